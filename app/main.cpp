@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <QMainWindow>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QMainWindow window;
+    window.setWindowTitle("Ulvenscope_V1.4");
+    window.resize(1100, 740);
+    window.show();
+    return app.exec();
+}

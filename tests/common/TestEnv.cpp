@@ -1,0 +1,32 @@
+#include "common/TestEnv.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+namespace ulv::test {
+
+namespace {
+QTemporaryDir* g_home = nullptr;
+}
+
+QString TempHome()
+{
+    return g_home ? g_home->path() : QString();
+}
+
+void PrepareEnvironment()
+{
+    if (!g_home)
+        g_home = new QTemporaryDir(QDir::tempPath() + "/ulvtest-XXXXXX");
+    qputenv("ULVENSCOPE_HOME", (g_home->path() + "/data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", (g_home->path() + "/config").toUtf8());
+    QDir().mkpath(g_home->path() + "/data");
+    QDir().mkpath(g_home->path() + "/config");
+}
+
+QString TestDataPath(const QString& relative)
+{
+    return QStringLiteral(ULV_TESTDATA_DIR) + "/" + relative;
+}
+
+} // namespace ulv::test

@@ -1,0 +1,100 @@
+#include "platform/IniFile.h"
+#include "common/TestEnv.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace ulv;
+
+namespace {
+
+QString WriteFile(const QString& name, const QByteArray& bytes)
+{
+    const QString path = ulv::test::TempHome() + "/" + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+}
+
+QByteArray ReadFile(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+} // namespace
+
+TEST(IniFile, ReadsWithWindowsProfileRules)
+{
+    const QString path = WriteFile("read.ini",
+        "; leading comment\r\n"
+        "[CommPort]\r\n"
+        "Port = /dev/ttyUSB2 \r\n"
+        "name=\"quoted value\"\r\n"
+        "inner=a\"b\"c\n"
+        "empty=\n"
+        "[other]\n"
+        "x=1\n");
+    IniFile ini(path);
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* expected;
+    } cases[] = {
+        {"commport", "port", "/dev/ttyUSB2"},
+        {"COMMPORT", "NAME", "quoted value"},
+        {"commport", "inner", "a\"b\"c"},
+        {"commport", "empty", ""},
+        {"commport", "missing", "<def>"},
+        {"nosection", "x", "<def>"},
+        {"other", "x", "1"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ini.GetString(c.section, c.key, "<def>"), c.expected) << c.section << "/" << c.key;
+    EXPECT_EQ(ini.Sections(), (QStringList{"CommPort", "other"}));
+}
+
+TEST(IniFile, GetIntFollowsGetPrivateProfileInt)
+{
+    const QString path = WriteFile("int.ini",
+        "[s]\nplain=115200\nneg=-5\nword=abc\nlead=12abc\nhuge=99999999999999\nblank=\n");
+    IniFile ini(path);
+    EXPECT_EQ(ini.GetInt("s", "plain", 7), 115200);
+    EXPECT_EQ(ini.GetInt("s", "neg", 7), -5);
+    EXPECT_EQ(ini.GetInt("s", "word", 7), 0);
+    EXPECT_EQ(ini.GetInt("s", "lead", 7), 12);
+    EXPECT_EQ(ini.GetInt("s", "huge", 7), INT_MAX);
+    EXPECT_EQ(ini.GetInt("s", "blank", 7), 0);
+    EXPECT_EQ(ini.GetInt("s", "missing", 7), 7);
+}
+
+TEST(IniFile, WritesKeepUnknownLinesAndOrder)
+{
+    const QString path = WriteFile("write.ini",
+        "; keep me\n[a]\nfirst=1\nunknown line\nsecond=2\n\n[b]\nz=9\n");
+    ASSERT_TRUE(IniWriteString(path, "A", "SECOND", "22"));
+    ASSERT_TRUE(IniWriteString(path, "a", "third", "3"));
+    ASSERT_TRUE(IniWriteString(path, "c", "new", "x y"));
+    EXPECT_EQ(ReadFile(path),
+        "; keep me\r\n[a]\r\nfirst=1\r\nunknown line\r\nSECOND=22\r\nthird=3\r\n\r\n[b]\r\nz=9\r\n[c]\r\nnew=x y\r\n");
+    ASSERT_TRUE(IniDeleteSection(path, "B"));
+    ASSERT_TRUE(IniDeleteKey(path, "a", "first"));
+    EXPECT_EQ(IniSections(path), (QStringList{"a", "c"}));
+    EXPECT_EQ(IniGetString(path, "a", "first", "gone"), "gone");
+}
+
+TEST(IniFile, MissingFileGivesDefaultsAndIsCreatedOnWrite)
+{
+    const QString path = ulv::test::TempHome() + "/absent.ini";
+    QFile::remove(path);
+    EXPECT_EQ(IniGetInt(path, "commport", "baud", 115200), 115200);
+    ASSERT_TRUE(IniWriteInt(path, "commport", "baud", 9600));
+    EXPECT_EQ(ReadFile(path), "[commport]\r\nbaud=9600\r\n");
+}
+
+TEST(IniFile, UnwritableFileReportsFailure)
+{
+    EXPECT_FALSE(IniWriteString("/proc/ulv-no-such-dir/x.ini", "s", "k", "v"));
+}
