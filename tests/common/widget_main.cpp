@@ -1,4 +1,5 @@
 #include "common/TestEnv.h"
+#include "ui/controls/WinLook.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     ulv::test::PrepareEnvironment();
     QApplication app(argc, argv);
+    ulv::InstallFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
