@@ -1,0 +1,131 @@
+#pragma once
+
+#include "serial/SerialMessages.h"
+
+#include <QByteArray>
+#include <QPointer>
+#include <QString>
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+class QObject;
+
+namespace ulv {
+
+// One serial port (a tty device: /dev/ttyUSB2, /dev/ttyACM0, /dev/pts/7) with its
+// monitor thread. The monitor reads whatever arrives and posts it to the owner
+// as WM_SERIAL_DATA events, reports the modem lines, and writes what any thread
+// has queued with PostWrite. Bytes are never dropped, cut or reordered in either
+// direction.
+class CSerialPort {
+public:
+    // Flow modes of OpenPort.
+    enum FlowMode { FlowNone = 0, FlowHardware = 1, FlowXonXoff = 2 };
+
+    // Most bytes one data event carries.
+    static constexpr int kReceiveBufferSize = 32768;
+
+    CSerialPort();
+    // Stops the monitor (bounded) and closes the port.
+    ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // Opens the port exclusively and configures it. 0 only when it cannot be
+    // opened (missing, or held by someone else), silently; else 1, also when a
+    // configuration step failed (that step was reported in a box).
+    // parity: 'N', 'O', 'E', 'M', 'S'. eventMask is kept for the callers' sake;
+    // the monitor always watches data and lines. bufferSize sizes nothing that
+    // could cut data: it is only the preferred piece size of the writer.
+    int OpenPort(QObject* owner, const QString& port, int baud, char parity, int dataBits, int stopBits,
+        unsigned eventMask, int bufferSize, int flowMode);
+    // Starts the monitor thread; 1 when it runs.
+    int StartMonitor();
+    // Asks the monitor to end and waits for it; bounded (well under a second),
+    // also with undelivered chunks. Returns 1.
+    int StopMonitor();
+    // StopMonitor and drop any writes still queued. Nothing is ever killed.
+    void TerminateMonitor();
+    // Closes the device (stops the monitor first).
+    void ClosePort();
+
+    // Queues bytes for the monitor to write, after everything queued before.
+    // Never cuts or overwrites: returns 1, or 0 when the port is not open or
+    // the queue would exceed its cap (then nothing of this piece is queued).
+    int PostWrite(const char* data, int length);
+    int PostWrite(const QByteArray& data) { return PostWrite(data.constData(), int(data.size())); }
+    // Bytes queued and not yet written.
+    std::int64_t PendingWriteBytes() const;
+
+    int SetRTS(bool on);
+    int SetDTR(bool on);
+    // 0: chunks as posted WM_SERIAL_DATA; 1: WM_SERIAL_DATA_SYNC, and the monitor
+    // reads on only after the owner has handled the chunk.
+    void SetSyncNotify(bool sync);
+
+    // Shows "WARNING:  <step> Failed with the following error: ..." for an errno.
+    void ShowCommError(const QString& step, int error);
+
+    bool IsOpen() const { return m_fd >= 0; }
+    bool MonitorAlive() const { return m_bMonitorAlive.load(); }
+    const QString& PortName() const { return m_port; }
+    // Unique per successful open; carried by every event.
+    std::uint64_t PortId() const { return m_portId; }
+    int Fd() const { return m_fd; }
+
+    // The modem-line source (TIOCMGET by default). Returns the TIOCM_* bits, or
+    // nothing when the device has no lines (a pseudo-terminal): the lines are
+    // then off and never reported. Tests put a fake here before StartMonitor.
+    using LineReader = std::function<std::optional<int>(int fd)>;
+    void SetLineReader(LineReader reader) { m_lineReader = std::move(reader); }
+
+    // How many bytes of posted, not yet handled chunks the monitor lets pile up
+    // before it stops reading (the device then holds the rest).
+    static constexpr std::int64_t kInFlightLimit = 4 * 1024 * 1024;
+    // Cap of the write queue.
+    static constexpr std::int64_t kWriteQueueLimit = 64 * 1024 * 1024;
+
+private:
+    struct Budget;
+
+    void CommThread();
+    bool ReadAvailable(bool& hangup);
+    bool WritePending();
+    void PostLines(int bits);
+    void Post(int message, long wParam, QByteArray data = {});
+    bool Configure();
+    void Wake();
+
+    std::atomic<bool> m_bMonitorAlive{false};
+    int m_nBaud = 0;
+    char m_cParity = 'N';
+    int m_nDataBits = 8;
+    int m_nStopBits = 1;
+    std::atomic<bool> m_bSyncNotify{false};
+    int m_nFlowMode = 0;
+    unsigned m_dwEventMask = 0;
+    int m_nWriteCapacity = 0;
+
+    QPointer<QObject> m_pOwnerWnd;
+    QString m_port;
+    std::uint64_t m_portId = 0;
+    int m_fd = -1;
+    int m_wakeFd = -1;
+    std::thread m_monitor;
+    std::atomic<bool> m_stop{false};
+    std::shared_ptr<Budget> m_budget;
+    LineReader m_lineReader;
+
+    mutable std::mutex m_writeLock;
+    std::deque<QByteArray> m_writeQueue;
+    std::int64_t m_writeOffset = 0; // into m_writeQueue.front()
+    std::int64_t m_writeQueued = 0;
+};
+
+} // namespace ulv

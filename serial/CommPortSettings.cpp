@@ -1,0 +1,54 @@
+#include "serial/CommPortSettings.h"
+
+#include "platform/DataFolder.h"
+#include "platform/IniFile.h"
+
+namespace ulv {
+
+CommPortSettings g_commPortSettings;
+
+namespace {
+const char* const kSection = "commport";
+}
+
+QString CommPortIniPath()
+{
+    return ParamFolder() + "/commport.ini";
+}
+
+CommPortSettings ReadCommPortSettings(const QString& path)
+{
+    IniFile ini(path);
+    CommPortSettings s;
+    s.port = ini.GetString(kSection, "port", {});
+    if (s.port == "-1")
+        s.port.clear();
+    auto number = [&](const char* key, const char* def) {
+        return ParseLeadingInt(ini.GetString(kSection, key, def), 0);
+    };
+    s.baud = number("bautrate", "115200");
+    s.dataBits = number("databits", "8");
+    s.stopBits = number("stopbits", "1");
+    s.parity = number("verifymode", "0");
+    s.flowCtrl = number("flowctrl", "0");
+    return s;
+}
+
+void LoadCommPortSettings()
+{
+    g_commPortSettings = ReadCommPortSettings(CommPortIniPath());
+}
+
+bool SaveCommPortSettings(const CommPortSettings& s, const QString& path)
+{
+    IniFile ini(path);
+    ini.SetString(kSection, "port", s.port);
+    ini.SetInt(kSection, "bautrate", s.baud);
+    ini.SetInt(kSection, "databits", s.dataBits);
+    ini.SetInt(kSection, "stopbits", s.stopBits);
+    ini.SetInt(kSection, "verifymode", s.parity);
+    ini.SetInt(kSection, "flowctrl", s.flowCtrl);
+    return ini.Save();
+}
+
+} // namespace ulv
