@@ -1,0 +1,70 @@
+#include "serial/AnsiText.h"
+
+namespace ulv {
+
+int DecodeUtf8Sequence(const unsigned char* s, qsizetype n, char32_t* cp)
+{
+    if (n <= 0)
+        return 0;
+    const unsigned char b0 = s[0];
+    int len;
+    char32_t v;
+    char32_t min;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+        len = 2;
+        v = b0 & 0x1F;
+        min = 0x80;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+        len = 3;
+        v = b0 & 0x0F;
+        min = 0x800;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+        len = 4;
+        v = b0 & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (n < len)
+        return 0;
+    for (int k = 1; k < len; ++k) {
+        if ((s[k] & 0xC0) != 0x80)
+            return 0;
+        v = (v << 6) | (s[k] & 0x3F);
+    }
+    if (v < min || v > 0x10FFFF || (v >= 0xD800 && v <= 0xDFFF))
+        return 0;
+    *cp = v;
+    return len;
+}
+
+QString AnsiToString(QByteArrayView bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    ForEachAnsiUnit(bytes, [&out](char16_t u) { out.append(QChar(u)); });
+    return out;
+}
+
+void AppendUtf8(QByteArray& out, char32_t cp)
+{
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+        cp = 0xFFFD;
+    if (cp < 0x80) {
+        out.append(char(cp));
+    } else if (cp < 0x800) {
+        out.append(char(0xC0 | (cp >> 6)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.append(char(0xE0 | (cp >> 12)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (cp >> 18)));
+        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    }
+}
+
+} // namespace ulv
