@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <condition_variable>
+#include <mutex>
+
+namespace ulv {
+
+// What the module sent, for code that waits for a reply: the received text and
+// its hex form. The receive path appends every chunk; a worker empties the text
+// before a command and takes what came until the reply is complete. Taking wakes
+// on arriving text (WaitForText) instead of polling a sleep.
+class ReceiveBuffers {
+public:
+    void ClearReceivedText();
+    void AppendReceivedText(const QString& text);
+    // The whole text, emptied in the same step.
+    QString TakeReceivedText();
+    // Waits until text is there, `Wake` is called, or the time is up; then takes
+    // the text (possibly empty).
+    QString WaitAndTakeReceivedText(int timeoutMs);
+    // Ends a waiting WaitAndTakeReceivedText at once (a Stop).
+    void Wake();
+
+    void ClearReceivedHex();
+    // Appends upper-case hex pairs; when the buffer then holds more than 2048
+    // characters it is emptied whole.
+    void AppendReceivedHex(const QString& hex);
+    QString TakeReceivedHex();
+
+    static constexpr int kHexLimit = 2048;
+
+private:
+    std::mutex m_textLock;
+    std::condition_variable m_textArrived;
+    QString m_strReceiveBuffer;
+    unsigned m_wakes = 0;
+    std::mutex m_hexLock;
+    QString m_strReceiveHexBuffer;
+};
+
+// The program's one pair of buffers (held by the application object).
+ReceiveBuffers& AppReceiveBuffers();
+
+} // namespace ulv

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <chrono>
+
+namespace ulv {
+
+// The clock every reply wait measures its time-out with: the steady clock, run
+// faster in tests so that 60 s and 150 s time-outs take milliseconds there.
+std::chrono::steady_clock::time_point WaitClockNow();
+// 1 is real time; 1000 makes a second pass in a millisecond.
+void SetWaitClockSpeed(double factor);
+
+} // namespace ulv

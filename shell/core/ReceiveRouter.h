@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace ulv {
+
+// Routes unsolicited results in the received stream to the page on show: new
+// SMS notifications on the SMS page, socket data and closings on the TCP/UDP
+// page. Keeps the text gathered for the page since it was shown. Works on the
+// bytes as received (a NUL shown as a blank), so announced lengths count bytes.
+class ReceiveRouter {
+public:
+    enum class Page { Other, Sms, Voice, TcpUdp };
+
+    struct Hooks {
+        std::function<void(const QString& note)> note;      // a terminal note (kind 2)
+        std::function<void(int index)> queueNewMessage;       // the SMS page's new-message queue
+        std::function<void(const QByteArray& payload)> tcpData; // the TCP/UDP page's received-data pane
+        std::function<void()> tcpContextDeactivated;
+        std::function<void()> tcpClosed;
+        std::function<void()> terminalLineEnd;                // CR LF to the terminal (received)
+        std::function<bool()> echoTestOn;                     // the echo-server test is running
+    };
+
+    explicit ReceiveRouter(Hooks hooks) : m_hooks(std::move(hooks)) { }
+
+    // A page was shown: forget what was gathered.
+    void Reset() { m_strPageReceive.clear(); }
+    // moduleType: 0 GSM family, else UMTS/HSPA.
+    void Dispatch(Page page, int moduleType, const QByteArray& chunk);
+
+    const QByteArray& Gathered() const { return m_strPageReceive; }
+
+    // The echo server's banner and time stamp are not part of the data.
+    static QByteArray PrepareEchoPayload(QByteArray payload);
+
+private:
+    void Sms(const QByteArray& chunk);
+    void TcpUmts();
+    void TcpGsm();
+    void Deliver(const QByteArray& payload);
+
+    Hooks m_hooks;
+    QByteArray m_strPageReceive;
+};
+
+} // namespace ulv

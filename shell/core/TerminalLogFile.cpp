@@ -1,0 +1,116 @@
+#include "shell/core/TerminalLogFile.h"
+
+#include "platform/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace ulv {
+
+namespace {
+QString FileStamp(const QDateTime& t)
+{
+    return t.toString(QStringLiteral("yyyyMMddHHmmss"));
+}
+} // namespace
+
+bool TerminalLogFile::SaveLog() const
+{
+    return !m_disabled && m_hooks.settings().saveLog;
+}
+
+QString TerminalLogFile::Folder(const Settings& s) const
+{
+    QString folder = s.logPath;
+    folder.replace('\\', '/');
+    if (folder.isEmpty())
+        folder = DataFolder();
+    else if (folder.size() == 3 && folder.mid(1) == ":/")
+        folder = QDir::homePath(); // the Windows default "c:\"
+    return folder;
+}
+
+// Creates an empty file, but never empties one that exists: a roll-over in the
+// same second as the file it leaves would name that very file.
+bool TerminalLogFile::CreateFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+void TerminalLogFile::Adopt(const QString& path, bool ok)
+{
+    if (ok) {
+        m_bLogFileReady = true;
+        m_strLogFilePath = path;
+        return;
+    }
+    if (m_hooks.messageBox)
+        m_hooks.messageBox(QStringLiteral("Fail to create the log file , system will not save log!"));
+    m_bLogFileReady = false;
+    m_strLogFilePath.clear();
+    m_disabled = true;
+}
+
+void TerminalLogFile::Announce()
+{
+    if (!SaveLog()) {
+        if (m_hooks.statusPane)
+            m_hooks.statusPane(QString());
+        return;
+    }
+    if (m_hooks.statusPane)
+        m_hooks.statusPane(QStringLiteral(" Log file: ") + m_strLogFilePath);
+    if (m_hooks.writeLastName)
+        m_hooks.writeLastName(QFileInfo(m_strLogFilePath).fileName());
+}
+
+void TerminalLogFile::ChooseLogFile()
+{
+    if (!SaveLog()) {
+        Announce();
+        return;
+    }
+    const Settings s = m_hooks.settings();
+    const QString folder = Folder(s);
+    const QString last = m_hooks.readLastName ? m_hooks.readLastName() : QString();
+    if (!last.contains('_')) {
+        // Nothing to go on from: start a new file so logging goes on.
+        const QString path = folder + "/" + s.prefix + "_" + FileStamp(m_hooks.now()) + ".txt";
+        Adopt(path, CreateFile(path));
+        Announce();
+        return;
+    }
+    QString path;
+    if (last.left(last.lastIndexOf('_')) == s.prefix)
+        path = folder + "/" + last;
+    else
+        path = folder + "/" + s.prefix + "_" + FileStamp(m_hooks.now()) + ".txt";
+    Adopt(path, CreateFile(path));
+    Announce();
+}
+
+void TerminalLogFile::WriteLogFile(const QByteArray& text)
+{
+    if (!SaveLog() || text.isEmpty())
+        return;
+    const Settings s = m_hooks.settings();
+    const QFileInfo current(m_strLogFilePath);
+    // A missing current file (none chosen, or deleted meanwhile) starts a new one.
+    if (m_strLogFilePath.isEmpty() || !current.exists() || current.size() + text.size() > s.sizeLimit) {
+        const QString path = Folder(s) + "/" + s.prefix + "_" + FileStamp(m_hooks.now()) + ".txt";
+        Adopt(path, CreateFile(path));
+        if (!SaveLog()) {
+            Announce();
+            return;
+        }
+    }
+    Announce();
+    QFile f(m_strLogFilePath);
+    if (!f.exists() || !f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    f.write(text);
+}
+
+} // namespace ulv

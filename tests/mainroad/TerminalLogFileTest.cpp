@@ -1,0 +1,110 @@
+#include "shell/core/TerminalLogFile.h"
+#include "common/TestEnv.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+using namespace ulv;
+
+namespace {
+
+struct LogRig {
+    TerminalLogFile::Settings settings;
+    QString lastName;
+    QStringList boxes;
+    QString pane;
+    QDateTime now = QDateTime(QDate(2026, 12, 10), QTime(13, 0, 0));
+    QString folder;
+
+    explicit LogRig(const QString& name)
+    {
+        folder = test::TempHome() + "/" + name;
+        QDir(folder).removeRecursively();
+        QDir().mkpath(folder);
+        settings.logPath = folder;
+        settings.prefix = "log";
+        settings.sizeLimit = 50000;
+    }
+    TerminalLogFile Make()
+    {
+        return TerminalLogFile({
+            [this] { return settings; },
+            [this] { return lastName; },
+            [this](const QString& n) { lastName = n; },
+            [this](const QString& p) { pane = p; },
+            [this](const QString& b) { boxes << b; },
+            [this] { return now; },
+        });
+    }
+    QByteArray Read(const QString& name)
+    {
+        QFile f(folder + "/" + name);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+};
+
+} // namespace
+
+TEST(TerminalLogFile, SamePrefixGoesOnInTheLastFileAnotherPrefixStartsANewOne)
+{
+    LogRig rig("prefix");
+    rig.lastName = "log_20261209080000.txt";
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    EXPECT_EQ(log.Path(), rig.folder + "/log_20261209080000.txt");
+    EXPECT_TRUE(QFile::exists(log.Path())) << "a deleted last file is created again";
+    EXPECT_EQ(rig.pane, " Log file: " + log.Path());
+
+    rig.settings.prefix = "bench";
+    log.ChooseLogFile();
+    EXPECT_EQ(log.Path(), rig.folder + "/bench_20261210130000.txt");
+    EXPECT_EQ(rig.lastName, "bench_20261210130000.txt");
+}
+
+TEST(TerminalLogFile, RollsOverBeforeTheLimitWithoutEmptyingAnything)
+{
+    LogRig rig("roll");
+    rig.lastName = "log_20261210120000.txt";
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    log.WriteLogFile(QByteArray(49990, 'a'));
+    log.WriteLogFile(QByteArray(10, 'b'));
+    EXPECT_EQ(rig.Read("log_20261210120000.txt").size(), 50000);
+
+    log.WriteLogFile(QByteArray(20, 'c'));
+    EXPECT_EQ(log.Path(), rig.folder + "/log_20261210130000.txt");
+    EXPECT_EQ(rig.Read("log_20261210130000.txt"), QByteArray(20, 'c'));
+    EXPECT_EQ(rig.lastName, "log_20261210130000.txt");
+
+    // A second roll-over in the same second names the same file: it is not emptied.
+    rig.settings.sizeLimit = 25;
+    log.WriteLogFile(QByteArray(10, 'd'));
+    EXPECT_EQ(rig.Read("log_20261210130000.txt"), QByteArray(20, 'c') + QByteArray(10, 'd'));
+}
+
+TEST(TerminalLogFile, AFolderThatCannotBeWrittenSwitchesLoggingOffOnce)
+{
+    LogRig rig("fail");
+    rig.settings.logPath = "/proc/ulv-cannot-exist";
+    rig.lastName = "log_20261210120000.txt";
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    log.WriteLogFile("more");
+    EXPECT_EQ(rig.boxes, QStringList({"Fail to create the log file , system will not save log!"}));
+    EXPECT_TRUE(log.Disabled());
+    EXPECT_FALSE(log.Ready());
+    EXPECT_TRUE(rig.pane.isEmpty());
+}
+
+TEST(TerminalLogFile, SaveLogOffWritesNothing)
+{
+    LogRig rig("off");
+    rig.settings.saveLog = false;
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    log.WriteLogFile("text");
+    EXPECT_TRUE(QDir(rig.folder).entryList(QDir::Files).isEmpty());
+}
