@@ -46,25 +46,43 @@ QString AnsiToString(QByteArrayView bytes)
     return out;
 }
 
-void AppendUtf8(QByteArray& out, char32_t cp)
+char* PutUtf8(char* p, char32_t cp)
 {
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
         cp = 0xFFFD;
     if (cp < 0x80) {
-        out.append(char(cp));
+        *p++ = char(cp);
     } else if (cp < 0x800) {
-        out.append(char(0xC0 | (cp >> 6)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *p++ = char(0xC0 | (cp >> 6));
+        *p++ = char(0x80 | (cp & 0x3F));
     } else if (cp < 0x10000) {
-        out.append(char(0xE0 | (cp >> 12)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *p++ = char(0xE0 | (cp >> 12));
+        *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = char(0x80 | (cp & 0x3F));
     } else {
-        out.append(char(0xF0 | (cp >> 18)));
-        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
+        *p++ = char(0xF0 | (cp >> 18));
+        *p++ = char(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = char(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = char(0x80 | (cp & 0x3F));
     }
+    return p;
+}
+
+qsizetype Ucs2BytesToUtf8(const unsigned char* s, qsizetype units, char* out)
+{
+    char* p = out;
+    for (qsizetype i = 0; i < units; ++i) {
+        char32_t u = char32_t(s[2 * i] << 8 | s[2 * i + 1]);
+        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
+            const char32_t low = char32_t(s[2 * i + 2] << 8 | s[2 * i + 3]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        p = PutUtf8(p, u);
+    }
+    return p - out;
 }
 
 } // namespace ulv

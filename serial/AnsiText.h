@@ -17,8 +17,14 @@ QString AnsiToString(QByteArrayView bytes);
 template <class Emit>
 void ForEachAnsiUnit(QByteArrayView bytes, Emit&& emit);
 
-// Appends the UTF-8 form of one code point; a surrogate becomes U+FFFD.
-void AppendUtf8(QByteArray& out, char32_t cp);
+// Writes the UTF-8 form of one code point at p (at most 4 bytes; a surrogate
+// becomes U+FFFD) and returns the position after it.
+char* PutUtf8(char* p, char32_t cp);
+
+// UTF-16 units, high byte first, at s to UTF-8 at out, which has room for 3 bytes
+// per unit; a pair of surrogates makes one character, a lone one U+FFFD. Returns
+// the number of bytes written.
+qsizetype Ucs2BytesToUtf8(const unsigned char* s, qsizetype units, char* out);
 
 // Length of the valid UTF-8 sequence at s[0..n) (1 to 4), or 0 when the byte at
 // s[0] does not start one; *cp receives the code point.

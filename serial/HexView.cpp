@@ -83,8 +83,9 @@ void CutAtZero(QByteArray& s)
 template <class IsStamp>
 QByteArray ReadHex(QByteArrayView view, bool skipLineEnds, qsizetype stampLength, IsStamp isStamp)
 {
-    QByteArray out;
-    out.reserve(view.size() / 2 + 1);
+    // Never longer than the view: a pair gives one byte, a stamp itself.
+    QByteArray out(view.size(), Qt::Uninitialized);
+    char* p = out.data();
     PairReader pairs;
     for (qsizetype i = 0; i < view.size();) {
         const auto c = static_cast<unsigned char>(view[i]);
@@ -92,17 +93,19 @@ QByteArray ReadHex(QByteArrayView view, bool skipLineEnds, qsizetype stampLength
             ++i;
             continue;
         }
-        if (isStamp(view, i)) {
-            out.append(view.sliced(i, stampLength));
+        if (c == '[' && isStamp(view, i)) {
+            std::memcpy(p, view.data() + i, size_t(stampLength));
+            p += stampLength;
             i += stampLength;
             continue;
         }
         unsigned char byte;
         bool lone;
         if (pairs.Feed(c, byte, lone))
-            out.append(char(byte));
+            *p++ = char(byte);
         ++i;
     }
+    out.truncate(p - out.data());
     return out;
 }
 

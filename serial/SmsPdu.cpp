@@ -1,5 +1,6 @@
 #include "serial/SmsPdu.h"
 
+#include "serial/AnsiText.h"
 #include "serial/Gsm7Codec.h"
 #include "serial/TextCodecs.h"
 
@@ -68,24 +69,25 @@ public:
         return true;
     }
 
-    bool Octets(qsizetype count, QByteArray& out)
+    bool Octets(qsizetype count, unsigned char* out)
     {
         if (m_pos + 2 * count > m_hex.size())
             return Fail(SmsPduError::Truncated);
-        out.resize(count);
         for (qsizetype i = 0; i < count; ++i) {
-            unsigned char b;
-            if (!Octet(b))
+            if (!Octet(out[i]))
                 return false;
-            out[i] = char(b);
         }
         return true;
     }
 
     bool Skip(qsizetype count)
     {
-        QByteArray ignored;
-        return Octets(count, ignored);
+        for (qsizetype i = 0; i < count; ++i) {
+            unsigned char ignored;
+            if (!Octet(ignored))
+                return false;
+        }
+        return true;
     }
 
     // count octets as semi-octet digits, low nibble first.
@@ -146,9 +148,8 @@ bool ReadAddress(PduReader& in, QByteArray& number)
     return true;
 }
 
-void ReadConcatenation(const QByteArray& ud, int headerOctets, SmsPduRecord& record)
+void ReadConcatenation(const unsigned char* h, int headerOctets, SmsPduRecord& record)
 {
-    const auto* h = reinterpret_cast<const unsigned char*>(ud.constData());
     int i = 1;
     while (i + 2 <= headerOctets) {
         const int iei = h[i];
@@ -179,13 +180,13 @@ int ReadUserData(PduReader& in, bool headerPresent, SmsPduRecord& record)
     if (udl > (septets ? kSeptetsMax : kOctetsMax))
         return in.Fail(SmsPduError::UserDataTooLong), -1;
     const int octets = septets ? (udl * 7 + 7) / 8 : udl;
-    QByteArray ud;
+    unsigned char ud[kOctetsMax];
     if (!in.Octets(octets, ud))
         return -1;
 
     int headerOctets = 0;
     if (headerPresent && octets > 0) {
-        headerOctets = static_cast<unsigned char>(ud[0]) + 1;
+        headerOctets = ud[0] + 1;
         if (headerOctets > octets)
             return in.Fail(SmsPduError::BadHeader), -1;
         ReadConcatenation(ud, headerOctets, record);
@@ -197,12 +198,33 @@ int ReadUserData(PduReader& in, bool headerPresent, SmsPduRecord& record)
         const int headerSeptets = (headerOctets * 8 + 6) / 7;
         if (headerSeptets > udl)
             return in.Fail(SmsPduError::BadHeader), -1;
-        record.text = Gsm7UnpackSeptets(ud, headerSeptets, udl - headerSeptets);
+        record.text = Gsm7UnpackSeptets(
+            QByteArrayView(reinterpret_cast<const char*>(ud), octets), headerSeptets, udl - headerSeptets);
         return int(record.text.size());
     }
-    const QByteArrayView body = QByteArrayView(ud).sliced(headerOctets);
-    record.text = record.dcs == 8 ? Ucs2ToAnsi(body) : body.toByteArray();
+    const unsigned char* body = ud + headerOctets;
+    const int bodyOctets = octets - headerOctets;
+    if (record.dcs == 8) {
+        record.text.resize(qsizetype(bodyOctets / 2) * 3);
+        record.text.truncate(Ucs2BytesToUtf8(body, bodyOctets / 2, record.text.data()));
+    } else {
+        record.text = QByteArray(reinterpret_cast<const char*>(body), bodyOctets);
+    }
     return int(record.text.size());
+}
+
+// Empties the record but keeps its buffers for the next message.
+void Reset(SmsPduRecord& record)
+{
+    record.smscNumber.resize(0);
+    record.number.resize(0);
+    record.timeStamp.resize(0);
+    record.text.resize(0);
+    record.pid = 0;
+    record.dcs = 0;
+    record.concatReference = 0;
+    record.concatParts = 0;
+    record.concatPart = 0;
 }
 
 int Finish(const PduReader& in, int result, SmsPduError* error)
@@ -292,7 +314,7 @@ int EncodeSmsSubmitPdu(const SmsPduRecord& record, QByteArray& out, SmsPduError*
 
 int DecodeSmsPdu(QByteArrayView pdu, SmsPduRecord& record, SmsPduError* error)
 {
-    record = SmsPduRecord();
+    Reset(record);
     PduReader in(pdu);
     unsigned char first;
     if (!ReadSmsc(in, record) || !in.Octet(first))
@@ -314,7 +336,7 @@ int DecodeSmsPdu(QByteArrayView pdu, SmsPduRecord& record, SmsPduError* error)
 
 int DecodeSmsDeliverPdu(QByteArrayView pdu, SmsPduRecord& record, SmsPduError* error)
 {
-    record = SmsPduRecord();
+    Reset(record);
     PduReader in(pdu);
     if (!ReadSmsc(in, record) || !in.Skip(1) || !ReadAddress(in, record.number) || !in.Octet(record.pid)
         || !in.Octet(record.dcs) || !in.SemiOctets(7, record.timeStamp))

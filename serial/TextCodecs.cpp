@@ -8,13 +8,6 @@ namespace {
 
 const char kUpperHex[] = "0123456789ABCDEF";
 
-void AppendUnitHex(QByteArray& out, char16_t u)
-{
-    const char digits[4] = {kUpperHex[(u >> 12) & 0xF], kUpperHex[(u >> 8) & 0xF], kUpperHex[(u >> 4) & 0xF],
-        kUpperHex[u & 0xF]};
-    out.append(digits, 4);
-}
-
 } // namespace
 
 QByteArray HexToBytes(QByteArrayView hex, bool* ok)
@@ -51,40 +44,36 @@ QByteArray BytesToHex(QByteArrayView bytes)
 
 QByteArray AnsiToUcs2(QByteArrayView text)
 {
-    QByteArray out;
-    out.reserve(text.size() * 2);
-    ForEachAnsiUnit(text, [&out](char16_t u) {
-        out.append(char(u >> 8));
-        out.append(char(u & 0xFF));
+    // Every input byte gives at most one unit (a 4-byte sequence two).
+    QByteArray out(text.size() * 2, Qt::Uninitialized);
+    char* p = out.data();
+    ForEachAnsiUnit(text, [&p](char16_t u) {
+        *p++ = char(u >> 8);
+        *p++ = char(u & 0xFF);
     });
+    out.truncate(p - out.data());
     return out;
 }
 
 QByteArray Ucs2ToAnsi(QByteArrayView ucs2)
 {
-    QByteArray out;
     const qsizetype units = ucs2.size() / 2;
-    out.reserve(units * 3);
-    const auto* s = reinterpret_cast<const unsigned char*>(ucs2.data());
-    for (qsizetype i = 0; i < units; ++i) {
-        char32_t u = char32_t(s[2 * i] << 8 | s[2 * i + 1]);
-        if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-            const char32_t low = char32_t(s[2 * i + 2] << 8 | s[2 * i + 3]);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                u = 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        AppendUtf8(out, u);
-    }
+    QByteArray out(units * 3, Qt::Uninitialized);
+    out.truncate(Ucs2BytesToUtf8(reinterpret_cast<const unsigned char*>(ucs2.data()), units, out.data()));
     return out;
 }
 
 QByteArray TextToUcs2Hex(QByteArrayView text)
 {
-    QByteArray out;
-    out.reserve(text.size() * 4);
-    ForEachAnsiUnit(text, [&out](char16_t u) { AppendUnitHex(out, u); });
+    QByteArray out(text.size() * 4, Qt::Uninitialized);
+    char* p = out.data();
+    ForEachAnsiUnit(text, [&p](char16_t u) {
+        *p++ = kUpperHex[(u >> 12) & 0xF];
+        *p++ = kUpperHex[(u >> 8) & 0xF];
+        *p++ = kUpperHex[(u >> 4) & 0xF];
+        *p++ = kUpperHex[u & 0xF];
+    });
+    out.truncate(p - out.data());
     return out;
 }
 

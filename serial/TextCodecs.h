@@ -8,16 +8,29 @@
 // means UTF-16 code units written high byte first.
 namespace ulv {
 
+namespace detail {
+struct HexDigitTable {
+    signed char value[256];
+    constexpr HexDigitTable()
+        : value()
+    {
+        for (int c = 0; c < 256; ++c)
+            value[c] = -1;
+        for (int c = '0'; c <= '9'; ++c)
+            value[c] = static_cast<signed char>(c - '0');
+        for (int c = 'A'; c <= 'F'; ++c) {
+            value[c] = static_cast<signed char>(c - 'A' + 10);
+            value[c + 32] = static_cast<signed char>(c - 'A' + 10);
+        }
+    }
+};
+inline constexpr HexDigitTable kHexDigits;
+} // namespace detail
+
 // Value of a hex digit in either case, or -1.
 inline int HexDigitValue(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
+    return detail::kHexDigits.value[static_cast<unsigned char>(c)];
 }
 
 // Hex digits to bytes, first digit of a pair the high nibble. Only full pairs
