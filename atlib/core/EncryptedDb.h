@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <initializer_list>
+#include <source_location>
+#include <variant>
+
+struct sqlite3;
+
+namespace ulv {
+
+// A value bound to one "?" of a statement. Texts typed by users, module replies
+// and spreadsheet cells only ever reach the database this way, never spliced
+// into the SQL text.
+class DbValue {
+public:
+    DbValue(const QString& text) : m_value(text) {}
+    DbValue(const char* text) : m_value(QString::fromUtf8(text)) {}
+    DbValue(int number) : m_value(qint64(number)) {}
+    DbValue(qint64 number) : m_value(number) {}
+
+    bool isNumber() const { return std::holds_alternative<qint64>(m_value); }
+    qint64 number() const { return isNumber() ? std::get<qint64>(m_value) : 0; }
+    QString text() const { return isNumber() ? QString::number(number()) : std::get<QString>(m_value); }
+
+private:
+    std::variant<QString, qint64> m_value;
+};
+
+// One result row as texts: numbers arrive as their decimal text, NULL as "".
+struct DbRow {
+    QStringList values;
+    QStringList names;
+
+    qsizetype size() const { return values.size(); }
+    const QString& operator[](qsizetype i) const { return values[i]; }
+};
+
+using DbRowHandler = std::function<void(const DbRow&)>;
+
+struct DbResult {
+    int code = 0;      // the library's result code, 0 on success
+    QString error;     // the library's error text on failure
+    bool ok() const { return code == 0; }
+};
+
+// How a write of the table layers ended; the dialogs turn it into their messages.
+enum class DbWrite {
+    Ok,
+    OpenFailed,     // nothing written; the temporary log has the reason
+    LookupFailed,   // the classification lookup statement failed
+    NoClass,        // no classification of that name
+    Failed,         // the write statement failed
+};
+
+// A database file and the key it is opened with.
+struct DbFile {
+    QString path;
+    QByteArray key;
+};
+
+// One keyed connection to an encrypted database, living for one routine: opened
+// by the constructor, closed by the destructor on every path.
+//
+// The file is never created: a missing file fails to open like a missing folder,
+// so an empty database never takes the place of the shipped one (and never
+// blocks its later restoring). Every failed open appends one line to the
+// temporary log naming the source file and line of the routine that asked.
+class EncryptedDb {
+public:
+    explicit EncryptedDb(const DbFile& file,
+                         std::source_location where = std::source_location::current());
+    EncryptedDb(const QString& path, const QByteArray& key,
+                std::source_location where = std::source_location::current());
+    ~EncryptedDb();
+    EncryptedDb(const EncryptedDb&) = delete;
+    EncryptedDb& operator=(const EncryptedDb&) = delete;
+
+    bool isOpen() const { return m_db != nullptr; }
+    // The library's text for the failed open; empty when open.
+    const QString& openError() const { return m_openError; }
+
+    // Runs exactly one statement with its "?" placeholders bound in order;
+    // onRow gets every result row. A closed connection reports failure.
+    DbResult exec(const QString& sql, std::initializer_list<DbValue> args = {},
+                  const DbRowHandler& onRow = {});
+    DbResult exec(const QString& sql, const QList<DbValue>& args, const DbRowHandler& onRow = {});
+
+    DbResult begin() { return exec(QStringLiteral("BEGIN TRANSACTION;")); }
+    DbResult commit() { return exec(QStringLiteral("COMMIT TRANSACTION;")); }
+    DbResult rollback() { return exec(QStringLiteral("ROLLBACK TRANSACTION;")); }
+
+    // The temporary-log line of a failed open, cut to at most 511 characters
+    // (the line end is kept).
+    static QString OpenFailureLine(const QString& sourceFile, int line, const QString& error);
+
+private:
+    void open(const QString& path, const QByteArray& key, const std::source_location& where);
+
+    sqlite3* m_db = nullptr;
+    QString m_openError;
+};
+
+} // namespace ulv

@@ -1,0 +1,13 @@
+-- Classifications of the AT-command library, shared by both module families.
+INSERT INTO ATCCLASS VALUES (1, 'General');
+INSERT INTO ATCCLASS VALUES (2, 'Serial interface');
+INSERT INTO ATCCLASS VALUES (3, 'Call control');
+INSERT INTO ATCCLASS VALUES (4, 'Network service');
+INSERT INTO ATCCLASS VALUES (5, 'SIM');
+INSERT INTO ATCCLASS VALUES (6, 'SMS');
+INSERT INTO ATCCLASS VALUES (7, 'Packet domain');
+INSERT INTO ATCCLASS VALUES (8, 'TCP/IP stack');
+INSERT INTO ATCCLASS VALUES (9, 'MMS');
+INSERT INTO ATCCLASS VALUES (10, 'Audio');
+INSERT INTO ATCCLASS VALUES (11, 'Positioning');
+INSERT INTO ATCCLASS VALUES (12, 'Module specific');
