@@ -101,8 +101,9 @@ TEST(ListSort, StableSortOrderHandlesEveryLength)
         ASSERT_EQ(static_cast<int>(order.size()), n);
         for (int i = 1; i < n; ++i) {
             ASSERT_LE(values[order[i - 1]], values[order[i]]);
-            if (values[order[i - 1]] == values[order[i]])
+            if (values[order[i - 1]] == values[order[i]]) {
                 ASSERT_LT(order[i - 1], order[i]);
+            }
         }
     }
 }

@@ -28,6 +28,13 @@ int CompareCollated(const QString& a, const QString& b);
 // The rule of the list: chosen by a, -1/0/1. Descending compares (b, a).
 int CompareCells(const QString& a, const QString& b, bool ascending);
 
+// Direction after a click on a column header: a column other than the sorted
+// one starts ascending, the sorted one flips.
+inline bool NextSortAscending(int clicked, int sortColumn, bool ascending)
+{
+    return clicked != sortColumn || !ascending;
+}
+
 // Stable merge sort of the indexes 0..n-1 by a three-way comparison. It never
 // relies on the comparison being a strict weak order (the cell rules are not
 // one when a column mixes kinds), so it always ends and keeps every row.
