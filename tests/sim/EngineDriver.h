@@ -1,0 +1,39 @@
+#pragma once
+
+// Drives a ModemEngine directly (no pty, no timing) for exact-byte tests.
+
+#include "sim/ModemEngine.h"
+
+#include <string>
+#include <string_view>
+
+namespace ulv::sim::test {
+
+// Every byte the engine answers to `input`, emissions joined.
+inline std::string Feed(ModemEngine& engine, std::string_view input)
+{
+    std::string out;
+    for (const auto& e : engine.Feed(input).emissions)
+        out += e.bytes;
+    return out;
+}
+
+// Sends "<command>\r\n" and returns the answer without the echo of the command.
+inline std::string Ask(ModemEngine& engine, const std::string& command)
+{
+    std::string out = Feed(engine, command + "\r\n");
+    const std::string echo = command + "\r";
+    if (engine.State().echo && out.compare(0, echo.size(), echo) == 0)
+        out.erase(0, echo.size());
+    return out;
+}
+
+inline std::string Info(const std::string& line)
+{
+    return "\r\n" + line + "\r\n\r\nOK\r\n";
+}
+
+inline const std::string kOk = "\r\nOK\r\n";
+inline const std::string kError = "\r\nERROR\r\n";
+
+} // namespace ulv::sim::test

@@ -1,0 +1,150 @@
+#pragma once
+
+// The simulated module's protocol engine: bytes from the host go in, the bytes
+// the module would answer come out, with their timing. It knows nothing of file
+// descriptors or threads (SimModule carries it over a pseudo-terminal).
+
+#include "sim/Fault.h"
+#include "sim/ModemState.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ulv::sim {
+
+// One write of the module: sent delayMs after the previous emission. A hang-up
+// emission drops the line instead of writing.
+struct Emission {
+    std::string bytes;
+    int delayMs = 0;
+    bool hangUp = false;
+};
+
+constexpr unsigned ModelBit(Model m)
+{
+    return 1u << unsigned(m);
+}
+
+class ModemEngine {
+public:
+    struct Output {
+        std::vector<Emission> emissions;
+        std::vector<std::string> lines; // completed command lines, without their CR
+    };
+
+    // Longest command line kept; longer lines are answered with ERROR.
+    static constexpr std::size_t kMaxLine = 2048;
+    static constexpr std::size_t kMaxBody = 4096;
+
+    ModemEngine(Family family, std::string revision);
+
+    Family GetFamily() const { return m_family; }
+    Model GetModel() const { return m_model; }
+    const std::string& Revision() const { return m_revision; }
+    std::string ModelName() const;
+    ModemState& State() { return m_state; }
+    const ModemState& State() const { return m_state; }
+
+    Output Feed(std::string_view bytes);
+
+    // Unsolicited result codes, framed as the current ATV setting wants.
+    std::vector<Emission> Unsolicited(std::string_view text) const;
+    // An incoming call: the call becomes "incoming" and RING goes out.
+    std::vector<Emission> Ring(const std::string& number);
+    // The far end ends the call: NO CARRIER.
+    std::vector<Emission> RemoteHangUp();
+    // Stores a message at the first free place; -1 when the store is full.
+    // With notify, "+CMTI: "SM",<index>" goes into out.
+    int StoreSms(SmsMessage message, bool notify, std::vector<Emission>& out);
+    // New registration states; "+CREG:"/"+CGREG:" go out where enabled.
+    std::vector<Emission> SetRegistration(int cregStat, int cgregStat);
+
+    void AddFault(Fault fault) { m_faults.push_back(std::move(fault)); }
+    void ClearFaults() { m_faults.clear(); }
+
+    bool InSmsBody() const { return m_inBody; }
+
+    // Parsed command of a command line (exposed for the handler table).
+    struct Command {
+        enum class Op { Exec, Set, Read, Test };
+        std::string name; // upper case: "+CMGS", "E", "&W", "D"
+        Op op = Op::Exec;
+        std::string args; // text after '=' or after a basic command's letter
+        std::vector<std::string> params;
+        std::vector<bool> quoted;
+    };
+    struct Reply {
+        enum class Final { Ok, Error, Cme, Cms, NoCarrier, Prompt };
+        Final final = Final::Ok;
+        int code = 0;
+        std::vector<std::vector<std::string>> blocks; // information text, one frame per block
+    };
+
+private:
+    // One row of the command table: the handler answers the command on the
+    // models whose bits are in `models`; any other command gets ERROR.
+    struct Entry {
+        const char* name;
+        Reply (ModemEngine::*handler)(const Command&);
+        unsigned models;
+    };
+    static const std::vector<Entry>& Table();
+
+    void CompleteLine(Output& out);
+    void BodyByte(char byte, Output& out);
+    void FinishBody(Output& out);
+    void FlushEcho(Output& out);
+    std::string Execute(std::string_view commandLine);
+    std::string Render(const Reply& reply) const;
+    std::string RenderFinal(Reply::Final final, int code) const;
+    std::string RenderBlocks(const std::vector<std::vector<std::string>>& blocks) const;
+    // The matching fault (longest prefix, latest on a tie), used up by one line.
+    std::optional<Fault> TakeFault(std::string_view line);
+    std::vector<Emission> Shape(std::string reply, const Fault* fault) const;
+    std::string FaultReply(const Fault& fault) const;
+
+    // handlers
+    Reply Basic(const Command& c);
+    Reply Identity(const Command& c);
+    Reply Sim(const Command& c);
+    Reply Network(const Command& c);
+    Reply Settings(const Command& c);
+    Reply Maker(const Command& c);
+    Reply SmsSettings(const Command& c);
+    Reply SmsSend(const Command& c);
+    Reply SmsRead(const Command& c);
+    Reply SmsList(const Command& c);
+    Reply SmsDelete(const Command& c);
+    Reply CallControl(const Command& c);
+    Reply Audio(const Command& c);
+
+    Reply CmeError(int code) const;
+    std::optional<Reply> SimNotReady(bool sms) const;
+    Reply IntSetting(const Command& c, int& value, int lo, int hi);
+    std::string Address(std::string_view address) const;
+    std::string TextHeader(const char* prefix, int index, const SmsMessage& m) const;
+    std::string TextData(const SmsMessage& m) const;
+    int TextLength(const SmsMessage& m) const;
+    bool ValidIndex(int index) const;
+
+    Family m_family;
+    Model m_model;
+    std::string m_revision;
+    ModemState m_state;
+    std::vector<Fault> m_faults;
+
+    std::string m_line;
+    bool m_overflow = false;
+    bool m_skipLf = false;
+    std::string m_echo;
+
+    bool m_inBody = false;
+    bool m_bodyText = false;
+    std::string m_bodyDestination;
+    int m_bodyLength = 0;
+    std::string m_body;
+    bool m_bodyOverflow = false;
+};
+
+} // namespace ulv::sim

@@ -1,0 +1,95 @@
+#pragma once
+
+// Everything the simulated module remembers: settings, SIM and network, the
+// message store, calls and audio values. Tests read and change it through
+// SimModule::With.
+
+#include "sim/SimText.h"
+#include "sim/SmsMessage.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ulv::sim {
+
+enum class Family { Gsm, Umts };
+// The model decides which maker commands exist: TZ and P are GSM modules,
+// RX70, RX50 and KV UMTS/HSPA modules.
+enum class Model { Tz, P, Rx70, Rx50, Kv };
+enum class SimState { Ready, PinRequired, NotInserted };
+
+// A message the module was asked to send (AT+CMGS).
+struct SentSms {
+    std::string destination; // decoded from the TE character set, or from the PDU
+    int dcs = 0;
+    std::u16string text;     // decoded characters (octets for 8-bit data)
+    std::string pdu;         // PDU mode: the hex as received
+    std::string body;        // the bytes before Ctrl-Z, as received
+    int reference = 0;       // the number "+CMGS:" answered
+};
+
+struct Call {
+    int id = 1;
+    int direction = 0; // 0 outgoing, 1 incoming
+    int stat = 0;      // 0 active, 1 held, 2 dialling, 3 alerting, 4 incoming, 5 waiting
+    std::string number;
+};
+
+struct ModemState {
+    // V.250 settings
+    bool echo = true;
+    bool verbose = true;
+    int cmee = 0;
+    int ipr = 115200;
+    std::string urcPort = "uart1";
+
+    // identity, SIM and network
+    std::string manufacturer = "Ulvenscope Simulated Modules";
+    std::string imei = "356938035643809";
+    std::string imsi = "001010123456789";
+    std::string iccid = "89860012345678901234";
+    std::string pin = "1234";
+    SimState sim = SimState::Ready;
+    int rssi = 20;
+    int ber = 99;
+    int cregMode = 0;
+    int cregStat = 1;
+    int cgregMode = 0;
+    int cgregStat = 1;
+    std::string operatorName = "Test PLMN 1-1";
+    int smsInitState = 3;
+    int jideact = 0;
+    int jdac = 0;
+
+    // messages
+    bool textMode = false; // AT+CMGF
+    Charset charset = Charset::Gsm;
+    bool showHeader = false; // AT+CSDH
+    std::array<int, 4> csmp = {17, 167, 0, 0};
+    std::string sca = "+8613800100500";
+    int scaType = 145;
+    int firstIndex = 1;  // lowest storage index (0 in the UMTS/HSPA family)
+    int capacity = 50;
+    std::map<int, SmsMessage> store;
+    std::vector<SentSms> sent;
+    int nextReference = 1;
+    int sendError = 0; // when not 0, every send ends with "+CMS ERROR: <sendError>"
+
+    // calls
+    std::vector<Call> calls;
+    bool advanceCallOnQuery = true; // each AT+CLCC moves a dialled call on a stage
+
+    // audio
+    int volume = 60;
+    int mute = 0;
+    int ringSilent = 0;
+    int sideTone = 100;
+    int channel = 0;
+    std::array<int, 3> micGain = {9, 9, 9}; // per channel (GSM and KV modules)
+    int micGainA = 20000;                   // RX modules: the two gain values
+    int micGainB = 25000;
+};
+
+} // namespace ulv::sim

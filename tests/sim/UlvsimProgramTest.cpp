@@ -1,0 +1,210 @@
+// The ulvsim program: standalone, side by side, faults file, hang-up, exit.
+
+#include "sim/RawPort.h"
+
+#include "common/TestEnv.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+using namespace std::chrono_literals;
+using ulv::sim::test::RawPort;
+
+namespace {
+
+// One ulvsim process with its standard output on a pipe.
+class SimProcess {
+public:
+    explicit SimProcess(std::vector<std::string> args)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        args.insert(args.begin(), ULVSIM_PATH);
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, ULVSIM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        m_out = fds[0];
+    }
+    ~SimProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_out >= 0)
+            ::close(m_out);
+    }
+
+    // The next line the program printed, or "" after the time-out.
+    std::string ReadLine(std::chrono::milliseconds timeout = 5s)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            const auto nl = m_buffer.find('\n');
+            if (nl != std::string::npos) {
+                std::string line = m_buffer.substr(0, nl);
+                m_buffer.erase(0, nl + 1);
+                return line;
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                deadline - std::chrono::steady_clock::now());
+            pollfd p {m_out, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) <= 0)
+                return {};
+            char buf[256];
+            const ssize_t n = ::read(m_out, buf, sizeof buf);
+            if (n <= 0)
+                return {};
+            m_buffer.append(buf, std::size_t(n));
+        }
+    }
+
+    // Sends a signal and returns the exit status (-1 when it did not exit in time).
+    int Signal(int sig)
+    {
+        ::kill(m_pid, sig);
+        for (int i = 0; i < 500; ++i) {
+            int status = 0;
+            if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            ::usleep(10000);
+        }
+        return -1;
+    }
+
+    int Wait()
+    {
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+    std::string m_buffer;
+};
+
+std::string Temp(const std::string& name)
+{
+    return ulv::test::TempHome().toStdString() + "/" + name;
+}
+
+std::string LinkTarget(const std::string& link)
+{
+    char buf[256] = {};
+    const ssize_t n = ::readlink(link.c_str(), buf, sizeof buf - 1);
+    return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
+}
+
+std::string Ask(RawPort& port, const std::string& command)
+{
+    port.Write(command + "\r\n");
+    return port.ReadUntil("OK\r\n");
+}
+
+} // namespace
+
+TEST(UlvsimProgram, TwoInstancesOnTwoLinksAnswerSideBySide)
+{
+    const std::string linkA = Temp("ttyA");
+    const std::string linkB = Temp("ttyB");
+    SimProcess gsm({"--family", "gsm", "--revision", "P21B02", "--link", linkA});
+    SimProcess umts({"--family", "umts", "--revision", "RX50C01", "--link", linkB});
+    const std::string pathA = gsm.ReadLine();
+    const std::string pathB = umts.ReadLine();
+    ASSERT_FALSE(pathA.empty());
+    ASSERT_FALSE(pathB.empty());
+    EXPECT_NE(pathA, pathB);
+    EXPECT_EQ(LinkTarget(linkA), pathA);
+    EXPECT_EQ(LinkTarget(linkB), pathB);
+
+    RawPort a(linkA);
+    RawPort b(linkB);
+    ASSERT_TRUE(a.IsOpen());
+    ASSERT_TRUE(b.IsOpen());
+    const std::string replyA = Ask(a, "ATI");
+    const std::string replyB = Ask(b, "ATI");
+    EXPECT_NE(replyA.find("Revision: P21B02\r\n"), std::string::npos) << replyA;
+    EXPECT_NE(replyB.find("Revision: RX50C01\r\n"), std::string::npos) << replyB;
+    EXPECT_NE(Ask(a, "AT+JINISTAT").find("+JINISTAT: 3"), std::string::npos);
+    EXPECT_NE(Ask(b, "AT+JINISTAT").find("+JINISTAT: 7"), std::string::npos);
+
+    EXPECT_EQ(gsm.Signal(SIGTERM), 0);
+    EXPECT_EQ(umts.Signal(SIGINT), 0);
+    struct stat st {};
+    EXPECT_NE(::lstat(linkA.c_str(), &st), 0);
+    EXPECT_NE(::lstat(linkB.c_str(), &st), 0);
+}
+
+TEST(UlvsimProgram, FaultsFileAndHangUpStartAFreshModuleOnTheLink)
+{
+    const std::string faults = Temp("faults.txt");
+    {
+        std::ofstream out(faults);
+        out << "# the SIM is missing\nAT+CPIN? | cme 10\nATH | hangup | 1\n";
+    }
+    const std::string link = Temp("ttyF");
+    SimProcess sim({"--family", "umts", "--link", link, "--faults", faults});
+    const std::string first = sim.ReadLine();
+    ASSERT_FALSE(first.empty());
+    {
+        RawPort port(link);
+        port.Write("AT+CPIN?\r\n");
+        EXPECT_EQ(port.ReadUntil("10\r\n"), "AT+CPIN?\r\r\n+CME ERROR: 10\r\n");
+        EXPECT_NE(Ask(port, "ATI").find("Revision: RX70B03\r\n"), std::string::npos);
+        port.Write("ATH\r\n");
+        port.ReadUntil("never", 2s);
+        EXPECT_TRUE(port.HungUp());
+    }
+    const std::string second = sim.ReadLine();
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(LinkTarget(link), second);
+    RawPort port(link);
+    EXPECT_EQ(Ask(port, "ATH"), "ATH\r\r\nOK\r\n");
+    EXPECT_EQ(sim.Signal(SIGTERM), 0);
+}
+
+TEST(UlvsimProgram, BadArgumentsAndBadFaultFilesExitWithUsage)
+{
+    const std::string faults = Temp("bad-faults.txt");
+    {
+        std::ofstream out(faults);
+        out << "AT+CSQ | frobnicate\n";
+    }
+    const std::vector<std::vector<std::string>> cases = {
+        {},
+        {"--family", "cdma"},
+        {"--family"},
+        {"--family", "gsm", "--colour", "red"},
+        {"--family", "gsm", "--faults", faults},
+        {"--family", "gsm", "--faults", faults + ".missing"},
+    };
+    for (const auto& args : cases) {
+        SimProcess sim(args);
+        EXPECT_EQ(sim.Wait(), 2) << (args.empty() ? "(none)" : args.back());
+    }
+}

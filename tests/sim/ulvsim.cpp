@@ -1,0 +1,141 @@
+// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]
+// Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
+// the slave path (again after every hang-up, which starts a fresh module).
+
+#include "sim/SimModule.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <poll.h>
+#include <string>
+#include <sys/eventfd.h>
+#include <sys/signalfd.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace ulv::sim;
+
+namespace {
+
+int Usage(const char* why)
+{
+    std::fprintf(stderr, "ulvsim: %s\nusage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]\n",
+        why);
+    return 2;
+}
+
+bool Relink(const std::string& link, const std::string& target)
+{
+    if (link.empty())
+        return true;
+    const std::string temp = link + ".new";
+    ::unlink(temp.c_str());
+    if (::symlink(target.c_str(), temp.c_str()) != 0 || ::rename(temp.c_str(), link.c_str()) != 0) {
+        std::fprintf(stderr, "ulvsim: cannot link %s: %s\n", link.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Family family = Family::Gsm;
+    bool familyGiven = false;
+    std::string revision;
+    std::string link;
+    std::string faultsFile;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (i + 1 >= argc)
+            return Usage(("missing value after " + arg).c_str());
+        const std::string value = argv[++i];
+        if (arg == "--family") {
+            if (value == "gsm")
+                family = Family::Gsm;
+            else if (value == "umts")
+                family = Family::Umts;
+            else
+                return Usage("family must be gsm or umts");
+            familyGiven = true;
+        } else if (arg == "--revision") {
+            revision = value;
+        } else if (arg == "--link") {
+            link = value;
+        } else if (arg == "--faults") {
+            faultsFile = value;
+        } else {
+            return Usage(("unknown option " + arg).c_str());
+        }
+    }
+    if (!familyGiven)
+        return Usage("--family is required");
+    std::vector<Fault> faults;
+    std::string error;
+    if (!faultsFile.empty() && !LoadFaultFile(faultsFile, faults, &error))
+        return Usage(error.c_str());
+
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    sigaddset(&signals, SIGHUP);
+    ::pthread_sigmask(SIG_BLOCK, &signals, nullptr); // before any thread exists
+    const int sigFd = ::signalfd(-1, &signals, SFD_CLOEXEC);
+    const int hangUpFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (sigFd < 0 || hangUpFd < 0) {
+        std::fprintf(stderr, "ulvsim: %s\n", std::strerror(errno));
+        return 1;
+    }
+
+    std::unique_ptr<SimModule> sim;
+    // A hung-up line cannot be reopened: each start is a new module on a new pty.
+    auto start = [&]() -> bool {
+        sim.reset();
+        sim = std::make_unique<SimModule>(family, revision);
+        for (const Fault& f : faults)
+            sim->AddFault(f);
+        sim->SetHangUpHandler([hangUpFd] {
+            const std::uint64_t one = 1;
+            [[maybe_unused]] auto n = ::write(hangUpFd, &one, sizeof one);
+        });
+        std::string why;
+        if (!sim->Start(&why)) {
+            std::fprintf(stderr, "ulvsim: %s\n", why.c_str());
+            return false;
+        }
+        if (!Relink(link, sim->SlavePath()))
+            return false;
+        std::printf("%s\n", sim->SlavePath().c_str());
+        std::fflush(stdout);
+        return true;
+    };
+    int rc = start() ? 0 : 1;
+    while (rc == 0) {
+        pollfd fds[2] = {{sigFd, POLLIN, 0}, {hangUpFd, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR)
+                continue;
+            rc = 1;
+            break;
+        }
+        if (fds[0].revents & POLLIN)
+            break;
+        if (fds[1].revents & POLLIN) {
+            std::uint64_t count = 0;
+            [[maybe_unused]] auto n = ::read(hangUpFd, &count, sizeof count);
+            // Faults that were used up stay used up: the file is read only once.
+            faults.clear();
+            if (!start())
+                rc = 1;
+        }
+    }
+    sim.reset();
+    if (!link.empty())
+        ::unlink(link.c_str());
+    return rc;
+}
