@@ -127,7 +127,7 @@ static ulvprobe::Command hexView("hexview", "hexview <text>", [](const QStringLi
     }
     QByteArray view;
     ulv::TextToHexView(args[0].toUtf8(), view);
-    Print(QString::fromLatin1(view));
+    Print(ulv::AnsiToString(view));
     return 0;
 });
 
