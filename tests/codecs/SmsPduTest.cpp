@@ -137,7 +137,10 @@ TEST(DecodeSmsPdu, ReadsPdusFromOtherImplementations)
         SmsPduError error;
     };
     // In file order. The originator of the third row is alphanumeric ("InternetSMS",
-    // type D0): this codec reads its semi-octets as digits.
+    // type D0): this codec reads its semi-octets as digits. The originator field of
+    // the node-pdu rows (0B91 9746121611F1) holds the digits 79642161111, which is
+    // what is read, whatever the file's note says. Time stamps are the 14 digits as
+    // the semi-octets give them (zone 84: minus 4 quarters).
     const Expected expected[] = {
         {12, "31624000000", "31641600986", 0, "02082619374184", "How are you?", 0, 0, 0, SmsPduError::None},
         {10, "", "46708251358", 0, "", "hellohello", 0, 0, 0, SmsPduError::None},
