@@ -70,6 +70,7 @@ TEST(SignalBarLayout, TicksDivideThePlotHeightAndTheTopTickHasNoLabel)
     EXPECT_EQ(l.ticks.front().label, "0");
     EXPECT_EQ(l.ticks[10].label, "100");
     EXPECT_EQ(l.ticks[10].y, 45); // trunc(250 - 10 * 225 / 11)
+    EXPECT_EQ(l.ticks[10].labelBox, (ChartRect {34, 37, 48, 53}));
     EXPECT_EQ(l.ticks.back().y, 25);
     EXPECT_TRUE(l.ticks.back().label.isEmpty());
 }

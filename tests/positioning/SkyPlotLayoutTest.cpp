@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -108,6 +109,60 @@ TEST(SkyPlotLayout, AnItemLeavesWhenItsSatelliteIsNoLongerInView)
     t[3] = {};
     BuildSkyItems(t, items);
     EXPECT_EQ(items[3].active, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(SkyPlotLayout, ElevationCirclesShrinkFromTheHorizonInwards)
+{
+    const SkyGridLayout grid = LayOutSkyGrid(kClient);
+    ASSERT_EQ(grid.circles.size(), 9u);
+    EXPECT_EQ(grid.circles[0].box, (ChartRect {60, 20, 340, 300}));
+    EXPECT_EQ(grid.circles[0].label, "0");
+    EXPECT_EQ(grid.circles[0].labelBox, (ChartRect {214, 9, 228, 23})); // 145 px out, 8.5 degrees east of north
+    EXPECT_EQ(grid.circles[8].box, (ChartRect {184, 144, 215, 175})); // r = 140 / 9
+    EXPECT_EQ(grid.circles[8].label, "80");
+}
+
+struct SpokeCase {
+    const char* label;
+    QPoint end;
+    ChartRect labelBox;
+};
+
+TEST(SkyPlotLayout, SpokesEveryFifteenDegreesWithTheirLabels)
+{
+    const SkyGridLayout grid = LayOutSkyGrid(kClient);
+    ASSERT_EQ(grid.spokes.size(), 24u);
+    const SpokeCase cases[] = {
+        {"N", {200, 20}, {193, 3, 207, 17}},
+        {"45", {298, 61}, {298, 44, 312, 62}},
+        {"E", {340, 160}, {343, 153, 357, 167}},
+        {"135", {298, 258}, {295, 255, 321, 281}},
+        {"S", {200, 300}, {193, 300, 207, 314}},
+        {"W", {60, 160}, {43, 153, 57, 167}},
+        {"315", {101, 61}, {79, 45, 105, 59}},
+    };
+    for (const auto& c : cases) {
+        const auto it = std::find_if(grid.spokes.begin(), grid.spokes.end(),
+            [&](const SkyGridLayout::Spoke& s) { return s.label == c.label; });
+        ASSERT_NE(it, grid.spokes.end()) << c.label;
+        EXPECT_EQ(it->end, c.end) << c.label;
+        EXPECT_EQ(it->labelBox, c.labelBox) << c.label;
+        EXPECT_EQ(it->cardinal, QString(c.label).size() == 1) << c.label;
+    }
+}
+
+TEST(SkyPlotLayout, ASmallWindowHasNoGrid)
+{
+    for (const ChartRect& r : {ChartRect {0, 0, 20, 300}, ChartRect {0, 0, 300, 20}, ChartRect {5, 5, 5, 5}}) {
+        const SkyGridLayout grid = LayOutSkyGrid(r);
+        EXPECT_TRUE(grid.circles.empty());
+        EXPECT_TRUE(grid.spokes.empty());
+    }
+    EXPECT_EQ(LayOutSkyGrid({0, 0, 21, 21}).circles.size(), 9u);
 }
 
 } // namespace

@@ -133,6 +133,18 @@ TEST(EngineReplies, EchoesTheCommandAndItsCarriageReturnButNotTheLineFeed)
     EXPECT_EQ(Feed(engine, "\n"), "");
 }
 
+TEST(EngineReplies, EchoGoesOutAtOnceAndTheAnswerAMomentLater)
+{
+    ModemEngine engine(Family::Umts, "RX50C01");
+    const auto out = engine.Feed("AT+CSQ\r\n").emissions;
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].bytes, "AT+CSQ\r");
+    EXPECT_EQ(out[0].delayMs, 0);
+    EXPECT_EQ(out[1].bytes, Info("+CSQ: 20,99"));
+    EXPECT_EQ(out[1].delayMs, engine.State().answerLatencyMs);
+    EXPECT_GT(engine.State().answerLatencyMs, 0);
+}
+
 TEST(EngineReplies, NumericResultsAfterAtv0)
 {
     const std::vector<std::pair<std::string, std::string>> cases = {

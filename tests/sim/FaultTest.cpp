@@ -116,12 +116,13 @@ TEST(Faults, ShapesTheAnswerIntoTimedPieces)
 {
     ModemEngine engine(Family::Gsm, "TZ20A01");
     Feed(engine, "ATE0\r");
+    engine.State().answerLatencyMs = 3;
     // Cut between the CR and the LF of "\r\nOK\r\n", after two garbage bytes.
     engine.AddFault(Parse("AT+CSQ | garbage 55AA; split 3,18; delay 40; gap 7"));
     const auto out = engine.Feed("AT+CSQ\r\n").emissions;
     ASSERT_EQ(out.size(), 3u);
     EXPECT_EQ(out[0].bytes, "\x55\xaa\r");
-    EXPECT_EQ(out[0].delayMs, 40);
+    EXPECT_EQ(out[0].delayMs, 43);
     EXPECT_EQ(out[1].bytes, "\n+CSQ: 20,99\r\n\r");
     EXPECT_EQ(out[1].delayMs, 7);
     EXPECT_EQ(out[2].bytes, "\nOK\r\n");

@@ -238,7 +238,8 @@ void ModemEngine::CompleteLine(Output& out)
 
     if (overflow) {
         out.lines.push_back(line);
-        out.emissions.push_back({RenderFinal(Reply::Final::Error, 0), 0, false});
+        for (auto& e : Shape(RenderFinal(Reply::Final::Error, 0), nullptr))
+            out.emissions.push_back(std::move(e));
         return;
     }
     bool blank = true;
@@ -259,7 +260,8 @@ void ModemEngine::CompleteLine(Output& out)
         }
     }
     if (at == std::string::npos) {
-        out.emissions.push_back({RenderFinal(Reply::Final::Error, 0), 0, false});
+        for (auto& e : Shape(RenderFinal(Reply::Final::Error, 0), nullptr))
+            out.emissions.push_back(std::move(e));
         return;
     }
     const std::string_view command = std::string_view(line).substr(at);
@@ -287,7 +289,8 @@ void ModemEngine::BodyByte(char b, Output& out)
         FlushEcho(out);
         m_inBody = false;
         m_body.clear();
-        out.emissions.push_back({RenderFinal(Reply::Final::Ok, 0), 0, false});
+        for (auto& e : Shape(RenderFinal(Reply::Final::Ok, 0), nullptr))
+            out.emissions.push_back(std::move(e));
         return;
     }
     if (m_state.echo) {
@@ -332,8 +335,9 @@ std::string ModemEngine::FaultReply(const Fault& fault) const
 
 std::vector<Emission> ModemEngine::Shape(std::string reply, const Fault* fault) const
 {
+    const int latency = m_state.answerLatencyMs;
     if (!fault)
-        return {{std::move(reply), 0, false}};
+        return {{std::move(reply), latency, false}};
     std::string bytes = fault->garbage + reply;
     std::vector<Emission> out;
     std::size_t start = 0;
@@ -342,10 +346,10 @@ std::vector<Emission> ModemEngine::Shape(std::string reply, const Fault* fault) 
     for (std::size_t cut : cuts) {
         if (cut <= start || cut >= bytes.size())
             continue;
-        out.push_back({bytes.substr(start, cut - start), out.empty() ? fault->delayMs : fault->gapMs, false});
+        out.push_back({bytes.substr(start, cut - start), out.empty() ? latency + fault->delayMs : fault->gapMs, false});
         start = cut;
     }
-    out.push_back({bytes.substr(start), out.empty() ? fault->delayMs : fault->gapMs, false});
+    out.push_back({bytes.substr(start), out.empty() ? latency + fault->delayMs : fault->gapMs, false});
     return out;
 }
 

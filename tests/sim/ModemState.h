@@ -44,6 +44,9 @@ struct ModemState {
     int cmee = 0;
     int ipr = 115200;
     std::string urcPort = "uart1";
+    // Time the module takes to answer after a line ends: the echo goes out
+    // first, on its own, as it does from a real module.
+    int answerLatencyMs = 5;
 
     // identity, SIM and network
     std::string manufacturer = "Ulvenscope Simulated Modules";

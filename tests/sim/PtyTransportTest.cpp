@@ -192,10 +192,10 @@ TEST_F(PtyTransport, SurvivesOverlongLinesGarbageAndHalfCommands)
     for (int i = 0; i < 20000; ++i)
         noise.push_back(char(random() & 0xFF));
     port->Write(noise);
-    port->ReadFor(100ms);
-    // The noise may have left the module in an SMS body; ESC ends that, CR ends a line.
-    port->Write("\x1B\r\n");
-    port->ReadFor(100ms);
+    // The noise may have left the module in an SMS body; ESC ends that, CR ends a
+    // line. Every answer to the noise comes before the one to AT+CGMR.
+    port->Write("\x1B\r\nATE0\r\nAT+CGMR\r\n");
+    EXPECT_NE(port->ReadUntil("TZ20A01\r\n\r\nOK\r\n", 10s).find("TZ20A01\r\n\r\nOK\r\n"), std::string::npos);
 
     const std::vector<std::pair<std::string, std::string>> halves = {
         {"AT+CM\r", "\r\nERROR\r\n"},

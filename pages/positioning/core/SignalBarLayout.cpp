@@ -96,6 +96,7 @@ SignalBarChartLayout LayOutSignalBarChart(const SatelliteTable& table, const Cha
     for (int k = 0; k <= ticks; ++k) {
         SignalBarChartLayout::Tick t;
         t.y = TruncToInt(plot.bottom - k * dy);
+        t.labelBox = {plot.left - 16, t.y - 8, plot.left - 2, t.y + 8};
         if (k < ticks)
             t.label = QString::number(10 * k);
         out.ticks.push_back(t);

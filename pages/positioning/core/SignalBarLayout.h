@@ -52,6 +52,7 @@ struct SignalBarChartLayout {
     struct Tick {
         int y = 0;
         QString label; // empty for the top tick
+        ChartRect labelBox; // left of the axis
     };
     std::vector<Tick> ticks;
     struct Bar {

@@ -4,8 +4,10 @@
 #include "pages/positioning/core/SatelliteRecord.h"
 
 #include <QPoint>
+#include <QString>
 
 #include <array>
+#include <vector>
 
 namespace ulv {
 
@@ -46,5 +48,25 @@ QPoint SkyPosition(const ChartRect& rect, double elevation, double azimuth);
 // and colour class. Entries whose azimuth lies outside 0..360 or whose
 // elevation is not a number (a malformed GSV sentence) are left out.
 void BuildSkyItems(const SatelliteTable& table, SkyItems& items);
+
+// The grid under the satellites: elevation circles from the horizon inwards,
+// each filled over the previous one, and spokes every 15 degrees of azimuth.
+struct SkyGridLayout {
+    struct Circle {
+        ChartRect box; // the circle's bounding box
+        QString label; // its elevation, "0" at the horizon
+        ChartRect labelBox;
+    };
+    struct Spoke {
+        QPoint end; // the spoke runs from the centre to here
+        QString label; // "N", "E", "S", "W" or the azimuth
+        ChartRect labelBox;
+        bool cardinal = false;
+    };
+    std::vector<Circle> circles;
+    std::vector<Spoke> spokes;
+};
+// Nothing when the rectangle is 20 pixels or less in either direction.
+SkyGridLayout LayOutSkyGrid(const ChartRect& rect);
 
 } // namespace ulv
