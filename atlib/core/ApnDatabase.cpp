@@ -27,17 +27,6 @@ QList<DbValue> Values(const ApnRecord& r)
             r.password, r.url, r.proxy, r.port, r.profile, r.country};
 }
 
-DbWrite Write(const DbFile& db, const QString& sql, const QList<DbValue>& args)
-{
-    EncryptedDb conn(db);
-    if (!conn.isOpen())
-        return DbWrite::OpenFailed;
-    conn.begin();
-    const DbResult r = conn.exec(sql, args);
-    conn.commit();
-    return r.ok() ? DbWrite::Ok : DbWrite::Failed;
-}
-
 } // namespace
 
 std::vector<ApnRecord> LoadApnList(const DbFile& db)
@@ -55,17 +44,17 @@ std::vector<ApnRecord> LoadApnList(const DbFile& db)
 
 DbWrite AddApn(const DbFile& db, const ApnRecord& r)
 {
-    return Write(db, QStringLiteral("INSERT INTO APN VALUES (?,?,?,?,?,?,?,?,?,?,?,?);"), Values(r));
+    return WriteInTransaction(db, QStringLiteral("INSERT INTO APN VALUES (?,?,?,?,?,?,?,?,?,?,?,?);"), Values(r));
 }
 
 DbWrite DeleteApn(const DbFile& db, const ApnRecord& r)
 {
-    return Write(db, QStringLiteral("DELETE FROM APN WHERE ") + kWhereRow + ';', Values(r));
+    return WriteInTransaction(db, QStringLiteral("DELETE FROM APN WHERE ") + kWhereRow + ';', Values(r));
 }
 
 DbWrite ModifyApn(const DbFile& db, const ApnRecord& oldRow, const ApnRecord& newRow)
 {
-    return Write(db,
+    return WriteInTransaction(db,
                  QStringLiteral("UPDATE APN SET MCC=?,MNC=?,DialNo=?,APN=?,APNT=?,UName=?,PSW=?,URL=?,"
                                 "Padd=?,Port=?,PName=?,GJ=? WHERE ")
                      + kWhereRow + ';',

@@ -42,18 +42,6 @@ std::optional<QString> LookupIndex(EncryptedDb& conn, const QString& sql, const 
     return r.ok() ? index : std::nullopt;
 }
 
-// One write statement inside its own transaction.
-DbWrite WriteOne(const DbFile& db, const QString& sql, std::initializer_list<DbValue> args)
-{
-    EncryptedDb conn(db);
-    if (!conn.isOpen())
-        return DbWrite::OpenFailed;
-    conn.begin();
-    const DbResult r = conn.exec(sql, args);
-    conn.commit();
-    return r.ok() ? DbWrite::Ok : DbWrite::Failed;
-}
-
 // Add and Modify share the classification lookup and its outcomes.
 DbWrite WriteWithClass(const DbFile& db, const QString& className, const QString& sql,
                        const std::function<QList<DbValue>(const QString& index)>& args)
@@ -160,22 +148,22 @@ DbWrite ModifyAtCommand(const DbFile& db, const AtCommand& c)
 
 DbWrite DeleteAtCommand(const DbFile& db, const QString& atc)
 {
-    return WriteOne(db, QStringLiteral("DELETE FROM ATC WHERE ATC.atc=?;"), {atc});
+    return WriteInTransaction(db, QStringLiteral("DELETE FROM ATC WHERE ATC.atc=?;"), {atc});
 }
 
 DbWrite AddAtcClass(const DbFile& db, const QString& index, const QString& name)
 {
-    return WriteOne(db, QStringLiteral("INSERT INTO ATCCLASS VALUES (?,?);"), {index, name});
+    return WriteInTransaction(db, QStringLiteral("INSERT INTO ATCCLASS VALUES (?,?);"), {index, name});
 }
 
 DbWrite RenameAtcClass(const DbFile& db, const QString& index, const QString& name)
 {
-    return WriteOne(db, QStringLiteral("UPDATE ATCCLASS SET typename=? WHERE MyIndex=?;"), {name, index});
+    return WriteInTransaction(db, QStringLiteral("UPDATE ATCCLASS SET typename=? WHERE MyIndex=?;"), {name, index});
 }
 
 DbWrite DeleteAtcClass(const DbFile& db, const QString& index)
 {
-    return WriteOne(db, QStringLiteral("DELETE FROM ATCCLASS WHERE ATCCLASS.MyIndex=?;"), {index});
+    return WriteInTransaction(db, QStringLiteral("DELETE FROM ATCCLASS WHERE ATCCLASS.MyIndex=?;"), {index});
 }
 
 } // namespace ulv

@@ -155,4 +155,16 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
     return result;
 }
 
+DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
+                           std::source_location where)
+{
+    EncryptedDb conn(db, where);
+    if (!conn.isOpen())
+        return DbWrite::OpenFailed;
+    conn.begin();
+    const DbResult r = conn.exec(sql, args);
+    conn.commit();
+    return r.ok() ? DbWrite::Ok : DbWrite::Failed;
+}
+
 } // namespace ulv

@@ -104,4 +104,8 @@ private:
     QString m_openError;
 };
 
+// Runs one write statement in its own transaction on its own connection.
+DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
+                           std::source_location where = std::source_location::current());
+
 } // namespace ulv
