@@ -85,7 +85,7 @@ TEST_F(SerialPortAgainstSim, EchoOnAndOff)
 
 TEST_F(SerialPortAgainstSim, ReplyCutBetweenCrAndLfArrivesInTwoChunks)
 {
-    AddFault("AT+CSQ | split 1; gap 40");
+    AddFault("AT+CSQ | split 1; gap 100");
     OpenPort();
     m_owner.Exchange(m_port, "ATE0\r\n", "OK\r\n");
     EXPECT_EQ(m_owner.Exchange(m_port, "AT+CSQ\r\n", "OK\r\n"), QByteArray("\r\n+CSQ: 20,99\r\n\r\nOK\r\n"));
