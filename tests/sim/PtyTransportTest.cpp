@@ -214,3 +214,14 @@ TEST_F(PtyTransport, SurvivesOverlongLinesGarbageAndHalfCommands)
             EXPECT_EQ(port->ReadUntil(reply), reply) << input;
     }
 }
+
+TEST_F(PtyTransport, WithoutLoggingItStillAnswersButKeepsNothing)
+{
+    sim().SetLogging(false);
+    auto port = Open();
+    port->Write("AT\r\n");
+    EXPECT_EQ(port->ReadUntil("OK\r\n"), "AT\r\r\nOK\r\n");
+    EXPECT_EQ(Received(), "");
+    EXPECT_TRUE(sim().Commands().empty());
+    EXPECT_EQ(sim().Sent(), "");
+}

@@ -172,11 +172,13 @@ void SimModule::Run()
             if (n > 0) {
                 std::lock_guard lock(m_mutex);
                 const std::string chunk(buffer, std::size_t(n));
-                m_log.push_back({Clock::now(), chunk});
-                m_received += chunk;
                 ModemEngine::Output out = m_engine.Feed(chunk);
-                for (auto& line : out.lines)
-                    m_commands.push_back(std::move(line));
+                if (m_logging) {
+                    m_log.push_back({Clock::now(), chunk});
+                    m_received += chunk;
+                    for (auto& line : out.lines)
+                        m_commands.push_back(std::move(line));
+                }
                 Schedule(std::move(out.emissions));
                 m_changed.notify_all();
             }
@@ -202,7 +204,8 @@ void SimModule::Run()
                 const ssize_t n = p.bytes.empty() ? 0 : ::write(m_master, p.bytes.data(), p.bytes.size());
                 if (n < 0)
                     break; // the pty is full (EAGAIN): POLLOUT brings us back
-                m_sent.append(p.bytes, 0, std::size_t(n));
+                if (m_logging)
+                    m_sent.append(p.bytes, 0, std::size_t(n));
                 if (std::size_t(n) < p.bytes.size()) {
                     p.bytes.erase(0, std::size_t(n));
                     break;
@@ -342,6 +345,12 @@ bool SimModule::WaitForHangUp(std::chrono::milliseconds timeout)
 {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, timeout, [&] { return m_hungUp; });
+}
+
+void SimModule::SetLogging(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_logging = on;
 }
 
 void SimModule::SetHangUpHandler(std::function<void()> handler)

@@ -74,6 +74,9 @@ public:
     // The line dropped (a hang-up fault); the module no longer answers.
     bool HungUp() const;
     bool WaitForHangUp(std::chrono::milliseconds timeout);
+    // Logging is on at start; a long-running module (ulvsim) turns it off so
+    // that the logs do not grow without end.
+    void SetLogging(bool on);
     // Called on the module's thread right after a hang-up.
     void SetHangUpHandler(std::function<void()> handler);
 
@@ -108,6 +111,7 @@ private:
     bool m_stop = false;
     bool m_hungUp = false;
     bool m_draining = false;
+    bool m_logging = true;
     std::function<void()> m_onHangUp;
 };
 

@@ -97,6 +97,7 @@ int main(int argc, char** argv)
     auto start = [&]() -> bool {
         sim.reset();
         sim = std::make_unique<SimModule>(family, revision);
+        sim->SetLogging(false);
         for (const Fault& f : faults)
             sim->AddFault(f);
         sim->SetHangUpHandler([hangUpFd] {
