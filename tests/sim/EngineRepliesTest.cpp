@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace ulv::sim;
 using namespace ulv::sim::test;
 
@@ -254,5 +256,26 @@ TEST(EngineReplies, RevisionTextOfEachModelNamesItsFamily)
     for (const auto& [revision, family] : models) {
         ModemEngine engine(family == 0 ? Family::Gsm : Family::Umts, revision);
         EXPECT_EQ(classify(Feed(engine, "ATI\r\n")), family) << revision;
+    }
+}
+
+TEST(EngineReplies, RandomBytesInRandomPiecesLeaveItAnswering)
+{
+    std::mt19937 random(20261210);
+    // Bytes that steer the parser: line ends, prompt controls, quotes and command text.
+    const std::string alphabet = std::string("AT+CMGS=\"1,;?\r\n\x1A\x1B\b\x00\xff", 19) + "DIEVH&W0123";
+    for (const Family family : {Family::Gsm, Family::Umts}) {
+        ModemEngine engine(family, family == Family::Gsm ? "TZ20A01" : "RX70B03");
+        for (int round = 0; round < 2000; ++round) {
+            std::string piece;
+            const int length = int(random() % 64);
+            for (int i = 0; i < length; ++i) {
+                piece.push_back(random() % 4 == 0 ? char(random() & 0xFF)
+                                                  : alphabet[random() % alphabet.size()]);
+            }
+            engine.Feed(piece);
+        }
+        Feed(engine, "\x1B\rATE0V1\r");
+        EXPECT_EQ(Feed(engine, "AT\r"), kOk);
     }
 }
