@@ -802,7 +802,10 @@ ModemEngine::Reply ModemEngine::Audio(const Command& c)
     }
     // AT+JMIC=<channel>,<gain>; the read form gives the current channel's gain first.
     if (c.op == Op::Read)
-        return Line("+JMIC: " + Num(m_state.micGain[std::size_t(m_state.channel)]) + "," + Num(m_state.channel));
+    {
+        const int channel = std::clamp(m_state.channel, 0, 2);
+        return Line("+JMIC: " + Num(m_state.micGain[std::size_t(channel)]) + "," + Num(channel));
+    }
     if (c.op == Op::Test)
         return Line("+JMIC: (0-2),(0-15)");
     int channel = 0, gain = 0;
