@@ -801,8 +801,7 @@ ModemEngine::Reply ModemEngine::Audio(const Command& c)
         return Ok();
     }
     // AT+JMIC=<channel>,<gain>; the read form gives the current channel's gain first.
-    if (c.op == Op::Read)
-    {
+    if (c.op == Op::Read) {
         const int channel = std::clamp(m_state.channel, 0, 2);
         return Line("+JMIC: " + Num(m_state.micGain[std::size_t(channel)]) + "," + Num(channel));
     }
