@@ -87,7 +87,7 @@ public:
 
     // How many bytes of posted, not yet handled chunks the monitor lets pile up
     // before it stops reading (the device then holds the rest).
-    static constexpr std::int64_t kInFlightLimit = 4 * 1024 * 1024;
+    static constexpr std::int64_t kInFlightLimit = 256 * 1024;
     // Cap of the write queue.
     static constexpr std::int64_t kWriteQueueLimit = 64 * 1024 * 1024;
 

@@ -56,10 +56,16 @@ void TerminalLogFile::Adopt(const QString& path, bool ok)
 void TerminalLogFile::Announce()
 {
     if (!SaveLog()) {
+        m_announced.clear();
         if (m_hooks.statusPane)
             m_hooks.statusPane(QString());
         return;
     }
+    // Written when the file changes, not with every text: the same result
+    // without two extra file writes per output.
+    if (m_strLogFilePath == m_announced)
+        return;
+    m_announced = m_strLogFilePath;
     if (m_hooks.statusPane)
         m_hooks.statusPane(QStringLiteral(" Log file: ") + m_strLogFilePath);
     if (m_hooks.writeLastName)
@@ -68,6 +74,7 @@ void TerminalLogFile::Announce()
 
 void TerminalLogFile::ChooseLogFile()
 {
+    m_announced.clear();
     if (!SaveLog()) {
         Announce();
         return;

@@ -52,6 +52,7 @@ private:
     bool m_bLogFileReady = false;
     QString m_strLogFilePath;
     bool m_disabled = false;
+    QString m_announced; // the path last shown in the pane and remembered
 };
 
 } // namespace ulv

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+namespace ulv {
+
+// A test page: a child of the page host on the program's grey (0xCDCDCD).
+// Pages that want the received lines override OnReceivedLine.
+class PageDialog : public QWidget {
+    Q_OBJECT
+public:
+    explicit PageDialog(const QString& objectName, QWidget* parent = nullptr);
+    // One line of the module's output, without its CR LF (WM_RECEIVED_LINE).
+    virtual void OnReceivedLine(const QString& line) { Q_UNUSED(line); }
+};
+
+} // namespace ulv

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "pages/PageDialog.h"
+
+namespace ulv {
+
+// The voice call page.
+class CTestItemDlg_voice : public PageDialog {
+    Q_OBJECT
+public:
+    explicit CTestItemDlg_voice(QWidget* parent = nullptr);
+    bool IsCallIdle() const { return m_bCallIdle; }
+    void SetHandsFreeVisible(bool visible) { m_bHandsFreeVisible = visible; }
+    bool HandsFreeVisible() const { return m_bHandsFreeVisible; }
+    void OnReceivedLine(const QString& line) override { m_lastLine = line; }
+    bool m_bCallIdle = true;
+    bool m_bHandsFreeVisible = true;
+    QString m_lastLine;
+};
+
+} // namespace ulv

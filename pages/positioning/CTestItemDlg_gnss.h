@@ -1,0 +1,20 @@
+#pragma once
+
+#include "pages/PageDialog.h"
+
+namespace ulv {
+
+// The GNSS page.
+class CTestItemDlg_gnss : public PageDialog {
+    Q_OBJECT
+public:
+    explicit CTestItemDlg_gnss(QWidget* parent = nullptr);
+    void NavigateMaps(const QString& first, const QString& second)
+    {
+        m_mapFiles[0] = first;
+        m_mapFiles[1] = second;
+    }
+    QString m_mapFiles[2];
+};
+
+} // namespace ulv

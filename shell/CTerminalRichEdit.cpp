@@ -1,0 +1,75 @@
+#include "shell/CTerminalRichEdit.h"
+
+#include "serial/CSerialPort.h"
+#include "serial/PortTransmitter.h"
+#include "shell/core/TerminalKeys.h"
+
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+
+namespace ulv {
+
+CTerminalRichEdit::CTerminalRichEdit(QWidget* parent)
+    : QPlainTextEdit(parent)
+{
+    setReadOnly(true);
+    setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    setUndoRedoEnabled(false);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_sendByte = [](unsigned char byte) {
+        // Straight to the port: no echo, no send lock, no line end.
+        if (PortTransmitter* tx = GetModuleTransmitter())
+            if (const auto port = tx->Port()) {
+                const char c = char(byte);
+                port->PostWrite(&c, 1);
+            }
+    };
+}
+
+void CTerminalRichEdit::keyPressEvent(QKeyEvent* event)
+{
+    const TerminalKeyAction action = TerminalKey(event->key(), event->modifiers(), event->text());
+    switch (action.kind) {
+    case TerminalKeyAction::Default:
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    case TerminalKeyAction::Copy:
+        copy();
+        break;
+    case TerminalKeyAction::Send:
+        if (m_sendByte)
+            m_sendByte(action.byte);
+        break;
+    case TerminalKeyAction::Discard:
+        break;
+    }
+    event->accept();
+}
+
+QMenu* CTerminalRichEdit::BuildContextMenu()
+{
+    auto* menu = new QMenu(this);
+    QAction* copyAction = menu->addAction(QStringLiteral("C&opy"), this, &QPlainTextEdit::copy);
+    copyAction->setEnabled(textCursor().hasSelection());
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("C&lear all"), this, [this] {
+        if (m_clear)
+            m_clear();
+        else
+            clear();
+    });
+    menu->addSeparator();
+    menu->addAction(QStringLiteral("Select &All"), this, &QPlainTextEdit::selectAll);
+    return menu;
+}
+
+void CTerminalRichEdit::contextMenuEvent(QContextMenuEvent* event)
+{
+    setFocus();
+    QMenu* menu = BuildContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+} // namespace ulv

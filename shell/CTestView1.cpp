@@ -1,0 +1,448 @@
+#include "shell/CTestView1.h"
+
+#include "atlib/CTestItemDlg_atcommand.h"
+#include "atlib/CTestItemDlg_script.h"
+#include "pages/data/CFunctionTestDlg_tcpip.h"
+#include "pages/data/CTestitemDlg_MMS.h"
+#include "pages/data/CTestitemDlg_pppdial.h"
+#include "pages/module/CTestItemDlg_home.h"
+#include "pages/module/CTestItemDlg_sms.h"
+#include "pages/module/CTestItemDlg_voice.h"
+#include "pages/positioning/CTestItemDlg_gnss.h"
+#include "pages/positioning/CTestitemDlg_position.h"
+#include "platform/MessageBox.h"
+#include "platform/TaskGate.h"
+#include "serial/AnsiText.h"
+#include "serial/CSerialPort.h"
+#include "serial/HexView.h"
+#include "serial/ReceiveBuffers.h"
+#include "serial/TerminalOutput.h"
+#include "shell/CTerminalRichEdit.h"
+#include "shell/core/CUlvenscopeApp.h"
+#include "shell/core/SysParams.h"
+#include "ui/controls/CPageTitleStrip.h"
+
+#include <QLineEdit>
+#include <QResizeEvent>
+
+namespace ulv {
+
+CTestView1* g_pTestView1 = nullptr;
+
+namespace {
+
+struct PageEntry {
+    const char* title;
+    int envKind;   // 0: no environment check
+    int envOption;
+};
+
+// Index -> page per family; the frame's View commands and the navigation bar
+// use the same numbering.
+enum class PageId { Home, Sms, Mms, TcpUdp, Voice, AtCommand, Ppp, Locator, Gnss, Script };
+const PageId kGsmPages[] = {PageId::Home, PageId::Sms, PageId::Voice, PageId::TcpUdp, PageId::Ppp, PageId::Locator,
+    PageId::AtCommand, PageId::Script};
+const PageId kUmtsPages[] = {PageId::Home, PageId::Sms, PageId::Mms, PageId::Voice, PageId::TcpUdp, PageId::Ppp,
+    PageId::Locator, PageId::Gnss, PageId::AtCommand, PageId::Script};
+
+PageEntry Entry(PageId id)
+{
+    switch (id) {
+    case PageId::Home: return {"HOME", 0, 0};
+    case PageId::Sms: return {"SMS", 2, 1};
+    case PageId::Mms: return {"MMS", 3, 0};
+    case PageId::Voice: return {"Voice Call", 4, 0};
+    case PageId::TcpUdp: return {"TCP/UDP", 5, 0};
+    case PageId::Ppp: return {"PPP", 6, 0};
+    case PageId::Locator: return {"MorvLocator", 7, 0};
+    case PageId::Gnss: return {"GNSS", 8, 0};
+    case PageId::AtCommand: return {"AT Command", 0, 0};
+    case PageId::Script: return {"WEXO", 0, 0};
+    }
+    return {"", 0, 0};
+}
+
+} // namespace
+
+QString FormatSmsTimestamp(const QString& s)
+{
+    if (s.size() != 14)
+        return s;
+    return "20" + s.mid(0, 2) + "/" + s.mid(2, 2) + "/" + s.mid(4, 2) + "  " + s.mid(6, 2) + ":" + s.mid(8, 2) + ":"
+        + s.mid(10, 2) + "+" + s.mid(12, 2);
+}
+
+CTestView1::CTestView1(QWidget* parent)
+    : QWidget(parent)
+    , m_router(ReceiveRouter::Hooks {
+          [](const QString& note) { WriteOutputLine(kTerminalNote, note); },
+          [this](int index) { m_sms->QueueNewMessage(index); },
+          [this](const QByteArray& payload) { m_tcpip->AppendReceivedData(AnsiToString(payload)); },
+          [this] { m_tcpip->m_bContextDeactivated = 1; },
+          [this] { m_tcpip->m_bConnectionClosed = 1; },
+          [] { WriteOutputLine(kTerminalReceived, QByteArray("\r\n")); },
+          [this] { return m_tcpip->m_bEchoTest.load() != 0; },
+      })
+{
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, QColor(0xCD, 0xCD, 0xCD));
+    setPalette(p);
+    QFont font(QStringLiteral("Arial Unicode MS"));
+    font.setPointSize(8);
+    setFont(font);
+
+    m_tx.SetEchoProvider([] { return g_sysParams.showsenddata != 0; });
+
+    m_pTitleStrip = new CPageTitleStrip();
+    m_pTitleStrip->Create(0, 0, this);
+    m_pTitleStrip->show();
+    m_pTitleStrip->SetTitle(QStringLiteral("Home"));
+    g_pPageTitleStrip = m_pTitleStrip;
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("1472"));
+    m_editHidden = new CTerminalRichEdit(this);
+    m_editHidden->setGeometry(0, 0, 0, 0);
+
+    m_home = new CTestItemDlg_home(this);
+    m_sms = new CTestItemDlg_sms(this);
+    m_mms = new CTestitemDlg_MMS(this);
+    m_tcpip = new CFunctionTestDlg_tcpip(this);
+    m_voice = new CTestItemDlg_voice(this);
+    m_atcommand = new CTestItemDlg_atcommand(this);
+    m_ppp = new CTestitemDlg_pppdial(this);
+    m_position = new CTestitemDlg_position(this);
+    m_gnss = new CTestItemDlg_gnss(this);
+    m_script = new CTestItemDlg_script(this);
+    for (PageDialog* page : {static_cast<PageDialog*>(m_sms), static_cast<PageDialog*>(m_mms),
+             static_cast<PageDialog*>(m_tcpip), static_cast<PageDialog*>(m_voice),
+             static_cast<PageDialog*>(m_atcommand), static_cast<PageDialog*>(m_ppp),
+             static_cast<PageDialog*>(m_position), static_cast<PageDialog*>(m_gnss),
+             static_cast<PageDialog*>(m_script)})
+        page->hide();
+    m_home->show();
+
+    AddLineListener([this](const QString& l) { m_home->OnReceivedLine(l); });
+    AddLineListener([this](const QString& l) { m_voice->OnReceivedLine(l); });
+    AddLineListener([this](const QString& l) { m_pTitleStrip->OnReceivedLine(l); });
+    AddLineListener([this](const QString& l) { m_tcpip->OnReceivedLine(l); });
+
+    PlacePages();
+    g_pTestView1 = this;
+    SetModuleTransmitter(&m_tx);
+}
+
+CTestView1::~CTestView1()
+{
+    CloseCommport();
+    if (g_pPageTitleStrip == m_pTitleStrip)
+        g_pPageTitleStrip = nullptr;
+    if (GetModuleTransmitter() == &m_tx)
+        SetModuleTransmitter(nullptr);
+    if (g_pTestView1 == this)
+        g_pTestView1 = nullptr;
+}
+
+void CTestView1::resizeEvent(QResizeEvent*)
+{
+    PlacePages();
+}
+
+void CTestView1::PlacePages()
+{
+    const int w = width();
+    const int pictureH = 30 * 2, pictureW = 125 * 2;
+    m_picture->setGeometry(50 * 2, std::max(580, height() - 40 - pictureH), pictureW, pictureH);
+    m_home->setGeometry(0, 26, w, 550);
+    for (PageDialog* page : {static_cast<PageDialog*>(m_sms), static_cast<PageDialog*>(m_mms),
+             static_cast<PageDialog*>(m_tcpip), static_cast<PageDialog*>(m_voice),
+             static_cast<PageDialog*>(m_atcommand), static_cast<PageDialog*>(m_ppp),
+             static_cast<PageDialog*>(m_position), static_cast<PageDialog*>(m_gnss),
+             static_cast<PageDialog*>(m_script)})
+        page->setGeometry(0, 26, w, 650);
+}
+
+int CTestView1::OpenCommport(const QString& port, int baud, int dataBits, int stopBits, int, int flowMode, int bufferSize)
+{
+    CloseCommport();
+    auto serial = std::make_shared<CSerialPort>();
+    if (!serial->OpenPort(this, port, baud, 'N', dataBits, stopBits, 0x1FD, bufferSize, flowMode)) {
+        ShowMessageBox(QString("This serial port '%1' is not connected to module or has been used !\n"
+                               "Please check the module and serial cable!")
+                           .arg(port));
+        return 0;
+    }
+    if (!serial->StartMonitor()) {
+        ShowMessageBox(QStringLiteral("The monitor thread of serial port start failed!"));
+        return 0;
+    }
+    m_pSerialPort = serial;
+    m_tx.SetPort(serial);
+    return 1;
+}
+
+void CTestView1::CloseCommport()
+{
+    // Senders lose the port first (under the send lock), then it stops; its
+    // notifications still queued are dropped by their port id.
+    m_tx.SetPort(nullptr);
+    std::shared_ptr<CSerialPort> port;
+    port.swap(m_pSerialPort);
+    if (port)
+        port->ClosePort();
+}
+
+bool CTestView1::event(QEvent* e)
+{
+    if (e->type() < QEvent::User)
+        return QWidget::event(e);
+    const int message = int(e->type()) - int(QEvent::User);
+    if (message == WM_SERIAL_DATA || message == WM_SERIAL_CTS || message == WM_SERIAL_DSR || message == WM_SERIAL_DCD
+        || message == WM_SERIAL_RING || message == WM_SERIAL_HANGUP || message == WM_SERIAL_DATA_SYNC) {
+        auto* se = static_cast<SerialEvent*>(e);
+        if (!m_pSerialPort || se->PortId() != m_pSerialPort->PortId())
+            return true; // from a port since closed
+        switch (message) {
+        case WM_SERIAL_DATA:
+        case WM_SERIAL_DATA_SYNC:
+            OnPortReceive(se->Data());
+            break;
+        case WM_SERIAL_CTS: OnCtsChanged(se->WParam()); break;
+        case WM_SERIAL_DSR: OnDsrChanged(se->WParam()); break;
+        case WM_SERIAL_DCD: OnDcdChanged(se->WParam()); break;
+        case WM_SERIAL_RING: OnRingChanged(se->WParam()); break;
+        default: break;
+        }
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+void CTestView1::BroadcastLine(const QString& line)
+{
+    for (const LineListener& listener : m_lineListeners)
+        listener(line);
+}
+
+void CTestView1::OnPortReceive(const QByteArray& chunk)
+{
+    if (chunk.isEmpty())
+        return;
+    QByteArray text = chunk;
+    text.replace('\0', ' ');
+    const QString hex = QString::fromLatin1(chunk.toHex().toUpper());
+    if (m_bShowRxHex.load())
+        WriteOutputLine(kTerminalReceived, SpaceHexPairs(hex.toLatin1()) + "\r\n");
+    else
+        WriteOutputLine(kTerminalReceived, text);
+    if (theApp.PppLinkUp.load() && m_pppRawReceiver)
+        m_pppRawReceiver(chunk);
+    m_lines.Feed(chunk, [this](const QByteArray& line) { BroadcastLine(AnsiToString(line)); });
+    DispatchReceived(text, hex);
+}
+
+ReceiveRouter::Page CTestView1::RouterPage() const
+{
+    const int type = GetModuleType();
+    if (m_nCurPage == 1)
+        return ReceiveRouter::Page::Sms;
+    if ((type != 0 && m_nCurPage == 3) || (type == 0 && m_nCurPage == 2))
+        return ReceiveRouter::Page::Voice;
+    if ((type != 0 && m_nCurPage == 4) || (type == 0 && m_nCurPage == 3))
+        return ReceiveRouter::Page::TcpUdp;
+    return ReceiveRouter::Page::Other;
+}
+
+void CTestView1::DispatchReceived(const QByteArray& text, const QString& hex)
+{
+    AppReceiveBuffers().AppendReceivedText(AnsiToString(text));
+    AppReceiveBuffers().AppendReceivedHex(hex);
+    m_router.Dispatch(RouterPage(), GetModuleType(), text);
+}
+
+void CTestView1::LineChanged(int& stored, long state, const char* note)
+{
+    const int value = state ? 1 : 0;
+    const int prev = stored;
+    stored = value;
+    if (m_statusLinePane)
+        m_statusLinePane(QString(" DSR[%1] CTS[%2] RI[%3] DCD[%4]")
+                             .arg(m_nDsrState).arg(m_nCtsState).arg(m_nRingState).arg(m_nDcdState));
+    if (prev == value)
+        return;
+    const QString text = QString::asprintf(note, m_nDsrState, m_nCtsState, m_nRingState, m_nDcdState);
+    WriteOutputLine(kTerminalReceived, "\r\n" + text + "\r\n");
+    if (PppDialInProgress.load())
+        m_ppp->AppendLogLine(text);
+}
+
+int CTestView1::OnCtsChanged(long state)
+{
+    LineChanged(m_nCtsState, state, "DSR:%d (CTS:%d) RI:%d DCD:%d");
+    return 1;
+}
+
+int CTestView1::OnDsrChanged(long state)
+{
+    LineChanged(m_nDsrState, state, "(DSR:%d) CTS:%d RI:%d DCD:%d");
+    return 1;
+}
+
+int CTestView1::OnDcdChanged(long state)
+{
+    LineChanged(m_nDcdState, state, "DSR:%d CTS:%d RI:%d (DCD:%d)");
+    return 1;
+}
+
+int CTestView1::OnRingChanged(long state)
+{
+    LineChanged(m_nRingState, state, "DSR:%d CTS:%d (RI:%d) DCD:%d");
+    return 1;
+}
+
+void CTestView1::SavePageSettings()
+{
+    const bool gsm = GetModuleType() == 0;
+    const int page = m_nCurPage;
+    if (!gsm && page == 2)
+        m_mms->SaveSettings();
+    else if (page == (gsm ? 3 : 4))
+        m_tcpip->SaveSettings();
+    else if (page == (gsm ? 4 : 5))
+        m_ppp->SaveSettings();
+    else if (page == (gsm ? 5 : 6))
+        m_position->SaveLocatorSettings();
+    else if (page == (gsm ? 7 : 9))
+        m_script->SaveSettings();
+}
+
+int CTestView1::OnSwitchPage(long wParam, long lParam)
+{
+    if (wParam == 0)
+        SwitchPage(int(lParam));
+    return 1;
+}
+
+void CTestView1::SwitchPage(int index)
+{
+    if (AppTaskGate().Running())
+        return;
+    if (theApp.m_bLocatorContextActive.load()) {
+        ShowMessageBox(QStringLiteral("Please switch view after deacting the PDP context!"));
+        return;
+    }
+    if (theApp.m_bTcpContextActive.load()) {
+        ShowMessageBox(QStringLiteral("Please switch view after deacting the TCP/UDP context!"));
+        return;
+    }
+    if (theApp.PppLinkUp.load()) {
+        ShowMessageBox(QStringLiteral("Please switch view after disconnecting PPP dial!"));
+        return;
+    }
+    if (!m_voice->IsCallIdle()) {
+        ShowMessageBox(QStringLiteral("Please hung up the call process or wait for end!"));
+        return;
+    }
+    const int type = GetModuleType();
+    if ((type != 0 && type != 1) || index == m_nCurPage)
+        return;
+    if (type == 0)
+        ShowPageGsm(unsigned(index));
+    else
+        ShowPageUmts(unsigned(index));
+    m_nCurPage = index;
+}
+
+QString CTestView1::CurrentTitle() const
+{
+    return m_pTitleStrip->Title();
+}
+
+PageDialog* CTestView1::VisiblePage() const
+{
+    for (PageDialog* page : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        if (page->isVisible())
+            return page;
+    return nullptr;
+}
+
+void CTestView1::ShowPage(PageDialog* page, const QString& title, int envKind, int envOption)
+{
+    m_pTitleStrip->SetTitle(title);
+    for (PageDialog* p : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        if (p != page)
+            p->hide();
+    page->show();
+    page->raise();
+    if (theApp.m_bModuleConnected.load() && envKind != 0 && m_envCheck) {
+        if (m_envCheck(envKind, envOption) == 0 && envKind != 2)
+            ShowMessageBox(QStringLiteral("Testing environment is not ready,it will lead to abnormal results!"));
+    }
+}
+
+void CTestView1::ShowPageGsm(unsigned index)
+{
+    m_router.Reset();
+    m_picture->setVisible(index == 0);
+    if (index < std::size(kGsmPages))
+        ShowPageOf(int(kGsmPages[index]), true);
+}
+
+void CTestView1::ShowPageUmts(unsigned index)
+{
+    m_router.Reset();
+    m_picture->setVisible(index == 0);
+    if (index < std::size(kUmtsPages))
+        ShowPageOf(int(kUmtsPages[index]), false);
+}
+
+void CTestView1::ShowPageOf(int pageId, bool gsm)
+{
+    const PageId id = PageId(pageId);
+    const PageEntry e = Entry(id);
+    // The GSM family presets the default APN on every show of the data pages.
+    auto presetApn = [gsm](QLineEdit* edit) {
+        if (gsm)
+            edit->setText(GetDefaultApnName());
+    };
+    switch (id) {
+    case PageId::Home:
+        ShowPage(m_home, e.title, 0, 0);
+        m_home->UpdatePortTip();
+        return;
+    case PageId::Sms: ShowPage(m_sms, e.title, e.envKind, e.envOption); return;
+    case PageId::Mms: ShowPage(m_mms, e.title, e.envKind, e.envOption); return;
+    case PageId::Voice:
+        if (gsm && IsTzFamily() == 1)
+            m_voice->SetHandsFreeVisible(false);
+        ShowPage(m_voice, e.title, e.envKind, e.envOption);
+        return;
+    case PageId::TcpUdp:
+        presetApn(m_tcpip->ApnEdit());
+        ShowPage(m_tcpip, e.title, e.envKind, e.envOption);
+        return;
+    case PageId::Ppp:
+        presetApn(m_ppp->ApnEdit());
+        ShowPage(m_ppp, e.title, e.envKind, e.envOption);
+        return;
+    case PageId::Locator:
+        presetApn(m_position->ApnEdit());
+        ShowPage(m_position, e.title, e.envKind, e.envOption);
+        m_position->NavigateMap(theApp.m_strGoogleMapFile);
+        return;
+    case PageId::Gnss:
+        ShowPage(m_gnss, e.title, e.envKind, e.envOption);
+        m_gnss->NavigateMaps(theApp.m_strGoogleMapFile, theApp.m_strBaiduMapFile);
+        return;
+    case PageId::AtCommand: ShowPage(m_atcommand, e.title, 0, 0); return;
+    case PageId::Script:
+        ShowPage(m_script, e.title, 0, 0);
+        if (!m_bScriptShown) {
+            m_bScriptShown = true;
+            m_script->LoadDefaultScript();
+        }
+        return;
+    }
+}
+
+} // namespace ulv

@@ -1,0 +1,166 @@
+#include "shell/CTerminalRichEdit.h"
+#include "shell/CTestView2.h"
+#include "shell/core/SysParams.h"
+#include "common/TestEnv.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <gtest/gtest.h>
+
+using namespace ulv;
+
+namespace {
+
+class TerminalPane : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        saved = g_sysParams;
+        g_sysParams.showtime = 1;
+        g_sysParams.showsenddata = 1;
+        g_sysParams.showCRLF = 0;
+        g_sysParams.savelog = 1;
+        logDir = test::TempHome() + "/logs-" + QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        QDir().mkpath(logDir);
+        g_sysParams.logpath = logDir;
+        g_sysParams.logname_prefix = "term";
+        pane = std::make_unique<CTestView2>();
+        pane->resize(600, 400);
+        pane->SetClock([] { return QDateTime(QDate(2026, 12, 10), QTime(13, 5, 7, 89)); });
+        pane->ChooseLogFile();
+    }
+    void TearDown() override
+    {
+        pane.reset();
+        g_sysParams = saved;
+    }
+    QByteArray LogBytes()
+    {
+        QFile f(pane->Log().Path());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }
+
+    SysParams saved;
+    QString logDir;
+    std::unique_ptr<CTestView2> pane;
+};
+
+const QByteArray S = "[2026-12-10 13:05:07:089_S:] ";
+const QByteArray R = "[2026-12-10 13:05:07:089_R:] ";
+
+} // namespace
+
+TEST_F(TerminalPane, StampsLinesOnceAndLogsExactlyWhatIsShown)
+{
+    WriteOutputLine(0, QByteArray("AT\r\n"));
+    WriteOutputLine(1, QByteArray("\r\nO"));
+    WriteOutputLine(1, QByteArray("K\r\n"));
+    WriteOutputLine(2, QStringLiteral("/* Use ATE1 to enable echo mode */"));
+    WriteOutputLine(1, QByteArray(""));
+    const QByteArray expected = S + "AT\r\n" + "\r\n" + R + "OK\r\n" + "\r\n/* Use ATE1 to enable echo mode */\r\n";
+    EXPECT_EQ(pane->TerminalText(), expected);
+    EXPECT_EQ(LogBytes(), expected);
+    pane->FlushPending();
+    EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), QByteArray(expected).replace("\r", ""));
+}
+
+TEST_F(TerminalPane, CrLfMarkersAndInvalidBytesAreShownAndLoggedAsShown)
+{
+    g_sysParams.showtime = 0;
+    g_sysParams.showCRLF = 1;
+    WriteOutputLine(0, QByteArray("AT\r\n"));
+    WriteOutputLine(1, QByteArray("\xff\r\n", 3));
+    const QByteArray expected = "AT<CR><LF>\r\n\xc3\xbf<CR><LF>\r\n";
+    EXPECT_EQ(pane->TerminalText(), expected);
+    EXPECT_EQ(LogBytes(), expected);
+}
+
+TEST_F(TerminalPane, HexRenderingRoundTripsKeepingEachLinesColour)
+{
+    g_sysParams.showtime = 0;
+    WriteOutputLine(0, QByteArray("AT\r\n"));
+    WriteOutputLine(1, QByteArray("\r\nOK\r\n"));
+    const QByteArray text = pane->TerminalText();
+    ASSERT_EQ(pane->ShowTerminalAsHex(), 1);
+    EXPECT_EQ(pane->TerminalText(), "41 54 0d 0a \r\n0d 0a \r\n4f 4b 0d 0a \r\n");
+    pane->FlushPending();
+    QTextBlock first = pane->Terminal()->document()->firstBlock();
+    QTextBlock second = first.next();
+    const QColor sent(255, 0, 0), received(0, 0, 255);
+    EXPECT_EQ(first.begin().fragment().charFormat().foreground().color().rgb(), sent.rgb());
+    EXPECT_EQ(second.begin().fragment().charFormat().foreground().color().rgb(), received.rgb());
+    ASSERT_EQ(pane->ShowTerminalAsText(), 1);
+    EXPECT_EQ(pane->TerminalText(), text);
+
+    pane->ClearAll();
+    EXPECT_EQ(pane->ShowTerminalAsHex(), 0);
+}
+
+TEST_F(TerminalPane, SaveLogWritesTheWholeTerminal)
+{
+    WriteOutputLine(1, QByteArray("\r\n+CSQ: 20,99\r\n"));
+    const QString path = logDir + "/saved.txt";
+    ASSERT_TRUE(pane->SaveTerminalText(path));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), pane->TerminalText());
+    EXPECT_FALSE(pane->SaveTerminalText("/proc/ulv-no/x.txt"));
+}
+
+TEST(TerminalEdit, KeysBecomeBytesForThePort)
+{
+    CTerminalRichEdit edit;
+    QByteArray sent;
+    edit.SetByteSender([&](unsigned char b) { sent.append(char(b)); });
+    struct Key {
+        int key;
+        Qt::KeyboardModifiers mods;
+        QString text;
+    } keys[] = {
+        {Qt::Key_A, Qt::NoModifier, "a"},
+        {Qt::Key_T, Qt::NoModifier, "t"},
+        {Qt::Key_Return, Qt::NoModifier, "\r"},
+        {Qt::Key_2, Qt::ShiftModifier, "@"},
+        {Qt::Key_Z, Qt::ControlModifier, QString(QChar(0x1A))},
+        {Qt::Key_Left, Qt::NoModifier, ""},
+        {Qt::Key_Home, Qt::NoModifier, ""},
+        {Qt::Key_Tab, Qt::NoModifier, "\t"},
+        {Qt::Key_Delete, Qt::NoModifier, ""},
+        {Qt::Key_X, Qt::ControlModifier, QString(QChar(0x18))},
+        {Qt::Key_F5, Qt::NoModifier, ""},
+        {Qt::Key_QuoteDbl, Qt::ShiftModifier, "\""},
+        {Qt::Key_7, Qt::KeypadModifier, "7"},
+        {Qt::Key_Backspace, Qt::NoModifier, "\b"},
+    };
+    for (const Key& k : keys) {
+        QKeyEvent e(QEvent::KeyPress, k.key, k.mods, k.text);
+        QApplication::sendEvent(&edit, &e);
+    }
+    EXPECT_EQ(sent.toHex(' '), QByteArray("61 74 0d 40 1a 22 37 08"));
+}
+
+TEST(TerminalEdit, ContextMenuGreysCopyWithoutSelectionAndClearsAll)
+{
+    CTerminalRichEdit edit;
+    bool cleared = false;
+    edit.SetClearHandler([&] { cleared = true; });
+    edit.setPlainText("OK");
+    std::unique_ptr<QMenu> menu(edit.BuildContextMenu());
+    QList<QAction*> actions = menu->actions();
+    ASSERT_EQ(actions.size(), 5);
+    EXPECT_EQ(actions[0]->text(), "C&opy");
+    EXPECT_FALSE(actions[0]->isEnabled());
+    EXPECT_EQ(actions[2]->text(), "C&lear all");
+    EXPECT_EQ(actions[4]->text(), "Select &All");
+    actions[2]->trigger();
+    EXPECT_TRUE(cleared);
+    edit.selectAll();
+    menu.reset(edit.BuildContextMenu());
+    EXPECT_TRUE(menu->actions()[0]->isEnabled());
+}
