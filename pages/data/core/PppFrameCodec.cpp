@@ -174,8 +174,8 @@ std::string EscapePppBytes(std::string_view frame, int useAccm, const AccmFlags&
     std::size_t pos = 0;
     for (; pos + 1 < n; pos += 2) {
         const std::uint8_t v = Pair(t.data() + pos);
-        // The flags stay: nothing among the first three bytes of the escaped text,
-        // nor the last byte, is stuffed.
+        // A 7E among the first three bytes of the escaped text or as the last
+        // byte is a flag and stays; anywhere else it is data.
         const bool escape = v == 0x7E ? (o - out.data() >= 6 && pos + 3 < n) : stuff[v];
         if (escape) {
             const std::uint8_t e = v ^ 0x20;

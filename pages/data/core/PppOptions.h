@@ -33,7 +33,8 @@ PppOptionWalk WalkPppOptions(std::string_view text);
 // Answer to a peer's Configure-Request, in the order of precedence.
 enum class PeerRequestVerdict { Ack = 0, Nak = 1, Reject = 2 };
 
-// Authentication choice of the dial page: the index of its combo box.
+// Authentication choice of the dial page: the index of its combo box. An index
+// outside these (a box with no selection) counts as AUTO.
 enum PppAuthIndex { kPppAuthAuto = 0, kPppAuthChap = 1, kPppAuthPap = 2, kPppAuthNone = 3 };
 
 // Classifies the peer's LCP Configure-Request and records its options in state.
