@@ -4,6 +4,8 @@
 #include "DbTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <atomic>
+#include <thread>
 
 using namespace ulv;
 using namespace ulv::test;
@@ -147,4 +149,32 @@ TEST(ApnDatabase, UnopenableTableLeavesTheCallerUntouched)
         EXPECT_EQ(TempLogLines().size(), 1) << "call " << n;
         ++n;
     }
+}
+
+TEST(ApnDatabase, LookupOnAWorkerThreadWaitsOutWritesOfTheUiThread)
+{
+    const DbFile db = MakeDb("busy.db", "Tavrine_WOP", QString(kApnSchema) +
+        "INSERT INTO APN VALUES ('001','01','*99#','internet.test',0,'u','p','','','','','');\n");
+    std::atomic<bool> stop = false;
+    std::atomic<int> lookups = 0, misses = 0;
+    std::thread worker([&] {
+        while (!stop) {
+            const RecommendedApn r = LookupRecommendedApn(db, "001", "01");
+            if (!r.found || r.apn != "internet.test")
+                ++misses;
+            ++lookups;
+        }
+    });
+    ApnRecord row = {"262", "01", "*99#", "x", "0", "", "", "", "", "", "", ""};
+    int failedWrites = 0;
+    for (int i = 0; i < 5; ++i) {
+        failedWrites += AddApn(db, row) != DbWrite::Ok;
+        failedWrites += DeleteApn(db, row) != DbWrite::Ok;
+    }
+    while (lookups < 3)
+        std::this_thread::yield();
+    stop = true;
+    worker.join();
+    EXPECT_EQ(failedWrites, 0);
+    EXPECT_EQ(misses, 0);
 }

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <vector>
 
 using namespace ulv;
 using namespace ulv::test;
@@ -35,11 +37,31 @@ const Unopenable kUnopenable[] = {
     {"database file missing", [](const QString&) {}},
 };
 
+// Permissions do not stop root; these apply to everyone else.
+const Unopenable kUnreadable[] = {
+    {"param folder unreadable", [](const QString& param) { QFile::setPermissions(param, QFileDevice::Permissions()); }},
+    {"database file unreadable",
+     [](const QString& param) {
+         QFile f(param + "/x.db");
+         f.open(QIODevice::WriteOnly);
+         f.close();
+         QFile::setPermissions(param + "/x.db", QFileDevice::Permissions());
+     }},
+};
+
+std::vector<Unopenable> UnopenableCases()
+{
+    std::vector<Unopenable> cases(std::begin(kUnopenable), std::end(kUnopenable));
+    if (geteuid() != 0)
+        cases.insert(cases.end(), std::begin(kUnreadable), std::end(kUnreadable));
+    return cases;
+}
+
 } // namespace
 
 TEST(EncryptedDb, EveryFailedOpenLogsOneLineAndCreatesNothing)
 {
-    for (const Unopenable& s : kUnopenable) {
+    for (const Unopenable& s : UnopenableCases()) {
         SCOPED_TRACE(s.what);
         const QString param = ResetParamFolder();
         s.prepare(param);
@@ -63,6 +85,7 @@ TEST(EncryptedDb, EveryFailedOpenLogsOneLineAndCreatesNothing)
             EXPECT_EQ(m.captured(3), db.openError());
         }
         EXPECT_EQ(QFileInfo::exists(path), existedBefore);
+        QFile::setPermissions(param, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     ResetParamFolder();
 }
