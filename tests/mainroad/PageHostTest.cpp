@@ -2,10 +2,12 @@
 
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 #include "pages/module/CTestItemDlg_sms.h"
+#include "pages/module/CTestItemDlg_home.h"
 #include "pages/module/CTestItemDlg_voice.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "serial/CSerialPort.h"
+#include "serial/CommPortSettings.h"
 #include "serial/ReceiveBuffers.h"
 #include "serial/SendAndWait.h"
 #include "shell/CTerminalRichEdit.h"
@@ -20,6 +22,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <gtest/gtest.h>
 #include <thread>
 
@@ -257,4 +260,19 @@ TEST(FormatSmsTimestamp, OnlyFourteenCharacterStampsAreFormatted)
     EXPECT_EQ(FormatSmsTimestamp("26121013050708"), "2026/12/10  13:05:07+08");
     EXPECT_EQ(FormatSmsTimestamp("2612101305070"), "2612101305070");
     EXPECT_EQ(FormatSmsTimestamp("261210130507089"), "261210130507089");
+}
+
+TEST_F(PageHost, TheHomePageButtonOpensAndClosesTheConfiguredPort)
+{
+    const CommPortSettings saved = g_commPortSettings;
+    g_commPortSettings.port = QString::fromStdString(SlavePath());
+    host->HomePage()->ConnectButton()->click();
+    ASSERT_NE(host->Port(), nullptr);
+    EXPECT_EQ(host->HomePage()->ConnectButton()->text(), "  Disconnect");
+    host->SendToModule("AT", 0, true);
+    EXPECT_TRUE(WaitForCommand("AT", 2000ms));
+    host->HomePage()->ConnectButton()->click();
+    EXPECT_EQ(host->Port(), nullptr);
+    EXPECT_EQ(host->HomePage()->ConnectButton()->text(), "  Connect to module");
+    g_commPortSettings = saved;
 }
