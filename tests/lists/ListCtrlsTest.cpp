@@ -218,6 +218,16 @@ TEST(FlatHeaderCtrl, PaintsFlatFaceDividersFrameAndArrow)
     }
 }
 
+TEST(FlatHeaderCtrl, WithoutColumnsOnlyTheFace)
+{
+    CFlatHeaderListCtrl list;
+    Show(list);
+    const QImage img = list.GetHeaderCtrl()->viewport()->grab().toImage();
+    ASSERT_FALSE(img.isNull());
+    for (const QPoint& at : {QPoint(0, 0), QPoint(img.width() / 2, img.height() - 1), QPoint(img.width() - 1, 0)})
+        EXPECT_EQ(img.pixel(at), kFace) << at.x() << "," << at.y();
+}
+
 TEST(FlatHeaderCtrl, PressedColumnIsInverted)
 {
     CFlatHeaderListCtrl list;
