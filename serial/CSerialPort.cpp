@@ -271,6 +271,9 @@ void CSerialPort::ClosePort()
 {
     TerminateMonitor();
     if (m_fd >= 0) {
+        // The exclusive mode outlives this descriptor when another one stays
+        // open (a pseudo-terminal's other side): give the device back.
+        ioctl(m_fd, TIOCNXCL);
         ::flock(m_fd, LOCK_UN);
         ::close(m_fd);
     }
