@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <climits>
+#include <random>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -35,6 +37,26 @@ TEST(NmeaFields, ToDoubleReadsTheLeadingNumberLikeAtof)
     };
     for (const auto& c : cases)
         EXPECT_EQ(NmeaFieldToDouble(c.text), c.expected) << '"' << c.text << '"';
+}
+
+TEST(NmeaFields, ToDoubleRoundsPlainDecimalsCorrectly)
+{
+    // Plain decimals of every length up to beyond what a double holds exactly,
+    // with the point anywhere: each must give the correctly rounded value that
+    // strtod gives (from_chars as the reference, which needs no locale).
+    std::mt19937 random(20240611);
+    for (int n = 0; n < 20000; ++n) {
+        const int digits = 1 + static_cast<int>(random() % 20);
+        std::string text;
+        for (int d = 0; d < digits; ++d)
+            text += static_cast<char>('0' + random() % 10);
+        const size_t point = random() % (text.size() + 1);
+        if (random() % 4 != 0)
+            text.insert(point, 1, '.');
+        double expected = 0.0;
+        std::from_chars(text.data(), text.data() + text.size(), expected);
+        ASSERT_EQ(NmeaFieldToDouble(text), expected) << text;
+    }
 }
 
 struct CodeCase {

@@ -1,10 +1,34 @@
 #include "pages/positioning/core/GnssValueLabels.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 namespace ulv {
 
 namespace {
+
+// Builds a label in a fixed buffer, large enough for the longest fixed
+// rendering of a double (309 digits before the point) several times over.
+class LabelText {
+public:
+    LabelText& Fixed(double value, int precision)
+    {
+        const auto r = std::to_chars(m_end, m_buf + sizeof m_buf, value, std::chars_format::fixed, precision);
+        m_end = r.ptr;
+        return *this;
+    }
+    LabelText& Text(std::string_view text)
+    {
+        m_end = std::copy(text.begin(), text.end(), m_end);
+        return *this;
+    }
+    QString ToString() const { return QString::fromLatin1(m_buf, m_end - m_buf); }
+
+private:
+    char m_buf[1400];
+    char* m_end = m_buf;
+};
 
 const QString kUnknown = QStringLiteral("---");
 
@@ -17,11 +41,7 @@ QString FixedOrUnknown(double v, int precision)
 
 QString FormatFixed(double value, int precision)
 {
-    // Large enough for the longest fixed rendering of a double (309 digits
-    // before the point) with the few decimals used here.
-    char buf[400];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, precision);
-    return QString::fromLatin1(buf, r.ptr - buf);
+    return LabelText().Fixed(value, precision).ToString();
 }
 
 void GnssValueLabels::ShowGga(const GgaRecord& r)
@@ -37,10 +57,19 @@ void GnssValueLabels::ShowVtg(const VtgRecord& r)
 
 void GnssValueLabels::ShowGsa(const GsaRecord& r)
 {
-    const auto piece = [](const char* name, double v, const char* tail) {
-        return QLatin1String(name) + (v < 0 ? kUnknown : FormatFixed(v, 1)) + QLatin1String(tail);
+    LabelText line;
+    const auto piece = [&line](std::string_view name, double v, std::string_view tail) {
+        line.Text(name);
+        if (v < 0)
+            line.Text("---");
+        else
+            line.Fixed(v, 1);
+        line.Text(tail);
     };
-    dop = piece("PDOP:", r.pdop, "    ") + piece("HDOP:", r.hdop, "    ") + piece("VDOP:", r.vdop, "");
+    piece("PDOP:", r.pdop, "    ");
+    piece("HDOP:", r.hdop, "    ");
+    piece("VDOP:", r.vdop, "");
+    dop = line.ToString();
 
     switch (r.fixType) {
     case 1: locatingType = QStringLiteral("no fixed"); break;
@@ -60,10 +89,10 @@ void GnssValueLabels::ShowRmc(const RmcRecord& r)
     utcTime = FixedOrUnknown(r.time, 1);
     utcDate = r.date >= 0 ? QString::number(r.date) : kUnknown;
     latitude = r.latitude >= 0
-        ? FormatFixed(r.latitude, 6) + (r.northSouth == 5 ? "N" : r.northSouth == 6 ? "S" : "")
+        ? LabelText().Fixed(r.latitude, 6).Text(r.northSouth == 5 ? "N" : r.northSouth == 6 ? "S" : "").ToString()
         : kUnknown;
     longitude = r.longitude >= 0
-        ? FormatFixed(r.longitude, 6) + (r.eastWest == 3 ? "E" : r.eastWest == 8 ? "W" : "")
+        ? LabelText().Fixed(r.longitude, 6).Text(r.eastWest == 3 ? "E" : r.eastWest == 8 ? "W" : "").ToString()
         : kUnknown;
 }
 

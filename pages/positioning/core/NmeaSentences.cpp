@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <locale.h>
 #include <string>
@@ -27,6 +28,39 @@ double CLocaleStrtod(std::string_view text)
     return strtod_l(copy.c_str(), nullptr, cLocale);
 }
 
+// Exact powers of ten up to 10^22, the largest a double holds exactly.
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14,
+    1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The plain decimals NMEA consists of ("083.12", "4807.038") without the
+// general parser: with at most 15 digits the digits and the power of ten are
+// both exact doubles, so one division gives the correctly rounded value, the
+// same as strtod's. False when the text needs the general parser.
+bool PlainDecimal(std::string_view text, double& value)
+{
+    uint64_t mantissa = 0;
+    int digits = 0;
+    int decimals = 0;
+    size_t i = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits)
+        mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    const bool hasPoint = i < text.size() && text[i] == '.';
+    if (hasPoint) {
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits, ++decimals)
+            mantissa = mantissa * 10 + static_cast<uint64_t>(text[i] - '0');
+    }
+    if (digits == 0 || digits > 15)
+        return false;
+    if (i < text.size()) {
+        // An exponent, a hexadecimal prefix, or "nan"/"inf" continue the number.
+        const char c = text[i];
+        if (c == 'e' || c == 'E' || c == 'x' || c == 'X')
+            return false;
+    }
+    value = static_cast<double>(mantissa) / kPowersOfTen[decimals];
+    return true;
+}
+
 // atof without the locale: leading blanks, a sign, then a decimal or hexadecimal
 // number, "inf" or "nan"; 0.0 when no number leads.
 double LeadingDouble(std::string_view text)
@@ -43,6 +77,8 @@ double LeadingDouble(std::string_view text)
     if (rest.empty() || rest[0] == '+' || rest[0] == '-')
         return 0.0;
     double value = 0.0;
+    if (PlainDecimal(rest, value))
+        return negative ? -value : value;
     std::from_chars_result r;
     if (rest.size() > 1 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X')) {
         r = std::from_chars(rest.data() + 2, rest.data() + rest.size(), value, std::chars_format::hex);
@@ -81,6 +117,17 @@ int LeadingInt(std::string_view text)
     return static_cast<int>(v > INT_MAX ? INT_MAX : v);
 }
 
+// Fields are a few characters long: a plain loop finds their ends faster than
+// a library search that is built for long texts.
+size_t FindChar(std::string_view s, char c, size_t from)
+{
+    for (size_t i = from; i < s.size(); ++i) {
+        if (s[i] == c)
+            return i;
+    }
+    return npos;
+}
+
 // The text between two delimiter positions; empty when they meet or cross.
 std::string_view Between(std::string_view s, size_t open, size_t close)
 {
@@ -101,7 +148,7 @@ bool SplitFixedFields(std::string_view s, std::string_view tag, std::array<std::
     size_t prev = tag.size();
     size_t star = npos;
     for (size_t k = 0; k < Count; ++k) {
-        size_t next = prev == star ? npos : s.find(',', prev + 1);
+        size_t next = prev == star ? npos : FindChar(s, ',', prev + 1);
         if (next == npos) {
             if (star == npos)
                 star = s.find('*');
@@ -138,12 +185,12 @@ struct GsvHeader {
 
 bool ReadGsvHeader(std::string_view s, GsvHeader& h)
 {
-    const size_t c0 = s.find(',');
+    const size_t c0 = FindChar(s, ',', 0);
     if (c0 == npos)
         return false;
-    const size_t c1 = s.find(',', c0 + 1);
-    const size_t c2 = c1 == npos ? npos : s.find(',', c1 + 1);
-    const size_t c3 = c2 == npos ? npos : s.find(',', c2 + 1);
+    const size_t c1 = FindChar(s, ',', c0 + 1);
+    const size_t c2 = c1 == npos ? npos : FindChar(s, ',', c1 + 1);
+    const size_t c3 = c2 == npos ? npos : FindChar(s, ',', c2 + 1);
     if (c3 == npos)
         return false;
     h.total = Between(s, c0, c1);
@@ -155,7 +202,7 @@ bool ReadGsvHeader(std::string_view s, GsvHeader& h)
 
 std::string_view TagOf(std::string_view s)
 {
-    const size_t c = s.find(',');
+    const size_t c = FindChar(s, ',', 0);
     return c == npos ? std::string_view {} : s.substr(0, c);
 }
 
@@ -281,14 +328,14 @@ int ParseGsvSentence(std::string_view s, SatelliteTable& table)
     if (LeadingInt(h.inView) > 0) {
         size_t p = h.end;
         for (;;) {
-            const size_t idEnd = s.find(',', p + 1);
-            const size_t elEnd = idEnd == npos ? npos : s.find(',', idEnd + 1);
-            const size_t azEnd = elEnd == npos ? npos : s.find(',', elEnd + 1);
+            const size_t idEnd = FindChar(s, ',', p + 1);
+            const size_t elEnd = idEnd == npos ? npos : FindChar(s, ',', idEnd + 1);
+            const size_t azEnd = elEnd == npos ? npos : FindChar(s, ',', elEnd + 1);
             if (azEnd == npos)
                 break;
-            size_t snrEnd = s.find(',', azEnd + 1);
+            size_t snrEnd = FindChar(s, ',', azEnd + 1);
             if (snrEnd == npos)
-                snrEnd = s.find('*', azEnd + 1);
+                snrEnd = FindChar(s, '*', azEnd + 1);
             if (snrEnd == npos)
                 break;
             const int id = LeadingInt(Between(s, p, idEnd));
