@@ -118,6 +118,7 @@ bool CUlvenscopeApp::InitInstance()
     }
 
     SetDatabasePaths();
+    InstallDatabases();
 
     if (!g_commPortSettings.HasPort()) {
         CPortParamDlg ports;

@@ -6,6 +6,7 @@
 #include "serial/PortEnumerator.h"
 #include "shell/DialogLook.h"
 #include "shell/DropDownComboBox.h"
+#include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CSkinButton.h"
 
 #include <QComboBox>
@@ -71,11 +72,11 @@ CPortParamDlg::CPortParamDlg(QWidget* parent)
     : QDialog(parent)
     , m_strIniPath(CommPortIniPath())
     , m_comboPort(new DropDownComboBox(this))
-    , m_comboBaud(new QComboBox(this))
-    , m_comboDataBits(new QComboBox(this))
-    , m_comboStopBits(new QComboBox(this))
-    , m_comboParity(new QComboBox(this))
-    , m_comboFlow(new QComboBox(this))
+    , m_comboBaud(new CFlatComboBox(this))
+    , m_comboDataBits(new CFlatComboBox(this))
+    , m_comboStopBits(new CFlatComboBox(this))
+    , m_comboParity(new CFlatComboBox(this))
+    , m_comboFlow(new CFlatComboBox(this))
     , m_btnOk(new CSkinButton(QStringLiteral("OK"), this))
     , m_btnCancel(new CSkinButton(QStringLiteral("Cancel"), this))
 {

@@ -6,10 +6,9 @@
 #include <QStringList>
 #include <functional>
 
-class QComboBox;
-
 namespace ulv {
 
+class CFlatComboBox;
 class CSkinButton;
 class DropDownComboBox;
 
@@ -40,11 +39,11 @@ public:
     static const QStringList& BaudRates();
 
     DropDownComboBox* m_comboPort;
-    QComboBox* m_comboBaud;
-    QComboBox* m_comboDataBits;
-    QComboBox* m_comboStopBits;
-    QComboBox* m_comboParity;
-    QComboBox* m_comboFlow;
+    CFlatComboBox* m_comboBaud;
+    CFlatComboBox* m_comboDataBits;
+    CFlatComboBox* m_comboStopBits;
+    CFlatComboBox* m_comboParity;
+    CFlatComboBox* m_comboFlow;
     CSkinButton* m_btnOk;
     CSkinButton* m_btnCancel;
 

@@ -1,5 +1,6 @@
 #include "shell/core/CUlvenscopeApp.h"
 
+#include "atlib/core/DatabaseFiles.h"
 #include "platform/DataFolder.h"
 #include "platform/ProfileStore.h"
 #include "platform/TempLog.h"
@@ -27,7 +28,11 @@ const QString kLastLogNameFile = QStringLiteral("tempfile_log.txt");
 // Built before main() runs, so nothing here may depend on the environment: the
 // folders are found by InitFolders once the program (or a test) has set the
 // data folder.
-CUlvenscopeApp::CUlvenscopeApp() = default;
+CUlvenscopeApp::CUlvenscopeApp()
+    : m_strAtcDbKey(QString::fromLatin1(kAtcDbKey))
+    , m_strApnDbKey(QString::fromLatin1(kApnDbKey))
+{
+}
 
 void CUlvenscopeApp::InitFolders()
 {
@@ -71,8 +76,16 @@ void CUlvenscopeApp::WriteProfileValues()
 
 void CUlvenscopeApp::SetDatabasePaths()
 {
-    m_strAtcDbPath = m_strParamDir + (GetModuleType() != 0 ? "/ATC_RX70.db" : "/ATC.db");
-    m_strApnDbPath = m_strParamDir + "/APN.db";
+    m_strAtcDbPath = AtcDbFile(GetModuleType()).path;
+    m_strApnDbPath = ApnDbFile().path;
+}
+
+void CUlvenscopeApp::InstallDatabases()
+{
+    QStringList failures;
+    InstallShippedDatabases(&failures);
+    for (const QString& path : failures)
+        TempLog::Append(QStringLiteral("Can't install the database %1\n").arg(path));
 }
 
 int CUlvenscopeApp::ExitInstance()

@@ -36,6 +36,7 @@ public:
     void LoadSysParams();      // sysparam.ini into g_sysParams, m_nWidthMidView, m_strNmeaFilter
     void ReadProfileValues();  // skin, left bar, send-file folder, module type
     void SetDatabasePaths();   // by the module type
+    void InstallDatabases();   // the shipped databases missing from param/
     void WriteProfileValues();
 
     // Writes one map page file from the program's templates: google 1 the first
@@ -89,8 +90,8 @@ public:
     std::atomic<int> m_bUsbPort{0};
     std::atomic<int> m_nUsbPortKind{0}; // 1 AT, 2 DM, 3 NMEA, 4 not found, 5 other
     QString m_strNmeaFilter;
-    const QString m_strAtcDbKey = QStringLiteral("Tavrine_KEX");
-    const QString m_strApnDbKey = QStringLiteral("Tavrine_WOP");
+    QString m_strAtcDbKey; // given to every open of the AT-command databases
+    QString m_strApnDbKey; // given to every open of the APN database
 
 private:
     mutable std::mutex m_csNetworkCodes;

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QScreen>
@@ -134,6 +135,8 @@ TEST_F(StartupTest, FirstStartShowsTheGuideThenThePortDialogThenTheMainWindow)
     EXPECT_EQ(theApp.m_strNmeaFilter, "NMEA");
     EXPECT_EQ(theApp.m_strAtcDbPath, DataFolder() + "/param/ATC.db");
     EXPECT_EQ(theApp.m_strApnDbPath, DataFolder() + "/param/APN.db");
+    for (const char* db : {"ATC.db", "ATC_RX70.db", "APN.db"})
+        EXPECT_GT(QFileInfo(DataFolder() + "/param/" + db).size(), 0) << db;
     EXPECT_EQ(theApp.m_bModuleConnected.load(), 0);
 
     QMainWindow* window = AppMainWindow();
