@@ -26,6 +26,13 @@ inline bool HasPixel(const QImage& img, const QRect& r, QRgb color)
     return false;
 }
 
+inline QImage Solid(int w, int h, QRgb color)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(color);
+    return img;
+}
+
 inline void SendEnter(QWidget& w)
 {
     QEnterEvent e(QPointF(2, 2), QPointF(2, 2), w.mapToGlobal(QPointF(2, 2)));

@@ -12,15 +12,9 @@
 using namespace ulv;
 using ulv::test::Grab;
 using ulv::test::HasPixel;
+using ulv::test::Solid;
 
 namespace {
-
-QImage Solid(int w, int h, QRgb c)
-{
-    QImage img(w, h, QImage::Format_RGB32);
-    img.fill(c);
-    return img;
-}
 
 struct ButtonFixture {
     QWidget parent;
