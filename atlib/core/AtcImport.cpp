@@ -2,9 +2,11 @@
 
 #include "atlib/core/AtcDatabase.h"
 
+#include <sqlite3.h>
+
 namespace ulv {
 
-AtcImport::AtcImport(const DbFile& db, std::source_location where)
+AtcImport::AtcImport(const DbFile& db, CodePlace where)
     : m_conn(db, where)
 {
     if (m_conn.isOpen())
@@ -19,7 +21,7 @@ AtcImport::~AtcImport()
 int AtcImport::addRow(const QString& classText, const QString& atc, const QString& refer, const QString& func)
 {
     if (!m_conn.isOpen())
-        return m_conn.exec(QString()).code;
+        return SQLITE_CANTOPEN;
     const QString index = LookupAtcClassIndexContaining(m_conn, classText).value_or(QString());
     return m_conn.exec(QStringLiteral("INSERT INTO ATC VALUES (?,?,?,?);"), {atc, index, refer, func}).code;
 }

@@ -2,7 +2,6 @@
 
 #include "atlib/core/EncryptedDb.h"
 
-#include <source_location>
 
 namespace ulv {
 
@@ -11,7 +10,7 @@ namespace ulv {
 // is committed by commit() or by the destructor.
 class AtcImport {
 public:
-    explicit AtcImport(const DbFile& db, std::source_location where = std::source_location::current());
+    explicit AtcImport(const DbFile& db, CodePlace where = CodePlace());
     ~AtcImport();
 
     bool isOpen() const { return m_conn.isOpen(); }

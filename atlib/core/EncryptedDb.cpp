@@ -34,12 +34,12 @@ bool OnlyBlanks(const char* text)
 
 } // namespace
 
-EncryptedDb::EncryptedDb(const DbFile& file, std::source_location where)
+EncryptedDb::EncryptedDb(const DbFile& file, CodePlace where)
 {
     open(file.path, file.key, where);
 }
 
-EncryptedDb::EncryptedDb(const QString& path, const QByteArray& key, std::source_location where)
+EncryptedDb::EncryptedDb(const QString& path, const QByteArray& key, CodePlace where)
 {
     open(path, key, where);
 }
@@ -50,7 +50,7 @@ EncryptedDb::~EncryptedDb()
         sqlite3_close(m_db);
 }
 
-void EncryptedDb::open(const QString& path, const QByteArray& key, const std::source_location& where)
+void EncryptedDb::open(const QString& path, const QByteArray& key, const CodePlace& where)
 {
     sqlite3* db = nullptr;
     const QByteArray name = QFile::encodeName(path);
@@ -60,7 +60,7 @@ void EncryptedDb::open(const QString& path, const QByteArray& key, const std::so
         m_openError = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
         if (db)
             sqlite3_close(db);
-        TempLog::Append(OpenFailureLine(QString::fromUtf8(where.file_name()), int(where.line()), m_openError));
+        TempLog::Append(OpenFailureLine(QString::fromUtf8(where.file), where.line, m_openError));
         return;
     }
     // A wrong key is not detected here: the first statement fails instead.
@@ -156,7 +156,7 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
 }
 
 DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
-                           std::source_location where)
+                           CodePlace where)
 {
     EncryptedDb conn(db, where);
     if (!conn.isOpen())

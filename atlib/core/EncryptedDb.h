@@ -5,12 +5,20 @@
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
-#include <source_location>
 #include <variant>
 
 struct sqlite3;
 
 namespace ulv {
+
+// The source file and line of a call, taken where a defaulted CodePlace
+// argument is left out (std::source_location is not available to every
+// compiler the project is built with).
+struct CodePlace {
+    constexpr CodePlace(const char* f = __builtin_FILE(), int l = __builtin_LINE()) : file(f), line(l) {}
+    const char* file;
+    int line;
+};
 
 // A value bound to one "?" of a statement. Texts typed by users, module replies
 // and spreadsheet cells only ever reach the database this way, never spliced
@@ -72,9 +80,9 @@ struct DbFile {
 class EncryptedDb {
 public:
     explicit EncryptedDb(const DbFile& file,
-                         std::source_location where = std::source_location::current());
+                         CodePlace where = CodePlace());
     EncryptedDb(const QString& path, const QByteArray& key,
-                std::source_location where = std::source_location::current());
+                CodePlace where = CodePlace());
     ~EncryptedDb();
     EncryptedDb(const EncryptedDb&) = delete;
     EncryptedDb& operator=(const EncryptedDb&) = delete;
@@ -98,7 +106,7 @@ public:
     static QString OpenFailureLine(const QString& sourceFile, int line, const QString& error);
 
 private:
-    void open(const QString& path, const QByteArray& key, const std::source_location& where);
+    void open(const QString& path, const QByteArray& key, const CodePlace& where);
 
     sqlite3* m_db = nullptr;
     QString m_openError;
@@ -106,6 +114,6 @@ private:
 
 // Runs one write statement in its own transaction on its own connection.
 DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
-                           std::source_location where = std::source_location::current());
+                           CodePlace where = CodePlace());
 
 } // namespace ulv
