@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <map>
+#include <random>
 
 using namespace ulv;
 using ulv::test::FeedInChunks;
@@ -233,6 +234,33 @@ TEST(NmeaLogs, GpsGlonassChartsPutGlonassAfterGps)
     EXPECT_STREQ(items[80].label, "G81");
     EXPECT_EQ(items[75].colourClass, kSkyInViewOnly);
     EXPECT_EQ(items[1].colourClass, kSkyGpsTracked);
+}
+
+TEST(NmeaLogs, AnyChunkingGivesTheSameSequenceOfUpdates)
+{
+    for (const char* file : {"nmea/gps-only-stationary.nmea", "nmea/gps-glonass-lf-endings.nmea"}) {
+        const std::string log = ReadFileBytes(ulv::test::TestDataPath(file));
+        RecordingListener whole;
+        NmeaParser reference(&whole);
+        reference.ParseNmea(log);
+
+        std::mt19937 random(7);
+        for (int run = 0; run < 20; ++run) {
+            std::vector<size_t> sizes;
+            for (int i = 0; i < 50; ++i)
+                sizes.push_back(1 + random() % 300);
+            RecordingListener l;
+            NmeaParser p(&l);
+            FeedInChunks(p, log, sizes);
+            ASSERT_EQ(l.publishHistory.size(), whole.publishHistory.size()) << file << " run " << run;
+            for (size_t i = 0; i < l.publishHistory.size(); ++i) {
+                EXPECT_EQ(std::memcmp(&l.publishHistory[i], &whole.publishHistory[i], sizeof(SatelliteTable)), 0)
+                    << file << " run " << run << " publish " << i;
+            }
+            EXPECT_EQ(l.labelHistory, whole.labelHistory) << file << " run " << run;
+            EXPECT_EQ(l.worldPositions, whole.worldPositions) << file << " run " << run;
+        }
+    }
 }
 
 TEST(NmeaLogs, MidLogGngsaMarksAreVisibleUntilTheNextGpsGroup)

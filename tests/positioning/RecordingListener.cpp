@@ -8,12 +8,14 @@ void RecordingListener::TablePublished(const SatelliteTable& table)
 {
     ++publishCount;
     published = table;
+    publishHistory.push_back(table);
 }
 
 void RecordingListener::LabelsChanged(const GnssValueLabels& l)
 {
     ++labelUpdates;
     labels = l;
+    labelHistory.push_back(l);
 }
 
 void RecordingListener::WorldPositionChanged(double latitude, double longitude)

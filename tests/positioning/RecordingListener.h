@@ -22,8 +22,10 @@ public:
     bool mapTab = false;
     int publishCount = 0;
     SatelliteTable published {};
+    std::vector<SatelliteTable> publishHistory;
     int labelUpdates = 0;
     GnssValueLabels labels;
+    std::vector<GnssValueLabels> labelHistory;
     std::vector<std::pair<double, double>> worldPositions;
     std::vector<std::pair<double, double>> mapPositions;
 };
