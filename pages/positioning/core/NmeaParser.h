@@ -20,24 +20,16 @@ public:
     public:
         virtual ~Listener() = default;
         // A GSV group completed or a GSA sentence arrived: the charts take a copy.
-        virtual void TablePublished(const SatelliteTable& table) { (void)table; }
+        virtual void TablePublished(const SatelliteTable& /*table*/) {}
         // One or more value labels were rewritten.
-        virtual void LabelsChanged(const GnssValueLabels& labels) { (void)labels; }
+        virtual void LabelsChanged(const GnssValueLabels& /*labels*/) {}
         // The world map's position after an RMC sentence: signed degrees, north
         // and east positive, -1000.0 where the hemisphere is unknown.
-        virtual void WorldPositionChanged(double latitude, double longitude)
-        {
-            (void)latitude;
-            (void)longitude;
-        }
+        virtual void WorldPositionChanged(double /*latitude*/, double /*longitude*/) {}
         // Whether the page shows its "Map" tab now.
         virtual bool MapTabSelected() const { return false; }
         // The position moved while the Map tab is shown.
-        virtual void ShowPositionOnMap(double latitude, double longitude)
-        {
-            (void)latitude;
-            (void)longitude;
-        }
+        virtual void ShowPositionOnMap(double /*latitude*/, double /*longitude*/) {}
     };
 
     // The place the map starts from before the first fix.

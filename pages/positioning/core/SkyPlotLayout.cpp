@@ -11,8 +11,9 @@ namespace ulv {
 
 namespace {
 
-// The sky plot's own degree-to-radian factor, kept so that every point lands on
-// the same pixel as on the charts this one replaces.
+// Degrees to radians with pi to seven decimals, the precision the elevation
+// label angle below is given in, so that satellites, spokes and labels agree
+// to the pixel.
 constexpr double kRadiansPerDegree = 3.1415926 / 180.0;
 // The elevation labels sit 8.5 degrees east of north.
 constexpr double kElevationLabelAngle = 0.1483529838888889;
