@@ -192,6 +192,29 @@ INSERT INTO ATC VALUES ('AT+CLAC', 1,
 AT+CLAC=?  test',
 'List all available AT commands of the module. Handy for comparing a module with this library.');
 
+INSERT INTO ATC VALUES ('AT+GCAP', 1,
+'AT+GCAP
+Response: +GCAP: <list>, e.g. +GCAP: +CGSM,+FCLASS,+DS
+OK',
+'Request complete capabilities list: the command families the module supports, such as +CGSM for the GSM commands.');
+
+INSERT INTO ATC VALUES ('A/', 1,
+'A/
+(no AT prefix and no line end needed)',
+'Repeat the previous command line. Handy when polling a value such as AT+CSQ by hand.');
+
+INSERT INTO ATC VALUES ('AT+CTZR', 1,
+'AT+CTZR=[<reporting>]  set
+AT+CTZR?  read
+<reporting>: 0 = off, 1 = +CTZV: <tz> when the network announces a new time zone',
+'Time zone reporting: tells when the network changes the local time zone.');
+
+INSERT INTO ATC VALUES ('AT+CTZU', 1,
+'AT+CTZU=[<onoff>]  set
+AT+CTZU?  read
+<onoff>: 0 = keep the clock, 1 = set the clock from the network time',
+'Automatic time zone update: lets the network set the clock of AT+CCLK.');
+
 -- 2 Serial interface ---------------------------------------------------------
 
 INSERT INTO ATC VALUES ('AT+IPR', 2,
@@ -692,6 +715,12 @@ INSERT INTO ATC VALUES ('AT+CGEREP', 7,
 'AT+CGEREP=[<mode>[,<bfr>]]
 <mode>: 0 = no packet domain events, 1 = +CGEV: ... events when the link is free, 2 = buffer and deliver later',
 'Packet domain event reporting, for example +CGEV: NW DEACT when the network drops a context.');
+
+INSERT INTO ATC VALUES ('AT+CGCLASS', 7,
+'AT+CGCLASS=[<class>]  set
+AT+CGCLASS?  read
+<class>: "A" = packet and circuit switched at once (UMTS), "B" = either, one at a time, "CG" = packet only, "CC" = circuit switched only',
+'GPRS mobile station class: which services the module may use at the same time.');
 
 -- 10 Audio -------------------------------------------------------------------
 

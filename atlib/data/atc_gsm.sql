@@ -47,7 +47,7 @@ Response: OK (the module may report +PDP DEACT when the network ends the context
 
 INSERT INTO ATC VALUES ('AT+JIHEAD', 8,
 'AT+JIHEAD=<n>
-<n>: 0 = received data arrive bare, 1 = each block is preceded by a header +IPD<length>:',
+<n>: 0 = received data arrive bare, 1 = each block is preceded by a header IPD<length>: (e.g. IPD12:)',
 'Add a header to received data. The TCP/UDP page switches the header on so that it can cut the received data by their length.');
 
 INSERT INTO ATC VALUES ('AT+JIDNSIP', 8,
