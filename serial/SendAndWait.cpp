@@ -90,6 +90,21 @@ int SendAndCollect(const RunningFlag& running, const QString& command, QString& 
     return 0;
 }
 
+int SendAndCollectOwn(const RunningFlag& running, const QString& command, QString& replyOut, const QString& success,
+    const QString& error, int timeoutMs)
+{
+    QString reply;
+    const Outcome outcome = Collect(running, command, success, error, timeoutMs, reply);
+    replyOut = (outcome == Outcome::Success || outcome == Outcome::Error) ? reply : QString();
+    switch (outcome) {
+    case Outcome::Success: return 0;
+    case Outcome::Timeout: return 1;
+    case Outcome::Error: return 2;
+    case Outcome::Stopped: return 0;
+    }
+    return 0;
+}
+
 int SendAndParseLines(QStringList& lines, QList<QStringList>& rows, const RunningFlag& running, const QString& command,
     const QString& success, const QString& error, int timeoutMs)
 {

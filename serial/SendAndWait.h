@@ -28,6 +28,10 @@ int SendAndWait(const RunningFlag& running, const QString& command, void* arg, c
 // As SendAndWait; on success the whole reply goes to `reply` (left alone otherwise).
 int SendAndCollect(const RunningFlag& running, const QString& command, QString& reply, const QString& success,
     const QString& error, int timeoutMs);
+// As SendAndCollect, but `reply` always gets this command's own text: the whole
+// reply after success or the error text, empty after a time-out or a Stop.
+int SendAndCollectOwn(const RunningFlag& running, const QString& command, QString& reply, const QString& success,
+    const QString& error, int timeoutMs);
 // As SendAndCollect; on success the reply is split into its lines and the rows of
 // fields of the lines that hold ':'.
 int SendAndParseLines(QStringList& lines, QList<QStringList>& rows, const RunningFlag& running, const QString& command,
