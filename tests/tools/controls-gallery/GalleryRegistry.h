@@ -1,0 +1,36 @@
+#pragma once
+
+// The control gallery's pages. Each .cpp of this folder may add pages with
+//   static ulv::gallery::Page page("name", [] { return new QWidget...; });
+// The factory runs once the application exists; the widget it returns shows
+// its controls in their states, already set up (hover, pressed, disabled...).
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+namespace ulv::gallery {
+
+using PageFactory = std::function<QWidget*()>;
+
+struct PageEntry {
+    QString name;
+    PageFactory make;
+};
+
+// Every registered page, in name order.
+std::vector<PageEntry> Pages();
+
+class Page {
+public:
+    Page(const char* name, PageFactory make);
+};
+
+// Helpers for pages: put a state on a control as a user would cause it.
+void Hover(QWidget* w);
+// A labelled cell of a grid page.
+QWidget* Labelled(const QString& caption, QWidget* control, QWidget* parent);
+
+} // namespace ulv::gallery
