@@ -24,22 +24,11 @@
 #include <QPainter>
 
 using namespace ulv;
+using ulv::gallery::DialogFace;
 using ulv::gallery::Hover;
 using ulv::gallery::Labelled;
 
 namespace {
-
-// A dialog-like page: the 0xCDCDCD face the dialogs fill themselves with.
-QWidget* DialogFace()
-{
-    auto* w = new QWidget;
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, ColorRefToQColor(0xCDCDCD));
-    pal.setColor(QPalette::WindowText, ColorRefToQColor(0x333399));
-    w->setPalette(pal);
-    w->setAutoFillBackground(true);
-    return w;
-}
 
 QImage Arrow(QRgb color)
 {

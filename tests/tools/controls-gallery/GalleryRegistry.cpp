@@ -31,6 +31,17 @@ std::vector<PageEntry> Pages()
     return pages;
 }
 
+QWidget* DialogFace()
+{
+    auto* w = new QWidget;
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, QColor(0xCD, 0xCD, 0xCD));
+    pal.setColor(QPalette::WindowText, QColor(0x99, 0x33, 0x33));
+    w->setPalette(pal);
+    w->setAutoFillBackground(true);
+    return w;
+}
+
 void Hover(QWidget* w)
 {
     QEnterEvent e(QPointF(2, 2), QPointF(2, 2), w->mapToGlobal(QPointF(2, 2)));

@@ -28,7 +28,10 @@ public:
     Page(const char* name, PageFactory make);
 };
 
-// Helpers for pages: put a state on a control as a user would cause it.
+// Helpers for pages.
+// A page with the dialogs' face: 0xCDCDCD background, 0x333399 text.
+QWidget* DialogFace();
+// Puts a control into the hovered state as the mouse would.
 void Hover(QWidget* w);
 // A labelled cell of a grid page.
 QWidget* Labelled(const QString& caption, QWidget* control, QWidget* parent);
