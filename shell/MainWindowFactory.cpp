@@ -1,21 +1,18 @@
 #include "shell/MainWindowFactory.h"
 
-#include "shell/core/WindowPlacement.h"
+#include "shell/CMainFrame.h"
+#include "shell/core/CUlvenscopeApp.h"
 
-#include <QLabel>
-#include <QMainWindow>
+#include <memory>
 
 namespace ulv {
 
 QMainWindow* CreateMainWindow()
 {
-    auto* window = new QMainWindow;
-    window->setObjectName(QStringLiteral("mainFrame"));
-    window->setMinimumSize(kMainWindowMinWidth, kMainWindowMinHeight);
-    auto* placeholder = new QLabel(window);
-    placeholder->setAlignment(Qt::AlignCenter);
-    window->setCentralWidget(placeholder);
-    return window;
+    auto frame = std::make_unique<CMainFrame>(GetModuleType());
+    if (!frame->Create())
+        return nullptr;
+    return frame.release();
 }
 
 } // namespace ulv

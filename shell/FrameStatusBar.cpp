@@ -1,0 +1,78 @@
+#include "shell/FrameStatusBar.h"
+
+#include <QPainter>
+
+namespace ulv {
+
+FrameStatusBar::FrameStatusBar(QWidget* parent)
+    : QStatusBar(parent)
+    , m_crBack(GetSysColor(COLOR_BTNFACE))
+{
+    setSizeGripEnabled(false);
+}
+
+void FrameStatusBar::SetPaneText(int pane, const QString& text)
+{
+    if (pane < 0 || pane >= kPaneCount || m_texts[std::size_t(pane)] == text)
+        return;
+    m_texts[std::size_t(pane)] = text;
+    update(PaneRect(pane));
+}
+
+QString FrameStatusBar::PaneText(int pane) const
+{
+    return pane >= 0 && pane < kPaneCount ? m_texts[std::size_t(pane)] : QString();
+}
+
+void FrameStatusBar::SetBkColor(COLORREF color)
+{
+    m_crBack = color;
+    update();
+}
+
+QRect FrameStatusBar::PaneRect(int pane) const
+{
+    if (pane < 0 || pane >= kPaneCount)
+        return {};
+    int fixed = 0;
+    for (int i = 1; i < kPaneCount; ++i)
+        fixed += kPaneWidths[std::size_t(i)] + kPaneGap;
+    const int top = 2;
+    const int h = std::max(0, height() - top);
+    const int first = std::max(0, width() - fixed);
+    if (pane == 0)
+        return { 0, top, first, h };
+    int x = first + kPaneGap;
+    for (int i = 1; i < pane; ++i)
+        x += kPaneWidths[std::size_t(i)] + kPaneGap;
+    return { x, top, kPaneWidths[std::size_t(pane)], h };
+}
+
+QSize FrameStatusBar::sizeHint() const
+{
+    return { QStatusBar::sizeHint().width(), std::max(22, fontMetrics().height() + 8) };
+}
+
+QSize FrameStatusBar::minimumSizeHint() const { return { 0, sizeHint().height() }; }
+
+void FrameStatusBar::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    FillSolidRect(p, rect(), m_crBack);
+    p.setFont(font());
+    p.setPen(QColor(SysRgb(COLOR_BTNTEXT)));
+    for (int i = 0; i < kPaneCount; ++i) {
+        const QRect r = PaneRect(i);
+        Draw3dRect(p, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
+        p.drawText(
+            r.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[std::size_t(i)]);
+    }
+}
+
+void FrameStatusBar::resizeEvent(QResizeEvent* event)
+{
+    QStatusBar::resizeEvent(event);
+    Q_EMIT Resized();
+}
+
+} // namespace ulv
