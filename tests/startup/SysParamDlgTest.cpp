@@ -1,4 +1,5 @@
 #include "shell/CSysParamDlg.h"
+#include "ScreenshotSupport.h"
 #include "common/TestEnv.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
@@ -173,4 +174,13 @@ TEST_F(SysParamDlgTest, BrowseFillsThePathButSavesNothing)
     QTest::mouseClick(d.m_btnBrowse, Qt::LeftButton);
     EXPECT_EQ(d.m_editLogPath->text(), "/data/logs") << "a cancelled browser changes nothing";
     CSysParamDlg::SetFolderPicker(previous);
+}
+
+TEST_F(SysParamDlgTest, Screenshot)
+{
+    g_sysParams.savelog = 1;
+    g_sysParams.logpath = "/home/bench/logs";
+    CSysParamDlg d;
+    Open(d);
+    EXPECT_FALSE(SaveScreenshot(&d, "system-parameters").isEmpty());
 }
