@@ -9,6 +9,8 @@ FrameStatusBar::FrameStatusBar(QWidget* parent)
     , m_crBack(GetSysColor(COLOR_BTNFACE))
 {
     setSizeGripEnabled(false);
+    // Menu and toolbar prompts show in the first pane while they last.
+    connect(this, &QStatusBar::messageChanged, this, [this] { update(PaneRect(0)); });
 }
 
 void FrameStatusBar::SetPaneText(int pane, const QString& text)
@@ -17,6 +19,13 @@ void FrameStatusBar::SetPaneText(int pane, const QString& text)
         return;
     m_texts[std::size_t(pane)] = text;
     update(PaneRect(pane));
+}
+
+QString FrameStatusBar::ShownText(int pane) const
+{
+    if (pane == 0 && !currentMessage().isEmpty())
+        return currentMessage();
+    return PaneText(pane);
 }
 
 QString FrameStatusBar::PaneText(int pane) const

@@ -21,6 +21,8 @@ public:
 
     void SetPaneText(int pane, const QString& text);
     QString PaneText(int pane) const;
+    // What a pane shows now: the first one shows a menu prompt while it lasts.
+    QString ShownText(int pane) const;
     // A pane's rectangle in the bar's coordinates; empty for a bad index.
     QRect PaneRect(int pane) const;
     void SetBkColor(COLORREF color);

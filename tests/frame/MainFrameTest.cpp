@@ -166,6 +166,21 @@ TEST_F(MainFrame, StatusBarPanesLogBoxAndClock)
     EXPECT_EQ(frame->StatusBar()->BkColor(), 0xCDCDCDu);
 }
 
+TEST_F(MainFrame, MenuPromptsShowInTheFirstPaneWhileTheyLast)
+{
+    auto frame = MakeFrame(0);
+    QMenu* file = frame->CommandReBar()->MenuBar()->GetMenu()[0];
+    file->popup(frame->mapToGlobal(QPoint(10, 40)));
+    QApplication::processEvents();
+    file->setActiveAction(file->actions()[3]); // E&xit
+    QApplication::processEvents();
+    EXPECT_EQ(frame->StatusBar()->ShownText(0), QStringLiteral("Exit from system"));
+    EXPECT_EQ(frame->PaneText(0), QStringLiteral("Ulvenscope_GSM"));
+    file->close();
+    frame->statusBar()->clearMessage();
+    EXPECT_EQ(frame->StatusBar()->ShownText(0), QStringLiteral("Ulvenscope_GSM"));
+}
+
 TEST_F(MainFrame, LogBoxShowsTheChosenLogFile)
 {
     g_sysParams.savelog = 1;

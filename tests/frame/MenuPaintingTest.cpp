@@ -1,6 +1,7 @@
 #include "ReBarWindow.h"
 #include "ui/chrome/CCommandReBar.h"
 #include "ui/chrome/CMenuBarCtrl.h"
+#include "ui/chrome/CTrueColorToolBar.h"
 #include "ui/chrome/ChromeStyle.h"
 #include "ui/controls/WinLook.h"
 
@@ -168,4 +169,81 @@ TEST_F(PopupPainting, SelectedAndCheckedItemsUseTheirColours)
     EXPECT_EQ(img.pixel(checked.left() + 6 + 6, checked.top() + 6), Ref(0x21A221));
     EXPECT_EQ(img.pixel(checked.right() - 2, checked.center().y()), Ref(0xF7F8F9));
     setting->close();
+}
+
+namespace {
+
+// Spread of the channels of the pixels in a box that differ from a background.
+struct Spread {
+    int changed = 0;
+    int widest = 0;
+};
+
+Spread ColourSpread(const QImage& img, const QRect& box, QRgb background)
+{
+    Spread s;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QRgb p = img.pixel(x, y);
+            if (p == background)
+                continue;
+            ++s.changed;
+            const int hi = std::max({ qRed(p), qGreen(p), qBlue(p) });
+            const int lo = std::min({ qRed(p), qGreen(p), qBlue(p) });
+            s.widest = std::max(s.widest, hi - lo);
+        }
+    return s;
+}
+
+} // namespace
+
+TEST_F(PopupPainting, DisabledItemsShowTheGreyPicture)
+{
+    QMenu* file = rebar.MenuBar()->GetMenu()[0];
+    QAction* save = file->actions()[0]; // blue picture
+    const QImage enabled = OpenAndGrab(file);
+    const QRect r = file->actionGeometry(save);
+    const QRect picture(r.left() + 2, r.top() + (r.height() - 22) / 2, 16, 15);
+    const Spread normal = ColourSpread(enabled, picture, Ref(0xD1D8DB));
+    EXPECT_GT(normal.changed, 50);
+    EXPECT_GT(normal.widest, 60);
+    file->close();
+    QApplication::processEvents();
+
+    save->setEnabled(false);
+    const QImage disabled = OpenAndGrab(file);
+    const Spread grey = ColourSpread(disabled, picture, Ref(0xD1D8DB));
+    EXPECT_GT(grey.changed, 50);
+    EXPECT_LE(grey.widest, 12);
+    file->close();
+}
+
+TEST_F(ReBarWindow, DisabledToolbarButtonShowsTheGreyPicture)
+{
+    CTrueColorToolBar* bar = rebar.ToolBar();
+    QAction* save = bar->actions()[0];
+    QWidget* button = bar->Button(32807);
+    const QRect icon(4, 3, 24, 25);
+    // The band behind the button is grey, so only the picture brings colour.
+    EXPECT_GT(ColourSpread(button->grab().toImage(), icon, 0).widest, 60);
+    save->setEnabled(false);
+    QApplication::processEvents();
+    const Spread grey = ColourSpread(button->grab().toImage(), icon, 0);
+    EXPECT_LE(grey.widest, 12);
+}
+
+TEST_F(ReBarWindow, OpenPopupPressesItsTopLevelButton)
+{
+    CMenuBarCtrl* bar = rebar.MenuBar();
+    ASSERT_TRUE(bar->OpenMenuByKey(QLatin1Char('v')));
+    QApplication::processEvents();
+    const QImage img = bar->grab().toImage();
+    const QRect r = bar->actionGeometry(bar->actions()[3]);
+    const int midX = r.center().x(), midY = r.center().y();
+    EXPECT_EQ(img.pixel(r.left(), midY), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(r.right(), midY), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(midX, r.top()), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(midX, r.bottom()), Ref(0xF7F8F9));
+    EXPECT_EQ(img.pixel(r.left() + 2, r.top() + 2), Ref(0xF7F8F9));
+    bar->GetMenu()[3]->close();
 }

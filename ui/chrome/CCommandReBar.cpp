@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QVBoxLayout>
+#include <memory>
 
 namespace ulv {
 
@@ -102,34 +103,42 @@ bool CCommandReBar::CreateBars(QMainWindow* frame, int menuId, int toolbarId)
 {
     if (!frame)
         return false;
-    // From now on the menu exists only in the menu bar.
-    if (QWidget* old = frame->menuWidget(); old && old != m_rebar)
-        frame->setMenuWidget(nullptr);
-    m_rebar = new ReBarWidget;
-    auto* rows = new QVBoxLayout(m_rebar);
+    // Built apart and handed to the frame only when every bar loaded, so a
+    // failure leaves nothing half-made behind.
+    auto rebar = std::make_unique<ReBarWidget>();
+    auto* rows = new QVBoxLayout(rebar.get());
     rows->setContentsMargins(0, 0, 0, 2);
     rows->setSpacing(2);
+    CMenuBarCtrl* menuBar = nullptr;
+    CTrueColorToolBar* toolBar = nullptr;
+    QWidget* bands[2] = { nullptr, nullptr };
     if (menuId != 0) {
-        m_menuBar = new CMenuBarCtrl;
-        m_menuBar->SetActionProvider(m_provider);
-        if (!m_menuBar->LoadMenu(menuId, 1))
+        menuBar = new CMenuBarCtrl(rebar.get());
+        menuBar->SetActionProvider(m_provider);
+        if (!menuBar->LoadMenu(menuId, 1))
             return false;
-        m_bMenuBarMade = true;
         if (toolbarId != 0)
-            m_menuBar->LoadMenuImages(299);
-        m_bands[0] = new ReBarBand(m_menuBandBitmap, m_menuBar, m_rebar);
-        rows->addWidget(m_bands[0]);
+            menuBar->LoadMenuImages(299);
+        bands[0] = new ReBarBand(m_menuBandBitmap, menuBar, rebar.get());
+        rows->addWidget(bands[0]);
     }
     if (toolbarId != 0) {
-        m_toolBar = new CTrueColorToolBar;
-        m_toolBar->SetActionProvider(m_provider);
-        if (!m_toolBar->LoadTrueColorToolBar(toolbarId, 1))
+        toolBar = new CTrueColorToolBar(rebar.get());
+        toolBar->SetActionProvider(m_provider);
+        if (!toolBar->LoadTrueColorToolBar(toolbarId, 1))
             return false;
-        m_bToolBarMade = true;
-        m_bands[1] = new ReBarBand(m_toolBarBandBitmap, m_toolBar, m_rebar);
-        rows->addWidget(m_bands[1]);
+        bands[1] = new ReBarBand(m_toolBarBandBitmap, toolBar, rebar.get());
+        rows->addWidget(bands[1]);
     }
+    // From now on the menu exists only in the menu bar.
+    m_rebar = rebar.release();
     frame->setMenuWidget(m_rebar);
+    m_menuBar = menuBar;
+    m_toolBar = toolBar;
+    m_bMenuBarMade = menuBar != nullptr;
+    m_bToolBarMade = toolBar != nullptr;
+    m_bands[0] = bands[0];
+    m_bands[1] = bands[1];
     return true;
 }
 
