@@ -1,10 +1,10 @@
 #include "shell/CGuidanceDlg.h"
 
 #include "shell/GuideArtwork.h"
+#include "ui/controls/CFontButton.h"
 #include "ui/controls/CImageButton.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 
 namespace ulv {
 
@@ -15,9 +15,10 @@ namespace {
 constexpr COLORREF kChoiceTransparent = 0x00FF00;
 constexpr int kHoverSound = 337;
 
-CImageButton* MakeButton(QWidget* parent)
+template <typename Button>
+Button* MakeButton(QWidget* parent)
 {
-    auto* b = new CImageButton(parent);
+    auto* b = new Button(parent);
     b->setAutoDefault(false);
     b->setDefault(false);
     b->setFocusPolicy(Qt::NoFocus);
@@ -27,13 +28,14 @@ CImageButton* MakeButton(QWidget* parent)
 } // namespace
 
 CGuidanceDlg::CGuidanceDlg(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
-    , m_btnUmts(MakeButton(this))
-    , m_btnGsm(MakeButton(this))
-    , m_btnStart(MakeButton(this))
-    , m_btnPre(MakeButton(this))
-    , m_btnNext(MakeButton(this))
+    : CSkinDialog(parent)
+    , m_btnUmts(MakeButton<CImageButton>(this))
+    , m_btnGsm(MakeButton<CImageButton>(this))
+    , m_btnStart(MakeButton<CFontButton>(this))
+    , m_btnPre(MakeButton<CFontButton>(this))
+    , m_btnNext(MakeButton<CFontButton>(this))
 {
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     s_nPage = 0;
     m_btnUmts->setObjectName(QStringLiteral("umtsChoice"));
     m_btnGsm->setObjectName(QStringLiteral("gsmChoice"));
@@ -90,13 +92,9 @@ void CGuidanceDlg::OnInitDialog()
     setFixedSize(700, 400);
     setWindowTitle(QStringLiteral("Ulvenscope_V1.4"));
 
-    m_btnPre->SetBitmaps(GuidePicture(316), 0);
-    m_btnNext->SetBitmaps(GuidePicture(315), 0);
-    m_btnStart->SetBitmaps(GuidePicture(321), 0);
-    for (CImageButton* b : {m_btnPre, m_btnNext, m_btnStart}) {
-        b->SetBorder(false, false);
-        b->SetAlign(CImageButton::ST_ALIGN_OVERLAP, false);
-    }
+    m_btnPre->SetBitmaps(GuidePicture(316));
+    m_btnNext->SetBitmaps(GuidePicture(315));
+    m_btnStart->SetBitmaps(GuidePicture(321));
     m_btnPre->setGeometry(460, 360, 77, 32);
     m_btnNext->setGeometry(570, 360, 78, 33);
     m_btnStart->setGeometry(570, 360, 77, 32);
@@ -130,12 +128,14 @@ void CGuidanceDlg::ShowPage(int page)
     m_btnPre->setVisible(page != 0);
     m_btnGsm->setVisible(choicePage);
     m_btnUmts->setVisible(choicePage);
-    if (choicePage) {
-        // The cards stand on the page picture: their green corners show it.
-        const QImage background = GuidePicture(CurrentPictureId()).scaled(size());
-        m_btnGsm->CaptureBackground(&background);
-        m_btnUmts->CaptureBackground(&background);
-    }
+    SetBitmap(GuidePicture(CurrentPictureId()));
+    SetBitmapMode(2, true);
+}
+
+void CGuidanceDlg::OnDrawBackground(QImage& composed)
+{
+    m_btnGsm->CaptureBackground(&composed);
+    m_btnUmts->CaptureBackground(&composed);
 }
 
 void CGuidanceDlg::OnPre()
@@ -186,16 +186,6 @@ void CGuidanceDlg::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void CGuidanceDlg::paintEvent(QPaintEvent*)
-{
-    QPainter p(this);
-    const QImage page = GuidePicture(CurrentPictureId());
-    if (page.isNull())
-        p.fillRect(rect(), Qt::black);
-    else
-        p.drawImage(rect(), page);
 }
 
 } // namespace ulv

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "ui/controls/CSkinDialog.h"
 
 namespace ulv {
 
+class CFontButton;
 class CImageButton;
 
 // The picture guide: a few full-window pages with "pre", "next" and "start".
@@ -13,7 +14,7 @@ class CImageButton;
 // The caller sets m_nModuleType and m_bStartupMode before showing it and, at
 // start-up, reads m_nModuleType back however it closed. Enter does nothing; Esc
 // and the close box end it rejected, "start" accepted.
-class CGuidanceDlg : public QDialog {
+class CGuidanceDlg : public CSkinDialog {
     Q_OBJECT
 public:
     explicit CGuidanceDlg(QWidget* parent = nullptr);
@@ -33,9 +34,9 @@ public:
 
     CImageButton* m_btnUmts;
     CImageButton* m_btnGsm;
-    CImageButton* m_btnStart;
-    CImageButton* m_btnPre;
-    CImageButton* m_btnNext;
+    CFontButton* m_btnStart;
+    CFontButton* m_btnPre;
+    CFontButton* m_btnNext;
 
     void OnPre();
     void OnNext();
@@ -48,8 +49,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The choice cards stand on the page picture.
+    void OnDrawBackground(QImage& composed) override;
 
 private:
     void OnInitDialog();

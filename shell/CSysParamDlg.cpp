@@ -2,9 +2,10 @@
 
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
-#include "shell/ColorSwatchButton.h"
 #include "shell/DialogLook.h"
 #include "shell/core/SysParams.h"
+#include "ui/controls/CColorPickerButton.h"
+#include "ui/controls/ColorPalettePopup.h"
 #include "ui/controls/CSkinButton.h"
 
 #include <QCheckBox>
@@ -58,9 +59,9 @@ QLineEdit* Edit(QWidget* parent, int x, int y, int w)
     return e;
 }
 
-ColorSwatchButton* ColorPicker(QWidget* parent, int x, int y)
+CColorPickerButton* ColorPicker(QWidget* parent, int x, int y)
 {
-    auto* b = new ColorSwatchButton(parent);
+    auto* b = new CColorPickerButton(parent);
     b->setGeometry(x, y, 60, 24);
     return b;
 }
@@ -197,10 +198,10 @@ void CSysParamDlg::OnBrowse()
 void CSysParamDlg::OnSave()
 {
     SysParams& p = g_sysParams;
-    p.SetSentColor(m_colorSent->Color());
-    p.SetReceivedColor(m_colorReceived->Color());
-    p.SetBackgroundColor(m_colorBackground->Color());
-    p.SetLeftBarColor(m_colorLeftBar->Color());
+    p.SetSentColor(m_colorSent->GetColor());
+    p.SetReceivedColor(m_colorReceived->GetColor());
+    p.SetBackgroundColor(m_colorBackground->GetColor());
+    p.SetLeftBarColor(m_colorLeftBar->GetColor());
     p.showmaximized = Checked(m_chkShowMaximized);
     p.nwidth = ParseLeadingInt(m_editWidth->text(), 0);
     p.nheight = ParseLeadingInt(m_editHeight->text(), 0);

@@ -9,7 +9,7 @@ class QLineEdit;
 
 namespace ulv {
 
-class ColorSwatchButton;
+class CColorPickerButton;
 class CSkinButton;
 
 // "System parameters set": edits g_sysParams and writes sysparam.ini on Save;
@@ -43,14 +43,14 @@ public:
     CSkinButton* m_btnBrowse;
     QLineEdit* m_editPrefix;
     QLineEdit* m_editSizeLimit;
-    ColorSwatchButton* m_colorSent;
-    ColorSwatchButton* m_colorReceived;
-    ColorSwatchButton* m_colorBackground;
+    CColorPickerButton* m_colorSent;
+    CColorPickerButton* m_colorReceived;
+    CColorPickerButton* m_colorBackground;
     // Kept in the file and edited here, but never shown.
     QCheckBox* m_chkShowReceiveData;
     QCheckBox* m_chkShowLeftView;
     QCheckBox* m_chkUseOldMcu;
-    ColorSwatchButton* m_colorLeftBar;
+    CColorPickerButton* m_colorLeftBar;
     QLineEdit* m_editPortBuffer;
     CSkinButton* m_btnSave;
     CSkinButton* m_btnExit;

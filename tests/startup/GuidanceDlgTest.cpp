@@ -1,6 +1,7 @@
 #include "shell/CGuidanceDlg.h"
 #include "ScreenshotSupport.h"
 #include "shell/GuideArtwork.h"
+#include "ui/controls/CFontButton.h"
 #include "ui/controls/CImageButton.h"
 
 #include <QTest>

@@ -11,6 +11,7 @@
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
 #include "shell/core/WindowPlacement.h"
+#include "ui/controls/CFontButton.h"
 #include "ui/controls/CSkinButton.h"
 
 #include <QComboBox>

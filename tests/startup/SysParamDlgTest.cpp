@@ -3,7 +3,8 @@
 #include "common/TestEnv.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
-#include "shell/ColorSwatchButton.h"
+#include "ui/controls/CColorPickerButton.h"
+#include "ui/controls/ColorPalettePopup.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CSkinButton.h"
 
@@ -64,8 +65,8 @@ TEST_F(SysParamDlgTest, OpensWithTheRecordsValues)
     EXPECT_EQ(d.m_editLogPath->text(), "/var/log/bench");
     EXPECT_EQ(d.m_editPrefix->text(), "rx70");
     EXPECT_EQ(d.m_editSizeLimit->text(), "120000");
-    EXPECT_EQ(d.m_colorReceived->Color(), 0x123456u);
-    EXPECT_EQ(d.m_colorSent->Color(), 0x0000FFu);
+    EXPECT_EQ(d.m_colorReceived->GetColor(), 0x123456u);
+    EXPECT_EQ(d.m_colorSent->GetColor(), 0x0000FFu);
     EXPECT_EQ(d.m_editPortBuffer->text(), "4096");
     for (QWidget* hidden : std::initializer_list<QWidget*>{
              d.m_chkShowReceiveData, d.m_chkShowLeftView, d.m_chkUseOldMcu, d.m_colorLeftBar, d.m_editPortBuffer})
