@@ -2,6 +2,7 @@
 #include "ui/chrome/CCommandReBar.h"
 #include "ui/chrome/CMenuBarCtrl.h"
 #include "ui/chrome/CTrueColorToolBar.h"
+#include "ui/controls/WinLook.h"
 
 #include <QAction>
 #include <QApplication>
@@ -118,4 +119,77 @@ TEST(CommandReBarCreate, NullFrameFailsAndZeroIdsLeaveBarsOut)
     QMainWindow other;
     CCommandReBar badMenu;
     EXPECT_FALSE(badMenu.Create(&other, 77, 128, 0, 0, 0, 0, 45, 0));
+}
+
+TEST(CommandReBarBackgrounds, MulDivRoundsHalvesAwayFromZero)
+{
+    struct Case {
+        int a, b, c, expected;
+    };
+    for (const Case& k : { Case { 7, 1, 2, 4 }, Case { -7, 1, 2, -4 }, Case { 5, 1, 3, 2 }, Case { 256, 44, 45, 250 },
+             Case { -100, 3, 255, -1 }, Case { 1, 1, 0, -1 } })
+        EXPECT_EQ(CCommandReBar::MulDiv(k.a, k.b, k.c), k.expected) << k.a << " " << k.b << " " << k.c;
+}
+
+TEST(CommandReBarBackgrounds, BlendColorsWeighsTowardsTheFirstColour)
+{
+    EXPECT_EQ(CCommandReBar::BlendColors(Rgb(200, 100, 0), Rgb(0, 100, 200), 0.25f), Rgb(50, 100, 150));
+    EXPECT_EQ(CCommandReBar::BlendColors(Rgb(255, 255, 255), Rgb(0, 0, 0), 1.0f), Rgb(255, 255, 255));
+    EXPECT_EQ(CCommandReBar::BlendColors(Rgb(255, 255, 255), Rgb(255, 255, 255), 1.5f), Rgb(255, 255, 255));
+}
+
+TEST(CommandReBarBackgrounds, PaletteGradientDirections)
+{
+    const COLORREF a = Rgb(0, 0, 0), b = Rgb(255, 255, 255);
+    // Direction 0: bottom row entry 0 (a); top row entry MulDiv(4, 3, 4) = 3 (b) with 4 entries.
+    const QImage up = CCommandReBar::CreatePaletteGradientBitmap(a, b, 2, 4, 0, 4);
+    EXPECT_EQ(up.pixel(0, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(up.pixel(1, 2), qRgb(85, 85, 85));
+    EXPECT_EQ(up.pixel(0, 0), qRgb(255, 255, 255));
+    const QImage right = CCommandReBar::CreatePaletteGradientBitmap(a, b, 4, 2, 2, 4);
+    EXPECT_EQ(right.pixel(0, 0), qRgb(0, 0, 0));
+    EXPECT_EQ(right.pixel(3, 1), qRgb(255, 255, 255));
+    const QImage diag = CCommandReBar::CreatePaletteGradientBitmap(a, b, 4, 4, 1, 4);
+    EXPECT_EQ(diag.pixel(0, 3), qRgb(0, 0, 0)); // bottom left is a
+    EXPECT_GT(qRed(diag.pixel(3, 0)), qRed(diag.pixel(0, 3)));
+    const QImage back = CCommandReBar::CreatePaletteGradientBitmap(a, b, 4, 4, 3, 4);
+    EXPECT_GT(qRed(back.pixel(0, 0)), qRed(back.pixel(3, 3))); // towards b at the top left
+    EXPECT_TRUE(CCommandReBar::CreatePaletteGradientBitmap(a, b, 4, 4, 4, 4).isNull());
+    EXPECT_TRUE(CCommandReBar::CreatePaletteGradientBitmap(a, b, 4, 4, 0, 1).isNull());
+}
+
+TEST(CommandReBarBackgrounds, NoiseStaysNearTheBlendedFace)
+{
+    const QImage noise = CCommandReBar::CreateNoiseBitmap(1, 45, Rgb(0xCD, 0xCD, 0xCD), 0, 0);
+    ASSERT_EQ(noise.size(), QSize(1, 45));
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const int centre = (GetRValue(face) * 45 + 0xCD * 55) / 100;
+    for (int y = 0; y < 45; ++y)
+        EXPECT_LE(std::abs(qRed(noise.pixel(0, y)) - centre), 12) << y;
+    const QImage ramp = CCommandReBar::CreateNoiseBitmap(1, 45, Rgb(0xCD, 0xCD, 0xCD), 0, 2);
+    EXPECT_LT(qRed(ramp.pixel(0, 44)), qRed(ramp.pixel(0, 0))); // darker at the bottom
+}
+
+TEST(CommandReBarBackgrounds, ThreeColourGradientOnlyOnTwentyFourBitImages)
+{
+    QImage rows(1, 4, QImage::Format_RGB888);
+    ASSERT_TRUE(
+        CCommandReBar::FillThreeColorGradient(rows, false, Rgb(0, 0, 0), Rgb(100, 100, 100), Rgb(200, 200, 200)));
+    // m = 2: bottom row 0, then 50, 100 at the middle, 150 above it.
+    EXPECT_EQ(rows.pixel(0, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(rows.pixel(0, 2), qRgb(50, 50, 50));
+    EXPECT_EQ(rows.pixel(0, 1), qRgb(100, 100, 100));
+    EXPECT_EQ(rows.pixel(0, 0), qRgb(150, 150, 150));
+
+    QImage columns(5, 1, QImage::Format_RGB888);
+    ASSERT_TRUE(CCommandReBar::FillThreeColorGradient(columns, true, Rgb(0, 0, 0), Rgb(10, 20, 30), Rgb(10, 20, 30)));
+    EXPECT_EQ(columns.pixel(1, 0), qRgb(5, 10, 15));
+    EXPECT_EQ(columns.pixel(4, 0), qRgb(10, 20, 30));
+
+    QImage other(1, 4, QImage::Format_RGB32);
+    other.fill(qRgb(1, 2, 3));
+    EXPECT_FALSE(CCommandReBar::FillThreeColorGradient(other, false, 0, 0, 0));
+    EXPECT_EQ(other.pixel(0, 0), qRgb(1, 2, 3));
+    QImage thin(1, 1, QImage::Format_RGB888);
+    EXPECT_FALSE(CCommandReBar::FillThreeColorGradient(thin, false, 0, 0, 0));
 }

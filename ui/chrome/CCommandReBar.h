@@ -39,6 +39,24 @@ public:
     // towards topColor at the top (the top row stops one step short).
     static QImage CreateGradientBitmap(int width, int height, COLORREF topColor, COLORREF bottomColor);
 
+    // Other band backgrounds the class offers (the main window uses none):
+    // channel-wise (1 - t) * b + t * a, truncated and capped at 255.
+    static COLORREF BlendColors(COLORREF a, COLORREF b, float t);
+    // A 32-bit image filled from an n-entry palette running from a to b:
+    // direction 0 upwards, 1 towards the top right, 2 rightwards, 3 towards the
+    // top left. Null for fewer than 2 entries or another direction.
+    static QImage CreatePaletteGradientBitmap(
+        COLORREF a, COLORREF b, int width, int height, int direction, int paletteSize);
+    // A one-pixel-wide band of button-face noise blended with a base colour:
+    // mode 2 a noisy shadow-to-highlight ramp, any other mode noise around the face.
+    static QImage CreateNoiseBitmap(int width, int height, COLORREF base, int spare, int mode);
+    // Paints a -> b -> c across a 24-bit image in place, by rows from the
+    // bottom (horizontal false) or by columns from the left; false for another
+    // format or fewer than 2 pixels in that direction.
+    static bool FillThreeColorGradient(QImage& bitmap, bool horizontal, COLORREF a, COLORREF b, COLORREF c);
+    // The platform's MulDiv: a * b / c rounded to the nearest, halves away from 0; -1 for c 0.
+    static int MulDiv(int a, int b, int c);
+
     CMenuBarCtrl* MenuBar() const { return m_menuBar; }
     CTrueColorToolBar* ToolBar() const { return m_toolBar; }
     QWidget* ReBar() const { return m_rebar; }
