@@ -131,3 +131,18 @@ TEST(OutbarView, PagerArrowsAppearOnlyWhenTheLinesDoNotFit)
     EXPECT_FALSE(pager->ButtonsShown());
     EXPECT_EQ(pager->Position(), 0);
 }
+
+TEST(OutbarView, HoverSelectsTheLineUnderTheMouseAndKeepsItBelowTheLast)
+{
+    View v(0);
+    COutlookBar* bar = v.view.Bar();
+    QTest::mouseMove(bar, v.LineCentre(3));
+    QTest::qWait(40);
+    EXPECT_EQ(bar->GetCurSel(), 3);
+    QTest::mouseMove(bar, QPoint(50, 8 * 64 + 60)); // the empty area below the last line
+    QTest::qWait(40);
+    EXPECT_EQ(bar->GetCurSel(), 3);
+    // A press and release there reports the line the mouse left.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(50, 8 * 64 + 60));
+    EXPECT_EQ(v.pages, std::vector<int> { 3 });
+}
