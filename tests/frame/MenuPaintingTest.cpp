@@ -10,6 +10,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -246,4 +247,40 @@ TEST_F(ReBarWindow, OpenPopupPressesItsTopLevelButton)
     EXPECT_EQ(img.pixel(midX, r.bottom()), Ref(0xF7F8F9));
     EXPECT_EQ(img.pixel(r.left() + 2, r.top() + 2), Ref(0xF7F8F9));
     bar->GetMenu()[3]->close();
+}
+
+namespace {
+
+// Where a picture's opaque pixels appear unchanged in a grab; (-1, -1) if nowhere.
+QPoint FindPicture(const QImage& grab, const QImage& picture)
+{
+    for (int oy = 0; oy + picture.height() <= grab.height(); ++oy)
+        for (int ox = 0; ox + picture.width() <= grab.width(); ++ox) {
+            bool all = true;
+            for (int y = 0; y < picture.height() && all; ++y)
+                for (int x = 0; x < picture.width() && all; ++x)
+                    if (qAlpha(picture.pixel(x, y)) == 255)
+                        all = (grab.pixel(ox + x, oy + y) | 0xFF000000) == picture.pixel(x, y);
+            if (all)
+                return { ox, oy };
+        }
+    return { -1, -1 };
+}
+
+} // namespace
+
+TEST_F(ReBarWindow, ButtonUnderTheMouseShowsTheDarkerPicture)
+{
+    CTrueColorToolBar* bar = rebar.ToolBar();
+    QWidget* button = bar->Button(32807);
+    const QImage normal = (*bar->Images().GetImageList(0))[0];
+    const QImage hot = (*bar->Images().GetImageList(1))[0];
+    const QPoint at = FindPicture(button->grab().toImage(), normal);
+    EXPECT_GE(at.x(), 0);
+    QTest::mouseMove(button, QPoint(16, 16));
+    QApplication::processEvents();
+    ASSERT_TRUE(button->underMouse());
+    const QImage hovered = button->grab().toImage();
+    EXPECT_EQ(FindPicture(hovered, hot), at);
+    EXPECT_EQ(FindPicture(hovered, normal), QPoint(-1, -1));
 }
