@@ -6,6 +6,7 @@
 #include "shell/CSendPanelDlg.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CFlatComboBox.h"
+#include "ui/controls/CImageButton.h"
 #include "ui/controls/CSkinButton.h"
 #include "ui/controls/CTextProgressCtrl.h"
 #include "common/TestEnv.h"
@@ -238,4 +239,37 @@ TEST_F(SendPanelSim, AFileIsNotStartedWhileAnotherTaskRuns)
     EXPECT_EQ(panel->SendFileButton()->text(), "Send file");
     Spin(100);
     EXPECT_TRUE(Heard().isEmpty());
+}
+
+TEST_F(SendPanelSim, HardwareFlowHoldsTheFileWhileTheModuleIsNotClearToSend)
+{
+    MessageBoxRecorder boxes;
+    sim().With([](sim::ModemEngine& e) { e.State().echo = false; });
+    ASSERT_TRUE(Open(1));
+    std::atomic<bool> clear{false};
+    panel->SetCtsSource([&] { return clear.load(); });
+    ChooseFile(MakeFile(3000, "held.bin"));
+    Run run;
+    QObject::connect(panel.get(), &CSendPanelDlg::FileSendFinished, [&run] { run.finished = true; });
+    panel->SendFileButton()->click();
+    Spin(300);
+    EXPECT_TRUE(Heard().isEmpty());
+    EXPECT_EQ(panel->SendFileButton()->text(), "Stop");
+    clear = true;
+    ASSERT_TRUE(Until([&] { return run.finished; }, 20000));
+    ASSERT_TRUE(HeardBytes(3000));
+    EXPECT_EQ(Heard(), content);
+}
+
+TEST_F(SendPanelSim, TheLineBoxesKeepTheirStateWithAnOpenPort)
+{
+    MessageBoxRecorder boxes;
+    ASSERT_TRUE(Open());
+    for (CImageButton* box : {panel->DtrBox(), panel->RtsBox()}) {
+        box->click();
+        EXPECT_TRUE(box->GetCheck());
+        box->click();
+        EXPECT_FALSE(box->GetCheck());
+    }
+    EXPECT_EQ(boxes.Count(), 0);
 }
