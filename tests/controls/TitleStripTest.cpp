@@ -161,3 +161,15 @@ TEST(PageTitleStrip, BlinkingCallTextOnScreenAndStopsAfterTheLastRing)
     EXPECT_FALSE(s.IsRinging());
     EXPECT_FALSE(s.IsBlinkVisible());
 }
+
+TEST(PageTitleStrip, LinesFromTheReceiveThreadReachTheUiThread)
+{
+    StripFixture f;
+    CPageTitleStrip& s = *f.strip;
+    std::thread([&] { EXPECT_EQ(s.OnReceivedLine("RING"), 1); }).join();
+    QApplication::processEvents();
+    EXPECT_TRUE(s.IsRinging());
+    std::thread([&] { s.OnReceivedLine("NO CARRIER"); }).join();
+    QApplication::processEvents();
+    EXPECT_FALSE(s.IsRinging());
+}

@@ -135,6 +135,11 @@ void CPageTitleStrip::SetPaneWidth(int width)
 
 long CPageTitleStrip::OnReceivedLine(const QString& line)
 {
+    // Timers belong to the UI thread.
+    if (!Gui::IsUiThread()) {
+        OnUiThread(this, [this, line] { OnReceivedLine(line); });
+        return 1;
+    }
     if (line.contains(QLatin1String("RING"))) {
         m_blinkTimer.start();
         m_ringTimer.start();
