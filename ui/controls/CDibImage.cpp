@@ -225,6 +225,17 @@ QImage CDibImage::ToImage() const
 {
     if (m_packed.empty())
         return {};
+    if (GetBitCount() == 8) {
+        // Rows copied as they are, bottom row last; the palette as colour table.
+        QImage img(GetWidth(), GetHeight(), QImage::Format_Indexed8);
+        QList<QRgb> table(m_paletteEntries);
+        for (int i = 0; i < m_paletteEntries; ++i)
+            table[i] = ColorRefToRgb(GetPaletteColor(i));
+        img.setColorTable(table);
+        for (int y = 0; y < GetHeight(); ++y)
+            std::memcpy(img.scanLine(y), GetBits() + (GetHeight() - y - 1) * m_lineWidth, size_t(GetWidth()));
+        return img;
+    }
     QImage img(GetWidth(), GetHeight(), QImage::Format_RGB32);
     for (int y = 0; y < GetHeight(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
