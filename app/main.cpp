@@ -1,3 +1,4 @@
+#include "serial/CommandQueue.h"
 #include "shell/AppStartup.h"
 #include "shell/QtMessageBoxService.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv)
     int code = 0;
     if (ulv::theApp.InitInstance())
         code = app.exec();
+    ulv::StopCommandQueue();
     ulv::DestroyAppMainWindow();
     const int exitCode = ulv::theApp.ExitInstance();
     ulv::SetMessageBoxService(nullptr);

@@ -211,6 +211,11 @@ bool CTestView1::event(QEvent* e)
         case WM_SERIAL_DSR: OnDsrChanged(se->WParam()); break;
         case WM_SERIAL_DCD: OnDcdChanged(se->WParam()); break;
         case WM_SERIAL_RING: OnRingChanged(se->WParam()); break;
+        case WM_SERIAL_HANGUP:
+            // The device went away (a module unplugged): say so where the user
+            // is looking; the port stays open until Disconnect.
+            WriteOutputLine(kTerminalNote, QString("/* The serial port '%1' was closed by the device */").arg(se->Port()));
+            break;
         default: break;
         }
         return true;

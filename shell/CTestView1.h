@@ -76,6 +76,8 @@ public:
     int OnDsrChanged(long state);
     int OnDcdChanged(long state);
     int OnRingChanged(long state);
+    // The last reported CTS state (0/1).
+    int CtsState() const { return m_nCtsState; }
 
     std::atomic<int> m_bShowRxHex{0};
     std::atomic<int> m_bHexDisplay{0};

@@ -276,3 +276,13 @@ TEST_F(PageHost, TheHomePageButtonOpensAndClosesTheConfiguredPort)
     EXPECT_EQ(host->HomePage()->ConnectButton()->text(), "  Connect to module");
     g_commPortSettings = saved;
 }
+
+TEST_F(PageHost, AnUnpluggedModuleIsReportedInTheTerminal)
+{
+    ASSERT_TRUE(Open());
+    AddFault("ATI | hangup");
+    host->SendToModule("ATI", 0, true);
+    ASSERT_TRUE(Until([&] { return terminal->TerminalText().contains("was closed by the device"); }, 5000));
+    EXPECT_TRUE(terminal->TerminalText().endsWith(
+        QString("\r\n/* The serial port '%1' was closed by the device */\r\n").arg(QString::fromStdString(SlavePath())).toUtf8()));
+}
