@@ -6,6 +6,7 @@
 #include "shell/COutbarView.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
+#include "shell/FrameCommands.h"
 #include "shell/FrameStatusBar.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
@@ -193,6 +194,9 @@ void CMainFrame::AddFamilyMenus()
     }
     connect(view, &QMenu::aboutToShow, this, &CMainFrame::UpdatePageChecks);
     connect(CommandAction(kExitCommand), &QAction::triggered, this, &QWidget::close);
+    m_commandHandlers = new FrameCommands(*this);
+    connect(setting, &QMenu::aboutToShow, m_commandHandlers, &FrameCommands::UpdateSettingChecks);
+    connect(m_mapTypeMenu, &QMenu::aboutToShow, m_commandHandlers, &FrameCommands::UpdateSettingChecks);
     for (const auto& [id, action] : m_commands) {
         if (action->statusTip().isEmpty())
             action->setStatusTip(CommandPrompt(id));

@@ -3,6 +3,7 @@
 #include "shell/CGlobalDoc.h"
 #include "shell/core/PageIndexTable.h"
 
+#include <QEvent>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -17,9 +18,12 @@ class CLogFileEdit;
 class COutbarView;
 class CTestView1;
 class CTestView2;
+class FrameCommands;
 class FrameStatusBar;
 
 constexpr int WM_MAPTYPE_CHANGED = 0x2400;
+// The event the map pages get when the map type changes.
+constexpr QEvent::Type kMapTypeChangedEvent = QEvent::Type(QEvent::User + WM_MAPTYPE_CHANGED);
 
 // The program's one top-level window: the command rebar (menu bar and
 // toolbar), the 1 x 3 splitter with the navigation pane, the page host and the
@@ -57,6 +61,7 @@ public:
     CTestView1* TestView1() const { return m_pTestView1; }
     CTestView2* TestView2() const { return m_pTestView2; }
     const PageIndexTable& PageIndices() const { return m_pageIndexTable; }
+    FrameCommands* Commands() const { return m_commandHandlers; }
     int ModuleType() const { return m_moduleType; }
 
     // Shows the page of a key through the page host (nothing for a page the
@@ -96,6 +101,7 @@ private:
     CTestView1* m_pTestView1 = nullptr;
     CTestView2* m_pTestView2 = nullptr;
     QMenu* m_mapTypeMenu = nullptr;
+    FrameCommands* m_commandHandlers = nullptr;
     PageIndexTable m_pageIndexTable;
     std::map<unsigned, QAction*> m_commands;
     QTimer m_clockTimer;

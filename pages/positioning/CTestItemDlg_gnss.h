@@ -15,6 +15,12 @@ public:
         m_mapFiles[1] = second;
     }
     QString m_mapFiles[2];
+    // The map type changed; the page is to show the chosen provider's map.
+    void OnMapTypeChanged() { ++m_nMapTypeChanges; }
+    int m_nMapTypeChanges = 0;
+
+protected:
+    void customEvent(QEvent* event) override;
 };
 
 } // namespace ulv

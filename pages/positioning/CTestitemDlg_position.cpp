@@ -1,5 +1,7 @@
 #include "pages/positioning/CTestitemDlg_position.h"
 
+#include "shell/CMainFrame.h"
+
 namespace ulv {
 
 CTestitemDlg_position::CTestitemDlg_position(QWidget* parent)
@@ -7,6 +9,13 @@ CTestitemDlg_position::CTestitemDlg_position(QWidget* parent)
     , m_editApn(new QLineEdit(this))
 {
     m_editApn->setObjectName(QStringLiteral("1169"));
+}
+
+void CTestitemDlg_position::customEvent(QEvent* event)
+{
+    if (event->type() == kMapTypeChangedEvent)
+        OnMapTypeChanged();
+    PageDialog::customEvent(event);
 }
 
 } // namespace ulv

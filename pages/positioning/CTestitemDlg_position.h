@@ -16,6 +16,13 @@ public:
     QString m_mapFile;
     int m_nSaves = 0;
 
+    // The map type changed; the page is to show the chosen provider's map.
+    void OnMapTypeChanged() { ++m_nMapTypeChanges; }
+    int m_nMapTypeChanges = 0;
+
+protected:
+    void customEvent(QEvent* event) override;
+
 private:
     QLineEdit* m_editApn;
 };
