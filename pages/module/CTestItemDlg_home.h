@@ -2,26 +2,66 @@
 
 #include "pages/PageDialog.h"
 
+#include <QString>
+#include <map>
+
+class QCheckBox;
+class QLabel;
 class QPushButton;
 
 namespace ulv {
 
-// The connection page. Until its scripted connect comes, its button only opens
-// and closes the configured port, so the terminal can be used by hand.
+class CImageButton;
+struct ModuleScriptSink;
+
+// The connection page: opens and closes the module's port, runs the automatic
+// initialisation on connect and the three query scripts, and shows what they
+// learn in its value statics.
 class CTestItemDlg_home : public PageDialog {
     Q_OBJECT
 public:
     explicit CTestItemDlg_home(QWidget* parent = nullptr);
 
+    // The Connect button's tooltip: the port settings text.
     void UpdatePortTip();
     void OnReceivedLine(const QString& line) override { m_lastLine = line; }
     QString m_lastLine;
 
-    QPushButton* ConnectButton() const { return m_connect; }
     void OnButtonConnect();
+    void OnButtonDisconnect();
+    void OnButtonModuleInfo();
+    void OnButtonRegInfo();
+    void OnButtonSimInfo();
+    // Takes the port away from the senders and closes it (bounded).
+    void ClosePort();
+    // A step's comment in the terminal; any thread.
+    static void WriteStepComment(int kind, const QString& text);
+
+    QPushButton* ConnectButton() const;
+    QPushButton* DisconnectButton() const;
+    QPushButton* ModuleInfoButton() const;
+    QPushButton* RegInfoButton() const;
+    QPushButton* SimInfoButton() const;
+    QCheckBox* AutoInitCheck() const { return m_autoInit; }
+    // The text of a value static (1207 ... 1218).
+    QString ValueText(int id) const;
+
+    // "/dev/ttyUSB2,115200,8,1,None,None"; "COM[?],..." without a port.
+    static QString PortSettingsText();
 
 private:
-    QPushButton* m_connect;
+    void SetValue(int id, const QString& text);
+    ModuleScriptSink MakeSink();
+    // Runs the environment check before a test page; 1 ready.
+    int RunEnvCheck(int kind, int option);
+
+    CImageButton* m_connect;
+    CImageButton* m_disconnect;
+    CImageButton* m_moduleInfo;
+    CImageButton* m_regInfo;
+    CImageButton* m_simInfo;
+    QCheckBox* m_autoInit;
+    std::map<int, QLabel*> m_values;
 };
 
 } // namespace ulv
