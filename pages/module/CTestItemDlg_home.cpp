@@ -210,15 +210,6 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
                 tcp->ApnEdit()->setText(apn.apn);
             if (auto* ppp = g_pTestView1->PppPage())
                 ppp->ApnEdit()->setText(apn.apn);
-            for (QWidget* page : {static_cast<QWidget*>(g_pTestView1->TcpPage()),
-                     static_cast<QWidget*>(g_pTestView1->PppPage())}) {
-                if (!page)
-                    continue;
-                if (auto* user = page->findChild<QLineEdit*>(QStringLiteral("apnUser")))
-                    user->setText(apn.user);
-                if (auto* password = page->findChild<QLineEdit*>(QStringLiteral("apnPassword")))
-                    password->setText(apn.password);
-            }
         });
     };
     return sink;

@@ -18,6 +18,7 @@
 #include "common/TestEnv.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -266,13 +267,16 @@ TEST_F(PageHost, TheHomePageButtonOpensAndClosesTheConfiguredPort)
 {
     const CommPortSettings saved = g_commPortSettings;
     g_commPortSettings.port = QString::fromStdString(SlavePath());
+    host->HomePage()->AutoInitCheck()->setChecked(false);
     host->HomePage()->ConnectButton()->click();
     ASSERT_NE(host->Port(), nullptr);
-    EXPECT_EQ(host->HomePage()->ConnectButton()->text(), "  Disconnect");
+    EXPECT_TRUE(host->HomePage()->DisconnectButton()->isVisibleTo(host->HomePage()));
+    EXPECT_EQ(host->HomePage()->DisconnectButton()->text(), "  Disconnect to module");
     host->SendToModule("AT", 0, true);
     EXPECT_TRUE(WaitForCommand("AT", 2000ms));
-    host->HomePage()->ConnectButton()->click();
+    host->HomePage()->DisconnectButton()->click();
     EXPECT_EQ(host->Port(), nullptr);
+    EXPECT_TRUE(host->HomePage()->ConnectButton()->isVisibleTo(host->HomePage()));
     EXPECT_EQ(host->HomePage()->ConnectButton()->text(), "  Connect to module");
     g_commPortSettings = saved;
 }
