@@ -15,6 +15,9 @@ void ReceiveBuffers::AppendReceivedText(const QString& text)
     {
         std::lock_guard<std::mutex> g(m_textLock);
         m_strReceiveBuffer += text;
+        // Halving at the cap keeps the trimming cost spread thin.
+        if (m_strReceiveBuffer.size() > kTextLimit)
+            m_strReceiveBuffer.remove(0, m_strReceiveBuffer.size() - kTextLimit / 2);
     }
     m_textArrived.notify_all();
 }

@@ -29,6 +29,9 @@ public:
     QString TakeReceivedHex();
 
     static constexpr int kHexLimit = 2048;
+    // Text nobody takes (a module talking while no worker waits) is kept up to
+    // this many characters, the newest; a waiter takes it long before that.
+    static constexpr qsizetype kTextLimit = 4 * 1024 * 1024;
 
 private:
     std::mutex m_textLock;

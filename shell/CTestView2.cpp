@@ -23,7 +23,7 @@ namespace {
 
 // Most text moved into the box in one go; the rest follows on the next turn of
 // the event loop, so the window keeps answering.
-constexpr qsizetype kFlushBudget = 128 * 1024;
+constexpr qsizetype kFlushBudget = 48 * 1024;
 constexpr int kFlushQuietMs = 10;
 constexpr qsizetype kSegmentBytes = 1024 * 1024;
 constexpr int kFlushMaxDelayMs = 40;
@@ -161,7 +161,7 @@ void CTestView2::Append(const QByteArray& formatted, int kind)
         m_segments.back().bytes += formatted;
     else
         m_segments.push_back({formatted, kind});
-    if (!m_pending.empty() && m_pending.back().kind == kind)
+    if (!m_pending.empty() && m_pending.back().kind == kind && m_pending.back().bytes.size() < kSegmentBytes)
         m_pending.back().bytes += formatted;
     else
         m_pending.push_back({formatted, kind});

@@ -49,3 +49,22 @@ TEST(LineAssembler, AnOverlongLineIsHandedOnWholeNotOverwritten)
     EXPECT_EQ(lines[0][0], 'S');
     EXPECT_EQ(lines[0] + lines[1], big + "tail");
 }
+
+#include "serial/ReceiveBuffers.h"
+
+TEST(ReceiveBuffers, UntakenTextKeepsTheNewestUpToTheLimit)
+{
+    ulv::ReceiveBuffers buffers;
+    const QString piece(1024 * 1024, 'a');
+    for (int i = 0; i < 5; ++i)
+        buffers.AppendReceivedText(piece);
+    buffers.AppendReceivedText("\r\nOK\r\n");
+    const QString kept = buffers.TakeReceivedText();
+    EXPECT_LE(kept.size(), ulv::ReceiveBuffers::kTextLimit);
+    EXPECT_TRUE(kept.endsWith("a\r\nOK\r\n"));
+    EXPECT_TRUE(buffers.TakeReceivedText().isEmpty());
+
+    buffers.AppendReceivedHex(QString(2040, 'A'));
+    buffers.AppendReceivedHex("0D0A4F4B0D");
+    EXPECT_TRUE(buffers.TakeReceivedHex().isEmpty()) << "past 2048 the hex buffer starts over";
+}
