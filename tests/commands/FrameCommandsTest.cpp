@@ -1,3 +1,5 @@
+#include "sim/SimFixture.h"
+
 #include "common/TestEnv.h"
 #include "pages/positioning/CTestItemDlg_gnss.h"
 #include "pages/positioning/CTestitemDlg_position.h"
@@ -16,6 +18,7 @@
 #include "shell/FrameCommands.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
+#include "ui/controls/CFlatComboBox.h"
 
 #include <QAction>
 #include <QApplication>
@@ -104,6 +107,7 @@ TEST_F(FrameCommandsTest, MapTypeIsWrittenAndAnnouncedOnlyWhenItChanges)
     CTestitemDlg_position* locator = frame->TestView1()->LocatorPage();
     CTestItemDlg_gnss* gnss = frame->TestView1()->GnssPage();
     const QString ini = SysParamIniPath();
+    QFile::remove(ini);
 
     struct Step {
         unsigned command;
@@ -141,6 +145,40 @@ TEST_F(FrameCommandsTest, PortParametersRefusedWhileConnected)
     EXPECT_EQ(dialogs, 0);
 }
 
+class FrameCommandsWithModule : public sim::SimFixture {
+protected:
+    void SetUp() override
+    {
+        sim::SimFixture::SetUp();
+        theApp.m_nWidthMidView = 440;
+        savedHooks = FrameCommands::DesktopHooks();
+    }
+    void TearDown() override
+    {
+        FrameCommands::DesktopHooks() = savedHooks;
+        sim::SimFixture::TearDown();
+    }
+    FrameCommands::Hooks savedHooks;
+};
+
+TEST_F(FrameCommandsWithModule, PortParametersWaitForThePortToClose)
+{
+    CMainFrame frame(0);
+    ASSERT_TRUE(frame.Create());
+    MessageBoxRecorder boxes;
+    int dialogs = 0;
+    FrameCommands::DesktopHooks().runDialog = [&](QDialog&) { ++dialogs; return int(QDialog::Rejected); };
+    ASSERT_EQ(frame.TestView1()->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
+    frame.CommandAction(kPortParam)->trigger();
+    EXPECT_EQ(boxes.Texts(), QStringList{ "Please close the serial port before this operation!" });
+    EXPECT_EQ(dialogs, 0);
+
+    frame.TestView1()->CloseCommport();
+    frame.CommandAction(kPortParam)->trigger();
+    EXPECT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(dialogs, 1);
+}
+
 TEST_F(FrameCommandsTest, PortParametersCopiedBackOnlyOnOk)
 {
     MakeFrame(0);
@@ -163,6 +201,29 @@ TEST_F(FrameCommandsTest, PortParametersCopiedBackOnlyOnOk)
         Trigger(kPortParam);
         EXPECT_EQ(g_commPortSettings, result == QDialog::Accepted ? chosen : before);
     }
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(FrameCommandsTest, PortDialogChoiceReachesSettingsAndFile)
+{
+    MakeFrame(0);
+    MessageBoxRecorder boxes;
+    const auto previousLister = CPortParamDlg::SetPortLister([] { return QStringList{ "/dev/ttyS3", "/dev/ttyUSB1" }; });
+    g_commPortSettings = { "/dev/ttyS3", 115200, 8, 1, 0, 0 };
+    FrameCommands::DesktopHooks().runDialog = [&](QDialog& dlg) {
+        auto* port = qobject_cast<CPortParamDlg*>(&dlg);
+        if (!port)
+            return int(QDialog::Rejected);
+        port->show();
+        port->m_comboBaud->setCurrentIndex(port->m_comboBaud->findText("9600"));
+        port->accept();
+        return port->result();
+    };
+    Trigger(kPortParam);
+    CPortParamDlg::SetPortLister(previousLister);
+    EXPECT_EQ(g_commPortSettings.port, "/dev/ttyS3");
+    EXPECT_EQ(g_commPortSettings.baud, 9600);
+    EXPECT_EQ(ReadCommPortSettings(CommPortIniPath()), g_commPortSettings);
     EXPECT_EQ(boxes.Count(), 0);
 }
 
@@ -213,6 +274,7 @@ TEST_F(FrameCommandsTest, SaveLogProposesTimedNameAndWritesTerminal)
     WriteOutputLine(kTerminalSent, QByteArray("AT+CSQ\r\n"));
     WriteOutputLine(kTerminalReceived, QByteArray("+CSQ: 20,99\r\n\r\nOK\r\n"));
     const QString target = QDir(test::TempHome()).filePath("saved.txt");
+    QFile::remove(target);
     QString proposed;
     FrameCommands::DesktopHooks().saveLogPath = [&](QWidget*, const QString& p) {
         proposed = p;
@@ -222,9 +284,17 @@ TEST_F(FrameCommandsTest, SaveLogProposesTimedNameAndWritesTerminal)
     EXPECT_TRUE(QRegularExpression("/log\\d{6}\\.txt$").match(proposed).hasMatch()) << proposed.toStdString();
     EXPECT_FALSE(QFile::exists(target));
 
+    MessageBoxRecorder boxes;
     FrameCommands::DesktopHooks().saveLogPath = [&](QWidget*, const QString&) { return target; };
     Trigger(kSaveLog);
     EXPECT_EQ(ReadAll(target), "AT+CSQ\r\n+CSQ: 20,99\r\n\r\nOK\r\n");
+    EXPECT_EQ(boxes.Count(), 0);
+
+    // A file that cannot be written is said so, not passed over.
+    FrameCommands::DesktopHooks().saveLogPath = [&](QWidget*, const QString&) { return target + "/missing/log.txt"; };
+    Trigger(kSaveLog);
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].startsWith("Cannot write the file")) << boxes.Texts()[0].toStdString();
 }
 
 TEST_F(FrameCommandsTest, ReloadedLineKinds)
