@@ -5,12 +5,14 @@
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 #include "pages/data/CTestitemDlg_pppdial.h"
 #include "pages/module/CTestItemDlg_home.h"
+#include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/EnvCheckScript.h"
 #include "pages/module/core/ModuleScripts.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "serial/CommPortSettings.h"
 #include "serial/CommandQueue.h"
+#include "serial/SerialMessages.h"
 #include "serial/WaitClock.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
@@ -116,9 +118,28 @@ protected:
 
 } // namespace
 
+// Counts the events of one type that reach a widget.
+class EventCounter : public QObject {
+public:
+    explicit EventCounter(QEvent::Type type) : m_type(type) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == m_type)
+            ++count;
+        return false;
+    }
+    int count = 0;
+
+private:
+    QEvent::Type m_type;
+};
+
 TEST_F(ConnectPage, GsmModuleIsSynchronisedIdentifiedAndItsValuesShown)
 {
+    EventCounter identified(MessageEventType(WM_MODULE_IDENTIFIED));
+    host->VoicePage()->installEventFilter(&identified);
     ASSERT_TRUE(RunTask(Home()->ConnectButton()));
+    EXPECT_EQ(identified.count, 1);
     QStringList expected;
     for (const char* c : kGsmSequence)
         expected << c;
@@ -360,6 +381,7 @@ TEST_F(ConnectPage, SmsPageEnvironmentCheckLearnsTheStorageCapacity)
     EXPECT_EQ(Commands(), List({"AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?", "AT+JINISTAT", "AT+CSMP=17,167,0,0",
                               "AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CSCA?"}));
     EXPECT_EQ(g_nSmsStorageCapacity.load(), 50);
+    EXPECT_EQ(host->TitleStrip()->SignalBars(), CPageTitleStrip::SignalBarsFor(0, 20));
     EXPECT_EQ(boxes.Texts(), QStringList());
     EXPECT_FALSE(AppTaskGate().Running());
     EXPECT_TRUE(terminal->TerminalText().contains("/* Use AT+JINISTAT to check SMS initial status */"));
@@ -383,15 +405,31 @@ TEST_F(ConnectPage, NotReadyEnvironmentWarnsOnOtherPagesOnly)
     EXPECT_EQ(Commands(), List({"AT+CPIN?", "AT+CPIN?"})) << "a closed port is not checked";
 }
 
-TEST_F(ConnectPage, UmtsTcpPageDeactivatesAfterRegistration)
+TEST_F(ConnectPage, UmtsPagesDeactivateAndSetTheAudioPathAfterRegistration)
 {
-    StartSim(sim::Family::Umts, "RX70B03");
-    UsePort();
-    g_nModuleType = 1;
-    g_nModuleSubModel = 0;
-    Home()->AutoInitCheck()->setChecked(false);
-    Home()->ConnectButton()->click();
-    host->SwitchPage(4); // TCP/UDP in the UMTS/HSPA list
-    EXPECT_EQ(Commands(), List({"AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?", "AT+JIDEACT=1"}));
-    EXPECT_EQ(boxes.Texts(), QStringList());
+    const struct {
+        const char* revision;
+        int subModel;
+        int page; // index in the UMTS/HSPA page list
+        QStringList tail;
+    } cases[] = {
+        {"RX70B03", 0, 4, {"AT+JIDEACT=1"}},              // TCP/UDP
+        {"RX70B03", 0, 3, {"AT+JIDEACT=1", "AT+JDAI=2"}}, // Voice Call
+        {"KV33D01", 2, 3, {"AT+JIDEACT=1", "AT+JDAC=3"}},
+        {"RX50C01", 1, 3, {"AT+JIDEACT=1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.revision);
+        StartSim(sim::Family::Umts, c.revision);
+        UsePort();
+        g_nModuleType = 1;
+        g_nModuleSubModel = c.subModel;
+        Home()->AutoInitCheck()->setChecked(false);
+        Home()->ConnectButton()->click();
+        host->SwitchPage(c.page);
+        EXPECT_EQ(Commands(), List({"AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?"}) + c.tail);
+        EXPECT_EQ(boxes.Texts(), QStringList());
+        host->SwitchPage(0);
+        Home()->DisconnectButton()->click();
+    }
 }
