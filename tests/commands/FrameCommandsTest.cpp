@@ -25,7 +25,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -335,6 +338,32 @@ TEST_F(FrameCommandsTest, ReloadShowsEachLineOnceAndRestoresShowTime)
         Trigger(kReloadAtLog);
         EXPECT_EQ(Shown(), saved);
         EXPECT_EQ(g_sysParams.showtime, showTime);
+    }
+}
+
+TEST_F(FrameCommandsTest, ReloadColoursLinesAsSentOrReceived)
+{
+    g_sysParams.SetSentColor(0x0000FF);     // red
+    g_sysParams.SetReceivedColor(0xFF0000); // blue
+    MakeFrame(0);
+    const QString path = QDir(test::TempHome()).filePath("kinds.txt");
+    WriteFile(path, "[2026-12-10 14:30:05:123_S:] AT+CMGS=5\r\n"
+                    "[2026-12-10 14:30:05:180_R:] +CMGS: 5\r\n"
+                    "/* Message sent */\r\n"
+                    "RING\r\n");
+    FrameCommands::DesktopHooks().reloadLogPath = [&](QWidget*) { return path; };
+    Trigger(kReloadAtLog);
+    Terminal().FlushPending();
+
+    const QColor sent(255, 0, 0), received(0, 0, 255);
+    const QColor expected[] = { sent, received, sent, received };
+    QTextDocument* doc = Terminal().Terminal()->document();
+    ASSERT_GE(doc->blockCount(), 4);
+    for (int i = 0; i < 4; ++i) {
+        const QTextBlock block = doc->findBlockByNumber(i);
+        QTextCursor cursor(block);
+        cursor.movePosition(QTextCursor::NextCharacter);
+        EXPECT_EQ(cursor.charFormat().foreground().color().rgb(), expected[i].rgb()) << block.text().toStdString();
     }
 }
 
