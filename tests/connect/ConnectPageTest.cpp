@@ -323,6 +323,16 @@ TEST_F(ConnectPage, DisconnectClosesAtOnceAndConnectWorksAgain)
     EXPECT_FALSE(host->Port());
     UsePort();
     boxes.Clear();
+    {
+        auto token = AppTaskGate().TryStart();
+        Home()->ConnectButton()->click();
+        EXPECT_FALSE(host->Port()) << "no connect while a task runs";
+    }
+    for (QPushButton* query : {Home()->ModuleInfoButton(), Home()->RegInfoButton(), Home()->SimInfoButton()}) {
+        query->click();
+        EXPECT_FALSE(AppTaskGate().Running()) << "no query without a port";
+    }
+    EXPECT_EQ(boxes.Texts(), QStringList());
 
     Home()->ConnectButton()->click();
     ASSERT_TRUE(host->Port());
