@@ -25,6 +25,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
+#include <chrono>
 #include <thread>
 
 namespace ulv {
@@ -32,19 +33,6 @@ namespace ulv {
 namespace {
 
 constexpr COLORREF kCaptionColour = 0x484792;
-
-// Starts a worker that holds the task flag for its whole run; nothing when a
-// task already runs.
-template <class Body>
-void StartWorker(Body body)
-{
-    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
-    if (!token)
-        return;
-    // The worker reaches the page only through queued calls that check it is
-    // still there, so it may outlive the page.
-    std::thread([t = std::move(*token), body = std::move(body)]() mutable { body(t); }).detach();
-}
 
 QString ParitySuffix(int parity)
 {
@@ -135,6 +123,35 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
 
     if (auto* host = qobject_cast<CTestView1*>(parent))
         host->m_envCheck = [this](int kind, int option) { return RunEnvCheck(kind, option); };
+}
+
+CTestItemDlg_home::~CTestItemDlg_home()
+{
+    if (m_workers->load() == 0)
+        return;
+    AppTaskGate().Stop();
+    // A worker waiting for this thread cannot end now; it is left to end alone.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (m_workers->load() > 0 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+// Starts a worker that holds the task flag for its whole run; nothing when a
+// task already runs.
+template <class Body>
+void CTestItemDlg_home::StartWorker(Body body)
+{
+    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
+    if (!token)
+        return;
+    ++*m_workers;
+    // The worker reaches the page only through queued calls that check it is
+    // still there, so it may outlive the page.
+    std::thread([t = std::move(*token), body = std::move(body), workers = m_workers]() mutable {
+        body(t);
+        t.Release();
+        --*workers;
+    }).detach();
 }
 
 QPushButton* CTestItemDlg_home::ConnectButton() const { return m_connect; }

@@ -3,7 +3,9 @@
 #include "pages/PageDialog.h"
 
 #include <QString>
+#include <atomic>
 #include <map>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -21,6 +23,8 @@ class CTestItemDlg_home : public PageDialog {
     Q_OBJECT
 public:
     explicit CTestItemDlg_home(QWidget* parent = nullptr);
+    // Stops a worker still running and gives it a moment to end.
+    ~CTestItemDlg_home() override;
 
     // The Connect button's tooltip: the port settings text.
     void UpdatePortTip();
@@ -54,6 +58,8 @@ private:
     ModuleScriptSink MakeSink();
     // Runs the environment check before a test page; 1 ready.
     int RunEnvCheck(int kind, int option);
+    template <class Body>
+    void StartWorker(Body body);
 
     CImageButton* m_connect;
     CImageButton* m_disconnect;
@@ -62,6 +68,9 @@ private:
     CImageButton* m_simInfo;
     QCheckBox* m_autoInit;
     std::map<int, QLabel*> m_values;
+    // Workers of this page still running; shared with them, as they may
+    // outlive the page.
+    std::shared_ptr<std::atomic<int>> m_workers = std::make_shared<std::atomic<int>>(0);
 };
 
 } // namespace ulv

@@ -443,3 +443,16 @@ TEST_F(ConnectPage, UmtsPagesDeactivateAndSetTheAudioPathAfterRegistration)
         Home()->DisconnectButton()->click();
     }
 }
+
+TEST_F(ConnectPage, ClosingThePageStopsItsWorker)
+{
+    AddFault("AT+CSQ | delay 1500");
+    Home()->ConnectButton()->click();
+    ASSERT_TRUE(Until([&] { return Commands().contains("AT+CSQ"); }, 5000));
+    host.reset();
+    EXPECT_FALSE(AppTaskGate().Running());
+    std::this_thread::sleep_for(1700ms);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Commands().last(), "AT+CSQ");
+    EXPECT_EQ(boxes.Texts(), QStringList());
+}
