@@ -456,3 +456,15 @@ TEST_F(ConnectPage, ClosingThePageStopsItsWorker)
     EXPECT_EQ(Commands().last(), "AT+CSQ");
     EXPECT_EQ(boxes.Texts(), QStringList());
 }
+
+TEST_F(ConnectPage, ShortIdentityReplyShowsDashesForWhatIsMissing)
+{
+    AddFault("ATI | reply \\r\\nMaker\\r\\n\\r\\nOK\\r\\n");
+    Home()->AutoInitCheck()->setChecked(false);
+    Home()->ConnectButton()->click();
+    ASSERT_TRUE(RunTask(Home()->ModuleInfoButton()));
+    EXPECT_EQ(Home()->ValueText(kValueManufacturer), "Maker");
+    EXPECT_EQ(Home()->ValueText(kValueDeviceModule), "");
+    EXPECT_EQ(Home()->ValueText(kValueFirmware), "---");
+    EXPECT_EQ(boxes.Texts(), QStringList());
+}
