@@ -14,6 +14,8 @@ public:
     void SaveSettings() { ++m_nSaves; }
     void AppendReceivedData(const QString& text);
     QLineEdit* ApnEdit() const { return m_editApn; }
+    QLineEdit* UserEdit() const { return m_editUser; }
+    QLineEdit* PasswordEdit() const { return m_editPassword; }
     void OnReceivedLine(const QString& line) override { m_lastLine = line; }
     std::atomic<int> m_bConnectionClosed{0};
     std::atomic<int> m_bContextDeactivated{0};
@@ -24,6 +26,8 @@ public:
 
 private:
     QLineEdit* m_editApn;
+    QLineEdit* m_editUser;
+    QLineEdit* m_editPassword;
 };
 
 } // namespace ulv

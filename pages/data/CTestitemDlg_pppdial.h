@@ -19,11 +19,15 @@ public:
     void SaveSettings() { ++m_nSaves; }
     void AppendLogLine(const QString& text) { m_log << text; }
     QLineEdit* ApnEdit() const { return m_editApn; }
+    QLineEdit* UserEdit() const { return m_editUser; }
+    QLineEdit* PasswordEdit() const { return m_editPassword; }
     QStringList m_log;
     int m_nSaves = 0;
 
 private:
     QLineEdit* m_editApn;
+    QLineEdit* m_editUser;
+    QLineEdit* m_editPassword;
 };
 
 } // namespace ulv

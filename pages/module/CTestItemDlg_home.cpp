@@ -223,10 +223,16 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
         Gui::Post([apn] {
             if (!g_pTestView1)
                 return;
-            if (auto* tcp = g_pTestView1->TcpPage())
+            if (auto* tcp = g_pTestView1->TcpPage()) {
                 tcp->ApnEdit()->setText(apn.apn);
-            if (auto* ppp = g_pTestView1->PppPage())
+                tcp->UserEdit()->setText(apn.user);
+                tcp->PasswordEdit()->setText(apn.password);
+            }
+            if (auto* ppp = g_pTestView1->PppPage()) {
                 ppp->ApnEdit()->setText(apn.apn);
+                ppp->UserEdit()->setText(apn.user);
+                ppp->PasswordEdit()->setText(apn.password);
+            }
         });
     };
     return sink;

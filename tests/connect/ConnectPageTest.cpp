@@ -287,6 +287,10 @@ TEST_F(ConnectPage, SimQueryFillsTheDataPagesFromTheApnDatabase)
     EXPECT_EQ(theApp.Mnc(), "01");
     ASSERT_TRUE(Until([&] { return host->PppPage()->ApnEdit()->text() == "internet.test"; }, 3000));
     EXPECT_EQ(host->TcpPage()->ApnEdit()->text(), "internet.test");
+    EXPECT_EQ(host->TcpPage()->UserEdit()->text(), "benchuser");
+    EXPECT_EQ(host->TcpPage()->PasswordEdit()->text(), "bench01");
+    EXPECT_EQ(host->PppPage()->UserEdit()->text(), "benchuser");
+    EXPECT_EQ(host->PppPage()->PasswordEdit()->text(), "bench01");
 }
 
 TEST_F(ConnectPage, ModuleAndRegistrationQueriesFillTheirValues)
