@@ -6,6 +6,8 @@
 #include "shell/COutbarView.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
+#include "shell/CSendPanelDlg.h"
+#include "shell/SendPanelSetup.h"
 #include "shell/FrameCommands.h"
 #include "shell/FrameStatusBar.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -101,6 +103,10 @@ bool CMainFrame::OnCreateClient()
         return false;
     m_pTestView1 = new CTestView1;
     m_pTestView2 = new CTestView2;
+    // The terminal pane brings the command queue and the send panel with it;
+    // hardware flow in the file sender follows the port's CTS.
+    if (CSendPanelDlg* panel = AttachSendPanel(m_pTestView2))
+        panel->SetCtsSource([view = m_pTestView1] { return view->CtsState() != 0; });
     m_wndSplitter->addWidget(m_pOutbarView);
     m_wndSplitter->addWidget(m_pTestView1);
     m_wndSplitter->addWidget(m_pTestView2);
