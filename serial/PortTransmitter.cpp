@@ -12,6 +12,15 @@ namespace ulv {
 
 namespace {
 std::atomic<PortTransmitter*> g_transmitter{nullptr};
+
+// SIM-toolkit exchanges are traced apart for the module maker's tools: one line
+// per tag found, so a text holding both gives two.
+void TraceToolkitCommand(const QByteArray& text)
+{
+    for (const char* tag : {"JSTKGI", "JSTKRSP"})
+        if (text.contains(tag))
+            TraceLogPrintf(GetTraceLog(), "[SerialPort][send]: %s\n", text.constData());
+}
 }
 
 void SetModuleTransmitter(PortTransmitter* transmitter)
@@ -67,23 +76,16 @@ void PortTransmitter::Send(const QString& text, int mode, bool addLineEnd, bool 
     QByteArray bytes;
     if (mode == kText) {
         bytes = text.toUtf8();
-        if (trace) {
-            // SIM-toolkit exchanges are traced apart for the module maker's tools.
-            for (const char* tag : {"JSTKGI", "JSTKRSP"})
-                if (bytes.contains(tag))
-                    TraceLogPrintf(GetTraceLog(), "[SerialPort][send]: %s\n", bytes.constData());
-        }
+        if (trace)
+            TraceToolkitCommand(bytes);
         if (addLineEnd)
             bytes += "\r\n";
         if (echo)
             WriteOutputLine(kTerminalSent, bytes);
     } else if (mode == kHex) {
         const QByteArray view = text.toUtf8();
-        if (trace) {
-            for (const char* tag : {"JSTKGI", "JSTKRSP"})
-                if (view.contains(tag))
-                    TraceLogPrintf(GetTraceLog(), "[SerialPort][send]: %s\n", view.constData());
-        }
+        if (trace)
+            TraceToolkitCommand(view);
         HexViewToText(view, bytes);
         if (addLineEnd)
             bytes += "\r\n";

@@ -1,6 +1,5 @@
 #include "shell/CTerminalRichEdit.h"
 
-#include "serial/CSerialPort.h"
 #include "serial/PortTransmitter.h"
 #include "shell/core/TerminalKeys.h"
 
@@ -20,10 +19,7 @@ CTerminalRichEdit::CTerminalRichEdit(QWidget* parent)
     m_sendByte = [](unsigned char byte) {
         // Straight to the port: no echo, no send lock, no line end.
         if (PortTransmitter* tx = GetModuleTransmitter())
-            if (const auto port = tx->Port()) {
-                const char c = char(byte);
-                port->PostWrite(&c, 1);
-            }
+            tx->SendByte(byte);
     };
 }
 

@@ -1,6 +1,7 @@
 #include "sim/SimFixture.h"
 
 #include "atlib/core/DatabaseFiles.h"
+#include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 #include "pages/data/CTestitemDlg_pppdial.h"
@@ -73,14 +74,7 @@ protected:
     template <class Pred>
     static bool Until(Pred done, int ms = 20000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > ms)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return test::RunEventsUntil(done, ms);
     }
     CTestItemDlg_home* Home() { return host->HomePage(); }
     // Clicks a button and waits until the worker it starts has ended.

@@ -15,6 +15,7 @@
 #include "shell/CTestView2.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
+#include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 
 #include <QApplication>
@@ -68,14 +69,7 @@ protected:
     template <class Pred>
     bool Until(Pred done, int ms = 3000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > ms)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return test::RunEventsUntil(done, ms);
     }
     QByteArray Log()
     {

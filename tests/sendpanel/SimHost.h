@@ -12,6 +12,8 @@
 #include "shell/core/SysParams.h"
 
 #include <QCoreApplication>
+#include "common/EventLoopWait.h"
+
 #include <QElapsedTimer>
 #include <memory>
 
@@ -44,14 +46,7 @@ protected:
     template <class Pred>
     bool Until(Pred done, int ms = 5000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > ms)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return true;
+        return test::RunEventsUntil(done, ms);
     }
     void Spin(int ms)
     {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace ulv::test {
+
+// Runs the event loop (where the port's notifications are handled) until done()
+// holds or the time is up; false on time-out.
+template <class Pred>
+bool RunEventsUntil(Pred done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+} // namespace ulv::test
