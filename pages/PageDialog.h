@@ -3,6 +3,8 @@
 #include <QString>
 #include <QWidget>
 
+class QEvent;
+
 namespace ulv {
 
 // A test page: a child of the page host on the program's grey (0xCDCDCD).
@@ -13,6 +15,9 @@ public:
     explicit PageDialog(const QString& objectName, QWidget* parent = nullptr);
     // One line of the module's output, without its CR LF (WM_RECEIVED_LINE).
     virtual void OnReceivedLine(const QString& line) { Q_UNUSED(line); }
+
+protected:
+    bool event(QEvent* event) override;
 };
 
 } // namespace ulv

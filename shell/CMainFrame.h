@@ -62,6 +62,7 @@ public:
     CTestView2* TestView2() const { return m_pTestView2; }
     const PageIndexTable& PageIndices() const { return m_pageIndexTable; }
     FrameCommands* Commands() const { return m_commandHandlers; }
+    CGlobalDoc& Document() { return m_doc; }
     int ModuleType() const { return m_moduleType; }
 
     // Shows the page of a key through the page host (nothing for a page the

@@ -11,6 +11,7 @@
 #include "serial/ReceiveBuffers.h"
 #include "serial/TerminalOutput.h"
 #include "shell/DialogLook.h"
+#include "shell/FrameAccelerators.h"
 #include "shell/SendFileChooser.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/FileSender.h"
@@ -351,6 +352,15 @@ void CSendPanelDlg::OnCheckLine(CImageButton* box, bool dtr)
         port->SetDTR(assert);
     else
         port->SetRTS(assert);
+}
+
+bool CSendPanelDlg::event(QEvent* event)
+{
+    // The panel is a dialog: the keys its boxes can use are theirs, not the
+    // main window's accelerators.
+    if (ClaimAcceleratorKey(event))
+        return true;
+    return CSkinDialog::event(event);
 }
 
 bool CSendPanelDlg::eventFilter(QObject* watched, QEvent* event)

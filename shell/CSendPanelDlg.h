@@ -83,6 +83,7 @@ Q_SIGNALS:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
     // Enter and Escape never close the panel.
     void accept() override {}
     void reject() override {}

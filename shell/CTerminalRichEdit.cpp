@@ -23,6 +23,22 @@ CTerminalRichEdit::CTerminalRichEdit(QWidget* parent)
     };
 }
 
+bool CTerminalRichEdit::event(QEvent* event)
+{
+    // Every key without Alt is the box's own (it becomes a byte for the module),
+    // so the main window's accelerators never see Ctrl+Z, Ctrl+C or F6 typed
+    // here; Alt keeps reaching the menus, Page Up and Down keep scrolling.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->modifiers().testFlag(Qt::AltModifier) && key->key() != Qt::Key_PageUp
+            && key->key() != Qt::Key_PageDown) {
+            key->accept();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
 void CTerminalRichEdit::keyPressEvent(QKeyEvent* event)
 {
     const TerminalKeyAction action = TerminalKey(event->key(), event->modifiers(), event->text());

@@ -21,6 +21,7 @@ public:
     QMenu* BuildContextMenu();
 
 protected:
+    bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 

@@ -450,4 +450,8 @@ void CTestView1::ShowPageOf(int pageId, bool gsm)
     }
 }
 
+void CTestView1::OnEditCut() { m_editHidden->cut(); }
+void CTestView1::OnEditCopy() { m_editHidden->copy(); }
+void CTestView1::OnEditPaste() { m_editHidden->paste(); }
+
 } // namespace ulv

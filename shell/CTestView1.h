@@ -64,6 +64,12 @@ public:
 
     void SavePageSettings();
 
+    // The main window's cut, copy and paste keys land on the hidden box.
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    CTerminalRichEdit* HiddenEdit() const { return m_editHidden; }
+
     // WM_SWITCHPAGE: wParam 0 switches to the page of lParam.
     int OnSwitchPage(long wParam, long lParam);
     void SwitchPage(int index);

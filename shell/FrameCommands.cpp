@@ -7,13 +7,16 @@
 #include "platform/TaskGate.h"
 #include "serial/CommPortSettings.h"
 #include "serial/TerminalOutput.h"
+#include "shell/CFlatSplitterWnd.h"
 #include "shell/CGuidanceDlg.h"
 #include "shell/CMainFrame.h"
+#include "shell/COutbarView.h"
 #include "shell/CPortParamDlg.h"
 #include "shell/CSysParamDlg.h"
 #include "shell/CTerminalRichEdit.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
+#include "shell/FrameAccelerators.h"
 #include "shell/FrameFileChooser.h"
 #include "shell/core/PageIndexTable.h"
 #include "shell/core/SysParams.h"
@@ -24,8 +27,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
+#include <QPrinter>
 #include <QProcess>
 #include <QTextBrowser>
+#include <map>
 
 // Outside any namespace, as the resource initialiser must be.
 static void InitHelpResources() { Q_INIT_RESOURCE(help); }
@@ -70,6 +76,9 @@ FrameCommands::Hooks& FrameCommands::DesktopHooks()
         ChooseReloadLogPath,
         [](QDialog& dlg) { return dlg.exec(); },
         [](const QString& program) { return QProcess::startDetached(program, {}); },
+        ChooseOpenDocumentPath,
+        ChooseSaveDocumentPath,
+        RunPrintDialog,
     };
     return hooks;
 }
@@ -99,6 +108,7 @@ FrameCommands::FrameCommands(CMainFrame& frame)
     // Neither has a counterpart on this desktop.
     m_frame.CommandAction(kDeviceManager)->setEnabled(false);
     m_frame.CommandAction(kContactUs)->setEnabled(false);
+    SetUpAccelerators();
 
     if (CTestView1* host = m_frame.TestView1()) {
         if (!m_frame.m_pPositionMapWnd)
@@ -339,6 +349,106 @@ void FrameCommands::OnTool(unsigned id)
         if (DesktopHooks().startProgram(program))
             return;
     }
+}
+
+void FrameCommands::SetUpAccelerators()
+{
+    std::map<unsigned, QList<QKeySequence>> keys;
+    for (const FrameAccelerator& a : FrameAcceleratorTable())
+        keys[a.command].append(a.key);
+    for (const auto& [id, sequences] : keys) {
+        QAction* action = m_frame.CommandAction(id);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WindowShortcut);
+        m_frame.addAction(action);
+    }
+    auto on = [this](unsigned id, auto handler) {
+        connect(m_frame.CommandAction(id), &QAction::triggered, this, handler);
+    };
+    on(kFileNewCommand, [this] { OnFileNew(); });
+    on(kFileOpenCommand, [this] { OnFileOpen(); });
+    on(kFileSaveCommand, [this] { OnFileSave(); });
+    on(kFilePrintCommand, [this] { OnFilePrint(); });
+    on(kEditCutCommand, [this] {
+        if (CTestView1* host = m_frame.TestView1())
+            host->OnEditCut();
+    });
+    on(kEditCopyCommand, [this] {
+        if (CTestView1* host = m_frame.TestView1())
+            host->OnEditCopy();
+    });
+    on(kEditPasteCommand, [this] {
+        if (CTestView1* host = m_frame.TestView1())
+            host->OnEditPaste();
+    });
+    on(kNextPaneCommand, [this] { OnNextPane(1); });
+    on(kPrevPaneCommand, [this] { OnNextPane(-1); });
+    // Undo has nothing to undo anywhere outside an edit box.
+    m_frame.CommandAction(kEditUndoCommand)->setEnabled(false);
+}
+
+void FrameCommands::OnFileNew() { m_frame.Document().OnNewDocument(); }
+
+void FrameCommands::OnFileOpen()
+{
+    const QString path = DesktopHooks().openDocumentPath(&m_frame);
+    if (path.isEmpty())
+        return;
+    // The document keeps nothing of what it reads; the file must still open.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        ShowMessageBox(QStringLiteral("Failed to open document."), MB_ICONWARNING);
+}
+
+void FrameCommands::OnFileSave()
+{
+    const QString path = DesktopHooks().saveDocumentPath(&m_frame, QStringLiteral("Untitled"));
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ShowMessageBox(QStringLiteral("Failed to save document."), MB_ICONWARNING);
+}
+
+void FrameCommands::OnFilePrint()
+{
+    QPrinter printer;
+    if (!DesktopHooks().printDialog(&m_frame, printer))
+        return;
+    QPainter painter;
+    if (painter.begin(&printer))
+        painter.end();
+}
+
+void FrameCommands::OnNextPane(int step)
+{
+    CFlatSplitterWnd* splitter = m_frame.Splitter();
+    if (!splitter || splitter->count() == 0)
+        return;
+    const int count = splitter->count();
+    int current = -1;
+    for (int i = 0; i < count; ++i) {
+        QWidget* pane = splitter->widget(i);
+        if (QWidget* focus = QApplication::focusWidget(); focus && (focus == pane || pane->isAncestorOf(focus)))
+            current = i;
+    }
+    const int next = current < 0 ? 0 : (current + step + count) % count;
+    QWidget* pane = splitter->widget(next);
+    // The terminal pane means its box; the navigation pane its bar; the page
+    // host takes the focus itself, so that a second F6 is not a page control's.
+    QWidget* target = pane;
+    if (CTestView2* terminal = m_frame.TestView2(); pane == terminal && terminal->Terminal()) {
+        target = terminal->Terminal();
+    } else if (pane == static_cast<QWidget*>(m_frame.OutbarView())) {
+        for (QWidget* child : pane->findChildren<QWidget*>()) {
+            if (child->isVisibleTo(pane) && (child->focusPolicy() & Qt::TabFocus)) {
+                target = child;
+                break;
+            }
+        }
+    }
+    if (target)
+        target->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace ulv

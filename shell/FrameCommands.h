@@ -11,6 +11,7 @@
 #include <functional>
 
 class QDialog;
+class QPrinter;
 
 namespace ulv {
 
@@ -32,6 +33,11 @@ public:
         std::function<int(QDialog&)> runDialog;
         // Starts a program detached; false when it could not be started.
         std::function<bool(const QString& program)> startProgram;
+        // The document's open and save dialogs (File New/Open/Save keys); "" when cancelled.
+        std::function<QString(QWidget*)> openDocumentPath;
+        std::function<QString(QWidget*, const QString& proposed)> saveDocumentPath;
+        // The print dialog; true when the user chose to print.
+        std::function<bool(QWidget*, QPrinter&)> printDialog;
     };
     static Hooks& DesktopHooks();
 
@@ -51,6 +57,16 @@ public:
     void OnHelp();
     // The Tool menu's desktop programs; the first candidate that starts wins.
     void OnTool(unsigned id);
+
+    // The accelerator keys' commands. The document holds nothing and the page
+    // host draws nothing, so open reads nothing, save writes an empty file and
+    // print gives a blank page.
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFileSave();
+    void OnFilePrint();
+    // F6 / Shift+F6: the focus to the next (+1) or previous (-1) pane.
+    void OnNextPane(int step);
 
     // The check marks of the Setting menu.
     void UpdateSettingChecks();
@@ -75,6 +91,7 @@ public:
 private:
     int RunDialog(QDialog& dlg);
     void ApplyTerminalBackground();
+    void SetUpAccelerators();
 
     CMainFrame& m_frame;
     QPointer<QTextBrowser> m_help;
