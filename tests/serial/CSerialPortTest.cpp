@@ -1,6 +1,7 @@
 #include "serial/CSerialPort.h"
 #include "PtyPair.h"
 #include "platform/MessageBox.h"
+#include "common/EventLoopWait.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -43,14 +44,7 @@ public:
     template <class Pred>
     bool WaitFor(Pred done, int timeoutMs = 3000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return ::ulv::test::RunEventsUntil(done, timeoutMs);
     }
 };
 

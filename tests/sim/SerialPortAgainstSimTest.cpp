@@ -4,9 +4,9 @@
 
 #include "platform/MessageBox.h"
 #include "serial/CSerialPort.h"
+#include "common/EventLoopWait.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QObject>
 #include <gtest/gtest.h>
 
@@ -36,16 +36,10 @@ public:
         return true;
     }
 
-    bool WaitFor(const std::function<bool()>& done, int timeoutMs = 3000)
+    template <class Pred>
+    bool WaitFor(Pred done, int timeoutMs = 3000)
     {
-        QElapsedTimer t;
-        t.start();
-        while (!done()) {
-            if (t.elapsed() > timeoutMs)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
+        return ::ulv::test::RunEventsUntil(done, timeoutMs);
     }
 
     QByteArray Exchange(CSerialPort& port, const QByteArray& command, const QByteArray& end)
