@@ -47,18 +47,19 @@ DbWrite AddApn(const DbFile& db, const ApnRecord& r)
     return WriteInTransaction(db, QStringLiteral("INSERT INTO APN VALUES (?,?,?,?,?,?,?,?,?,?,?,?);"), Values(r));
 }
 
-DbWrite DeleteApn(const DbFile& db, const ApnRecord& r)
+DbWrite DeleteApn(const DbFile& db, const ApnRecord& r, int* changedRows)
 {
-    return WriteInTransaction(db, QStringLiteral("DELETE FROM APN WHERE ") + kWhereRow + ';', Values(r));
+    return WriteInTransaction(db, QStringLiteral("DELETE FROM APN WHERE ") + kWhereRow + ';', Values(r),
+                              changedRows);
 }
 
-DbWrite ModifyApn(const DbFile& db, const ApnRecord& oldRow, const ApnRecord& newRow)
+DbWrite ModifyApn(const DbFile& db, const ApnRecord& oldRow, const ApnRecord& newRow, int* changedRows)
 {
     return WriteInTransaction(db,
                  QStringLiteral("UPDATE APN SET MCC=?,MNC=?,DialNo=?,APN=?,APNT=?,UName=?,PSW=?,URL=?,"
                                 "Padd=?,Port=?,PName=?,GJ=? WHERE ")
                      + kWhereRow + ';',
-                 Values(newRow) + Values(oldRow));
+                 Values(newRow) + Values(oldRow), changedRows);
 }
 
 RecommendedApn LookupRecommendedApn(const DbFile& db, const QString& mcc, const QString& mnc, int apnType)

@@ -32,9 +32,11 @@ std::vector<ApnRecord> LoadApnList(const DbFile& db);
 
 DbWrite AddApn(const DbFile& db, const ApnRecord& r);
 // Deletes every row equal to r in all twelve columns (a NULL equals "").
-DbWrite DeleteApn(const DbFile& db, const ApnRecord& r);
+// changedRows, when given, receives how many rows matched.
+DbWrite DeleteApn(const DbFile& db, const ApnRecord& r, int* changedRows = nullptr);
 // Replaces every row equal to oldRow with newRow.
-DbWrite ModifyApn(const DbFile& db, const ApnRecord& oldRow, const ApnRecord& newRow);
+DbWrite ModifyApn(const DbFile& db, const ApnRecord& oldRow, const ApnRecord& newRow,
+                  int* changedRows = nullptr);
 
 struct RecommendedApn {
     bool opened = false;  // false: the database did not open (see the temporary log)

@@ -133,6 +133,9 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
         }
     }
 
+    // Counted across the statement, so a statement that changes nothing reads 0
+    // rather than what an earlier statement changed.
+    const int changesBefore = sqlite3_total_changes(m_db);
     DbRow row;
     const int columns = sqlite3_column_count(stmt);
     if (onRow) {
@@ -150,20 +153,26 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
     if (rc != SQLITE_DONE) {
         result.code = rc;
         result.error = QString::fromUtf8(sqlite3_errmsg(m_db));
+    } else {
+        result.changes = sqlite3_total_changes(m_db) - changesBefore;
     }
     sqlite3_finalize(stmt);
     return result;
 }
 
 DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
-                           CodePlace where)
+                           int* changedRows, CodePlace where)
 {
+    if (changedRows)
+        *changedRows = 0;
     EncryptedDb conn(db, where);
     if (!conn.isOpen())
         return DbWrite::OpenFailed;
     conn.begin();
     const DbResult r = conn.exec(sql, args);
     conn.commit();
+    if (changedRows && r.ok())
+        *changedRows = r.changes;
     return r.ok() ? DbWrite::Ok : DbWrite::Failed;
 }
 

@@ -52,6 +52,7 @@ using DbRowHandler = std::function<void(const DbRow&)>;
 struct DbResult {
     int code = 0;      // the library's result code, 0 on success
     QString error;     // the library's error text on failure
+    int changes = 0;   // rows the statement inserted, updated or deleted
     bool ok() const { return code == 0; }
 };
 
@@ -113,7 +114,8 @@ private:
 };
 
 // Runs one write statement in its own transaction on its own connection.
+// changedRows, when given, receives how many rows it changed (0 unless Ok).
 DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,
-                           CodePlace where = CodePlace());
+                           int* changedRows = nullptr, CodePlace where = CodePlace());
 
 } // namespace ulv
