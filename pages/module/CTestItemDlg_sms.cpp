@@ -1,10 +1,25 @@
 #include "pages/module/CTestItemDlg_sms.h"
 
+#include "ui/controls/CHexRichEdit.h"
+
 namespace ulv {
+
+CTestItemDlg_sms* g_pSmsPage = nullptr;
 
 CTestItemDlg_sms::CTestItemDlg_sms(QWidget* parent)
     : PageDialog(QStringLiteral("CTestItemDlg_sms"), parent)
+    , m_editMessage(new CHexRichEdit(this))
 {
+    m_editMessage->setObjectName(QStringLiteral("message"));
+    m_editMessage->setAcceptRichText(false);
+    m_editMessage->setGeometry(27, 120, 364, 92);
+    g_pSmsPage = this;
+}
+
+CTestItemDlg_sms::~CTestItemDlg_sms()
+{
+    if (g_pSmsPage == this)
+        g_pSmsPage = nullptr;
 }
 
 void CTestItemDlg_sms::QueueNewMessage(int index)

@@ -1,0 +1,172 @@
+#include "pages/module/CPduGenerateDlg.h"
+
+#include "pages/module/CTestItemDlg_sms.h"
+#include "pages/module/SmsToolWidgets.h"
+#include "pages/module/core/ScriptedExchange.h"
+#include "pages/module/core/SmsToolText.h"
+#include "pages/module/core/SmscQuery.h"
+#include "platform/Gui.h"
+#include "platform/MessageBox.h"
+#include "platform/TaskGate.h"
+#include "serial/TextCodecs.h"
+#include "shell/CTestView1.h"
+#include "ui/controls/CHexRichEdit.h"
+#include "ui/controls/CSkinButton.h"
+
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTextEdit>
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace ulv {
+
+using SmsToolWidgets::AddButton;
+using SmsToolWidgets::AddLabel;
+using SmsToolWidgets::AddRadio;
+using SmsToolWidgets::Dlu;
+using SmsToolWidgets::PlaceTextBox;
+
+namespace {
+
+QLineEdit* AddLineEdit(QDialog* dialog, const QString& name, int x, int y, int w, int h)
+{
+    auto* edit = new QLineEdit(dialog);
+    edit->setObjectName(name);
+    edit->setGeometry(Dlu(x, y, w, h));
+    return edit;
+}
+
+// Runs on its own thread with the task flag held; reaches the dialog only
+// through queued calls that check it is still there.
+void GetSmscThread(QPointer<CPduGenerateDlg> dlg, const TaskGate::Token& token)
+{
+    const ScriptRunner runner(token);
+    QString number;
+    if (!FetchSmscNumber(runner, number))
+        return;
+    Gui::Post([dlg, number] {
+        if (dlg)
+            dlg->m_editSmsc->setText(number);
+    });
+}
+
+} // namespace
+
+CPduGenerateDlg::CPduGenerateDlg(QWidget* parent)
+    : SmsToolDialog(parent)
+{
+    SmsToolWidgets::SetUpDialog(this, QStringLiteral("CPduGenerateDlg"), QStringLiteral("Generate PDU code"), 303, 190);
+
+    AddLabel(this, QStringLiteral("Recipient number:"), 16, 14, 59, 8);
+    m_editRecipient = AddLineEdit(this, QStringLiteral("recipient"), 78, 12, 120, 12);
+    AddLabel(this, QStringLiteral("SMSC number:"), 16, 30, 50, 8);
+    m_editSmsc = AddLineEdit(this, QStringLiteral("smsc"), 78, 29, 120, 12);
+    m_btnGetSmsc = AddButton(this, QStringLiteral("Get SMSC number"), 212, 29, 66, 14);
+    AddLabel(this, QStringLiteral("PDU mode:"), 16, 46, 38, 8);
+    m_radio7Bit = AddRadio(this, QStringLiteral("7Bit"), 78, 46, 28, 10);
+    m_radio8Bit = AddRadio(this, QStringLiteral("8Bit"), 119, 46, 28, 10);
+    m_radioUcs2 = AddRadio(this, QStringLiteral("UCS2"), 160, 46, 35, 10);
+    AddLabel(this, QStringLiteral("Source string:"), 16, 59, 46, 8);
+    m_editSource = PlaceTextBox(new QTextEdit(this), QStringLiteral("source"), 78, 60, 200, 43);
+    m_btnTrans = AddButton(this, QStringLiteral("Trans\u2193"), 126, 107, 50, 14);
+    AddLabel(this, QStringLiteral("PDU string:"), 16, 124, 38, 8);
+    m_editPdu = PlaceTextBox(new CHexRichEdit(this), QStringLiteral("pdu"), 78, 124, 200, 43);
+    m_btnImport = AddButton(this, QStringLiteral("Import"), 126, 171, 50, 14);
+
+    connect(m_btnTrans, &QPushButton::clicked, this, &CPduGenerateDlg::OnButtonTrans);
+    connect(m_btnImport, &QPushButton::clicked, this, &CPduGenerateDlg::OnButtonImport);
+    connect(m_btnGetSmsc, &QPushButton::clicked, this, &CPduGenerateDlg::OnButtonGetSmsc);
+}
+
+CPduGenerateDlg::~CPduGenerateDlg()
+{
+    if (m_workers->load() == 0)
+        return;
+    AppTaskGate().Stop();
+    // A worker waiting for this thread (its box) cannot end now; it is left to end alone.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (m_workers->load() > 0 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+}
+
+void CPduGenerateDlg::OnInitDialog()
+{
+    m_radio7Bit->setChecked(true);
+    m_strRecipient = WithCountryPrefix86(m_strRecipient);
+    m_strSmsc = WithCountryPrefix86(m_strSmsc);
+    m_editRecipient->setText(m_strRecipient);
+    m_editSmsc->setText(m_strSmsc);
+    for (CSkinButton* b : {m_btnTrans, m_btnImport, m_btnGetSmsc})
+        SmsToolWidgets::SkinButton(b);
+    m_editPdu->SetHexOnly(true);
+    m_btnImport->show();
+    m_btnGetSmsc->show();
+}
+
+void CPduGenerateDlg::OnButtonTrans()
+{
+    QString smsc = m_editSmsc->text();
+    QString recipient = m_editRecipient->text();
+    const QByteArray text = EditTextBytes(m_editSource->toPlainText());
+    smsc.remove(QLatin1Char('+'));
+    recipient.remove(QLatin1Char('+'));
+    if (smsc.isEmpty()) {
+        ShowMessageBox(QStringLiteral("Please input the right number of SMSC!"));
+        return;
+    }
+    if (recipient.isEmpty()) {
+        ShowMessageBox(QStringLiteral("Please input the right number of receiver!"));
+        return;
+    }
+    const int coding = m_radio7Bit->isChecked() ? kPduCoding7Bit
+        : m_radio8Bit->isChecked()              ? kPduCoding8Bit
+                                                : kPduCodingUcs2;
+    if (coding == kPduCodingUcs2 && TextToUcs2Hex(text).size() / 4 > kPduUcs2UnitsMax) {
+        ShowMessageBox(QStringLiteral("Input data can't be more than 70"));
+        return;
+    }
+    // A text that does not fit one SMS (or a number the PDU cannot carry) is
+    // refused as a whole rather than cut.
+    QByteArray pdu;
+    SmsPduError error = SmsPduError::None;
+    BuildPdu(smsc.toUtf8(), recipient.toUtf8(), text, coding, pdu, &error);
+    if (pdu.isEmpty()) {
+        ShowMessageBox(PduRefusalText(error, coding));
+        return;
+    }
+    m_editPdu->setPlainText(QString::fromLatin1(pdu));
+}
+
+void CPduGenerateDlg::OnButtonImport()
+{
+    if (g_pSmsPage)
+        g_pSmsPage->m_editMessage->setPlainText(m_editPdu->toPlainText());
+    reject();
+}
+
+void CPduGenerateDlg::reject()
+{
+    m_strSmsc = m_editSmsc->text();
+    QDialog::reject();
+}
+
+void CPduGenerateDlg::OnButtonGetSmsc()
+{
+    if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
+        return;
+    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
+    if (!token)
+        return;
+    ++*m_workers;
+    std::thread([t = std::move(*token), dlg = QPointer<CPduGenerateDlg>(this), workers = m_workers]() mutable {
+        GetSmscThread(dlg, t);
+        // The flag is cleared only after the box the worker may have shown.
+        t.Release();
+        --*workers;
+    }).detach();
+}
+
+} // namespace ulv

@@ -1,0 +1,14 @@
+#include "pages/module/SmsToolDialog.h"
+
+namespace ulv {
+
+void SmsToolDialog::showEvent(QShowEvent* event)
+{
+    if (!m_bInitDone) {
+        m_bInitDone = true;
+        OnInitDialog();
+    }
+    QDialog::showEvent(event);
+}
+
+} // namespace ulv
