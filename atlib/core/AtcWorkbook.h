@@ -22,8 +22,8 @@ QString WriteAtcWorkbook(const QString& path, const std::vector<AtcWorkbookRow>&
 
 struct AtcWorkbookRead {
     bool ok = false;
-    QString error;                     // for the user when !ok
-    std::vector<AtcWorkbookRow> rows;  // sheet row 1 is rows[0]
+    QString error; // for the user when !ok
+    std::vector<AtcWorkbookRow> rows; // sheet row 1 is rows[0]
 };
 
 // Reads the first sheet from row 1 on, at most 65534 rows, and stops at the
