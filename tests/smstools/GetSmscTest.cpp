@@ -25,6 +25,17 @@ namespace {
 const std::string kBothCommands = "AT+CSCS=\"GSM\"\r\nAT+CSCA?\r\n";
 const std::string kCharsetOnly = "AT+CSCS=\"GSM\"\r\n";
 
+// Notes whether the task flag was still held when each box came up.
+class FlagAtBoxRecorder : public MessageBoxRecorder {
+public:
+    int Show(const QString& text, const QString& caption, unsigned flags) override
+    {
+        heldAtBox.push_back(AppTaskGate().Running());
+        return MessageBoxRecorder::Show(text, caption, flags);
+    }
+    std::vector<bool> heldAtBox;
+};
+
 class GetSmsc : public sim::SimFixture {
 protected:
     void SetUp() override
@@ -76,7 +87,7 @@ protected:
     }
     QString Terminal() const { return QString::fromUtf8(terminal->TerminalText()); }
 
-    MessageBoxRecorder boxes;
+    FlagAtBoxRecorder boxes;
     SysParams savedParams;
     std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<CTestView1> host;
@@ -111,7 +122,7 @@ TEST_F(GetSmsc, AModuleInUcs2StillAnswersInGsm)
 TEST_F(GetSmsc, FailuresShowTheBoxAndLeaveTheNumber)
 {
     // Time-outs of 3 s and 5 s pass in a fraction of that.
-    SetWaitClockSpeed(20);
+    SetWaitClockSpeed(5);
     const struct {
         const char* fault;
         const std::string& sent;
@@ -130,7 +141,10 @@ TEST_F(GetSmsc, FailuresShowTheBoxAndLeaveTheNumber)
         ASSERT_EQ(host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
         AddFault(c.fault);
         boxes.Clear();
+        boxes.heldAtBox.clear();
         ASSERT_TRUE(RunGetSmsc()) << c.fault;
+        // Nothing else may start while the user reads the box.
+        EXPECT_EQ(boxes.heldAtBox, std::vector<bool>{true}) << c.fault;
         EXPECT_EQ(Received(), c.sent) << c.fault;
         EXPECT_EQ(boxes.Texts(), QStringList{"Fail to get SMSC number!"}) << c.fault;
         EXPECT_EQ(dlg->m_editSmsc->text(), "8613800100500") << c.fault;

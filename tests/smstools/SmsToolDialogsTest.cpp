@@ -7,6 +7,7 @@
 #include "ui/controls/CHexRichEdit.h"
 #include "ui/controls/CSkinButton.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -188,6 +189,30 @@ TEST(PduDialogAlone, GetSmscDoesNothingWithoutAnOpenPort)
     dlg.m_btnGetSmsc->click();
     EXPECT_FALSE(AppTaskGate().Running());
     EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST(SmsToolDialogs, AreGreyWithTheirCaptions)
+{
+    CPduGenerateDlg pdu;
+    CTextToHexDlg textToHex;
+    CCharTransDlg charTrans;
+    const struct {
+        QDialog* dialog;
+        const char* name;
+        const char* caption;
+    } cases[] = {
+        {&pdu, "CPduGenerateDlg", "Generate PDU code"},
+        {&textToHex, "CTextToHexDlg", "Characters transformation"},
+        {&charTrans, "CCharTransDlg", "Characters transformation"},
+    };
+    for (const auto& c : cases) {
+        c.dialog->show();
+        EXPECT_EQ(c.dialog->objectName(), c.name);
+        EXPECT_EQ(c.dialog->windowTitle(), c.caption);
+        const QImage face = c.dialog->grab().toImage();
+        EXPECT_EQ(face.pixel(3, 3), QColor(0xCD, 0xCD, 0xCD).rgb()) << c.name;
+        EXPECT_EQ(face.pixel(face.width() - 3, face.height() - 3), QColor(0xCD, 0xCD, 0xCD).rgb()) << c.name;
+    }
 }
 
 TEST(SmsPage, IsReachableWhileItLives)
