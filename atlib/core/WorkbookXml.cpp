@@ -45,10 +45,14 @@ namespace {
         return false;
     }
 
-    // The code of an _xHHHH_ escape starting at `i`, or -1.
-    int EscapeAt(QStringView text, qsizetype i)
+    // The code of an _xHHHH_ escape starting at `i`, or -1. With `nulCloses`
+    // a NUL may stand for the closing underscore, as it turns into _x0000_
+    // once written.
+    int EscapeAt(QStringView text, qsizetype i, bool nulCloses = false)
     {
-        if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x' || text[i + 6] != u'_')
+        if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x')
+            return -1;
+        if (text[i + 6] != u'_' && !(nulCloses && text[i + 6] == QChar(0)))
             return -1;
         int code = 0;
         for (qsizetype k = i + 2; k < i + 6; ++k) {
@@ -193,7 +197,7 @@ QString ProtectWorkbookEscapes(QStringView text)
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (text[i] == QChar(0))
             out += QLatin1String("_x0000_");
-        else if (EscapeAt(text, i) >= 0)
+        else if (EscapeAt(text, i, true) >= 0)
             out += QLatin1String("_x005F_");
         else
             out += text[i];

@@ -63,6 +63,7 @@ TEST(WorkbookEscapes, ProtectedTextsDecodeToThemselves)
         QStringLiteral("a_xbeef_"),
         QStringLiteral("x_"),
         QString(QChar(0)) + QStringLiteral("after nul"),
+        QStringLiteral("_x0041") + QChar(0) + QStringLiteral("x0042_"), // the NUL's escape must not close an escape
         QStringLiteral("no escape at all"),
     };
     for (const QString& t : texts) {
