@@ -16,159 +16,172 @@ namespace ulv {
 
 namespace {
 
-    // Spreadsheet limits: rows and columns beyond these are not addressable.
-    constexpr int kMaxSheetRow = 1048576;
-    constexpr int kMaxSheetColumn = 16384;
-    constexpr int kColumnsRead = 4; // A..D
+// Spreadsheet limits: rows and columns beyond these are not addressable.
+constexpr int kMaxSheetRow = 1048576;
+constexpr int kMaxSheetColumn = 16384;
+constexpr int kColumnsRead = 4; // A..D
 
-    QString XmlError(const QXmlStreamReader& x)
-    {
-        return QStringLiteral("not well-formed XML (line %1: %2)").arg(x.lineNumber()).arg(x.errorString());
-    }
+QString XmlError(const QXmlStreamReader& x)
+{
+    return QStringLiteral("not well-formed XML (line %1: %2)").arg(x.lineNumber()).arg(x.errorString());
+}
 
-    // Moves to the root element. Workbook parts never carry a document type
-    // declaration; refusing one keeps entity tricks out altogether.
-    bool EnterRoot(QXmlStreamReader& x, QString& error)
-    {
-        while (!x.atEnd()) {
-            switch (x.readNext()) {
-            case QXmlStreamReader::StartElement:
-                return true;
-            case QXmlStreamReader::DTD:
-                error = QStringLiteral("a document type declaration is not allowed");
-                return false;
-            default:
-                break;
-            }
+// Moves to the root element. Workbook parts never carry a document type
+// declaration; refusing one keeps entity tricks out altogether.
+bool EnterRoot(QXmlStreamReader& x, QString& error)
+{
+    while (!x.atEnd()) {
+        switch (x.readNext()) {
+        case QXmlStreamReader::StartElement:
+            return true;
+        case QXmlStreamReader::DTD:
+            error = QStringLiteral("a document type declaration is not allowed");
+            return false;
+        default:
+            break;
         }
-        error = x.hasError() ? XmlError(x) : QStringLiteral("the part is empty");
-        return false;
     }
+    error = x.hasError() ? XmlError(x) : QStringLiteral("the part is empty");
+    return false;
+}
 
-    // The code of an _xHHHH_ escape starting at `i`, or -1. With `nulCloses`
-    // a NUL may stand for the closing underscore, as it turns into _x0000_
-    // once written.
-    int EscapeAt(QStringView text, qsizetype i, bool nulCloses = false)
-    {
-        if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x')
+// Characters XML 1.0 cannot carry and the writing library passes on as
+// they are: NUL (which would also end the C string), U+FFFE, U+FFFF and a
+// surrogate without its partner. They are written as _xHHHH_ escapes.
+bool WrittenAsEscape(QStringView text, qsizetype i)
+{
+    const QChar c = text[i];
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text[i + 1].isLowSurrogate();
+    if (c.isLowSurrogate())
+        return i == 0 || !text[i - 1].isHighSurrogate();
+    return c.unicode() == 0 || c.unicode() >= 0xFFFE;
+}
+
+// The code of an _xHHHH_ escape starting at `i`, or -1. With `beforeWriting`
+// a character that will be written as an escape may stand for the closing
+// underscore, since its escape begins with one.
+int EscapeAt(QStringView text, qsizetype i, bool beforeWriting = false)
+{
+    if (i + 7 > text.size() || text[i] != u'_' || text[i + 1] != u'x')
+        return -1;
+    if (text[i + 6] != u'_' && !(beforeWriting && WrittenAsEscape(text, i + 6)))
+        return -1;
+    int code = 0;
+    for (qsizetype k = i + 2; k < i + 6; ++k) {
+        const char16_t u = text[k].unicode();
+        const int h = u < 0x80 ? HexDigitValue(char(u)) : -1;
+        if (h < 0)
             return -1;
-        if (text[i + 6] != u'_' && !(nulCloses && text[i + 6] == QChar(0)))
-            return -1;
-        int code = 0;
-        for (qsizetype k = i + 2; k < i + 6; ++k) {
-            const char16_t u = text[k].unicode();
-            const int h = u < 0x80 ? HexDigitValue(char(u)) : -1;
-            if (h < 0)
-                return -1;
-            code = code * 16 + h;
-        }
-        return code;
+        code = code * 16 + h;
     }
+    return code;
+}
 
-    // A cell reference such as "AB12": the 1-based column of its letters, or 0.
-    int ReferenceColumn(QStringView ref)
-    {
-        int column = 0;
-        qsizetype i = 0;
-        for (; i < ref.size(); ++i) {
-            const char16_t u = ref[i].unicode();
-            char16_t upper = u;
-            if (u >= 'a' && u <= 'z')
-                upper = u - 'a' + 'A';
-            if (upper < 'A' || upper > 'Z')
-                break;
-            column = column * 26 + (upper - 'A' + 1);
-            if (column > kMaxSheetColumn)
-                return 0;
-        }
-        if (i == 0)
+// A cell reference such as "AB12": the 1-based column of its letters, or 0.
+int ReferenceColumn(QStringView ref)
+{
+    int column = 0;
+    qsizetype i = 0;
+    for (; i < ref.size(); ++i) {
+        const char16_t u = ref[i].unicode();
+        char16_t upper = u;
+        if (u >= 'a' && u <= 'z')
+            upper = u - 'a' + 'A';
+        if (upper < 'A' || upper > 'Z')
+            break;
+        column = column * 26 + (upper - 'A' + 1);
+        if (column > kMaxSheetColumn)
             return 0;
-        return column;
     }
+    if (i == 0)
+        return 0;
+    return column;
+}
 
-    // A positive integer no larger than `max`, or 0.
-    qint64 ParseIndex(QStringView text, qint64 max)
-    {
-        const QByteArray digits = text.trimmed().toLatin1();
-        qint64 v = 0;
-        const char* b = digits.constData();
-        const char* e = b + digits.size();
-        const auto r = std::from_chars(b, e, v);
-        if (b == e || r.ec != std::errc() || r.ptr != e || v < 0 || v > max)
-            return -1;
-        return v;
-    }
+// A positive integer no larger than `max`, or 0.
+qint64 ParseIndex(QStringView text, qint64 max)
+{
+    const QByteArray digits = text.trimmed().toLatin1();
+    qint64 v = 0;
+    const char* b = digits.constData();
+    const char* e = b + digits.size();
+    const auto r = std::from_chars(b, e, v);
+    if (b == e || r.ec != std::errc() || r.ptr != e || v < 0 || v > max)
+        return -1;
+    return v;
+}
 
-    // The text of a string item (<si> of the shared strings, <is> of an inline
-    // cell), the reader on its start element: plain <t>, or rich-text runs
-    // <r><t>; phonetic hints (<rPh>) are not part of the text.
-    QString ReadStringItem(QXmlStreamReader& x)
-    {
-        QString out;
-        while (x.readNextStartElement()) {
-            if (x.name() == u"t") {
-                out += DecodeWorkbookEscapes(x.readElementText());
-            } else if (x.name() == u"r") {
-                while (x.readNextStartElement()) {
-                    if (x.name() == u"t")
-                        out += DecodeWorkbookEscapes(x.readElementText());
-                    else
-                        x.skipCurrentElement();
-                }
-            } else {
-                x.skipCurrentElement();
+// The text of a string item (<si> of the shared strings, <is> of an inline
+// cell), the reader on its start element: plain <t>, or rich-text runs
+// <r><t>; phonetic hints (<rPh>) are not part of the text.
+QString ReadStringItem(QXmlStreamReader& x)
+{
+    QString out;
+    while (x.readNextStartElement()) {
+        if (x.name() == u"t") {
+            out += DecodeWorkbookEscapes(x.readElementText());
+        } else if (x.name() == u"r") {
+            while (x.readNextStartElement()) {
+                if (x.name() == u"t")
+                    out += DecodeWorkbookEscapes(x.readElementText());
+                else
+                    x.skipCurrentElement();
             }
-        }
-        return out;
-    }
-
-    bool HasValue(const SheetCell& c) { return c.sharedIndex >= 0 || !c.text.isEmpty(); }
-
-    // The reader on a <c> start element: the cell's content.
-    SheetCell ReadCell(QXmlStreamReader& x, QString& error)
-    {
-        const QStringView type = x.attributes().value(QLatin1String("t"));
-        QString value;
-        QString inlineText;
-        bool hasInline = false;
-        while (x.readNextStartElement()) {
-            if (x.name() == u"v") {
-                value = x.readElementText();
-            } else if (x.name() == u"is") {
-                inlineText = ReadStringItem(x);
-                hasInline = true;
-            } else {
-                x.skipCurrentElement(); // formula, extensions
-            }
-        }
-
-        SheetCell cell;
-        if (type == u"s") {
-            if (value.trimmed().isEmpty())
-                return cell;
-            cell.sharedIndex = ParseIndex(value, std::numeric_limits<qint32>::max());
-            if (cell.sharedIndex < 0)
-                error = QStringLiteral("a shared string reference \"%1\" is not an index").arg(value.left(40));
-        } else if (type == u"inlineStr" || hasInline) {
-            cell.text = inlineText;
-        } else if (type == u"b") {
-            const QString v = value.trimmed();
-            cell.text = v == u"1" ? QStringLiteral("TRUE") : v == u"0" ? QStringLiteral("FALSE") : v;
-        } else if (type.isEmpty() || type == u"n") {
-            cell.text = WorkbookNumberText(value);
         } else {
-            cell.text = DecodeWorkbookEscapes(value); // str (formula result), e, d
+            x.skipCurrentElement();
         }
-        return cell;
+    }
+    return out;
+}
+
+bool HasValue(const SheetCell& c) { return c.sharedIndex >= 0 || !c.text.isEmpty(); }
+
+// The reader on a <c> start element: the cell's content.
+SheetCell ReadCell(QXmlStreamReader& x, QString& error)
+{
+    const QStringView type = x.attributes().value(QLatin1String("t"));
+    QString value;
+    QString inlineText;
+    bool hasInline = false;
+    while (x.readNextStartElement()) {
+        if (x.name() == u"v") {
+            value = x.readElementText();
+        } else if (x.name() == u"is") {
+            inlineText = ReadStringItem(x);
+            hasInline = true;
+        } else {
+            x.skipCurrentElement(); // formula, extensions
+        }
     }
 
-    void MergeRow(SheetRow& into, SheetRow&& from)
-    {
-        for (int i = 0; i < kColumnsRead; ++i) {
-            if (HasValue(from.cells[i]))
-                into.cells[i] = std::move(from.cells[i]);
-        }
+    SheetCell cell;
+    if (type == u"s") {
+        if (value.trimmed().isEmpty())
+            return cell;
+        cell.sharedIndex = ParseIndex(value, std::numeric_limits<qint32>::max());
+        if (cell.sharedIndex < 0)
+            error = QStringLiteral("a shared string reference \"%1\" is not an index").arg(value.left(40));
+    } else if (type == u"inlineStr" || hasInline) {
+        cell.text = inlineText;
+    } else if (type == u"b") {
+        const QString v = value.trimmed();
+        cell.text = v == u"1" ? QStringLiteral("TRUE") : v == u"0" ? QStringLiteral("FALSE") : v;
+    } else if (type.isEmpty() || type == u"n") {
+        cell.text = WorkbookNumberText(value);
+    } else {
+        cell.text = DecodeWorkbookEscapes(value); // str (formula result), e, d
     }
+    return cell;
+}
+
+void MergeRow(SheetRow& into, SheetRow&& from)
+{
+    for (int i = 0; i < kColumnsRead; ++i) {
+        if (HasValue(from.cells[i]))
+            into.cells[i] = std::move(from.cells[i]);
+    }
+}
 
 } // namespace
 
@@ -195,9 +208,14 @@ QString ProtectWorkbookEscapes(QStringView text)
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QChar(0))
-            out += QLatin1String("_x0000_");
-        else if (EscapeAt(text, i, true) >= 0)
+        if (WrittenAsEscape(text, i)) {
+            static const char kHex[] = "0123456789ABCDEF";
+            const char16_t u = text[i].unicode();
+            out += QLatin1String("_x");
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += QLatin1Char(kHex[(u >> shift) & 0xF]);
+            out += u'_';
+        } else if (EscapeAt(text, i, true) >= 0)
             out += QLatin1String("_x005F_");
         else
             out += text[i];

@@ -90,8 +90,9 @@ SharedStrings ParseSharedStringsXml(const QByteArray& xml, const std::vector<qin
 QString DecodeWorkbookEscapes(QStringView text);
 
 // The other direction for the writer: a text that already looks like an
-// escape gets its underscore escaped, so it reads back unchanged; NUL, which
-// a C string cannot carry, becomes _x0000_.
+// escape gets its underscore escaped, so it reads back unchanged; characters
+// XML cannot hold and the writing library does not escape (NUL, U+FFFE,
+// U+FFFF, a lone surrogate) become escapes themselves.
 QString ProtectWorkbookEscapes(QStringView text);
 
 // The text of a numeric cell value as a spreadsheet shows it in General

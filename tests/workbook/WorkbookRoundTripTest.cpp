@@ -71,6 +71,23 @@ TEST_F(WorkbookRoundTrip, EveryTextComesBackAsWritten)
     EXPECT_EQ(std::vector<AtcWorkbookRow>(read.rows.begin() + 1, read.rows.end()), rows);
 }
 
+// Characters an XML part cannot hold as they are still come back.
+TEST_F(WorkbookRoundTrip, CharactersXmlCannotHold)
+{
+    const std::vector<AtcWorkbookRow> rows {
+        { "Odd", QStringLiteral("nul ") + QChar(0) + QStringLiteral(" inside"),
+            QStringLiteral("x") + QChar(0xFFFF) + "y",
+            QStringLiteral("lone ") + QChar(0xD800) + QStringLiteral(" surrogate") },
+        { "Controls", QStringLiteral("bell \a esc \x1b del \x7f"), QStringLiteral("_x0041") + QChar(0),
+            QStringLiteral("v\v f\f end") },
+    };
+    const QString path = Path("odd.xlsx");
+    ASSERT_EQ(ulv::WriteAtcWorkbook(path, rows), QString());
+    const ulv::AtcWorkbookRead read = ulv::ReadAtcWorkbook(path);
+    ASSERT_TRUE(read.ok) << read.error.toStdString();
+    EXPECT_EQ(std::vector<AtcWorkbookRow>(read.rows.begin() + 1, read.rows.end()), rows);
+}
+
 TEST_F(WorkbookRoundTrip, FiveThousandRows)
 {
     std::vector<AtcWorkbookRow> rows;

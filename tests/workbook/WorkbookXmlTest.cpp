@@ -65,10 +65,16 @@ TEST(WorkbookEscapes, ProtectedTextsDecodeToThemselves)
         QString(QChar(0)) + QStringLiteral("after nul"),
         QStringLiteral("_x0041") + QChar(0) + QStringLiteral("x0042_"), // the NUL's escape must not close an escape
         QStringLiteral("no escape at all"),
+        QStringLiteral("_x0041") + QChar(0xFFFF) + QChar(0xFFFE),
+        QStringLiteral("lone ") + QChar(0xD800) + QStringLiteral(" and ") + QChar(0xDC00) + QStringLiteral("_x0041"),
+        QStringLiteral("pair ") + QChar(0xD83D) + QChar(0xDE00),
     };
     for (const QString& t : texts) {
         const QString protectedText = ulv::ProtectWorkbookEscapes(t);
-        EXPECT_FALSE(protectedText.contains(QChar(0)));
+        // What is left is text XML can carry: no NUL, no non-character, no lone surrogate.
+        EXPECT_EQ(QString::fromUtf8(protectedText.toUtf8()), protectedText) << t.toStdString();
+        EXPECT_FALSE(protectedText.contains(QChar(0)) || protectedText.contains(QChar(0xFFFF))
+            || protectedText.contains(QChar(0xFFFE)));
         EXPECT_EQ(ulv::DecodeWorkbookEscapes(protectedText), t) << t.toStdString();
     }
 }

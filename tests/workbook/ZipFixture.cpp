@@ -14,68 +14,68 @@ namespace ulv::test {
 
 namespace {
 
-    zip_t* CreateZip(const QString& path)
-    {
-        int code = 0;
-        zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-        EXPECT_NE(z, nullptr) << "zip_open " << code;
-        return z;
-    }
+zip_t* CreateZip(const QString& path)
+{
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    EXPECT_NE(z, nullptr) << "zip_open " << code;
+    return z;
+}
 
-    void AddEntries(zip_t* z, const ZipEntries& entries)
-    {
-        for (const auto& [name, bytes] : entries) {
-            // libzip keeps the buffer until zip_close, so hand it a copy it frees.
-            void* copy = std::malloc(std::max<size_t>(1, size_t(bytes.size())));
-            std::memcpy(copy, bytes.constData(), size_t(bytes.size()));
-            zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), 1);
-            ASSERT_NE(src, nullptr);
-            ASSERT_GE(zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_OVERWRITE), 0) << zip_strerror(z);
-        }
+void AddEntries(zip_t* z, const ZipEntries& entries)
+{
+    for (const auto& [name, bytes] : entries) {
+        // libzip keeps the buffer until zip_close, so hand it a copy it frees.
+        void* copy = std::malloc(std::max<size_t>(1, size_t(bytes.size())));
+        std::memcpy(copy, bytes.constData(), size_t(bytes.size()));
+        zip_source_t* src = zip_source_buffer(z, copy, zip_uint64_t(bytes.size()), 1);
+        ASSERT_NE(src, nullptr);
+        ASSERT_GE(zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_OVERWRITE), 0) << zip_strerror(z);
     }
+}
 
-    struct SpaceSource {
-        QByteArray prefix;
-        quint64 size = 0;
-        quint64 pos = 0;
-    };
+struct SpaceSource {
+    QByteArray prefix;
+    quint64 size = 0;
+    quint64 pos = 0;
+};
 
-    zip_int64_t SpaceCallback(void* user, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
-    {
-        auto* s = static_cast<SpaceSource*>(user);
-        switch (cmd) {
-        case ZIP_SOURCE_OPEN:
-            s->pos = 0;
-            return 0;
-        case ZIP_SOURCE_READ: {
-            const zip_uint64_t n = std::min<zip_uint64_t>(len, s->size - s->pos);
-            auto* out = static_cast<char*>(data);
-            for (zip_uint64_t i = 0; i < n; ++i) {
-                const quint64 at = s->pos + i;
-                out[i] = at < quint64(s->prefix.size()) ? s->prefix[qsizetype(at)] : ' ';
-            }
-            s->pos += n;
-            return zip_int64_t(n);
+zip_int64_t SpaceCallback(void* user, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
+{
+    auto* s = static_cast<SpaceSource*>(user);
+    switch (cmd) {
+    case ZIP_SOURCE_OPEN:
+        s->pos = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const zip_uint64_t n = std::min<zip_uint64_t>(len, s->size - s->pos);
+        auto* out = static_cast<char*>(data);
+        for (zip_uint64_t i = 0; i < n; ++i) {
+            const quint64 at = s->pos + i;
+            out[i] = at < quint64(s->prefix.size()) ? s->prefix[qsizetype(at)] : ' ';
         }
-        case ZIP_SOURCE_CLOSE:
-            return 0;
-        case ZIP_SOURCE_STAT: {
-            auto* st = static_cast<zip_stat_t*>(data);
-            zip_stat_init(st);
-            st->size = s->size;
-            st->valid |= ZIP_STAT_SIZE;
-            return sizeof(zip_stat_t);
-        }
-        case ZIP_SOURCE_FREE:
-            delete s;
-            return 0;
-        case ZIP_SOURCE_SUPPORTS:
-            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
-        default:
-            return -1;
-        }
+        s->pos += n;
+        return zip_int64_t(n);
     }
+    case ZIP_SOURCE_CLOSE:
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = s->size;
+        st->valid |= ZIP_STAT_SIZE;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_FREE:
+        delete s;
+        return 0;
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    default:
+        return -1;
+    }
+}
 
 } // namespace
 
