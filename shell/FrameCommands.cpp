@@ -1,6 +1,11 @@
 #include "shell/FrameCommands.h"
 
+#include "atlib/CApnListDlg.h"
+#include "atlib/CAtcManageDlg.h"
+#include "pages/data/CDomainParseDlg.h"
+#include "pages/module/CPduGenerateDlg.h"
 #include "pages/module/CTestItemDlg_home.h"
+#include "pages/module/CTextToHexDlg.h"
 #include "pages/positioning/CTestItemDlg_gnss.h"
 #include "pages/positioning/CTestitemDlg_position.h"
 #include "platform/MessageBox.h"
@@ -58,6 +63,11 @@ namespace {
         kGuidance = 32867,
         kHelp = 57670,
         kContactUs = 32799,
+        kAtCommandsManager = 32805,
+        kApnList = 32868,
+        kDomainParse = 32835,
+        kHexStringTrans = 32863,
+        kPduStringTrans = 32864,
     };
 
     // A longer line is read in pieces of this many characters.
@@ -105,6 +115,28 @@ FrameCommands::FrameCommands(CMainFrame& frame)
     on(kHelp, [this] { OnHelp(); });
     for (unsigned id : { kCalculator, kNotebook, kCommandLine })
         on(id, [this, id] { OnTool(id); });
+    on(kAtCommandsManager, [this] {
+        CAtcManageDlg dlg(&m_frame);
+        RunDialog(dlg);
+    });
+    on(kApnList, [this] {
+        CApnListDlg dlg(&m_frame);
+        RunDialog(dlg);
+    });
+    on(kDomainParse, [this] {
+        CDomainParseDlg dlg(&m_frame);
+        RunDialog(dlg);
+    });
+    on(kHexStringTrans, [this] {
+        // Stand-alone: both codings to choose from, nothing to append to.
+        CTextToHexDlg dlg(&m_frame);
+        dlg.m_bFromMenu = 1;
+        RunDialog(dlg);
+    });
+    on(kPduStringTrans, [this] {
+        CPduGenerateDlg dlg(&m_frame);
+        RunDialog(dlg);
+    });
     // Neither has a counterpart on this desktop.
     m_frame.CommandAction(kDeviceManager)->setEnabled(false);
     m_frame.CommandAction(kContactUs)->setEnabled(false);

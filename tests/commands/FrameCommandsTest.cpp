@@ -1,6 +1,11 @@
 #include "sim/SimFixture.h"
 
+#include "atlib/CApnListDlg.h"
+#include "atlib/CAtcManageDlg.h"
 #include "common/TestEnv.h"
+#include "pages/data/CDomainParseDlg.h"
+#include "pages/module/CPduGenerateDlg.h"
+#include "pages/module/CTextToHexDlg.h"
 #include "pages/positioning/CTestItemDlg_gnss.h"
 #include "pages/positioning/CTestitemDlg_position.h"
 #include "platform/IniFile.h"
@@ -29,6 +34,7 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -440,6 +446,36 @@ TEST_F(FrameCommandsTest, GuideOpensInMenuModeForTheFamily)
         EXPECT_EQ(startupMode, 0);
         EXPECT_EQ(presetType, moduleType);
     }
+}
+
+TEST_F(FrameCommandsTest, ToolAndSettingItemsOpenTheirDialogs)
+{
+    MakeFrame(1);
+    QString opened;
+    int fromMenu = -1;
+    FrameCommands::DesktopHooks().runDialog = [&](QDialog& dlg) {
+        opened = QString::fromLatin1(dlg.metaObject()->className());
+        if (auto* hex = qobject_cast<CTextToHexDlg*>(&dlg))
+            fromMenu = hex->m_bFromMenu;
+        // Really shown, then closed as Escape would.
+        QTimer::singleShot(30, &dlg, &QDialog::reject);
+        return dlg.exec();
+    };
+    const struct {
+        unsigned command;
+        const char* dialog;
+    } cases[] = {
+        { 32805, "ulv::CAtcManageDlg" },   { 32868, "ulv::CApnListDlg" },
+        { 32835, "ulv::CDomainParseDlg" }, { 32863, "ulv::CTextToHexDlg" },
+        { 32864, "ulv::CPduGenerateDlg" },
+    };
+    for (const auto& c : cases) {
+        opened.clear();
+        Trigger(c.command);
+        EXPECT_EQ(opened, QString::fromLatin1(c.dialog)) << c.command;
+    }
+    // From the menu the hex tool stands alone: both codings, nothing to append to.
+    EXPECT_EQ(fromMenu, 1);
 }
 
 TEST_F(FrameCommandsTest, HelpContextsAndPages)
