@@ -5,6 +5,7 @@
 #include "shell/DialogLook.h"
 #include "ui/controls/CSkinButton.h"
 #include "ui/controls/CSortableListCtrl.h"
+#include "ui/controls/ListKeyboardChoice.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -156,6 +157,7 @@ CApnListDlg::CApnListDlg(QWidget* parent)
 
     connect(m_listApn, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { OnClickApnList(index.row()); });
+    ChooseRowOnKeyboardMove(m_listApn, [this](int row) { OnClickApnList(row); });
     connect(m_btnAdd, &QPushButton::clicked, this, &CApnListDlg::OnButtonAdd);
     connect(m_btnDelete, &QPushButton::clicked, this, &CApnListDlg::OnButtonDelete);
     connect(m_btnModify, &QPushButton::clicked, this, &CApnListDlg::OnButtonModify);

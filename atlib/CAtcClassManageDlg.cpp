@@ -6,6 +6,7 @@
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CColumnSortListCtrl.h"
 #include "ui/controls/CSkinButton.h"
+#include "ui/controls/ListKeyboardChoice.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -65,6 +66,7 @@ CAtcClassManageDlg::CAtcClassManageDlg(QWidget* parent)
 
     connect(m_listClasses, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { OnClickClassList(index.row()); });
+    ChooseRowOnKeyboardMove(m_listClasses, [this](int row) { OnClickClassList(row); });
     connect(m_btnAdd, &QPushButton::clicked, this, &CAtcClassManageDlg::OnButtonAdd);
     connect(m_btnDelete, &QPushButton::clicked, this, &CAtcClassManageDlg::OnButtonDelete);
     connect(m_btnModify, &QPushButton::clicked, this, &CAtcClassManageDlg::OnButtonModify);

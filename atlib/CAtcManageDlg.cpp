@@ -11,6 +11,7 @@
 #include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CSkinButton.h"
 #include "ui/controls/CSortableListCtrl.h"
+#include "ui/controls/ListKeyboardChoice.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -162,6 +163,7 @@ CAtcManageDlg::CAtcManageDlg(QWidget* parent)
 
     connect(m_listAtc, &QAbstractItemView::clicked, this,
             [this](const QModelIndex& index) { OnClickAtcList(index.row()); });
+    ChooseRowOnKeyboardMove(m_listAtc, [this](int row) { OnClickAtcList(row); });
     connect(m_btnManage, &QPushButton::clicked, this, &CAtcManageDlg::OnButtonManage);
     connect(m_btnAdd, &QPushButton::clicked, this, &CAtcManageDlg::OnButtonAdd);
     connect(m_btnDelete, &QPushButton::clicked, this, &CAtcManageDlg::OnButtonDelete);

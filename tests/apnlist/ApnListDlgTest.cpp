@@ -257,6 +257,21 @@ TEST_F(ApnListDlgTest, ClickCopiesTheRowAndBelowTheLastRowKeepsTheChoice)
     EXPECT_EQ(left[1][3], "wap.two");
 }
 
+TEST_F(ApnListDlgTest, MovingTheHighlightWithTheKeysChoosesTheRowItReaches)
+{
+    OpenWith(kThreeNetworks);
+    ClickRow(0);
+    List()->setFocus();
+    QTest::keyClick(List(), Qt::Key_Down);
+    EXPECT_EQ(dlg->Edit(Dlg::IDC_EDIT_APN)->text(), "wap.two");
+    // Delete acts on the highlighted row, not on the one clicked before.
+    EXPECT_EQ(Press(dlg->DeleteButton()), QStringList{"Success to delete a record!"});
+    const QList<QStringList> left = Table(m_db);
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_EQ(left[0][3], "web.one");
+    EXPECT_EQ(left[1][3], "odd");
+}
+
 TEST_F(ApnListDlgTest, AddWantsTheFourKeyFieldsAndStoresTheSelectedType)
 {
     OpenWith("");
