@@ -137,10 +137,24 @@ QString ReadStringItem(QXmlStreamReader& x)
 
 bool HasValue(const SheetCell& c) { return c.sharedIndex >= 0 || !c.text.isEmpty(); }
 
-// The reader on a <c> start element: the cell's content.
-SheetCell ReadCell(QXmlStreamReader& x, QString& error)
+enum class CellType { Number, Shared, Inline, Boolean, Text };
+
+CellType TypeOf(QStringView t)
 {
-    const QStringView type = x.attributes().value(QLatin1String("t"));
+    if (t.isEmpty() || t == u"n")
+        return CellType::Number;
+    if (t == u"s")
+        return CellType::Shared;
+    if (t == u"inlineStr")
+        return CellType::Inline;
+    if (t == u"b")
+        return CellType::Boolean;
+    return CellType::Text; // str (a formula's result), e (an error such as #N/A), d (a date)
+}
+
+// The reader on a <c> start element of type `type`: the cell's content.
+SheetCell ReadCell(QXmlStreamReader& x, CellType type, QString& error)
+{
     QString value;
     QString inlineText;
     bool hasInline = false;
@@ -156,21 +170,21 @@ SheetCell ReadCell(QXmlStreamReader& x, QString& error)
     }
 
     SheetCell cell;
-    if (type == u"s") {
+    if (type == CellType::Shared) {
         if (value.trimmed().isEmpty())
             return cell;
         cell.sharedIndex = ParseIndex(value, std::numeric_limits<qint32>::max());
         if (cell.sharedIndex < 0)
             error = QStringLiteral("a shared string reference \"%1\" is not an index").arg(value.left(40));
-    } else if (type == u"inlineStr" || hasInline) {
+    } else if (type == CellType::Inline || hasInline) {
         cell.text = inlineText;
-    } else if (type == u"b") {
+    } else if (type == CellType::Boolean) {
         const QString v = value.trimmed();
         cell.text = v == u"1" ? QStringLiteral("TRUE") : v == u"0" ? QStringLiteral("FALSE") : v;
-    } else if (type.isEmpty() || type == u"n") {
+    } else if (type == CellType::Number) {
         cell.text = WorkbookNumberText(value);
     } else {
-        cell.text = DecodeWorkbookEscapes(value); // str (formula result), e, d
+        cell.text = DecodeWorkbookEscapes(value);
     }
     return cell;
 }
@@ -389,13 +403,15 @@ SheetScan ParseSheetXml(const QByteArray& xml, int maxRow)
                     x.skipCurrentElement();
                     continue;
                 }
-                const int ref = ReferenceColumn(x.attributes().value(QLatin1String("r")));
+                // Attribute views live only until the reader moves on.
+                const QXmlStreamAttributes attributes = x.attributes();
+                const int ref = ReferenceColumn(attributes.value(QLatin1String("r")));
                 column = ref > 0 ? ref : column + 1;
                 if (!wanted || column > kColumnsRead) {
                     x.skipCurrentElement();
                     continue;
                 }
-                SheetCell cell = ReadCell(x, cellError);
+                SheetCell cell = ReadCell(x, TypeOf(attributes.value(QLatin1String("t"))), cellError);
                 if (!cellError.isEmpty()) {
                     out.error = cellError;
                     return out;
