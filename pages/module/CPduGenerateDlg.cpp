@@ -17,9 +17,6 @@
 #include <QPointer>
 #include <QRadioButton>
 #include <QTextEdit>
-#include <chrono>
-#include <optional>
-#include <thread>
 
 namespace ulv {
 
@@ -81,16 +78,7 @@ CPduGenerateDlg::CPduGenerateDlg(QWidget* parent)
     connect(m_btnGetSmsc, &QPushButton::clicked, this, &CPduGenerateDlg::OnButtonGetSmsc);
 }
 
-CPduGenerateDlg::~CPduGenerateDlg()
-{
-    if (m_workers->load() == 0)
-        return;
-    AppTaskGate().Stop();
-    // A worker waiting for this thread (its box) cannot end now; it is left to end alone.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    while (m_workers->load() > 0 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-}
+CPduGenerateDlg::~CPduGenerateDlg() = default;
 
 void CPduGenerateDlg::OnInitDialog()
 {
@@ -157,16 +145,8 @@ void CPduGenerateDlg::OnButtonGetSmsc()
 {
     if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
         return;
-    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
-    if (!token)
-        return;
-    ++*m_workers;
-    std::thread([t = std::move(*token), dlg = QPointer<CPduGenerateDlg>(this), workers = m_workers]() mutable {
-        GetSmscThread(dlg, t);
-        // The flag is cleared only after the box the worker may have shown.
-        t.Release();
-        --*workers;
-    }).detach();
+    // The flag is cleared only after the box the worker may have shown.
+    m_workers.Start([dlg = QPointer<CPduGenerateDlg>(this)](const TaskGate::Token& t) { GetSmscThread(dlg, t); });
 }
 
 } // namespace ulv

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "pages/module/SmsToolDialog.h"
+#include "platform/TaskWorkers.h"
 
 #include <QString>
-#include <atomic>
-#include <memory>
 
 class QLineEdit;
 class QRadioButton;
@@ -51,8 +50,7 @@ protected:
     void OnInitDialog() override;
 
 private:
-    // Workers started here and still running; shared, as one may outlive the dialog.
-    std::shared_ptr<std::atomic<int>> m_workers = std::make_shared<std::atomic<int>>(0);
+    TaskWorkers m_workers;
 };
 
 } // namespace ulv

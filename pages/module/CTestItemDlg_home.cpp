@@ -25,8 +25,6 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPointer>
-#include <chrono>
-#include <thread>
 
 namespace ulv {
 
@@ -125,33 +123,14 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
         host->m_envCheck = [this](int kind, int option) { return RunEnvCheck(kind, option); };
 }
 
-CTestItemDlg_home::~CTestItemDlg_home()
-{
-    if (m_workers->load() == 0)
-        return;
-    AppTaskGate().Stop();
-    // A worker waiting for this thread cannot end now; it is left to end alone.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
-    while (m_workers->load() > 0 && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-}
+CTestItemDlg_home::~CTestItemDlg_home() = default;
 
 // Starts a worker that holds the task flag for its whole run; nothing when a
 // task already runs.
 template <class Body>
 void CTestItemDlg_home::StartWorker(Body body)
 {
-    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
-    if (!token)
-        return;
-    ++*m_workers;
-    // The worker reaches the page only through queued calls that check it is
-    // still there, so it may outlive the page.
-    std::thread([t = std::move(*token), body = std::move(body), workers = m_workers]() mutable {
-        body(t);
-        t.Release();
-        --*workers;
-    }).detach();
+    m_workers.Start(std::move(body));
 }
 
 QPushButton* CTestItemDlg_home::ConnectButton() const { return m_connect; }

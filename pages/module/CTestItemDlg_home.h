@@ -1,11 +1,10 @@
 #pragma once
 
 #include "pages/PageDialog.h"
+#include "platform/TaskWorkers.h"
 
 #include <QString>
-#include <atomic>
 #include <map>
-#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -68,9 +67,7 @@ private:
     CImageButton* m_simInfo;
     QCheckBox* m_autoInit;
     std::map<int, QLabel*> m_values;
-    // Workers of this page still running; shared with them, as they may
-    // outlive the page.
-    std::shared_ptr<std::atomic<int>> m_workers = std::make_shared<std::atomic<int>>(0);
+    TaskWorkers m_workers;
 };
 
 } // namespace ulv
