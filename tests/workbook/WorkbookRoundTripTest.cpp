@@ -221,10 +221,15 @@ TEST_F(WorkbookRoundTrip, ExportReplacesAnExistingFile)
 {
     const QString path = Path("again.xlsx");
     ASSERT_EQ(ulv::WriteAtcWorkbook(path, { { "first", "AT", "", "" } }), QString());
+    const QFile::Permissions permissions
+        = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(path, permissions));
     ASSERT_EQ(ulv::WriteAtcWorkbook(path, { { "second", "ATI", "", "" } }), QString());
     const ulv::AtcWorkbookRead read = ulv::ReadAtcWorkbook(path);
     ASSERT_TRUE(read.ok);
     EXPECT_EQ(read.rows, (std::vector<AtcWorkbookRow> { kHeader, { "second", "ATI", "", "" } }));
+    // The replaced file keeps its permissions, and no temporary file is left.
+    EXPECT_EQ(QFile::permissions(path), permissions);
     EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList { "again.xlsx" });
 }
 
