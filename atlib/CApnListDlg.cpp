@@ -183,8 +183,7 @@ void CApnListDlg::showEvent(QShowEvent* event)
 void CApnListDlg::OnInitDialog()
 {
     for (CSkinButton* b : {m_btnAdd, m_btnDelete, m_btnModify}) {
-        b->SetTextColors(0x333399);
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
+        b->BuildDialogSkin();
         b->update();
     }
 

@@ -86,10 +86,8 @@ void CAtcClassManageDlg::OnInitDialog()
     m_listClasses->SetExtendedStyle(m_listClasses->GetExtendedStyle() | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     m_listClasses->SetHeadings(QStringLiteral("Index,50;Classification,200"));
     m_listClasses->LoadColumnLayout();
-    for (CSkinButton* b : {m_btnAdd, m_btnDelete, m_btnModify}) {
-        b->SetTextColors(0x333399);
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
-    }
+    for (CSkinButton* b : {m_btnAdd, m_btnDelete, m_btnModify})
+        b->BuildDialogSkin();
     LoadClasses();
 }
 

@@ -194,10 +194,8 @@ void CAtcManageDlg::OnInitDialog()
     m_listAtc->InsertColumn(kColFunc, QStringLiteral("Function"), LVCFMT_LEFT, 150);
 
     for (CSkinButton* b : {m_btnManage, m_btnAdd, m_btnDelete, m_btnModify, m_btnImport, m_btnExport, m_btnVerify,
-                           m_btnExit}) {
-        b->SetTextColors(0x333399);
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
-    }
+                           m_btnExit})
+        b->BuildDialogSkin();
 
     // Editing stays locked until the manager password is verified.
     for (CSkinButton* b : {m_btnModify, m_btnDelete, m_btnManage, m_btnAdd, m_btnImport, m_btnExport})

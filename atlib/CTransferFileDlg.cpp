@@ -60,10 +60,8 @@ void CTransferFileDlg::OnInitDialog()
         setWindowTitle(QStringLiteral("Import file select"));
         m_btnOk->setText(QStringLiteral("Import"));
     }
-    for (CSkinButton* b : {m_btnBrowse, m_btnOk}) {
-        b->SetTextColors(0x333399);
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
-    }
+    for (CSkinButton* b : {m_btnBrowse, m_btnOk})
+        b->BuildDialogSkin();
 }
 
 QString CTransferFileDlg::ProposedFileName() const

@@ -126,12 +126,8 @@ void CPortParamDlg::showEvent(QShowEvent* event)
 
 void CPortParamDlg::OnInitDialog()
 {
-    for (CSkinButton* b : {m_btnOk, m_btnCancel}) {
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
-        b->SetColor(CImageButton::BTNST_COLOR_FG_IN, 0x333399, false);
-        b->SetColor(CImageButton::BTNST_COLOR_FG_OUT, 0x333399, false);
-        b->SetColor(CImageButton::BTNST_COLOR_FG_FOCUS, 0x333399, true);
-    }
+    for (CSkinButton* b : {m_btnOk, m_btnCancel})
+        b->BuildDialogSkin();
 
     if (m_bPortSelectable) {
         FillPortList();

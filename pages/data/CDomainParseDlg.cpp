@@ -66,10 +66,7 @@ CDomainParseDlg::CDomainParseDlg(QWidget* parent)
     pal.setColor(QPalette::Text, ColorRefToQColor(0x333399));
     m_editResult->setPalette(pal);
 
-    m_btnGetIp->BuildSkin(4, 8, 20, 5, 0xFF3737);
-    m_btnGetIp->SetColor(CImageButton::BTNST_COLOR_FG_IN, 0x333399, false);
-    m_btnGetIp->SetColor(CImageButton::BTNST_COLOR_FG_OUT, 0x333399, false);
-    m_btnGetIp->SetColor(CImageButton::BTNST_COLOR_FG_FOCUS, 0x333399, true);
+    m_btnGetIp->BuildDialogSkin();
     // Enter in the host-name box looks the name up (the only button is the default).
     m_btnGetIp->setDefault(true);
     connect(m_btnGetIp, &QPushButton::clicked, this, &CDomainParseDlg::OnButtonGetIp);

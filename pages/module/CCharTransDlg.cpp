@@ -33,7 +33,7 @@ void CCharTransDlg::OnInitDialog()
 {
     m_btnAppend->setEnabled(true);
     for (CSkinButton* b : {m_btnTrans, m_btnAppend})
-        SmsToolWidgets::SkinButton(b);
+        b->BuildDialogSkin();
 }
 
 void CCharTransDlg::OnButtonTrans()

@@ -88,7 +88,7 @@ void CPduGenerateDlg::OnInitDialog()
     m_editRecipient->setText(m_strRecipient);
     m_editSmsc->setText(m_strSmsc);
     for (CSkinButton* b : {m_btnTrans, m_btnImport, m_btnGetSmsc})
-        SmsToolWidgets::SkinButton(b);
+        b->BuildDialogSkin();
     m_editPdu->SetHexOnly(true);
     m_btnImport->show();
     m_btnGetSmsc->show();

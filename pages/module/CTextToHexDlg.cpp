@@ -52,7 +52,7 @@ void CTextToHexDlg::OnInitDialog()
         m_btnAppend->hide();
     }
     for (CSkinButton* b : {m_btnTrans, m_btnAppend})
-        SmsToolWidgets::SkinButton(b);
+        b->BuildDialogSkin();
     m_editHex->SetHexOnly(true);
 }
 

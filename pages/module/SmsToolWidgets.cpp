@@ -52,14 +52,6 @@ CSkinButton* AddButton(QDialog* dialog, const QString& text, int x, int y, int w
     return button;
 }
 
-void SkinButton(CSkinButton* button)
-{
-    button->BuildSkin(4, 8, 20, 5, 0xFF3737);
-    button->SetColor(CImageButton::BTNST_COLOR_FG_IN, 0x333399, false);
-    button->SetColor(CImageButton::BTNST_COLOR_FG_OUT, 0x333399, false);
-    button->SetColor(CImageButton::BTNST_COLOR_FG_FOCUS, 0x333399, true);
-}
-
 void AppendToSmsMessageBox(const QString& text)
 {
     if (!g_pSmsPage)

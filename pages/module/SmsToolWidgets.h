@@ -40,9 +40,6 @@ Edit* PlaceTextBox(Edit* edit, const QString& objectName, int x, int y, int w, i
 // A push button that neither Enter nor the dialog's default handling presses.
 CSkinButton* AddButton(QDialog* dialog, const QString& text, int x, int y, int w, int h);
 
-// The SMS page's button face and text colour; built once the size is final.
-void SkinButton(CSkinButton* button);
-
 // Inserts text after the last character of the SMS page's message box (nothing
 // without the page).
 void AppendToSmsMessageBox(const QString& text);

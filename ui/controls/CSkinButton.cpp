@@ -132,6 +132,12 @@ void CSkinButton::FillPattern(CDibImage& dib, unsigned type, int granularity)
     }
 }
 
+void CSkinButton::BuildDialogSkin()
+{
+    SetTextColors(0x333399);
+    BuildSkin(4, 8, 20, 5, 0xFF3737);
+}
+
 void CSkinButton::BuildSkin(unsigned type, int granularity, int highlight, int coloring, COLORREF color)
 {
     m_dibHover.Free();

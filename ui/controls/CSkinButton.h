@@ -7,7 +7,7 @@ namespace ulv {
 
 // The dialogs' push button: an image button whose face is a generated,
 // shaded and noisy 8-bit texture tinted toward a colour, with a lighter copy
-// for the hovered state. Every dialog uses BuildSkin(4, 8, 20, 5, 0xFF3737).
+// for the hovered state.
 class CSkinButton : public CImageButton {
     Q_OBJECT
 public:
@@ -20,6 +20,9 @@ public:
     // 5 vertical bump, 6 soft bump, 7 hard bump, 8 brushed metal, else noise.
     // Noise comes from the calling thread's C runtime generator.
     void BuildSkin(unsigned type, int granularity, int highlight, int coloring, COLORREF color);
+    // The face every dialog gives its buttons: a horizontal bump tinted
+    // 0xFF3737, with the dialogs' text colour 0x333399 in every state.
+    void BuildDialogSkin();
 
     const CDibImage& NormalFace() const { return m_dibNormal; }
     const CDibImage& HoverFace() const { return m_dibHover; }
