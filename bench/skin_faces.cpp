@@ -36,6 +36,22 @@ void BM_DrawFace(benchmark::State& state)
 }
 BENCHMARK(BM_DrawFace);
 
+// What the button paints since it keeps its faces converted.
+void BM_DrawConvertedFace(benchmark::State& state)
+{
+    ulv::CDibImage dib;
+    dib.Create(75, 23, 8);
+    dib.SetGrayPalette();
+    ulv::CSkinButton::FillPattern(dib, 4, 8);
+    const QImage face = dib.ToImage().convertToFormat(QImage::Format_RGB32);
+    QImage target(75, 23, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter p(&target);
+        p.drawImage(0, 0, face);
+    }
+}
+BENCHMARK(BM_DrawConvertedFace);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -141,6 +141,8 @@ void CSkinButton::BuildDialogSkin()
 void CSkinButton::BuildSkin(unsigned type, int granularity, int highlight, int coloring, COLORREF color)
 {
     m_dibHover.Free();
+    m_normalImage = QImage();
+    m_hoverImage = QImage();
     if (!m_dibNormal.Create(width(), height(), 8)) {
         update();
         return;
@@ -160,22 +162,19 @@ void CSkinButton::BuildSkin(unsigned type, int granularity, int highlight, int c
 
     m_dibHover.Copy(m_dibNormal);
     m_dibHover.BlendPalette(GetSysColor(COLOR_BTNHIGHLIGHT), highlight);
+    m_normalImage = m_dibNormal.ToImage().convertToFormat(QImage::Format_RGB32);
+    m_hoverImage = m_dibHover.ToImage().convertToFormat(QImage::Format_RGB32);
     update();
 }
 
 void CSkinButton::DrawBackground(QPainter& p, QRect)
 {
     if (!m_bMouseOnButton)
-        m_dibNormal.Draw(p, 0, 0);
+        p.drawImage(0, 0, m_normalImage);
     else if (m_bIsPressed)
-        m_dibHover.Draw(p, 1, 1);
+        p.drawImage(1, 1, m_hoverImage);
     else
-        m_dibHover.Draw(p, 0, 0);
-}
-
-void CSkinButton::DrawBorder(QPainter& p, const QRect& item)
-{
-    CImageButton::DrawBorder(p, item);
+        p.drawImage(0, 0, m_hoverImage);
 }
 
 } // namespace ulv

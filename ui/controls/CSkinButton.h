@@ -33,11 +33,14 @@ public:
 
 protected:
     void DrawBackground(QPainter& p, QRect item) override;
-    void DrawBorder(QPainter& p, const QRect& item) override;
 
 private:
     CDibImage m_dibNormal;
     CDibImage m_dibHover;
+    // The faces as the painter takes them, made once per BuildSkin: every
+    // repaint of every dialog button draws one.
+    QImage m_normalImage;
+    QImage m_hoverImage;
 };
 
 } // namespace ulv
