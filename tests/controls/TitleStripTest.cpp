@@ -108,6 +108,20 @@ TEST(PageTitleStrip, TitleSubtitleAndBarsAtTheirPlaces)
     EXPECT_EQ(litBars(img, 440), 0);
 }
 
+TEST(PageTitleStrip, ANewTitleOrSubtitleReplacesThePaintedOne)
+{
+    StripFixture f;
+    CPageTitleStrip& s = *f.strip;
+    s.SetTitle("Home");
+    s.SetSubtitle("Step 1 of 2");
+    ASSERT_TRUE(HasNear(Grab(s), QRect(151, 4, 90, 18), IsBlue));
+    s.SetSubtitle("");
+    s.SetTitle("");
+    const QImage img = Grab(s);
+    EXPECT_FALSE(HasNear(img, QRect(151, 4, 90, 18), IsBlue)) << "old subtitle left on screen";
+    EXPECT_FALSE(HasNear(img, QRect(11, 4, 60, 20), IsWhite)) << "old title left on screen";
+}
+
 TEST(PageTitleStrip, RingStartsTheBlinkAndNoCarrierOrTheTimeoutEndsIt)
 {
     StripFixture f;

@@ -178,7 +178,18 @@ void CPageTitleStrip::OnTimer(int timerId)
     update();
 }
 
+CPageTitleStrip::BannerText CPageTitleStrip::CurrentText() const
+{
+    QMutexLocker lock(&m_lock);
+    return {m_strTitle, m_strSubtitle, m_nSignalBars, m_nPaneWidth};
+}
+
 QImage CPageTitleStrip::ComposeBanner() const
+{
+    return Compose(CurrentText());
+}
+
+QImage CPageTitleStrip::Compose(const BannerText& text) const
 {
     // The whole strip is composed: a surface narrower than the window would
     // leave the right part of a wide main window unpainted.
@@ -188,34 +199,31 @@ QImage CPageTitleStrip::ComposeBanner() const
     if (!m_pattern.isNull())
         p.fillRect(QRect(0, 0, 3048, 54), QBrush(m_pattern));
 
-    QString title, subtitle;
-    int bars;
-    {
-        QMutexLocker lock(&m_lock);
-        title = m_strTitle;
-        subtitle = m_strSubtitle;
-        bars = m_nSignalBars;
-    }
     const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
     p.setFont(LogFont(QStringLiteral("Arial Unicode MS"), -15, 600));
     p.setPen(Qt::white);
-    p.drawText(QRect(11, 4, kWidth, kHeight), flags, title);
+    p.drawText(QRect(11, 4, kWidth, kHeight), flags, text.title);
     p.setFont(LogFont(QStringLiteral("Arial Unicode MS"), -13, 300));
     p.setPen(ColorRefToQColor(0xFF0000));
-    p.drawText(QRect(151, 4, kWidth, kHeight), flags, subtitle);
+    p.drawText(QRect(151, 4, kWidth, kHeight), flags, text.subtitle);
 
-    if (bars > 0) {
-        const QImage bitmap = LoadBitmapResource(BarsBitmapId(bars));
+    if (text.bars > 0) {
+        const QImage bitmap = LoadBitmapResource(BarsBitmapId(text.bars));
         if (!bitmap.isNull())
-            p.drawImage(m_nPaneWidth - 40, 3, bitmap);
+            p.drawImage(text.paneWidth - 40, 3, bitmap);
     }
     return surface;
 }
 
 void CPageTitleStrip::paintEvent(QPaintEvent*)
 {
+    const BannerText shown = CurrentText();
+    if (m_banner.isNull() || shown != m_bannerText) {
+        m_banner = Compose(shown);
+        m_bannerText = shown;
+    }
     QPainter p(this);
-    p.drawImage(0, 0, ComposeBanner());
+    p.drawImage(0, 0, m_banner);
     if (m_bRingBlink) {
         const QString text = QStringLiteral("Incoming Call");
         p.setFont(QFont());

@@ -72,6 +72,16 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // What the banner shows besides the fixed pattern.
+    struct BannerText {
+        QString title;
+        QString subtitle;
+        int bars = 0;
+        int paneWidth = 0;
+        bool operator==(const BannerText&) const = default;
+    };
+    BannerText CurrentText() const;
+    QImage Compose(const BannerText& text) const;
     void StopRinging();
 
     mutable QMutex m_lock;
@@ -83,6 +93,10 @@ private:
     int m_nPaneWidth = 440;
     bool m_bRingBlink = false;
     QImage m_pattern;
+    // The banner last painted and what it shows: the blink and exposes repaint
+    // it as it is instead of composing the whole strip again.
+    QImage m_banner;
+    BannerText m_bannerText;
     QTimer m_blinkTimer;
     QTimer m_ringTimer;
 };
