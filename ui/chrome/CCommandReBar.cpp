@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QMainWindow>
 #include <QPainter>
+#include <QPixmap>
 #include <QVBoxLayout>
 #include <array>
 #include <cstdlib>
@@ -22,7 +23,7 @@ namespace {
     public:
         ReBarBand(const QImage& background, QWidget* bar, QWidget* parent)
             : QWidget(parent)
-            , m_background(background)
+            , m_background(QPixmap::fromImage(background))
         {
             auto* layout = new QHBoxLayout(this);
             layout->setContentsMargins(2, 2, 2, 2);
@@ -38,11 +39,12 @@ namespace {
             if (m_background.isNull())
                 p.fillRect(rect(), QColor(SysRgb(COLOR_BTNFACE)));
             else
-                p.drawTiledPixmap(rect(), QPixmap::fromImage(m_background));
+                p.drawTiledPixmap(rect(), m_background);
         }
 
     private:
-        QImage m_background;
+        // Converted once: the bands repaint with every hover over a bar button.
+        QPixmap m_background;
     };
 
     // The container draws the etched line between band rows.
