@@ -123,17 +123,6 @@ void FillSolidRect(QPainter& p, const QRect& r, COLORREF color)
     p.fillRect(r, ColorRefToQColor(color));
 }
 
-void Draw3dRect(QPainter& p, const QRect& r, COLORREF topLeft, COLORREF bottomRight)
-{
-    const int x = r.x(), y = r.y(), cx = r.width(), cy = r.height();
-    if (cx <= 0 || cy <= 0)
-        return;
-    FillSolidRect(p, QRect(x, y, cx - 1, 1), topLeft);
-    FillSolidRect(p, QRect(x, y, 1, cy - 1), topLeft);
-    FillSolidRect(p, QRect(x + cx - 1, y, 1, cy), bottomRight);
-    FillSolidRect(p, QRect(x, y + cy - 1, cx, 1), bottomRight);
-}
-
 namespace {
 
 void DrawSides(QPainter& p, const QRect& r, COLORREF topLeft, COLORREF bottomRight, unsigned sides)
@@ -158,6 +147,11 @@ QRect Shrink(const QRect& r, unsigned sides)
 }
 
 } // namespace
+
+void Draw3dRect(QPainter& p, const QRect& r, COLORREF topLeft, COLORREF bottomRight)
+{
+    DrawSides(p, r, topLeft, bottomRight, BF_RECT);
+}
 
 QRect DrawEdge(QPainter& p, const QRect& r, unsigned edge, unsigned sides)
 {
