@@ -100,19 +100,12 @@ CFontButton& CFontButton::SetDisabledEmboss(bool on, bool repaint)
 
 int CFontButton::SetBitmaps(int normal, int pressed, int hover, int disabled)
 {
-    QImage images[4];
-    const int ids[4] = {normal, pressed, hover, disabled};
-    for (int i = 0; i < 4; ++i) {
-        if (ids[i] <= 0)
-            continue;
-        ResourceStatus st = ResourceStatus::Missing;
-        images[i] = LoadBitmapResource(ids[i], &st);
-        if (st == ResourceStatus::Unreadable) {
-            SetBitmaps(QImage());
-            return 0;
-        }
+    const auto images = LoadResourceImages(LoadBitmapResource, {normal, pressed, hover, disabled});
+    if (!images) {
+        SetBitmaps(QImage());
+        return 0;
     }
-    return SetBitmaps(images[0], images[1], images[2], images[3]);
+    return SetBitmaps((*images)[0], (*images)[1], (*images)[2], (*images)[3]);
 }
 
 int CFontButton::SetBitmaps(const QImage& normal, const QImage& pressed, const QImage& hover,

@@ -119,21 +119,12 @@ int CImageButton::SetIconImages(QImage in, QImage out, int special)
 
 int CImageButton::SetIcon(int idIn, int idOut)
 {
-    ResourceStatus st = ResourceStatus::Missing;
-    const QImage in = idIn > 0 ? LoadIconResource(idIn, &st) : QImage();
-    if (st == ResourceStatus::Unreadable) {
+    const auto images = LoadResourceImages(LoadIconResource, {idIn, idOut});
+    if (!images) {
         FreeImages();
         return BTNST_INVALIDRESOURCE;
     }
-    QImage out;
-    if (idOut > 0) {
-        out = LoadIconResource(idOut, &st);
-        if (st == ResourceStatus::Unreadable) {
-            FreeImages();
-            return BTNST_INVALIDRESOURCE;
-        }
-    }
-    return SetIconImages(in, out, idOut);
+    return SetIconImages((*images)[0], (*images)[1], idOut);
 }
 
 int CImageButton::SetIcon(const QImage& in, const QImage& out)
@@ -166,21 +157,12 @@ int CImageButton::SetBitmapImages(QImage in, COLORREF crIn, QImage out, COLORREF
 
 int CImageButton::SetBitmaps(int idIn, COLORREF crTransIn, int idOut, COLORREF crTransOut)
 {
-    ResourceStatus st = ResourceStatus::Missing;
-    const QImage in = idIn > 0 ? LoadBitmapResource(idIn, &st) : QImage();
-    if (st == ResourceStatus::Unreadable) {
+    const auto images = LoadResourceImages(LoadBitmapResource, {idIn, idOut});
+    if (!images) {
         FreeImages();
         return BTNST_INVALIDRESOURCE;
     }
-    QImage out;
-    if (idOut > 0) {
-        out = LoadBitmapResource(idOut, &st);
-        if (st == ResourceStatus::Unreadable) {
-            FreeImages();
-            return BTNST_INVALIDRESOURCE;
-        }
-    }
-    return SetBitmapImages(in, crTransIn, out, crTransOut, idOut);
+    return SetBitmapImages((*images)[0], crTransIn, (*images)[1], crTransOut, idOut);
 }
 
 int CImageButton::SetBitmaps(const QImage& in, COLORREF crTransIn, const QImage& out, COLORREF crTransOut)

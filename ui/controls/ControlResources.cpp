@@ -131,6 +131,19 @@ QImage LoadIconResource(int id, ResourceStatus* status)
     return LoadFirst({base + QStringLiteral(".png"), base + QStringLiteral(".ico")}, status);
 }
 
+std::optional<std::vector<QImage>> LoadResourceImages(ResourceLoader load, std::initializer_list<int> ids)
+{
+    std::vector<QImage> images;
+    images.reserve(ids.size());
+    for (int id : ids) {
+        ResourceStatus st = ResourceStatus::Missing;
+        images.push_back(id > 0 ? load(id, &st) : QImage());
+        if (st == ResourceStatus::Unreadable)
+            return std::nullopt;
+    }
+    return images;
+}
+
 QString SoundResourcePath(int id)
 {
     return QStringLiteral(":/sounds/%1.wav").arg(id);

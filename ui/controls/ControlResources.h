@@ -11,6 +11,9 @@
 #include <cstdint>
 
 #include <functional>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 namespace ulv {
 
@@ -21,6 +24,11 @@ QImage LoadIconResource(int id, ResourceStatus* status = nullptr);
 // Any path or resource name; Missing when it does not exist.
 QImage LoadImageFile(const QString& path, ResourceStatus* status = nullptr);
 QString SoundResourcePath(int id);
+
+// The pictures of several ids through one loader, in order; an id of 0 or less
+// gives a null image. Nothing when one of them exists but cannot be read.
+using ResourceLoader = QImage (*)(int id, ResourceStatus* status);
+std::optional<std::vector<QImage>> LoadResourceImages(ResourceLoader load, std::initializer_list<int> ids);
 
 // Plays a sound file or Qt resource. The default player hands the file to
 // "aplay" when it is installed and is silent otherwise; tests install their own.
