@@ -22,7 +22,6 @@ CFlatHeaderCtrl::CFlatHeaderCtrl(QWidget* parent)
     : QHeaderView(Qt::Horizontal, parent)
     , m_highlight(GetSysColor(COLOR_BTNHIGHLIGHT))
     , m_shadow(GetSysColor(COLOR_BTNSHADOW))
-    , m_face(GetSysColor(COLOR_BTNFACE))
     , m_text(GetSysColor(COLOR_BTNTEXT))
 {
     setSectionsClickable(true);
@@ -132,14 +131,10 @@ bool CFlatHeaderCtrl::SetHeaderProperty(int property, quintptr value)
         m_arrowSize = QSize(static_cast<int>(value & 0xFFFF), static_cast<int>((value >> 16) & 0xFFFF));
         break;
     case FH_PROPERTY_STATICBORDER:
-        m_staticBorder = value != 0;
-        updateGeometry();
-        break;
     case FH_PROPERTY_DONTDROPCURSOR:
-        m_noDropCursor = static_cast<unsigned>(value);
-        break;
     case FH_PROPERTY_DROPTARGET:
-        m_dropTarget = value;
+        // Taken for callers written against the classic header; this header
+        // has no static border and no column drag to show a cursor for.
         break;
     default:
         return false;
@@ -233,20 +228,14 @@ void CFlatHeaderCtrl::DrawHeaderItem(QPainter& p, const QRect& rect, const Heade
         return;
     advanceLeft(image);
 
-    if (h & Qt::AlignRight) {
+    if (h & (Qt::AlignRight | Qt::AlignHCenter)) {
+        // The arrow takes the right end first; the label is placed in what is left.
         if (sorted) {
             const int arrow = DrawSortArrow(p, area(), ascending, true);
             if (arrow > 0)
                 right -= arrow + 2 * s;
         }
-        DrawLabel(p, area(), item, Qt::AlignRight);
-    } else if (h & Qt::AlignHCenter) {
-        if (sorted) {
-            const int arrow = DrawSortArrow(p, area(), ascending, true);
-            if (arrow > 0)
-                right -= arrow + 2 * s;
-        }
-        DrawLabel(p, area(), item, Qt::AlignHCenter);
+        DrawLabel(p, area(), item, (h & Qt::AlignRight) ? Qt::AlignRight : Qt::AlignHCenter);
     } else {
         // The arrow's room stays free at the right while the label is placed.
         const QRect labelArea(left, rect.top(), std::max(0, right - left - (a + s)), rect.height());

@@ -82,15 +82,12 @@ private:
 
     int m_spacing = 6;
     QSize m_arrowSize{8, 8};
-    bool m_staticBorder = false;
-    unsigned m_noDropCursor = 0;
-    quintptr m_dropTarget = 0;
     int m_pressed = -1; // column pressed on its face (not a divider)
     int m_hot = -1;     // column under the mouse while the button is held
     bool m_sortAscending = false;
     int m_sortColumn = -1;
     std::vector<HeaderColumnLimits> m_limits;
-    COLORREF m_highlight, m_shadow, m_face, m_text;
+    COLORREF m_highlight, m_shadow, m_text;
     QMetaObject::Connection m_inserted, m_removed, m_reset;
 };
 
