@@ -129,7 +129,7 @@ void CFlatComboBox::DrawCombo(QPainter& p, int state, COLORREF, COLORREF)
 void CFlatComboBox::paintEvent(QPaintEvent* event)
 {
     QComboBox::paintEvent(event);
-    if (!m_bFlatLook || width() <= 0 || height() <= 0)
+    if (width() <= 0 || height() <= 0)
         return;
     QPainter p(this);
     int state = FC_DRAWNORMAL;

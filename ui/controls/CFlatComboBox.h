@@ -28,11 +28,11 @@ public:
     // The drop button's grey square in widget coordinates.
     QRect ButtonInsideRect() const;
 
+    void hidePopup() override;
+
     // Frames, drop-button frames, grey square, arrow and edge of one state, as
     // both flat combo classes draw them. Without buttonFace the square and the
     // arrow are left out.
-    void hidePopup() override;
-
     static void PaintFlatParts(QPainter& p, const QRect& client, int thumbWidth, int state, bool enabled,
                                bool buttonFace);
 
@@ -52,7 +52,6 @@ private:
     bool m_bLMouseDown = false;
     bool m_bHover = false;
     bool m_bAutoComplete = false;
-    bool m_bFlatLook = true;
     int m_paintedState = 0;
 };
 
