@@ -19,6 +19,16 @@ Qt::Alignment AlignmentOf(int format)
     }
 }
 
+// The column titles every report list shows: clickable, left-aligned, no
+// highlighted titles and no stretched last column.
+void PrepareHeader(QHeaderView* header)
+{
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setStretchLastSection(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
 } // namespace
 
 ReportListView::ReportListView(QWidget* parent)
@@ -28,9 +38,7 @@ ReportListView::ReportListView(QWidget* parent)
     setModel(m_model);
     verticalHeader()->hide();
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(false);
-    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PrepareHeader(horizontalHeader());
     setShowGrid(false);
     setWordWrap(false);
     setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -44,10 +52,7 @@ ReportListView::ReportListView(QWidget* parent)
 
 void ReportListView::InstallHeader(QHeaderView* header)
 {
-    header->setSectionsClickable(true);
-    header->setHighlightSections(false);
-    header->setStretchLastSection(false);
-    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    PrepareHeader(header);
     setHorizontalHeader(header);
     connect(header, &QHeaderView::sectionClicked, this, &ReportListView::OnColumnClick);
 }
