@@ -19,6 +19,7 @@
 #include "serial/TerminalOutput.h"
 #include "shell/CTerminalRichEdit.h"
 #include "shell/core/CUlvenscopeApp.h"
+#include "shell/core/PageIndexTable.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CPageTitleStrip.h"
 
@@ -37,29 +38,29 @@ struct PageEntry {
     int envOption;
 };
 
-// Index -> page per family; the frame's View commands and the navigation bar
-// use the same numbering.
-enum class PageId { Home, Sms, Mms, TcpUdp, Voice, AtCommand, Ppp, Locator, Gnss, Script };
-const PageId kGsmPages[] = {PageId::Home, PageId::Sms, PageId::Voice, PageId::TcpUdp, PageId::Ppp, PageId::Locator,
-    PageId::AtCommand, PageId::Script};
-const PageId kUmtsPages[] = {PageId::Home, PageId::Sms, PageId::Mms, PageId::Voice, PageId::TcpUdp, PageId::Ppp,
-    PageId::Locator, PageId::Gnss, PageId::AtCommand, PageId::Script};
-
-PageEntry Entry(PageId id)
+PageEntry Entry(PageKey key)
 {
-    switch (id) {
-    case PageId::Home: return {"HOME", 0, 0};
-    case PageId::Sms: return {"SMS", 2, 1};
-    case PageId::Mms: return {"MMS", 3, 0};
-    case PageId::Voice: return {"Voice Call", 4, 0};
-    case PageId::TcpUdp: return {"TCP/UDP", 5, 0};
-    case PageId::Ppp: return {"PPP", 6, 0};
-    case PageId::Locator: return {"MorvLocator", 7, 0};
-    case PageId::Gnss: return {"GNSS", 8, 0};
-    case PageId::AtCommand: return {"AT Command", 0, 0};
-    case PageId::Script: return {"WEXO", 0, 0};
+    switch (key) {
+    case kPageHome: return {"HOME", 0, 0};
+    case kPageSms: return {"SMS", 2, 1};
+    case kPageMms: return {"MMS", 3, 0};
+    case kPageVoiceCall: return {"Voice Call", 4, 0};
+    case kPageTcpUdp: return {"TCP/UDP", 5, 0};
+    case kPagePpp: return {"PPP", 6, 0};
+    case kPageLocator: return {"MorvLocator", 7, 0};
+    case kPageGnss: return {"GNSS", 8, 0};
+    case kPageAtCommand: return {"AT Command", 0, 0};
+    case kPageWexo: return {"WEXO", 0, 0};
+    case kPageKeyCount: break;
     }
     return {"", 0, 0};
+}
+
+// The page on show, by the numbering the frame's View commands and the
+// navigation bar use for the module family now in effect.
+PageKey KeyOfPage(int index)
+{
+    return PageIndexTable::ForModuleType(GetModuleType()).KeyOf(index);
 }
 
 } // namespace
@@ -248,14 +249,12 @@ void CTestView1::OnPortReceive(const QByteArray& chunk)
 
 ReceiveRouter::Page CTestView1::RouterPage() const
 {
-    const int type = GetModuleType();
-    if (m_nCurPage == 1)
-        return ReceiveRouter::Page::Sms;
-    if ((type != 0 && m_nCurPage == 3) || (type == 0 && m_nCurPage == 2))
-        return ReceiveRouter::Page::Voice;
-    if ((type != 0 && m_nCurPage == 4) || (type == 0 && m_nCurPage == 3))
-        return ReceiveRouter::Page::TcpUdp;
-    return ReceiveRouter::Page::Other;
+    switch (KeyOfPage(m_nCurPage)) {
+    case kPageSms: return ReceiveRouter::Page::Sms;
+    case kPageVoiceCall: return ReceiveRouter::Page::Voice;
+    case kPageTcpUdp: return ReceiveRouter::Page::TcpUdp;
+    default: return ReceiveRouter::Page::Other;
+    }
 }
 
 void CTestView1::DispatchReceived(const QByteArray& text, const QString& hex)
@@ -307,18 +306,14 @@ int CTestView1::OnRingChanged(long state)
 
 void CTestView1::SavePageSettings()
 {
-    const bool gsm = GetModuleType() == 0;
-    const int page = m_nCurPage;
-    if (!gsm && page == 2)
-        m_mms->SaveSettings();
-    else if (page == (gsm ? 3 : 4))
-        m_tcpip->SaveSettings();
-    else if (page == (gsm ? 4 : 5))
-        m_ppp->SaveSettings();
-    else if (page == (gsm ? 5 : 6))
-        m_position->SaveLocatorSettings();
-    else if (page == (gsm ? 7 : 9))
-        m_script->SaveSettings();
+    switch (KeyOfPage(m_nCurPage)) {
+    case kPageMms: m_mms->SaveSettings(); break;
+    case kPageTcpUdp: m_tcpip->SaveSettings(); break;
+    case kPagePpp: m_ppp->SaveSettings(); break;
+    case kPageLocator: m_position->SaveLocatorSettings(); break;
+    case kPageWexo: m_script->SaveSettings(); break;
+    default: break;
+    }
 }
 
 int CTestView1::OnSwitchPage(long wParam, long lParam)
@@ -351,10 +346,9 @@ void CTestView1::SwitchPage(int index)
     const int type = GetModuleType();
     if ((type != 0 && type != 1) || index == m_nCurPage)
         return;
-    if (type == 0)
-        ShowPageGsm(unsigned(index));
-    else
-        ShowPageUmts(unsigned(index));
+    m_router.Reset();
+    m_picture->setVisible(index == 0);
+    ShowPageOf(KeyOfPage(index), type == 0);
     m_nCurPage = index;
 }
 
@@ -385,68 +379,52 @@ void CTestView1::ShowPage(PageDialog* page, const QString& title, int envKind, i
     }
 }
 
-void CTestView1::ShowPageGsm(unsigned index)
+void CTestView1::ShowPageOf(PageKey key, bool gsm)
 {
-    m_router.Reset();
-    m_picture->setVisible(index == 0);
-    if (index < std::size(kGsmPages))
-        ShowPageOf(int(kGsmPages[index]), true);
-}
-
-void CTestView1::ShowPageUmts(unsigned index)
-{
-    m_router.Reset();
-    m_picture->setVisible(index == 0);
-    if (index < std::size(kUmtsPages))
-        ShowPageOf(int(kUmtsPages[index]), false);
-}
-
-void CTestView1::ShowPageOf(int pageId, bool gsm)
-{
-    const PageId id = PageId(pageId);
-    const PageEntry e = Entry(id);
+    const PageEntry e = Entry(key);
     // The GSM family presets the default APN on every show of the data pages.
     auto presetApn = [gsm](QLineEdit* edit) {
         if (gsm)
             edit->setText(GetDefaultApnName());
     };
-    switch (id) {
-    case PageId::Home:
+    switch (key) {
+    case kPageHome:
         ShowPage(m_home, e.title, 0, 0);
         m_home->UpdatePortTip();
         return;
-    case PageId::Sms: ShowPage(m_sms, e.title, e.envKind, e.envOption); return;
-    case PageId::Mms: ShowPage(m_mms, e.title, e.envKind, e.envOption); return;
-    case PageId::Voice:
+    case kPageSms: ShowPage(m_sms, e.title, e.envKind, e.envOption); return;
+    case kPageMms: ShowPage(m_mms, e.title, e.envKind, e.envOption); return;
+    case kPageVoiceCall:
         if (gsm && IsTzFamily() == 1)
             m_voice->SetHandsFreeVisible(false);
         ShowPage(m_voice, e.title, e.envKind, e.envOption);
         return;
-    case PageId::TcpUdp:
+    case kPageTcpUdp:
         presetApn(m_tcpip->ApnEdit());
         ShowPage(m_tcpip, e.title, e.envKind, e.envOption);
         return;
-    case PageId::Ppp:
+    case kPagePpp:
         presetApn(m_ppp->ApnEdit());
         ShowPage(m_ppp, e.title, e.envKind, e.envOption);
         return;
-    case PageId::Locator:
+    case kPageLocator:
         presetApn(m_position->ApnEdit());
         ShowPage(m_position, e.title, e.envKind, e.envOption);
         m_position->NavigateMap(theApp.m_strGoogleMapFile);
         return;
-    case PageId::Gnss:
+    case kPageGnss:
         ShowPage(m_gnss, e.title, e.envKind, e.envOption);
         m_gnss->NavigateMaps(theApp.m_strGoogleMapFile, theApp.m_strBaiduMapFile);
         return;
-    case PageId::AtCommand: ShowPage(m_atcommand, e.title, 0, 0); return;
-    case PageId::Script:
+    case kPageAtCommand: ShowPage(m_atcommand, e.title, 0, 0); return;
+    case kPageWexo:
         ShowPage(m_script, e.title, 0, 0);
         if (!m_bScriptShown) {
             m_bScriptShown = true;
             m_script->LoadDefaultScript();
         }
         return;
+    case kPageKeyCount: return;
     }
 }
 

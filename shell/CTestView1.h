@@ -2,6 +2,7 @@
 
 #include "serial/LineAssembler.h"
 #include "serial/PortTransmitter.h"
+#include "shell/core/PageIndexTable.h"
 #include "shell/core/ReceiveRouter.h"
 
 #include <QLabel>
@@ -112,9 +113,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void ShowPageGsm(unsigned index);
-    void ShowPageUmts(unsigned index);
-    void ShowPageOf(int pageId, bool gsm);
+    void ShowPageOf(PageKey key, bool gsm);
     void ShowPage(PageDialog* page, const QString& title, int envKind, int envOption);
     void DispatchReceived(const QByteArray& text, const QString& hex);
     void LineChanged(int& stored, long state, const char* note);
