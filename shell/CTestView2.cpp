@@ -79,6 +79,8 @@ CTestView2::CTestView2(QWidget* parent)
 
 CTestView2::~CTestView2()
 {
+    // Bytes held for a character that never finished go in as they are shown.
+    m_log.WriteLogFile(m_logText.Flush().toUtf8());
     if (GetTerminalSink() == this)
         SetTerminalSink(nullptr);
     if (g_pTestView2 == this)
@@ -148,8 +150,9 @@ void CTestView2::OnTerminalOutput(int kind, const QByteArray& text)
         return;
     Append(formatted, kind);
     // The log holds exactly what is shown: bytes that are not UTF-8 appear as
-    // their Latin-1 characters and are logged as such.
-    m_log.WriteLogFile(AnsiToString(formatted).toUtf8());
+    // their Latin-1 characters and are logged as such. The outputs are taken as
+    // one stream, so a character the module's chunks cut in two is logged whole.
+    m_log.WriteLogFile(m_logText.Decode(formatted).toUtf8());
 }
 
 void CTestView2::Append(const QByteArray& formatted, int kind)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/TerminalOutput.h"
+#include "shell/core/AnsiStreamDecoder.h"
 #include "shell/core/TerminalLogFile.h"
 
 #include <QByteArray>
@@ -89,6 +90,7 @@ private:
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;
+    AnsiStreamDecoder m_logText; // what goes into the log, as text
     std::function<QDateTime()> m_now;
     std::function<void(const QString&)> m_logPane;
 };

@@ -81,6 +81,24 @@ TEST_F(TerminalPane, CrLfMarkersAndInvalidBytesAreShownAndLoggedAsShown)
     EXPECT_EQ(LogBytes(), expected);
 }
 
+TEST_F(TerminalPane, ACharacterCutBetweenTwoChunksIsLoggedWhole)
+{
+    g_sysParams.showtime = 0;
+    WriteOutputLine(1, QByteArray("\r\n+COPS: 0,0,\"\xe4\xb8"));
+    WriteOutputLine(1, QByteArray("\xad\xe5\x9b\xbd\"\r\n"));
+    const QByteArray expected = "\r\n+COPS: 0,0,\"\xe4\xb8\xad\xe5\x9b\xbd\"\r\n";
+    EXPECT_EQ(pane->TerminalText(), expected);
+    EXPECT_EQ(LogBytes(), expected);
+
+    // A character that never finishes is logged as shown once the pane goes.
+    WriteOutputLine(1, QByteArray("\xe4"));
+    const QString log = pane->Log().Path();
+    pane.reset();
+    QFile f(log);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), expected + "\xc3\xa4");
+}
+
 TEST_F(TerminalPane, HexRenderingRoundTripsKeepingEachLinesColour)
 {
     g_sysParams.showtime = 0;
