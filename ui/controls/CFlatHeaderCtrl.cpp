@@ -13,21 +13,16 @@ namespace ulv {
 
 namespace {
 
-constexpr COLORREF kHeaderFace = 0xCDCDCD;
 constexpr int kMaxLabel = 79;
 
 } // namespace
 
 CFlatHeaderCtrl::CFlatHeaderCtrl(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent)
+    : ListHeaderView(parent)
     , m_highlight(GetSysColor(COLOR_BTNHIGHLIGHT))
     , m_shadow(GetSysColor(COLOR_BTNSHADOW))
     , m_text(GetSysColor(COLOR_BTNTEXT))
 {
-    setSectionsClickable(true);
-    setHighlightSections(false);
-    setSortIndicatorShown(false);
-    setMinimumSectionSize(0);
     setMouseTracking(true);
     connect(this, &QHeaderView::sectionResized, this, [this](int logical, int, int) { ApplyLimits(logical); });
 }
@@ -65,13 +60,6 @@ void CFlatHeaderCtrl::OnColumnsRemoved(const QModelIndex& parent, int first, int
         m_sortColumn -= last - first + 1;
     else if (m_sortColumn >= first)
         m_sortColumn = -1;
-}
-
-QSize CFlatHeaderCtrl::sizeHint() const
-{
-    QSize s = QHeaderView::sizeHint();
-    s.setHeight(fontMetrics().height() + 6);
-    return s;
 }
 
 void CFlatHeaderCtrl::SetSortColumn(int column, bool ascending)
@@ -249,7 +237,7 @@ void CFlatHeaderCtrl::paintEvent(QPaintEvent*)
 {
     const QRect client = viewport()->rect();
     QImage buffer(client.size(), QImage::Format_RGB32);
-    buffer.fill(ColorRefToRgb(kHeaderFace));
+    buffer.fill(ColorRefToRgb(kFace));
     {
         QPainter p(&buffer);
         p.setFont(font());

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "ui/controls/WinLook.h"
+#include "ui/controls/ListHeaderView.h"
 
-#include <QHeaderView>
 #include <QPixmap>
 #include <QSize>
 
@@ -33,7 +32,7 @@ enum HeaderProperty : int {
 // The flat header of the report lists: painted in the program's grey with
 // etched dividers, a 3-D frame and a 3-D sort triangle on the column the
 // owning list names; a pressed column shows inverted. It sorts nothing.
-class CFlatHeaderCtrl : public QHeaderView {
+class CFlatHeaderCtrl : public ListHeaderView {
     Q_OBJECT
 public:
     // What DrawHeaderItem draws of one column.
@@ -57,7 +56,6 @@ public:
     int CalcContentWidth(int index, bool withArrow) const;
 
     void setModel(QAbstractItemModel* model) override;
-    QSize sizeHint() const override;
 
 protected:
     // Lays out and draws one item inside r (already shrunk by the spacing).

@@ -10,25 +10,13 @@ namespace ulv {
 
 namespace {
 
-constexpr COLORREF kHeaderFace = 0xCDCDCD;
 constexpr int kMaxLabel = 254;
 
 } // namespace
 
 CSortArrowHeaderCtrl::CSortArrowHeaderCtrl(QWidget* parent)
-    : QHeaderView(Qt::Horizontal, parent)
+    : ListHeaderView(parent)
 {
-    setSectionsClickable(true);
-    setHighlightSections(false);
-    setSortIndicatorShown(false);
-    setMinimumSectionSize(0);
-}
-
-QSize CSortArrowHeaderCtrl::sizeHint() const
-{
-    QSize s = QHeaderView::sizeHint();
-    s.setHeight(fontMetrics().height() + 6);
-    return s;
 }
 
 void CSortArrowHeaderCtrl::SetSortMark(int column, bool ascending)
@@ -71,7 +59,7 @@ void CSortArrowHeaderCtrl::DrawItem(QPainter& p, const QRect& rect, int logical,
 {
     p.save();
     p.setClipRect(rect);
-    FillSolidRect(p, rect, kHeaderFace);
+    FillSolidRect(p, rect, kFace);
 
     const QString text = model() ? model()->headerData(logical, orientation()).toString().left(kMaxLabel) : QString();
     const QVariant alignValue = model() ? model()->headerData(logical, orientation(), Qt::TextAlignmentRole) : QVariant();

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "ui/controls/WinLook.h"
+#include "ui/controls/ListHeaderView.h"
 
 #include <QByteArray>
-#include <QHeaderView>
 
 #include <set>
 
@@ -12,7 +11,7 @@ namespace ulv {
 // The lighter header of the column-sort list: the platform draws every column
 // until it has carried the sort mark; from then on that column is drawn here
 // on a grey face, with a 3-D triangle while it carries the mark.
-class CSortArrowHeaderCtrl : public QHeaderView {
+class CSortArrowHeaderCtrl : public ListHeaderView {
     Q_OBJECT
 public:
     explicit CSortArrowHeaderCtrl(QWidget* parent = nullptr);
@@ -26,8 +25,6 @@ public:
     QByteArray SaveWidths() const;
     // Applies stored widths; false (nothing changed) when they do not fit.
     bool LoadWidths(const QByteArray& bytes);
-
-    QSize sizeHint() const override;
 
 protected:
     void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
