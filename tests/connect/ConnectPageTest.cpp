@@ -395,6 +395,20 @@ TEST_F(ConnectPage, SmsPageEnvironmentCheckLearnsTheStorageCapacity)
     EXPECT_TRUE(terminal->TerminalText().contains("/* Use AT+JINISTAT to check SMS initial status */"));
 }
 
+TEST_F(ConnectPage, SmsInitialStatusIsReadAfterItsOwnPrefix)
+{
+    // A registration report that arrives with the answer must not be taken for the status.
+    AddFault("AT+JINISTAT | reply \\r\\n+CREG: 1\\r\\n\\r\\n+JINISTAT: 3\\r\\n\\r\\nOK\\r\\n");
+    Home()->AutoInitCheck()->setChecked(false);
+    Home()->ConnectButton()->click();
+    ASSERT_TRUE(host->Port());
+    g_nSmsStorageCapacity = 0;
+    host->SwitchPage(1);
+    EXPECT_EQ(Commands(), List({"AT+CPIN?", "AT+CSQ", "AT+CREG?", "AT+CGREG?", "AT+JINISTAT", "AT+CSMP=17,167,0,0",
+                              "AT+CPMS=\"SM\",\"SM\",\"SM\"", "AT+CSCA?"}));
+    EXPECT_EQ(g_nSmsStorageCapacity.load(), 50);
+}
+
 TEST_F(ConnectPage, NotReadyEnvironmentWarnsOnOtherPagesOnly)
 {
     AddFault("AT+CPIN? | cme 10");

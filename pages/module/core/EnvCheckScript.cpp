@@ -138,8 +138,10 @@ bool EnvCheck::Sms(EnvCheckResult& out) const
             reply)
         != StepResult::Success)
         return false;
-    if (reply.contains(QLatin1String("+JINISTAT:"))) {
-        const QString value = reply.mid(reply.indexOf(':') + 1, 2).trimmed();
+    if (const int at = reply.indexOf(QLatin1String("+JINISTAT:")); at >= 0) {
+        // The value follows its own prefix: an unsolicited line that came in
+        // first ("+CREG: 1") carries a colon too.
+        const QString value = reply.mid(at + 10, 2).trimmed();
         const bool ready = GetModuleType() == 0 ? value == QLatin1String("3")
                                                 : QStringList{"2", "3", "6", "7"}.contains(value);
         if (!ready)
