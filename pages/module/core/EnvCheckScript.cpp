@@ -2,6 +2,7 @@
 
 #include "pages/module/core/ModuleScripts.h"
 #include "pages/module/core/ScriptedExchange.h"
+#include "pages/module/core/SmscQuery.h"
 #include "serial/SendAndWait.h"
 #include "shell/core/CUlvenscopeApp.h"
 
@@ -184,11 +185,7 @@ bool EnvCheck::Sms(EnvCheckResult& out) const
             reply)
         != StepResult::Success)
         return false;
-    const int csca = reply.indexOf(QLatin1String("+CSCA:"));
-    const int open = reply.indexOf('"', csca);
-    const int close = open < 0 ? -1 : reply.indexOf('"', open + 1);
-    if (close > 0)
-        out.smscNumber = reply.mid(open + 1, close - open - 1).remove('+');
+    out.smscNumber = SmscFromCscaReply(reply.mid(reply.indexOf(QLatin1String("+CSCA:"))));
     return true;
 }
 
