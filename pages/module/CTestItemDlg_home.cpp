@@ -125,14 +125,6 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
 
 CTestItemDlg_home::~CTestItemDlg_home() = default;
 
-// Starts a worker that holds the task flag for its whole run; nothing when a
-// task already runs.
-template <class Body>
-void CTestItemDlg_home::StartWorker(Body body)
-{
-    m_workers.Start(std::move(body));
-}
-
 QPushButton* CTestItemDlg_home::ConnectButton() const { return m_connect; }
 QPushButton* CTestItemDlg_home::DisconnectButton() const { return m_disconnect; }
 QPushButton* CTestItemDlg_home::ModuleInfoButton() const { return m_moduleInfo; }
@@ -244,7 +236,7 @@ void CTestItemDlg_home::OnButtonConnect()
     options.baud = s.baud;
     options.usbPort = theApp.m_bUsbPort;
     options.usbPortKind = theApp.m_nUsbPortKind;
-    StartWorker([sink = MakeSink(), options](const TaskGate::Token& t) { AutoInitThread(t, sink, options); });
+    m_workers.Start([sink = MakeSink(), options](const TaskGate::Token& t) { AutoInitThread(t, sink, options); });
 }
 
 void CTestItemDlg_home::OnButtonDisconnect()
@@ -274,21 +266,21 @@ void CTestItemDlg_home::OnButtonModuleInfo()
 {
     if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
         return;
-    StartWorker([sink = MakeSink()](const TaskGate::Token& t) { ModuleInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { ModuleInfoThread(t, sink); });
 }
 
 void CTestItemDlg_home::OnButtonRegInfo()
 {
     if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
         return;
-    StartWorker([sink = MakeSink()](const TaskGate::Token& t) { RegInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { RegInfoThread(t, sink); });
 }
 
 void CTestItemDlg_home::OnButtonSimInfo()
 {
     if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
         return;
-    StartWorker([sink = MakeSink()](const TaskGate::Token& t) { SimInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { SimInfoThread(t, sink); });
 }
 
 int CTestItemDlg_home::RunEnvCheck(int kind, int option)

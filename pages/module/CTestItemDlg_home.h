@@ -57,8 +57,6 @@ private:
     ModuleScriptSink MakeSink();
     // Runs the environment check before a test page; 1 ready.
     int RunEnvCheck(int kind, int option);
-    template <class Body>
-    void StartWorker(Body body);
 
     CImageButton* m_connect;
     CImageButton* m_disconnect;
@@ -67,6 +65,7 @@ private:
     CImageButton* m_simInfo;
     QCheckBox* m_autoInit;
     std::map<int, QLabel*> m_values;
+    // The connect and query workers; each holds the task flag for its whole run.
     TaskWorkers m_workers;
 };
 
