@@ -259,7 +259,9 @@ ReceiveRouter::Page CTestView1::RouterPage() const
 
 void CTestView1::DispatchReceived(const QByteArray& text, const QString& hex)
 {
-    AppReceiveBuffers().AppendReceivedText(AnsiToString(text));
+    // Workers read replies from this text: a character cut between two chunks
+    // must reach them whole.
+    AppReceiveBuffers().AppendReceivedText(m_rxText.Decode(text));
     AppReceiveBuffers().AppendReceivedHex(hex);
     m_router.Dispatch(RouterPage(), GetModuleType(), text);
 }

@@ -2,6 +2,7 @@
 
 #include "serial/LineAssembler.h"
 #include "serial/PortTransmitter.h"
+#include "shell/core/AnsiStreamDecoder.h"
 #include "shell/core/PageIndexTable.h"
 #include "shell/core/ReceiveRouter.h"
 
@@ -124,6 +125,7 @@ private:
     std::shared_ptr<CSerialPort> m_pSerialPort;
     std::vector<LineListener> m_lineListeners;
     LineAssembler m_lines;
+    AnsiStreamDecoder m_rxText; // the received text for the reply buffer
     ReceiveRouter m_router;
     int m_nCtsState = 0, m_nDsrState = 0, m_nRingState = 0, m_nDcdState = 0;
     int m_nCurPage = 0;

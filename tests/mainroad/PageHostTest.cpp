@@ -152,6 +152,14 @@ TEST_F(PageHost, NewMessageNotificationsReachTheSmsQueue)
     EXPECT_EQ(host->SmsPage()->TakeQueuedMessages(), std::vector<int>({5}));
 }
 
+TEST_F(PageHost, ACharacterCutBetweenTwoChunksReachesTheReplyTextWhole)
+{
+    AppReceiveBuffers().ClearReceivedText();
+    host->OnPortReceive("\r\n+COPS: 0,0,\"\xe4\xb8");
+    host->OnPortReceive("\xad\xe5\x9b\xbd\"\r\n\r\nOK\r\n");
+    EXPECT_EQ(AppReceiveBuffers().TakeReceivedText(), QString::fromUtf8("\r\n+COPS: 0,0,\"\xe4\xb8\xad\xe5\x9b\xbd\"\r\n\r\nOK\r\n"));
+}
+
 TEST_F(PageHost, PageSwitchesAreRefusedInOrder)
 {
     MessageBoxRecorder boxes;
