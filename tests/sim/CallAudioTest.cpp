@@ -7,18 +7,6 @@
 using namespace ulv::sim;
 using namespace ulv::sim::test;
 
-namespace {
-
-std::string Bytes(const std::vector<Emission>& emissions)
-{
-    std::string out;
-    for (const auto& e : emissions)
-        out += e.bytes;
-    return out;
-}
-
-} // namespace
-
 TEST(CallAudio, DialledCallGoesDiallingAlertingActiveThenHangsUp)
 {
     ModemEngine engine(Family::Gsm, "TZ20A01");

@@ -6,16 +6,23 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ulv::sim::test {
+
+// The bytes of emissions, joined (their timing dropped).
+inline std::string Bytes(const std::vector<Emission>& emissions)
+{
+    std::string out;
+    for (const auto& e : emissions)
+        out += e.bytes;
+    return out;
+}
 
 // Every byte the engine answers to `input`, emissions joined.
 inline std::string Feed(ModemEngine& engine, std::string_view input)
 {
-    std::string out;
-    for (const auto& e : engine.Feed(input).emissions)
-        out += e.bytes;
-    return out;
+    return Bytes(engine.Feed(input).emissions);
 }
 
 // Sends "<command>\r\n" and returns the answer without the echo of the command.

@@ -227,10 +227,7 @@ TEST(EngineReplies, RegistrationDetailsAndUnregisteredOperator)
     EXPECT_EQ(Ask(engine, "AT+CREG?"), Info("+CREG: 2,2"));
     EXPECT_EQ(Ask(engine, "AT+COPS?"), Info("+COPS: 0"));
     // The change is reported unsolicited only where AT+CREG enabled it.
-    std::string urc;
-    for (auto& e : engine.SetRegistration(5, 0))
-        urc += e.bytes;
-    EXPECT_EQ(urc, "\r\n+CREG: 5\r\n");
+    EXPECT_EQ(Bytes(engine.SetRegistration(5, 0)), "\r\n+CREG: 5\r\n");
 }
 
 // The identification of the program reads the text after "Revision", its ':'

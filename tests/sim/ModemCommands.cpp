@@ -590,8 +590,7 @@ void ModemEngine::FinishBody(Output& out)
         }();
         reply = Render(result);
     }
-    for (auto& e : Shape(std::move(reply), fault ? &*fault : nullptr))
-        out.emissions.push_back(std::move(e));
+    Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
 }
 
 ModemEngine::Reply ModemEngine::SmsRead(const Command& c)

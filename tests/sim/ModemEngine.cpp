@@ -238,8 +238,7 @@ void ModemEngine::CompleteLine(Output& out)
 
     if (overflow) {
         out.lines.push_back(line);
-        for (auto& e : Shape(RenderFinal(Reply::Final::Error, 0), nullptr))
-            out.emissions.push_back(std::move(e));
+        Shape(RenderFinal(Reply::Final::Error, 0), nullptr, out.emissions);
         return;
     }
     bool blank = true;
@@ -260,8 +259,7 @@ void ModemEngine::CompleteLine(Output& out)
         }
     }
     if (at == std::string::npos) {
-        for (auto& e : Shape(RenderFinal(Reply::Final::Error, 0), nullptr))
-            out.emissions.push_back(std::move(e));
+        Shape(RenderFinal(Reply::Final::Error, 0), nullptr, out.emissions);
         return;
     }
     const std::string_view command = std::string_view(line).substr(at);
@@ -273,8 +271,7 @@ void ModemEngine::CompleteLine(Output& out)
         return;
     }
     std::string reply = fault && fault->kind != Fault::Kind::Normal ? FaultReply(*fault) : Execute(command);
-    for (auto& e : Shape(std::move(reply), fault ? &*fault : nullptr))
-        out.emissions.push_back(std::move(e));
+    Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
 }
 
 void ModemEngine::BodyByte(char b, Output& out)
@@ -289,8 +286,7 @@ void ModemEngine::BodyByte(char b, Output& out)
         FlushEcho(out);
         m_inBody = false;
         m_body.clear();
-        for (auto& e : Shape(RenderFinal(Reply::Final::Ok, 0), nullptr))
-            out.emissions.push_back(std::move(e));
+        Shape(RenderFinal(Reply::Final::Ok, 0), nullptr, out.emissions);
         return;
     }
     if (m_state.echo) {
@@ -333,24 +329,27 @@ std::string ModemEngine::FaultReply(const Fault& fault) const
     }
 }
 
-std::vector<Emission> ModemEngine::Shape(std::string reply, const Fault* fault) const
+void ModemEngine::Shape(std::string reply, const Fault* fault, std::vector<Emission>& out) const
 {
     const int latency = m_state.answerLatencyMs;
-    if (!fault)
-        return {{std::move(reply), latency, false}};
+    if (!fault) {
+        out.push_back({std::move(reply), latency, false});
+        return;
+    }
     std::string bytes = fault->garbage + reply;
-    std::vector<Emission> out;
+    // The first piece waits for the answer's delay, the others for the gap.
+    const std::size_t first = out.size();
+    auto wait = [&] { return out.size() == first ? latency + fault->delayMs : fault->gapMs; };
     std::size_t start = 0;
     std::vector<std::size_t> cuts = fault->splits;
     std::sort(cuts.begin(), cuts.end());
     for (std::size_t cut : cuts) {
         if (cut <= start || cut >= bytes.size())
             continue;
-        out.push_back({bytes.substr(start, cut - start), out.empty() ? latency + fault->delayMs : fault->gapMs, false});
+        out.push_back({bytes.substr(start, cut - start), wait(), false});
         start = cut;
     }
-    out.push_back({bytes.substr(start), out.empty() ? latency + fault->delayMs : fault->gapMs, false});
-    return out;
+    out.push_back({bytes.substr(start), wait(), false});
 }
 
 std::string ModemEngine::Execute(std::string_view commandLine)

@@ -101,7 +101,8 @@ private:
     std::string RenderBlocks(const std::vector<std::vector<std::string>>& blocks) const;
     // The matching fault (longest prefix, latest on a tie), used up by one line.
     std::optional<Fault> TakeFault(std::string_view line);
-    std::vector<Emission> Shape(std::string reply, const Fault* fault) const;
+    // Appends the writes that carry `reply` to the host, timed and cut as the fault says.
+    void Shape(std::string reply, const Fault* fault, std::vector<Emission>& out) const;
     std::string FaultReply(const Fault& fault) const;
 
     // handlers

@@ -280,8 +280,5 @@ TEST(SmsExchange, NewMessageIsAnnouncedWithItsIndexUntilTheStoreIsFull)
     EXPECT_EQ(engine.StoreSms(Received("x"), true, out), 1);
     EXPECT_EQ(engine.StoreSms(Received("y"), true, out), 2);
     EXPECT_EQ(engine.StoreSms(Received("z"), true, out), -1);
-    std::string bytes;
-    for (auto& e : out)
-        bytes += e.bytes;
-    EXPECT_EQ(bytes, "\r\n+CMTI: \"SM\",1\r\n\r\n+CMTI: \"SM\",2\r\n");
+    EXPECT_EQ(Bytes(out), "\r\n+CMTI: \"SM\",1\r\n\r\n+CMTI: \"SM\",2\r\n");
 }
