@@ -20,4 +20,14 @@ bool RunEventsUntil(Pred done, int timeoutMs)
     return true;
 }
 
+// Runs the event loop for ms milliseconds, for what has no state to wait on
+// (queued notifications that may or may not come).
+inline void RunEventsFor(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
 } // namespace ulv::test

@@ -11,10 +11,8 @@
 #include "shell/CTestView1.h"
 #include "shell/core/SysParams.h"
 
-#include <QCoreApplication>
 #include "common/EventLoopWait.h"
 
-#include <QElapsedTimer>
 #include <memory>
 
 namespace ulv::test {
@@ -48,13 +46,7 @@ protected:
     {
         return test::RunEventsUntil(done, ms);
     }
-    void Spin(int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    void Spin(int ms) { test::RunEventsFor(ms); }
 
     SysParams savedParams;
     CommPortSettings savedPort;

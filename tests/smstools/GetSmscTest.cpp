@@ -11,7 +11,6 @@
 #include "shell/core/SysParams.h"
 #include "ui/controls/CSkinButton.h"
 
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <gtest/gtest.h>
 
@@ -68,13 +67,7 @@ protected:
     {
         return test::RunEventsUntil(done, ms);
     }
-    static void Spin(int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    static void Spin(int ms) { test::RunEventsFor(ms); }
     // Clicks "Get SMSC number" and waits until its worker has ended.
     bool RunGetSmsc()
     {
