@@ -114,8 +114,10 @@ void TerminalLogFile::WriteLogFile(const QByteArray& text)
         }
     }
     Announce();
+    // Never creates the file: one deleted since the check above loses this text
+    // and the next one starts a new file.
     QFile f(m_strLogFilePath);
-    if (!f.exists() || !f.open(QIODevice::WriteOnly | QIODevice::Append))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly))
         return;
     f.write(text);
 }
