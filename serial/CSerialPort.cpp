@@ -87,11 +87,15 @@ struct CSerialPort::Budget {
         if (wakeFd >= 0)
             ::close(wakeFd);
     }
+    void Wake()
+    {
+        const std::uint64_t one = 1;
+        [[maybe_unused]] ssize_t r = ::write(wakeFd, &one, sizeof one);
+    }
     void Release(std::int64_t n)
     {
         inFlight.fetch_sub(n);
-        const std::uint64_t one = 1;
-        [[maybe_unused]] ssize_t r = ::write(wakeFd, &one, sizeof one);
+        Wake();
     }
 };
 
@@ -107,10 +111,8 @@ CSerialPort::~CSerialPort()
 
 void CSerialPort::Wake()
 {
-    if (m_wakeFd >= 0) {
-        const std::uint64_t one = 1;
-        [[maybe_unused]] ssize_t r = ::write(m_wakeFd, &one, sizeof one);
-    }
+    if (m_budget)
+        m_budget->Wake();
 }
 
 int CSerialPort::OpenPort(QObject* owner, const QString& port, int baud, char parity, int dataBits, int stopBits,
@@ -143,13 +145,11 @@ int CSerialPort::OpenPort(QObject* owner, const QString& port, int baud, char pa
     ioctl(fd, TIOCEXCL);
     m_fd = fd;
     m_portId = g_nextPortId.fetch_add(1);
-    m_budget = std::make_shared<Budget>();
-    m_wakeFd = m_budget->wakeFd;
     {
         std::lock_guard<std::mutex> g(m_writeLock);
-        m_writeQueue.clear();
-        m_writeOffset = 0;
-        m_writeQueued = 0;
+        m_budget = std::make_shared<Budget>();
+        m_writable = true;
+        DropQueuedWrites();
     }
 
     Configure();
@@ -258,18 +258,32 @@ int CSerialPort::StopMonitor()
     return 1;
 }
 
-void CSerialPort::TerminateMonitor()
+void CSerialPort::DropQueuedWrites()
 {
-    StopMonitor();
-    std::lock_guard<std::mutex> g(m_writeLock);
     m_writeQueue.clear();
     m_writeOffset = 0;
     m_writeQueued = 0;
 }
 
+void CSerialPort::TerminateMonitor()
+{
+    StopMonitor();
+    std::lock_guard<std::mutex> g(m_writeLock);
+    DropQueuedWrites();
+}
+
 void CSerialPort::ClosePort()
 {
     TerminateMonitor();
+    {
+        // Writers on other threads may still hold this object: from here on they
+        // are refused, and none of them can wake through a descriptor that is
+        // about to be closed (and perhaps reused by the next open).
+        std::lock_guard<std::mutex> g(m_writeLock);
+        m_writable = false;
+        DropQueuedWrites();
+        m_budget.reset();
+    }
     if (m_fd >= 0) {
         // The exclusive mode outlives this descriptor when another one stays
         // open (a pseudo-terminal's other side): give the device back.
@@ -278,24 +292,26 @@ void CSerialPort::ClosePort()
         ::close(m_fd);
     }
     m_fd = -1;
-    m_wakeFd = -1;
-    m_budget.reset();
 }
 
 int CSerialPort::PostWrite(const char* data, int length)
 {
-    if (m_fd < 0 || length < 0 || (length > 0 && !data))
+    if (length < 0 || (length > 0 && !data))
         return 0;
-    if (length == 0)
-        return 1;
+    std::shared_ptr<Budget> budget;
     {
         std::lock_guard<std::mutex> g(m_writeLock);
+        if (!m_writable)
+            return 0;
+        if (length == 0)
+            return 1;
         if (m_writeQueued + length > kWriteQueueLimit)
             return 0;
         m_writeQueue.emplace_back(data, length);
         m_writeQueued += length;
+        budget = m_budget;
     }
-    Wake();
+    budget->Wake();
     return 1;
 }
 
@@ -388,10 +404,10 @@ bool CSerialPort::ReadAvailable(bool& hangup)
         if (sync) {
             // The owner handles the chunk before the next one is read.
             while (m_budget->inFlight.load() > 0 && !m_stop.load()) {
-                pollfd p { m_wakeFd, POLLIN, 0 };
+                pollfd p { m_budget->wakeFd, POLLIN, 0 };
                 ::poll(&p, 1, -1);
                 std::uint64_t v;
-                [[maybe_unused]] ssize_t r = ::read(m_wakeFd, &v, sizeof v);
+                [[maybe_unused]] ssize_t r = ::read(m_budget->wakeFd, &v, sizeof v);
             }
             if (m_stop.load())
                 return delivered;
@@ -447,12 +463,13 @@ void CSerialPort::CommThread()
     if (hasLines)
         PostLines(lastLines);
 
+    const int wakeFd = m_budget->wakeFd;
     bool hangup = false;
     while (!m_stop.load() && !hangup) {
         const bool canRead = m_budget->inFlight.load() < kInFlightLimit;
         const bool wantWrite = PendingWriteBytes() > 0;
         pollfd fds[2] = {
-            { m_wakeFd, POLLIN, 0 },
+            { wakeFd, POLLIN, 0 },
             { m_fd, short((canRead ? POLLIN : 0) | (wantWrite ? POLLOUT : 0)), 0 },
         };
         const int rc = ::poll(fds, 2, hasLines ? kLinePollMs : -1);
@@ -460,7 +477,7 @@ void CSerialPort::CommThread()
             break;
         if (fds[0].revents & POLLIN) {
             std::uint64_t v;
-            [[maybe_unused]] ssize_t r = ::read(m_wakeFd, &v, sizeof v);
+            [[maybe_unused]] ssize_t r = ::read(wakeFd, &v, sizeof v);
         }
         if (m_stop.load())
             break;
@@ -486,6 +503,13 @@ void CSerialPort::CommThread()
         if (!hangup && (wantWrite || PendingWriteBytes() > 0))
             WritePending();
 
+    }
+    if (hangup) {
+        // Nothing queued now or later can reach a device that is gone: refuse
+        // it, so a sender waiting for its bytes to drain learns of the loss.
+        std::lock_guard<std::mutex> g(m_writeLock);
+        m_writable = false;
+        DropQueuedWrites();
     }
     if (hangup && !m_stop.load())
         Post(WM_SERIAL_HANGUP, 0);

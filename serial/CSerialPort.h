@@ -56,11 +56,12 @@ public:
     void ClosePort();
 
     // Queues bytes for the monitor to write, after everything queued before.
-    // Never cuts or overwrites: returns 1, or 0 when the port is not open or
-    // the queue would exceed its cap (then nothing of this piece is queued).
+    // Never cuts or overwrites: returns 1, or 0 when the port is not open, the
+    // device has hung up, or the queue would exceed its cap (then nothing of
+    // this piece is queued). Any thread, also while the port closes.
     int PostWrite(const char* data, int length);
     int PostWrite(const QByteArray& data) { return PostWrite(data.constData(), int(data.size())); }
-    // Bytes queued and not yet written.
+    // Bytes queued and not yet written (none once the device has hung up).
     std::int64_t PendingWriteBytes() const;
 
     int SetRTS(bool on);
@@ -101,6 +102,8 @@ private:
     void Post(int message, long wParam, QByteArray data = {});
     bool Configure();
     void Wake();
+    // Callers hold m_writeLock.
+    void DropQueuedWrites();
 
     std::atomic<bool> m_bMonitorAlive{false};
     int m_nBaud = 0;
@@ -116,13 +119,15 @@ private:
     QString m_port;
     std::uint64_t m_portId = 0;
     int m_fd = -1;
-    int m_wakeFd = -1;
     std::thread m_monitor;
     std::atomic<bool> m_stop{false};
-    std::shared_ptr<Budget> m_budget;
     LineReader m_lineReader;
 
     mutable std::mutex m_writeLock;
+    // Set and reset under m_writeLock: writers on other threads read them there.
+    // The budget exists while the port is open (its descriptor wakes the monitor).
+    std::shared_ptr<Budget> m_budget;
+    bool m_writable = false;
     std::deque<QByteArray> m_writeQueue;
     std::int64_t m_writeOffset = 0; // into m_writeQueue.front()
     std::int64_t m_writeQueued = 0;

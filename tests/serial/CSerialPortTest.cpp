@@ -268,6 +268,10 @@ TEST(CSerialPort, HangUpIsReportedOnceAndEndsTheMonitor)
     for (int i = 0; i < 5; ++i)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     EXPECT_EQ(owner.Count(WM_SERIAL_HANGUP), 1);
+    // Bytes for a device that is gone are refused, not queued for ever: a sender
+    // waiting for its queue to drain would otherwise wait until stopped.
+    EXPECT_EQ(port.PostWrite("AT\r\n", 4), 0);
+    EXPECT_EQ(port.PendingWriteBytes(), 0);
     EXPECT_EQ(port.StopMonitor(), 1);
     EXPECT_EQ(boxes.Count(), 0);
 }
