@@ -65,16 +65,7 @@ QByteArray Ucs2ToAnsi(QByteArrayView ucs2)
 
 QByteArray TextToUcs2Hex(QByteArrayView text)
 {
-    QByteArray out(text.size() * 4, Qt::Uninitialized);
-    char* p = out.data();
-    ForEachAnsiUnit(text, [&p](char16_t u) {
-        *p++ = kUpperHex[(u >> 12) & 0xF];
-        *p++ = kUpperHex[(u >> 8) & 0xF];
-        *p++ = kUpperHex[(u >> 4) & 0xF];
-        *p++ = kUpperHex[u & 0xF];
-    });
-    out.truncate(p - out.data());
-    return out;
+    return BytesToHex(AnsiToUcs2(text));
 }
 
 QByteArray DigitsToSemiOctets(QByteArrayView digits)
