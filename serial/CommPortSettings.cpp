@@ -23,14 +23,11 @@ CommPortSettings ReadCommPortSettings(const QString& path)
     s.port = ini.GetString(kSection, "port", {});
     if (s.port == "-1")
         s.port.clear();
-    auto number = [&](const char* key, const char* def) {
-        return ParseLeadingInt(ini.GetString(kSection, key, def), 0);
-    };
-    s.baud = number("bautrate", "115200");
-    s.dataBits = number("databits", "8");
-    s.stopBits = number("stopbits", "1");
-    s.parity = number("verifymode", "0");
-    s.flowCtrl = number("flowctrl", "0");
+    s.baud = ini.GetInt(kSection, "bautrate", s.baud);
+    s.dataBits = ini.GetInt(kSection, "databits", s.dataBits);
+    s.stopBits = ini.GetInt(kSection, "stopbits", s.stopBits);
+    s.parity = ini.GetInt(kSection, "verifymode", s.parity);
+    s.flowCtrl = ini.GetInt(kSection, "flowctrl", s.flowCtrl);
     return s;
 }
 
