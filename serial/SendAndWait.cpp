@@ -54,6 +54,18 @@ Outcome Collect(const RunningFlag& running, const QString& command, const QStrin
     return Outcome::Stopped;
 }
 
+// The family's result for an outcome; a Stop is not reported as a failure.
+int ResultCode(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::Timeout: return 1;
+    case Outcome::Error: return 2;
+    case Outcome::Success:
+    case Outcome::Stopped: return 0;
+    }
+    return 0;
+}
+
 } // namespace
 
 RunningFlag AppTaskRunning()
@@ -65,29 +77,20 @@ int SendAndWait(const RunningFlag& running, const QString& command, void* arg, c
     const QString& success, const QString& error, int timeoutMs)
 {
     QString reply;
-    switch (Collect(running, command, success, error, timeoutMs, reply)) {
-    case Outcome::Success:
-        if (callback && callback(reply, arg) == 0)
-            return 3;
-        return 0;
-    case Outcome::Timeout: return 1;
-    case Outcome::Error: return 2;
-    case Outcome::Stopped: return 0;
-    }
-    return 0;
+    const Outcome outcome = Collect(running, command, success, error, timeoutMs, reply);
+    if (outcome == Outcome::Success && callback && callback(reply, arg) == 0)
+        return 3;
+    return ResultCode(outcome);
 }
 
 int SendAndCollect(const RunningFlag& running, const QString& command, QString& replyOut, const QString& success,
     const QString& error, int timeoutMs)
 {
     QString reply;
-    switch (Collect(running, command, success, error, timeoutMs, reply)) {
-    case Outcome::Success: replyOut = reply; return 0;
-    case Outcome::Timeout: return 1;
-    case Outcome::Error: return 2;
-    case Outcome::Stopped: return 0;
-    }
-    return 0;
+    const Outcome outcome = Collect(running, command, success, error, timeoutMs, reply);
+    if (outcome == Outcome::Success)
+        replyOut = reply;
+    return ResultCode(outcome);
 }
 
 int SendAndCollectOwn(const RunningFlag& running, const QString& command, QString& replyOut, const QString& success,
@@ -96,13 +99,7 @@ int SendAndCollectOwn(const RunningFlag& running, const QString& command, QStrin
     QString reply;
     const Outcome outcome = Collect(running, command, success, error, timeoutMs, reply);
     replyOut = (outcome == Outcome::Success || outcome == Outcome::Error) ? reply : QString();
-    switch (outcome) {
-    case Outcome::Success: return 0;
-    case Outcome::Timeout: return 1;
-    case Outcome::Error: return 2;
-    case Outcome::Stopped: return 0;
-    }
-    return 0;
+    return ResultCode(outcome);
 }
 
 int SendAndParseLines(QStringList& lines, QList<QStringList>& rows, const RunningFlag& running, const QString& command,
