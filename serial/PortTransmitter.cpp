@@ -58,7 +58,10 @@ void PortTransmitter::PacedWrite(const QByteArray& bytes)
     }
     qsizetype pos = 0;
     while (bytes.size() - pos >= kPieceSize) {
-        port->PostWrite(bytes.constData() + pos, kPieceSize);
+        // A port that refuses a piece (closed, or its device gone) takes none of
+        // the rest: stop pacing instead of holding the send lock for nothing.
+        if (!port->PostWrite(bytes.constData() + pos, kPieceSize))
+            return;
         pos += kPieceSize;
         if (m_sleep)
             m_sleep(kPiecePause);
