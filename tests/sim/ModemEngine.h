@@ -62,6 +62,8 @@ public:
 
     void AddFault(Fault fault) { m_faults.push_back(std::move(fault)); }
     void ClearFaults() { m_faults.clear(); }
+    // The faults still in force (those with a count that ran out are gone).
+    const std::vector<Fault>& Faults() const { return m_faults; }
 
     bool InSmsBody() const { return m_inBody; }
 

@@ -185,6 +185,9 @@ TEST(UlvsimProgram, FaultsFileAndHangUpStartAFreshModuleOnTheLink)
     EXPECT_EQ(LinkTarget(link), second);
     RawPort port(link);
     EXPECT_EQ(Ask(port, "ATH"), "ATH\r\r\nOK\r\n");
+    // The fault without a count is still in force on the fresh module.
+    port.Write("AT+CPIN?\r\n");
+    EXPECT_EQ(port.ReadUntil("10\r\n"), "AT+CPIN?\r\r\n+CME ERROR: 10\r\n");
     EXPECT_EQ(sim.Signal(SIGTERM), 0);
 }
 

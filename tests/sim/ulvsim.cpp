@@ -129,8 +129,9 @@ int main(int argc, char** argv)
         if (fds[1].revents & POLLIN) {
             std::uint64_t count = 0;
             [[maybe_unused]] auto n = ::read(hangUpFd, &count, sizeof count);
-            // Faults that were used up stay used up: the file is read only once.
-            faults.clear();
+            // The fresh module keeps the faults still in force; those that were
+            // used up stay used up.
+            sim->With([&](ModemEngine& e) { faults = e.Faults(); });
             if (!start())
                 rc = 1;
         }
