@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 using namespace ulv;
+using test::ReadAll;
 
 namespace {
 
@@ -16,12 +17,6 @@ protected:
     {
         qputenv("TZ", "UTC");
         tzset();
-    }
-
-    static QByteArray ReadAll(const QString& path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     static void WriteSize(const QString& path, qint64 size)

@@ -1,6 +1,7 @@
 #include "common/TestEnv.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 namespace ulv::test {
@@ -27,6 +28,12 @@ void PrepareEnvironment()
 QString TestDataPath(const QString& relative)
 {
     return QStringLiteral(ULV_TESTDATA_DIR) + "/" + relative;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace ulv::test

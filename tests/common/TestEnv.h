@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace ulv::test {
@@ -13,5 +14,8 @@ void PrepareEnvironment();
 
 // ../shared/testdata/<relative>
 QString TestDataPath(const QString& relative);
+
+// Every byte of a file; empty when it cannot be read.
+QByteArray ReadAll(const QString& path);
 
 } // namespace ulv::test

@@ -17,12 +17,7 @@ QString WriteFile(const QString& name, const QByteArray& bytes)
     return path;
 }
 
-QByteArray ReadFile(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
+using test::ReadAll;
 
 } // namespace
 
@@ -77,7 +72,7 @@ TEST(IniFile, WritesKeepUnknownLinesAndOrder)
     ASSERT_TRUE(IniWriteString(path, "A", "SECOND", "22"));
     ASSERT_TRUE(IniWriteString(path, "a", "third", "3"));
     ASSERT_TRUE(IniWriteString(path, "c", "new", "x y"));
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(ReadAll(path),
         "; keep me\r\n[a]\r\nfirst=1\r\nunknown line\r\nSECOND=22\r\nthird=3\r\n\r\n[b]\r\nz=9\r\n[c]\r\nnew=x y\r\n");
     ASSERT_TRUE(IniDeleteSection(path, "B"));
     ASSERT_TRUE(IniDeleteKey(path, "a", "first"));
@@ -91,7 +86,7 @@ TEST(IniFile, MissingFileGivesDefaultsAndIsCreatedOnWrite)
     QFile::remove(path);
     EXPECT_EQ(IniGetInt(path, "commport", "baud", 115200), 115200);
     ASSERT_TRUE(IniWriteInt(path, "commport", "baud", 9600));
-    EXPECT_EQ(ReadFile(path), "[commport]\r\nbaud=9600\r\n");
+    EXPECT_EQ(ReadAll(path), "[commport]\r\nbaud=9600\r\n");
 }
 
 TEST(IniFile, UnwritableFileReportsFailure)

@@ -9,17 +9,7 @@
 #include <gtest/gtest.h>
 
 using namespace ulv;
-
-namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-} // namespace
+using test::ReadAll;
 
 TEST(AppCore, FoldersAreTheDataFolderAndItsParamFolder)
 {

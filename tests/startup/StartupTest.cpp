@@ -29,12 +29,7 @@ using namespace ulv;
 
 namespace {
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
+using test::ReadAll;
 
 void WriteFile(const QString& path, const QByteArray& content)
 {

@@ -25,12 +25,7 @@ QString WriteFile(const QString& name, const QByteArray& content)
     return WriteAt(test::TempHome() + "/" + name, content);
 }
 
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
+using test::ReadAll;
 
 } // namespace
 
