@@ -185,12 +185,10 @@ void CAtCommandSelectDlg::OnButtonModify()
         return;
     }
     const QString current = m_listCommands->GetItemText(row, 0);
-    if (entry.command != current)
-        File().Remove(current);
     m_listCommands->SetItemText(row, 0, entry.command);
     m_listCommands->SetItemText(row, 1, entry.carriageReturn);
     m_listCommands->SetItemText(row, 2, entry.comment);
-    File().Write(entry);
+    File().Replace(current, entry);
 }
 
 } // namespace ulv

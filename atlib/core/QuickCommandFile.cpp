@@ -29,8 +29,15 @@ std::vector<QuickCommand> QuickCommandFile::Load() const
 
 bool QuickCommandFile::Write(const QuickCommand& entry) const
 {
+    return Replace(entry.command, entry);
+}
+
+bool QuickCommandFile::Replace(const QString& previous, const QuickCommand& entry) const
+{
     IniFile ini(m_path);
     ini.Load();
+    if (previous != entry.command)
+        ini.RemoveSection(previous);
     ini.SetString(entry.command, kCarriageReturnKey, entry.carriageReturn);
     ini.SetString(entry.command, kCommentKey, entry.comment);
     return ini.Save();

@@ -30,6 +30,9 @@ public:
     // Writes "carriage return" and then "comment" into the command's section
     // (an existing section of that name, in any letter case, is overwritten).
     bool Write(const QuickCommand& entry) const;
+    // Write, after deleting the section `previous` when the entry's command is
+    // another text (letter case counts): a renamed entry in one rewrite of the file.
+    bool Replace(const QString& previous, const QuickCommand& entry) const;
     // Deletes the command's whole section.
     bool Remove(const QString& command) const;
 
