@@ -99,7 +99,7 @@ int ReferenceColumn(QStringView ref)
     return column;
 }
 
-// A positive integer no larger than `max`, or 0.
+// A whole number from 0 to `max`, or -1 for any other text.
 qint64 ParseIndex(QStringView text, qint64 max)
 {
     const QByteArray digits = text.trimmed().toLatin1();
