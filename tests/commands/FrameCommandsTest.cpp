@@ -2,6 +2,7 @@
 
 #include "atlib/CApnListDlg.h"
 #include "atlib/CAtcManageDlg.h"
+#include "common/ShownMainFrame.h"
 #include "common/TestEnv.h"
 #include "pages/data/CDomainParseDlg.h"
 #include "pages/module/CPduGenerateDlg.h"
@@ -87,12 +88,7 @@ protected:
     }
     CMainFrame& MakeFrame(int moduleType)
     {
-        g_nModuleType = moduleType;
-        frame = std::make_unique<CMainFrame>(moduleType);
-        EXPECT_TRUE(frame->Create());
-        frame->resize(1200, 800);
-        frame->show();
-        QApplication::processEvents();
+        frame = test::MakeShownMainFrame(moduleType);
         return *frame;
     }
     void Trigger(unsigned id) { frame->CommandAction(id)->trigger(); }

@@ -1,5 +1,6 @@
 #include "sim/SimFixture.h"
 
+#include "common/ShownMainFrame.h"
 #include "common/TestEnv.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
@@ -46,13 +47,7 @@ void Pump(int ms)
 
 std::unique_ptr<CMainFrame> MakeFrame(int moduleType)
 {
-    g_nModuleType = moduleType;
-    auto frame = std::make_unique<CMainFrame>(moduleType);
-    EXPECT_TRUE(frame->Create());
-    frame->resize(1200, 800);
-    frame->show();
-    QApplication::processEvents();
-    return frame;
+    return test::MakeShownMainFrame(moduleType);
 }
 
 QStringList Texts(const QMenu* menu)
