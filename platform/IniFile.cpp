@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <climits>
 #include <mutex>
@@ -65,9 +66,12 @@ bool IniFile::Load()
 {
     m_preamble.clear();
     m_sections.clear();
+    m_unreadable = false;
     QFile f(m_path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly)) {
+        m_unreadable = QFileInfo::exists(m_path);
         return false;
+    }
     const QByteArray data = f.readAll();
     const QString text = QString::fromUtf8(data);
     const QStringList rows = text.split('\n');
@@ -103,6 +107,8 @@ bool IniFile::Load()
 
 bool IniFile::Save() const
 {
+    if (m_unreadable)
+        return false;
     QByteArray out;
     auto put = [&out](const QString& s) {
         out += s.toUtf8();

@@ -18,7 +18,9 @@ public:
     // Reads the file again. False when it does not exist or cannot be read (the
     // contents are then empty).
     bool Load();
-    // Writes the whole file (CRLF line ends). False when it cannot be written.
+    // Writes the whole file (CRLF line ends). False when it cannot be written,
+    // and when it exists but could not be read: writing then would replace
+    // everything it holds with the few values just set.
     bool Save() const;
 
     const QString& Path() const { return m_path; }
@@ -55,6 +57,7 @@ private:
     const Section* FindSection(const QString& name) const;
 
     QString m_path;
+    bool m_unreadable = false; // there, but Load could not read it
     std::vector<Line> m_preamble;
     std::vector<Section> m_sections;
 };

@@ -2,6 +2,11 @@
 #include "common/TestEnv.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -92,4 +97,24 @@ TEST(IniFile, MissingFileGivesDefaultsAndIsCreatedOnWrite)
 TEST(IniFile, UnwritableFileReportsFailure)
 {
     EXPECT_FALSE(IniWriteString("/proc/ulv-no-such-dir/x.ini", "s", "k", "v"));
+}
+
+TEST(IniFile, AFileThatCannotBeReadIsNeverReplaced)
+{
+    // A socket is there but opens for nobody, not even root.
+    const QString path = ulv::test::TempHome() + "/unreadable.ini";
+    QFile::remove(path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr{};
+    addr.sun_family = AF_UNIX;
+    const QByteArray native = QFile::encodeName(path);
+    ASSERT_LT(size_t(native.size()), sizeof(addr.sun_path));
+    std::memcpy(addr.sun_path, native.constData(), size_t(native.size()));
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)), 0);
+
+    EXPECT_FALSE(IniWriteString(path, "s", "k", "v"));
+    EXPECT_FALSE(QFileInfo(path).isFile()) << "the socket was replaced by a file";
+    ::close(fd);
+    QFile::remove(path);
 }
