@@ -1,4 +1,4 @@
-#include "serial/CommandQueue.h"
+#include "core/at/CommandQueue.h"
 #include "shell/AppStartup.h"
 #include "shell/QtMessageBoxService.h"
 #include "shell/core/CUlvenscopeApp.h"

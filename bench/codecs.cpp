@@ -1,8 +1,8 @@
 // Speed of the text codecs: SMS PDU decode and encode of full messages, GSM 7-bit
 // packing, and the terminal hex view of a large chunk.
-#include "serial/Gsm7Codec.h"
-#include "serial/HexView.h"
-#include "serial/SmsPdu.h"
+#include "core/sms/Gsm7Codec.h"
+#include "core/text/HexView.h"
+#include "core/sms/SmsPdu.h"
 
 #include <benchmark/benchmark.h>
 

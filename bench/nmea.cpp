@@ -1,7 +1,7 @@
 // Sentences per second through the GNSS page's NMEA intake and dispatch: one
 // epoch of a GPS-only receiver (CR LF) and one of a GPS+GLONASS receiver (LF
 // only), repeated, fed in chunks as a serial port delivers them.
-#include "pages/positioning/core/NmeaParser.h"
+#include "core/gnss/NmeaParser.h"
 
 #include <benchmark/benchmark.h>
 

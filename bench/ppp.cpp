@@ -1,6 +1,6 @@
 // PPP framing throughput: a 1500-byte IP packet framed, stuffed and checksummed
 // for the wire, and the wire text unstuffed and checked again.
-#include "pages/data/core/PppFrameCodec.h"
+#include "core/ppp/PppFrameCodec.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,6 +1,6 @@
 #include "shell/CTerminalRichEdit.h"
 
-#include "serial/PortTransmitter.h"
+#include "core/at/PortTransmitter.h"
 #include "shell/core/TerminalKeys.h"
 
 #include <QContextMenuEvent>

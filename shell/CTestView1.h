@@ -1,10 +1,10 @@
 #pragma once
 
-#include "serial/LineAssembler.h"
-#include "serial/PortTransmitter.h"
-#include "shell/core/AnsiStreamDecoder.h"
+#include "core/at/LineAssembler.h"
+#include "core/at/PortTransmitter.h"
+#include "core/text/AnsiStreamDecoder.h"
 #include "shell/core/PageIndexTable.h"
-#include "shell/core/ReceiveRouter.h"
+#include "core/at/ReceiveRouter.h"
 
 #include <QLabel>
 #include <QWidget>

@@ -1,8 +1,8 @@
 #include "shell/CTestView2.h"
 
 #include "platform/MessageBox.h"
-#include "serial/AnsiText.h"
-#include "serial/HexView.h"
+#include "core/text/AnsiText.h"
+#include "core/text/HexView.h"
 #include "shell/CTerminalRichEdit.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "serial/TerminalOutput.h"
-#include "shell/core/AnsiStreamDecoder.h"
+#include "core/at/TerminalOutput.h"
+#include "core/text/AnsiStreamDecoder.h"
 #include "shell/core/TerminalLogFile.h"
 
 #include <QByteArray>

@@ -11,7 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "serial/CommPortSettings.h"
-#include "serial/TerminalOutput.h"
+#include "core/at/TerminalOutput.h"
 #include "shell/CFlatSplitterWnd.h"
 #include "shell/CGuidanceDlg.h"
 #include "shell/CMainFrame.h"

@@ -1,6 +1,6 @@
 #include "shell/SendPanelSetup.h"
 
-#include "serial/CommandQueue.h"
+#include "core/at/CommandQueue.h"
 #include "shell/CSendPanelDlg.h"
 #include "shell/CTestView2.h"
 

@@ -1,6 +1,6 @@
 #include "atlib/core/WorkbookXml.h"
 
-#include "serial/TextCodecs.h"
+#include "core/text/TextCodecs.h"
 
 #include <QStringList>
 #include <QUrl>

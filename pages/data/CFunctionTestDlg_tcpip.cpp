@@ -15,7 +15,7 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
 
 } // namespace ulv
 
-#include "serial/TimeStamp.h"
+#include "core/text/TimeStamp.h"
 
 namespace ulv {
 

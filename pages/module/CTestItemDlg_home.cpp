@@ -13,7 +13,7 @@
 #include "serial/CommPortSettings.h"
 #include "serial/PortEnumerator.h"
 #include "serial/SerialMessages.h"
-#include "serial/TerminalOutput.h"
+#include "core/at/TerminalOutput.h"
 #include "shell/CMainFrame.h"
 #include "shell/CTestView1.h"
 #include "shell/core/CUlvenscopeApp.h"

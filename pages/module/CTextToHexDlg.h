@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/module/SmsToolDialog.h"
-#include "serial/CTextCodec.h"
+#include "core/text/CTextCodec.h"
 
 class QLabel;
 class QRadioButton;

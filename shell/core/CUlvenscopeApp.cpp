@@ -4,7 +4,7 @@
 #include "platform/DataFolder.h"
 #include "platform/ProfileStore.h"
 #include "platform/TempLog.h"
-#include "serial/ReceiveBuffers.h"
+#include "core/at/ReceiveBuffers.h"
 #include "shell/core/SysParams.h"
 
 #include <QDir>

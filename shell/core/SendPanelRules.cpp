@@ -1,6 +1,6 @@
 #include "shell/core/SendPanelRules.h"
 
-#include "serial/HexView.h"
+#include "core/text/HexView.h"
 
 namespace ulv::SendPanelRules {
 

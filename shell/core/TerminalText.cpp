@@ -1,7 +1,7 @@
 #include "shell/core/TerminalText.h"
 
-#include "serial/HexView.h"
-#include "serial/TerminalOutput.h"
+#include "core/text/HexView.h"
+#include "core/at/TerminalOutput.h"
 
 #include <vector>
 

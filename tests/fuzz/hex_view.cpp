@@ -1,6 +1,6 @@
 // The hex-view readers and writers take any text the terminal or the send panel
 // may hold.
-#include "serial/HexView.h"
+#include "core/text/HexView.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,8 @@
 // Any byte stream from the NMEA port, cut into any chunks, goes through the
 // parser, and whatever table it builds lays out on both satellite charts.
-#include "pages/positioning/core/NmeaParser.h"
-#include "pages/positioning/core/SignalBarLayout.h"
-#include "pages/positioning/core/SkyPlotLayout.h"
+#include "core/gnss/NmeaParser.h"
+#include "core/gnss/SignalBarLayout.h"
+#include "core/gnss/SkyPlotLayout.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,6 +1,6 @@
 // Received PPP text: unescaping, splitting and checking never fail on any text,
 // and stuffing is undone exactly for any frame and any escape map.
-#include "pages/data/core/PppFrameCodec.h"
+#include "core/ppp/PppFrameCodec.h"
 
 #include <cstdint>
 #include <cstdlib>

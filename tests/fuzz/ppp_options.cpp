@@ -1,6 +1,6 @@
 // Peer option lists: every walker ends, stays inside the text and keeps its
 // records in bounds, whatever the lengths say.
-#include "pages/data/core/PppOptions.h"
+#include "core/ppp/PppOptions.h"
 
 #include <cstdint>
 #include <cstdlib>

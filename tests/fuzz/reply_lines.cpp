@@ -1,5 +1,5 @@
 // Any reply the module sends splits into lines and fields without fault.
-#include "serial/ReplySplit.h"
+#include "core/at/ReplySplit.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // Any text given to the PDU decoders must decode or fail cleanly, never read past
 // its end; a decoded record stays within one SMS.
-#include "serial/SmsPdu.h"
+#include "core/sms/SmsPdu.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // Any file in place of Morvane_world.dat loads or fails cleanly.
-#include "pages/positioning/core/WorldOutline.h"
+#include "core/gnss/WorldOutline.h"
 
 #include <cstdint>
 #include <string_view>

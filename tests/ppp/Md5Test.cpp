@@ -1,6 +1,6 @@
-#include "pages/data/core/ChapResponse.h"
-#include "pages/data/core/Md5.h"
-#include "pages/data/core/PppFrameCodec.h"
+#include "core/ppp/ChapResponse.h"
+#include "core/ppp/Md5.h"
+#include "core/ppp/PppFrameCodec.h"
 #include "common/TestEnv.h"
 
 #include <gtest/gtest.h>

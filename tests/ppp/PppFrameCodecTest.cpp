@@ -1,4 +1,4 @@
-#include "pages/data/core/PppFrameCodec.h"
+#include "core/ppp/PppFrameCodec.h"
 
 #include <gtest/gtest.h>
 

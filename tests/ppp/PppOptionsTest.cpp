@@ -1,4 +1,4 @@
-#include "pages/data/core/PppOptions.h"
+#include "core/ppp/PppOptions.h"
 
 #include <gtest/gtest.h>
 

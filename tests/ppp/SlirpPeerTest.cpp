@@ -1,9 +1,9 @@
 // The PPP core against a real peer: slirp speaks PPP on a pseudo-terminal, and a
 // small negotiation loop built from the codec, the option handling and the CHAP
 // response brings the link up (LCP, PAP or CHAP-MD5, IPCP).
-#include "pages/data/core/ChapResponse.h"
-#include "pages/data/core/PppFrameCodec.h"
-#include "pages/data/core/PppOptions.h"
+#include "core/ppp/ChapResponse.h"
+#include "core/ppp/PppFrameCodec.h"
+#include "core/ppp/PppOptions.h"
 #include "common/TestEnv.h"
 
 #include <gtest/gtest.h>

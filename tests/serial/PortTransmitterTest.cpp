@@ -1,4 +1,4 @@
-#include "serial/PortTransmitter.h"
+#include "core/at/PortTransmitter.h"
 #include "PtyPair.h"
 #include "serial/CSerialPort.h"
 

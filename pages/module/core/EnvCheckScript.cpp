@@ -1,9 +1,9 @@
 #include "pages/module/core/EnvCheckScript.h"
 
 #include "pages/module/core/ModuleScripts.h"
-#include "pages/module/core/ScriptedExchange.h"
+#include "core/at/ScriptedExchange.h"
 #include "pages/module/core/SmscQuery.h"
-#include "serial/SendAndWait.h"
+#include "core/at/SendAndWait.h"
 #include "shell/core/CUlvenscopeApp.h"
 
 namespace ulv {

@@ -1,9 +1,9 @@
 #include "pages/module/core/ModuleScripts.h"
 
-#include "pages/module/core/ScriptedExchange.h"
-#include "serial/CommandQueue.h"
-#include "serial/ReplySplit.h"
-#include "serial/SendAndWait.h"
+#include "core/at/ScriptedExchange.h"
+#include "core/at/CommandQueue.h"
+#include "core/at/ReplySplit.h"
+#include "core/at/SendAndWait.h"
 #include "shell/core/CUlvenscopeApp.h"
 
 #include <QRegularExpression>

@@ -1,6 +1,6 @@
 #include "pages/module/core/SmsToolText.h"
 
-#include "serial/TextCodecs.h"
+#include "core/text/TextCodecs.h"
 
 namespace ulv {
 

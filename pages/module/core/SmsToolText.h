@@ -1,6 +1,6 @@
 #pragma once
 
-#include "serial/SmsPdu.h"
+#include "core/sms/SmsPdu.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #include "pages/module/core/SmscQuery.h"
 
-#include "pages/module/core/ScriptedExchange.h"
+#include "core/at/ScriptedExchange.h"
 
 namespace ulv {
 

@@ -2,11 +2,11 @@
 // view.
 #include "Probe.h"
 
-#include "serial/AnsiText.h"
-#include "serial/Gsm7Codec.h"
-#include "serial/HexView.h"
-#include "serial/SmsPdu.h"
-#include "serial/TextCodecs.h"
+#include "core/text/AnsiText.h"
+#include "core/sms/Gsm7Codec.h"
+#include "core/text/HexView.h"
+#include "core/sms/SmsPdu.h"
+#include "core/text/TextCodecs.h"
 
 #include <charconv>
 

@@ -2,7 +2,7 @@
 // the value labels and the satellite table.
 #include "Probe.h"
 
-#include "pages/positioning/core/NmeaParser.h"
+#include "core/gnss/NmeaParser.h"
 
 #include <QFile>
 #include <QJsonArray>

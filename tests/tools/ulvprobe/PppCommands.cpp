@@ -1,9 +1,9 @@
 #include "Probe.h"
 
-#include "pages/data/core/ChapResponse.h"
-#include "pages/data/core/Md5.h"
-#include "pages/data/core/PppFrameCodec.h"
-#include "pages/data/core/PppOptions.h"
+#include "core/ppp/ChapResponse.h"
+#include "core/ppp/Md5.h"
+#include "core/ppp/PppFrameCodec.h"
+#include "core/ppp/PppOptions.h"
 
 #include <QRegularExpression>
 

@@ -1,0 +1,145 @@
+#include "core/at/CommandQueue.h"
+
+#include "platform/MessageBox.h"
+
+#include <chrono>
+
+namespace ulv {
+
+CommandQueue::CommandQueue()
+    : CommandQueue(RunCommandRequest)
+{
+}
+
+CommandQueue::CommandQueue(Runner runner)
+    : m_runner(std::move(runner))
+{
+}
+
+CommandQueue::~CommandQueue()
+{
+    Stop();
+}
+
+void CommandQueue::Start()
+{
+    std::lock_guard lock(m_lock);
+    if (m_started || m_stop)
+        return;
+    m_started = true;
+    m_thread = std::thread([this] { CommandQueueThread(); });
+}
+
+void CommandQueue::Queue(const CommandRequest& request)
+{
+    {
+        std::lock_guard lock(m_lock);
+        if (m_stop)
+            return;
+        m_queue.push_back(request);
+    }
+    m_work.notify_one();
+}
+
+void CommandQueue::Stop(int waitMs)
+{
+    std::unique_lock lock(m_lock);
+    m_stop = true;
+    m_queue.clear();
+    m_work.notify_one();
+    if (!m_thread.joinable())
+        return;
+    bool ended = true;
+    if (waitMs < 0)
+        m_ended.wait(lock, [this] { return m_finished; });
+    else
+        ended = m_ended.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return m_finished; });
+    lock.unlock();
+    if (ended)
+        m_thread.join();
+    else
+        m_thread.detach(); // a box still open at the end of the program
+}
+
+bool CommandQueue::Started() const
+{
+    std::lock_guard lock(m_lock);
+    return m_started;
+}
+
+std::size_t CommandQueue::Pending() const
+{
+    std::lock_guard lock(m_lock);
+    return m_queue.size();
+}
+
+void CommandQueue::CommandQueueThread()
+{
+    // The queue's own running flag: the Stop buttons end tasks, not queued commands.
+    const RunningFlag running = [this] {
+        std::lock_guard lock(m_lock);
+        return !m_stop;
+    };
+    const Runner runner = m_runner;
+    std::unique_lock lock(m_lock);
+    for (;;) {
+        // The predicate is checked under the lock, so a request queued while the
+        // previous ones ran is never left waiting for a later one.
+        m_work.wait(lock, [this] { return m_stop || !m_queue.empty(); });
+        if (m_stop)
+            break;
+        CommandRequest request = std::move(m_queue.front());
+        m_queue.pop_front();
+        lock.unlock();
+        runner(request, running);
+        lock.lock();
+    }
+    m_finished = true;
+    m_ended.notify_all();
+}
+
+void RunCommandRequest(const CommandRequest& request, const RunningFlag& running)
+{
+    switch (request.kind) {
+    case CommandRequest::kSendCommand: {
+        QString reply;
+        SendAndCollectOwn(running, request.command, reply, QStringLiteral("OK"), QStringLiteral("ERROR"),
+            CommandQueue::kReplyTimeoutMs);
+        if (request.callback)
+            request.callback(reply);
+        break;
+    }
+    case CommandRequest::kModelMismatch: ShowModelMismatch(); break;
+    default: break;
+    }
+}
+
+CommandQueue& AppCommandQueue()
+{
+    // Never destroyed: the thread may outlive main's objects at exit.
+    static CommandQueue* queue = new CommandQueue;
+    return *queue;
+}
+
+void StartCommandQueue()
+{
+    AppCommandQueue().Start();
+}
+
+void QueueCommand(const CommandRequest& request)
+{
+    AppCommandQueue().Queue(request);
+}
+
+void StopCommandQueue()
+{
+    AppCommandQueue().Stop(2000);
+}
+
+void ShowModelMismatch()
+{
+    ShowMessageBox(QStringLiteral("The module model is not matching! Please restart, select correct model and try again!"),
+        MB_OK);
+}
+
+} // namespace ulv
