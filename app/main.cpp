@@ -1,4 +1,4 @@
-#include "core/at/CommandQueue.h"
+#include "core/at/ModemSession.h"
 #include "shell/AppStartup.h"
 #include "shell/QtMessageBoxService.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -30,7 +30,7 @@ int main(int argc, char** argv)
     int code = 0;
     if (ulv::theApp.InitInstance())
         code = app.exec();
-    ulv::StopCommandQueue();
+    ulv::AppModemSession().Shutdown();
     ulv::DestroyAppMainWindow();
     const int exitCode = ulv::theApp.ExitInstance();
     ulv::SetMessageBoxService(nullptr);

@@ -79,10 +79,5 @@ void TaskGate::RemoveStopListener(int id)
     m_listeners.erase(id);
 }
 
-TaskGate& AppTaskGate()
-{
-    static TaskGate gate;
-    return gate;
-}
 
 } // namespace ulv

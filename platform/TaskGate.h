@@ -54,7 +54,7 @@ private:
     int m_nextListener = 1;
 };
 
-// The program's one gate (CUlvenscopeApp::m_bTaskRunning).
+// The program's one gate (CUlvenscopeApp::m_bTaskRunning): the modem session's.
 TaskGate& AppTaskGate();
 
 } // namespace ulv

@@ -398,6 +398,8 @@ bool CSerialPort::ReadAvailable(bool& hangup)
         if (got == 0)
             return delivered;
         chunk.truncate(got);
+        if (m_receiveTap)
+            m_receiveTap(chunk);
         const bool sync = m_bSyncNotify.load();
         Post(sync ? WM_SERIAL_DATA_SYNC : WM_SERIAL_DATA, long(got), std::move(chunk));
         delivered = true;
@@ -426,8 +428,13 @@ bool CSerialPort::WritePending()
         std::int64_t offset;
         {
             std::lock_guard<std::mutex> g(m_writeLock);
-            if (m_writeQueue.empty())
+            if (m_writeQueue.empty()) {
+                if (m_writeTap && m_wroteSinceTap) {
+                    m_wroteSinceTap = false;
+                    m_writeTap();
+                }
                 return true;
+            }
             piece = m_writeQueue.front(); // shares the bytes, no copy
             offset = m_writeOffset;
         }
@@ -448,6 +455,7 @@ bool CSerialPort::WritePending()
         std::lock_guard<std::mutex> g(m_writeLock);
         m_writeOffset += n;
         m_writeQueued -= n;
+        m_wroteSinceTap = true;
         if (m_writeOffset >= m_writeQueue.front().size()) {
             m_writeQueue.pop_front();
             m_writeOffset = 0;

@@ -80,6 +80,15 @@ public:
     std::uint64_t PortId() const { return m_portId; }
     int Fd() const { return m_fd; }
 
+    // Called on the monitor's thread with every chunk, before the chunk is
+    // posted to the owner: the modem session's reply buffers are fed here, so
+    // a waiting exchange never depends on the owner's thread. It must not block.
+    using ReceiveTap = std::function<void(const QByteArray& chunk)>;
+    void SetReceiveTap(ReceiveTap tap) { m_receiveTap = std::move(tap); }
+    // Called on the monitor's thread each time the write queue has emptied,
+    // for senders that wait for their bytes to leave. It must not block.
+    void SetWriteTap(std::function<void()> tap) { m_writeTap = std::move(tap); }
+
     // The modem-line source (TIOCMGET by default). Returns the TIOCM_* bits, or
     // nothing when the device has no lines (a pseudo-terminal): the lines are
     // then off and never reported. Tests put a fake here before StartMonitor.
@@ -122,6 +131,9 @@ private:
     std::thread m_monitor;
     std::atomic<bool> m_stop{false};
     LineReader m_lineReader;
+    ReceiveTap m_receiveTap;
+    std::function<void()> m_writeTap;
+    bool m_wroteSinceTap = false; // under m_writeLock
 
     mutable std::mutex m_writeLock;
     // Set and reset under m_writeLock: writers on other threads read them there.

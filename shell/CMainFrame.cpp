@@ -1,5 +1,7 @@
 #include "shell/CMainFrame.h"
 
+#include "core/at/ModemSession.h"
+
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "shell/CFlatSplitterWnd.h"
@@ -106,7 +108,7 @@ bool CMainFrame::OnCreateClient()
     // The terminal pane brings the command queue and the send panel with it;
     // hardware flow in the file sender follows the port's CTS.
     if (CSendPanelDlg* panel = AttachSendPanel(m_pTestView2))
-        panel->SetCtsSource([view = m_pTestView1] { return view->CtsState() != 0; });
+        panel->SetCtsSource([] { return AppModemSession().CtsState() != 0; });
     m_wndSplitter->addWidget(m_pOutbarView);
     m_wndSplitter->addWidget(m_pTestView1);
     m_wndSplitter->addWidget(m_pTestView2);

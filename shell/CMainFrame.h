@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pages/PageHost.h"
 #include "shell/CGlobalDoc.h"
 #include "shell/core/PageIndexTable.h"
 
@@ -20,10 +21,6 @@ class CTestView1;
 class CTestView2;
 class FrameCommands;
 class FrameStatusBar;
-
-constexpr int WM_MAPTYPE_CHANGED = 0x2400;
-// The event the map pages get when the map type changes.
-constexpr QEvent::Type kMapTypeChangedEvent = QEvent::Type(QEvent::User + WM_MAPTYPE_CHANGED);
 
 // The program's one top-level window: the command rebar (menu bar and
 // toolbar), the 1 x 3 splitter with the navigation pane, the page host and the

@@ -3,6 +3,7 @@
 #include "atlib/CAtCommandSelectDlg.h"
 #include "platform/Gui.h"
 #include "platform/MessageBox.h"
+#include "core/at/ModemSession.h"
 #include "platform/TaskGate.h"
 #include "serial/CSerialPort.h"
 #include "serial/CommPortSettings.h"
@@ -73,10 +74,11 @@ struct FileJob {
     QString path;
     int flowMode = 0;
     int portBuffer = 2048;
+    ModemSession* session = nullptr;
     std::shared_ptr<CSerialPort> port;
     std::function<bool()> ctsClear;
     QPointer<CSendPanelDlg> panel;
-    std::optional<TaskGate::Token> token;
+    std::shared_ptr<CSendPanelDlg::SenderState> state;
 };
 
 CSendPanelDlg::CSendPanelDlg(QWidget* parent)
@@ -155,9 +157,13 @@ CSendPanelDlg::CSendPanelDlg(QWidget* parent)
 
 CSendPanelDlg::~CSendPanelDlg()
 {
-    m_closing = true;
-    if (m_sender.joinable())
-        m_sender.join();
+    if (!m_state->running.load())
+        return;
+    // The file sender ends at its next byte; the wait is bounded in any case.
+    m_state->closing = true;
+    ModemSession& session = AppModemSession();
+    session.WakeWaiters();
+    session.Workers().WaitUntil([state = m_state] { return !state->running.load(); }, kCloseWaitMs);
 }
 
 void CSendPanelDlg::OnInitDialog()
@@ -194,8 +200,7 @@ void CSendPanelDlg::OnInitDialog()
 
 std::shared_ptr<CSerialPort> CSendPanelDlg::Port() const
 {
-    PortTransmitter* tx = GetModuleTransmitter();
-    std::shared_ptr<CSerialPort> port = tx ? tx->Port() : nullptr;
+    std::shared_ptr<CSerialPort> port = AppModemSession().Port();
     return port && port->IsOpen() ? port : nullptr;
 }
 
@@ -219,9 +224,9 @@ void CSendPanelDlg::SetInputText(const QString& text)
 
 void CSendPanelDlg::OnButtonSend()
 {
-    const std::shared_ptr<CSerialPort> port = Port();
-    if (!port)
+    if (!Port())
         return;
+    PortTransmitter& tx = AppModemSession().Transmitter();
     const bool withEnter = m_checkWithEnter->isChecked();
     if (m_radioText->isChecked()) {
         const QByteArray bytes = SendPanelRules::TextPayload(m_editInput->text(), withEnter);
@@ -229,17 +234,16 @@ void CSendPanelDlg::OnButtonSend()
             return;
         if (g_sysParams.showsenddata)
             WriteOutputLine(kTerminalSent, bytes);
-        port->PostWrite(bytes);
+        tx.SendUnpaced(bytes);
     } else if (m_radioHex->isChecked()) {
         QByteArray bytes, display;
         SendPanelRules::HexPayload(m_editInput->text(), withEnter, bytes, display);
         if (!display.isEmpty())
             WriteOutputLine(kTerminalSent, display);
         if (!bytes.isEmpty())
-            port->PostWrite(bytes);
+            tx.SendUnpaced(bytes);
     } else if (m_radioSpecial->isChecked()) {
-        const char byte = char(SendPanelRules::SpecialCharByte(m_comboSpecial->currentIndex()));
-        port->PostWrite(&byte, 1);
+        tx.SendUnpaced(QByteArray(1, char(SendPanelRules::SpecialCharByte(m_comboSpecial->currentIndex()))));
     }
 }
 
@@ -420,36 +424,38 @@ void CSendPanelDlg::OnButtonSendFile()
     const std::shared_ptr<CSerialPort> port = Port();
     if (!port)
         return;
+    ModemSession& session = AppModemSession();
     if (m_btnSendFile->text() != kSendFile) {
-        AppTaskGate().Stop();
+        session.Gate().Stop();
         return;
     }
-    if (AppTaskGate().Running())
+    if (session.Gate().Running())
         return;
     const QString path = m_editPath->text();
     if (path.isEmpty()) {
         ShowMessageBox(QStringLiteral("Please selcet the source file!"));
         return;
     }
-    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
+    std::optional<TaskGate::Token> token = session.Gate().TryStart();
     if (!token)
         return;
-    if (m_sender.joinable())
-        m_sender.join();
     // Everything the sender needs is read here, on the UI thread.
     FileJob job;
     job.path = path;
     job.flowMode = g_commPortSettings.flowCtrl;
     job.portBuffer = g_sysParams.portbuffer;
+    job.session = &session;
     job.port = port;
     job.ctsClear = m_ctsClear;
     job.panel = this;
-    job.token.emplace(std::move(*token));
+    job.state = m_state;
     m_progress->SetPos(0);
     m_progress->show();
     m_btnSendFile->setText(kStop);
-    m_senderRunning = true;
-    m_sender = std::thread([this, job = std::move(job)]() mutable { FileSenderThread(std::move(job)); });
+    m_state->running = true;
+    m_state->closing = false;
+    session.Workers().Run(std::move(*token),
+        [job = std::move(job)](TaskGate::Token& t) mutable { FileSenderThread(std::move(job), t); });
 }
 
 void CSendPanelDlg::BackToIdle()
@@ -461,12 +467,14 @@ void CSendPanelDlg::BackToIdle()
     Q_EMIT FileSendFinished();
 }
 
-void CSendPanelDlg::FileSenderThread(FileJob job)
+void CSendPanelDlg::FileSenderThread(FileJob job, TaskGate::Token& token)
 {
     const QPointer<CSendPanelDlg> panel = job.panel;
+    ModemSession& session = *job.session;
+    const std::shared_ptr<SenderState> state = job.state;
     auto finish = [&] {
-        job.token->Release();
-        m_senderRunning = false;
+        token.Release();
+        state->running = false;
         Gui::Post([panel] {
             if (panel)
                 panel->BackToIdle();
@@ -481,12 +489,22 @@ void CSendPanelDlg::FileSenderThread(FileJob job)
     const QByteArray content = file.readAll();
     file.close();
 
+    // The task's flag, and the panel still there.
+    const RunningFlag running = [&] { return token.Active() && !state->closing.load(); };
+    PortTransmitter& tx = session.Transmitter();
     FileSender::Hooks hooks;
-    hooks.running = [&] { return job.token->Active() && !m_closing.load(); };
-    hooks.write = [port = job.port](const QByteArray& piece) { return port->PostWrite(piece) == 1; };
-    hooks.pendingBytes = [port = job.port] { return port->PendingWriteBytes(); };
+    hooks.running = running;
+    hooks.write = [&tx](const QByteArray& piece) { return tx.SendUnpaced(piece); };
+    hooks.pendingBytes = [&tx, port = job.port] { return tx.QueuedBytes() + port->PendingWriteBytes(); };
     hooks.ctsClear = job.ctsClear;
-    hooks.takeReceivedHex = [] { return AppReceiveBuffers().TakeReceivedHex(); };
+    hooks.takeReceivedHex = [&session] { return session.Buffers().TakeReceivedHex(); };
+    unsigned seen = session.Buffers().WakeCount();
+    hooks.wait = [&session, &seen] {
+        // Woken by received or written bytes, a modem line or a Stop; the
+        // bound only keeps a lost device from holding the sender for ever.
+        session.Buffers().WaitForWake(std::chrono::steady_clock::now() + std::chrono::seconds(1), seen);
+        seen = session.Buffers().WakeCount();
+    };
     hooks.progress = [panel](int position, const QString& caption) {
         Gui::Post([panel, position, caption] {
             if (!panel)
@@ -501,8 +519,8 @@ void CSendPanelDlg::FileSenderThread(FileJob job)
             panel->m_progress->SetPos(0);
     });
     FileSender(job.flowMode, job.portBuffer, std::move(hooks)).Send(content);
-    if (!m_closing.load())
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The bar shows the end for a moment before the panel goes back to idle.
+    session.Pause([&] { return !state->closing.load(); }, std::chrono::milliseconds(100));
     finish();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TaskGate.h"
+
 #include "ui/controls/CSkinDialog.h"
 
 #include <QPointer>
@@ -26,13 +28,20 @@ class CTextProgressCtrl;
 struct FileJob;
 
 // The strip under the terminal with which the user sends to the module: typed
-// text, a hex view, one control character or a whole file. It writes straight to
-// the module's port (no send lock, no pacing) and drives the DTR and RTS lines.
+// text, a hex view, one control character or a whole file. Its texts go out
+// whole and unpaced, in turn with everything else the session sends, so they
+// never interleave with a worker's; it drives the DTR and RTS lines.
 class CSendPanelDlg : public CSkinDialog {
     Q_OBJECT
 public:
     explicit CSendPanelDlg(QWidget* parent = nullptr);
     ~CSendPanelDlg() override;
+
+    // Shared with the file sender, which may end after the panel is gone.
+    struct SenderState {
+        std::atomic<bool> running{false};
+        std::atomic<bool> closing{false};
+    };
 
     void OnButtonSend();
     void OnButtonSendFile();
@@ -73,7 +82,7 @@ public:
     void SetQuickListRunner(std::function<int(CAtCommandSelectDlg&)> runner) { m_runQuickList = std::move(runner); }
     void SetCtsSource(std::function<bool()> ctsClear) { m_ctsClear = std::move(ctsClear); }
 
-    bool FileSenderRunning() const { return m_senderRunning.load(); }
+    bool FileSenderRunning() const { return m_state->running.load(); }
 
 Q_SIGNALS:
     // On the UI thread, after each piece of a file and once at its end.
@@ -95,7 +104,7 @@ private:
     void OpenQuickList();
     bool FilterHexKey(QKeyEvent* key);
     void OnCheckLine(CImageButton* box, bool dtr);
-    void FileSenderThread(FileJob job);
+    static void FileSenderThread(FileJob job, TaskGate::Token& token);
     void BackToIdle();
     std::shared_ptr<CSerialPort> Port() const;
 
@@ -120,9 +129,8 @@ private:
     std::function<int(CAtCommandSelectDlg&)> m_runQuickList;
     std::function<bool()> m_ctsClear;
 
-    std::thread m_sender;
-    std::atomic<bool> m_senderRunning{false};
-    std::atomic<bool> m_closing{false};
+    std::shared_ptr<SenderState> m_state = std::make_shared<SenderState>();
+    static constexpr int kCloseWaitMs = 2000;
 };
 
 } // namespace ulv

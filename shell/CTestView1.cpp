@@ -10,7 +10,10 @@
 #include "pages/module/CTestItemDlg_voice.h"
 #include "pages/positioning/CTestItemDlg_gnss.h"
 #include "pages/positioning/CTestitemDlg_position.h"
+#include "pages/module/core/ModuleScripts.h"
 #include "platform/MessageBox.h"
+#include "serial/SerialMessages.h"
+#include "shell/CMainFrame.h"
 #include "platform/TaskGate.h"
 #include "core/text/AnsiText.h"
 #include "serial/CSerialPort.h"
@@ -23,6 +26,7 @@
 #include "shell/core/SysParams.h"
 #include "ui/controls/CPageTitleStrip.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QResizeEvent>
 
@@ -73,17 +77,9 @@ QString FormatSmsTimestamp(const QString& s)
         + s.mid(10, 2) + "+" + s.mid(12, 2);
 }
 
-CTestView1::CTestView1(QWidget* parent)
+CTestView1::CTestView1(QWidget* parent, ModemSession* session)
     : QWidget(parent)
-    , m_router(ReceiveRouter::Hooks {
-          [](const QString& note) { WriteOutputLine(kTerminalNote, note); },
-          [this](int index) { m_sms->QueueNewMessage(index); },
-          [this](const QByteArray& payload) { m_tcpip->AppendReceivedData(AnsiToString(payload)); },
-          [this] { m_tcpip->m_bContextDeactivated = 1; },
-          [this] { m_tcpip->m_bConnectionClosed = 1; },
-          [] { WriteOutputLine(kTerminalReceived, QByteArray("\r\n")); },
-          [this] { return m_tcpip->m_bEchoTest.load() != 0; },
-      })
+    , m_session(session ? *session : AppModemSession())
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -93,7 +89,7 @@ CTestView1::CTestView1(QWidget* parent)
     font.setPointSize(8);
     setFont(font);
 
-    m_tx.SetEchoProvider([] { return g_sysParams.showsenddata != 0; });
+    Tx().SetEchoProvider([] { return g_sysParams.showsenddata != 0; });
 
     m_pTitleStrip = new CPageTitleStrip();
     m_pTitleStrip->Create(0, 0, this);
@@ -123,25 +119,75 @@ CTestView1::CTestView1(QWidget* parent)
         page->hide();
     m_home->show();
 
+    // A view made before this one (a test's) leaves nothing behind.
+    m_session.ClearWindowHooks();
     AddLineListener([this](const QString& l) { m_home->OnReceivedLine(l); });
     AddLineListener([this](const QString& l) { m_voice->OnReceivedLine(l); });
     AddLineListener([this](const QString& l) { m_pTitleStrip->OnReceivedLine(l); });
     AddLineListener([this](const QString& l) { m_tcpip->OnReceivedLine(l); });
+    m_session.SetRouterHooks(
+        ReceiveRouter::Hooks {
+            [](const QString& note) { WriteOutputLine(kTerminalNote, note); },
+            [this](int index) { m_sms->QueueNewMessage(index); },
+            [this](const QByteArray& payload) { m_tcpip->AppendReceivedData(AnsiToString(payload)); },
+            [this] { m_tcpip->m_bContextDeactivated = 1; },
+            [this] { m_tcpip->m_bConnectionClosed = 1; },
+            [] { WriteOutputLine(kTerminalReceived, QByteArray("\r\n")); },
+            [this] { return m_tcpip->m_bEchoTest.load() != 0; },
+        },
+        [this] { return RouterPage(); });
+    m_session.m_pppRawReceiver = [this](const QByteArray& chunk) {
+        if (theApp.PppLinkUp.load() && m_pppRawReceiver)
+            m_pppRawReceiver(chunk);
+    };
+    m_session.m_statusLinePane = [this](const QString& pane) {
+        if (m_statusLinePane)
+            m_statusLinePane(pane);
+    };
+    m_session.m_lineNote = [this](const QString& note) {
+        if (PppDialInProgress.load())
+            m_ppp->AppendLogLine(note);
+    };
+
+    m_envCheck = [this](int kind, int option) { return m_home->RunEnvCheck(kind, option); };
 
     PlacePages();
     g_pTestView1 = this;
-    SetModuleTransmitter(&m_tx);
+    SetPageHost(this);
 }
 
 CTestView1::~CTestView1()
 {
     CloseCommport();
+    m_session.ClearWindowHooks();
     if (g_pPageTitleStrip == m_pTitleStrip)
         g_pPageTitleStrip = nullptr;
-    if (GetModuleTransmitter() == &m_tx)
-        SetModuleTransmitter(nullptr);
     if (g_pTestView1 == this)
         g_pTestView1 = nullptr;
+    if (GetPageHost() == this)
+        SetPageHost(nullptr);
+}
+
+void CTestView1::ShowConnectionText(const QString& text)
+{
+    if (g_pMainFrame)
+        g_pMainFrame->SetPaneText(2, text);
+}
+
+void CTestView1::ModuleIdentified()
+{
+    QEvent e(MessageEventType(WM_MODULE_IDENTIFIED));
+    QCoreApplication::sendEvent(m_voice, &e);
+}
+
+void CTestView1::SetRecommendedApn(const QString& apn, const QString& user, const QString& password)
+{
+    m_tcpip->ApnEdit()->setText(apn);
+    m_tcpip->UserEdit()->setText(user);
+    m_tcpip->PasswordEdit()->setText(password);
+    m_ppp->ApnEdit()->setText(apn);
+    m_ppp->UserEdit()->setText(user);
+    m_ppp->PasswordEdit()->setText(password);
 }
 
 void CTestView1::resizeEvent(QResizeEvent*)
@@ -165,86 +211,29 @@ void CTestView1::PlacePages()
 
 int CTestView1::OpenCommport(const QString& port, int baud, int dataBits, int stopBits, int, int flowMode, int bufferSize)
 {
-    CloseCommport();
-    auto serial = std::make_shared<CSerialPort>();
-    if (!serial->OpenPort(this, port, baud, 'N', dataBits, stopBits, 0x1FD, bufferSize, flowMode)) {
+    switch (m_session.Open(port, baud, dataBits, stopBits, 'N', flowMode, bufferSize)) {
+    case ModemSession::OpenResult::Opened: return 1;
+    case ModemSession::OpenResult::Unavailable:
         ShowMessageBox(QString("This serial port '%1' is not connected to module or has been used !\n"
                                "Please check the module and serial cable!")
                            .arg(port));
         return 0;
-    }
-    if (!serial->StartMonitor()) {
+    case ModemSession::OpenResult::MonitorFailed:
         ShowMessageBox(QStringLiteral("The monitor thread of serial port start failed!"));
         return 0;
     }
-    m_pSerialPort = serial;
-    m_tx.SetPort(serial);
-    return 1;
+    return 0;
 }
 
 void CTestView1::CloseCommport()
 {
-    // Senders lose the port first (under the send lock), then it stops; its
-    // notifications still queued are dropped by their port id.
-    m_tx.SetPort(nullptr);
-    std::shared_ptr<CSerialPort> port;
-    port.swap(m_pSerialPort);
-    if (port)
-        port->ClosePort();
-}
-
-bool CTestView1::event(QEvent* e)
-{
-    if (e->type() < QEvent::User)
-        return QWidget::event(e);
-    const int message = int(e->type()) - int(QEvent::User);
-    if (message == WM_SERIAL_DATA || message == WM_SERIAL_CTS || message == WM_SERIAL_DSR || message == WM_SERIAL_DCD
-        || message == WM_SERIAL_RING || message == WM_SERIAL_HANGUP || message == WM_SERIAL_DATA_SYNC) {
-        auto* se = static_cast<SerialEvent*>(e);
-        if (!m_pSerialPort || se->PortId() != m_pSerialPort->PortId())
-            return true; // from a port since closed
-        switch (message) {
-        case WM_SERIAL_DATA:
-        case WM_SERIAL_DATA_SYNC:
-            OnPortReceive(se->Data());
-            break;
-        case WM_SERIAL_CTS: OnCtsChanged(se->WParam()); break;
-        case WM_SERIAL_DSR: OnDsrChanged(se->WParam()); break;
-        case WM_SERIAL_DCD: OnDcdChanged(se->WParam()); break;
-        case WM_SERIAL_RING: OnRingChanged(se->WParam()); break;
-        case WM_SERIAL_HANGUP:
-            // The device went away (a module unplugged): say so where the user
-            // is looking; the port stays open until Disconnect.
-            WriteOutputLine(kTerminalNote, QString("/* The serial port '%1' was closed by the device */").arg(se->Port()));
-            break;
-        default: break;
-        }
-        return true;
-    }
-    return QWidget::event(e);
-}
-
-void CTestView1::BroadcastLine(const QString& line)
-{
-    for (const LineListener& listener : m_lineListeners)
-        listener(line);
+    m_session.Close();
 }
 
 void CTestView1::OnPortReceive(const QByteArray& chunk)
 {
-    if (chunk.isEmpty())
-        return;
-    QByteArray text = chunk;
-    text.replace('\0', ' ');
-    const QString hex = QString::fromLatin1(chunk.toHex().toUpper());
-    if (m_bShowRxHex.load())
-        WriteOutputLine(kTerminalReceived, SpaceHexPairs(hex.toLatin1()) + "\r\n");
-    else
-        WriteOutputLine(kTerminalReceived, text);
-    if (theApp.PppLinkUp.load() && m_pppRawReceiver)
-        m_pppRawReceiver(chunk);
-    m_lines.Feed(chunk, [this](const QByteArray& line) { BroadcastLine(AnsiToString(line)); });
-    DispatchReceived(text, hex);
+    m_session.FeedReplyText(chunk);
+    m_session.HandleChunk(chunk);
 }
 
 ReceiveRouter::Page CTestView1::RouterPage() const
@@ -255,55 +244,6 @@ ReceiveRouter::Page CTestView1::RouterPage() const
     case kPageTcpUdp: return ReceiveRouter::Page::TcpUdp;
     default: return ReceiveRouter::Page::Other;
     }
-}
-
-void CTestView1::DispatchReceived(const QByteArray& text, const QString& hex)
-{
-    // Workers read replies from this text: a character cut between two chunks
-    // must reach them whole.
-    AppReceiveBuffers().AppendReceivedText(m_rxText.Decode(text));
-    AppReceiveBuffers().AppendReceivedHex(hex);
-    m_router.Dispatch(RouterPage(), GetModuleType(), text);
-}
-
-void CTestView1::LineChanged(int& stored, long state, const char* note)
-{
-    const int value = state ? 1 : 0;
-    const int prev = stored;
-    stored = value;
-    if (m_statusLinePane)
-        m_statusLinePane(QString(" DSR[%1] CTS[%2] RI[%3] DCD[%4]")
-                             .arg(m_nDsrState).arg(m_nCtsState).arg(m_nRingState).arg(m_nDcdState));
-    if (prev == value)
-        return;
-    const QString text = QString::asprintf(note, m_nDsrState, m_nCtsState, m_nRingState, m_nDcdState);
-    WriteOutputLine(kTerminalReceived, "\r\n" + text + "\r\n");
-    if (PppDialInProgress.load())
-        m_ppp->AppendLogLine(text);
-}
-
-int CTestView1::OnCtsChanged(long state)
-{
-    LineChanged(m_nCtsState, state, "DSR:%d (CTS:%d) RI:%d DCD:%d");
-    return 1;
-}
-
-int CTestView1::OnDsrChanged(long state)
-{
-    LineChanged(m_nDsrState, state, "(DSR:%d) CTS:%d RI:%d DCD:%d");
-    return 1;
-}
-
-int CTestView1::OnDcdChanged(long state)
-{
-    LineChanged(m_nDcdState, state, "DSR:%d CTS:%d RI:%d (DCD:%d)");
-    return 1;
-}
-
-int CTestView1::OnRingChanged(long state)
-{
-    LineChanged(m_nRingState, state, "DSR:%d CTS:%d (RI:%d) DCD:%d");
-    return 1;
 }
 
 void CTestView1::SavePageSettings()
@@ -348,7 +288,7 @@ void CTestView1::SwitchPage(int index)
     const int type = GetModuleType();
     if ((type != 0 && type != 1) || index == m_nCurPage)
         return;
-    m_router.Reset();
+    m_session.ResetRouter();
     m_picture->setVisible(index == 0);
     ShowPageOf(KeyOfPage(index), type == 0);
     m_nCurPage = index;

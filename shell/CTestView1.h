@@ -1,10 +1,10 @@
 #pragma once
 
-#include "core/at/LineAssembler.h"
+#include "core/at/ModemSession.h"
 #include "core/at/PortTransmitter.h"
-#include "core/text/AnsiStreamDecoder.h"
+#include "pages/PageHost.h"
+#include "serial/SerialMessages.h"
 #include "shell/core/PageIndexTable.h"
-#include "core/at/ReceiveRouter.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -35,34 +35,42 @@ constexpr int WM_SWITCHPAGE = 0x435;
 constexpr int WM_RECEIVED_LINE = 0x634;
 
 // The middle pane: owns every test page and shows one at a time under the title
-// strip; owns the module's port, sends through it (paced, under one send lock)
-// and takes every received chunk to the terminal, the line listeners, the reply
-// buffers and the page on show.
-class CTestView1 : public QWidget {
+// strip. The module's port and everything said through it belong to the modem
+// session; this view opens and closes it for the connection page, and shows
+// what the session reports (lines for the listeners, routed data for the page
+// on show, modem-line changes).
+class CTestView1 : public QWidget, public PageHost {
     Q_OBJECT
 public:
-    explicit CTestView1(QWidget* parent = nullptr);
+    // session: the program's when none is given.
+    explicit CTestView1(QWidget* parent = nullptr, ModemSession* session = nullptr);
     ~CTestView1() override;
 
     // Opens the module's port (no parity: the main port never uses one) and
     // starts its monitor. 0 after telling the user why not.
-    int OpenCommport(const QString& port, int baud, int dataBits, int stopBits, int parity, int flowMode, int bufferSize);
+    int OpenCommport(const QString& port, int baud, int dataBits, int stopBits, int parity, int flowMode,
+        int bufferSize) override;
     // Takes the port away from the senders, stops it (bounded) and deletes it.
-    void CloseCommport();
-    std::shared_ptr<CSerialPort> Port() const { return m_pSerialPort; }
+    void CloseCommport() override;
+    std::shared_ptr<CSerialPort> Port() const { return m_session.Port(); }
+    ModemSession& Session() const override { return m_session; }
+    bool PortOpen() const override { return m_session.IsOpen(); }
+    void ShowConnectionText(const QString& text) override;
+    void ModuleIdentified() override;
+    void SetRecommendedApn(const QString& apn, const QString& user, const QString& password) override;
 
     // Transmit functions.
-    void SendToModule(const QString& text, int mode, bool addLineEnd) { m_tx.SendToModule(text, mode, addLineEnd); }
-    void SendToModuleQuiet(const QString& text, int mode, bool addLineEnd) { m_tx.SendToModuleQuiet(text, mode, addLineEnd); }
-    void SendToModuleEcho(const QString& text, int mode, bool addLineEnd, bool echo) { m_tx.SendToModuleEcho(text, mode, addLineEnd, echo); }
-    void SendScriptLine(const QString& text, int mode, bool addLineEnd) { m_tx.SendScriptLine(text, mode, addLineEnd); }
-    void SendRawBytes(const QByteArray& bytes) { m_tx.SendRawBytes(bytes); }
-    void SendByte(unsigned char byte) { m_tx.SendByte(byte); }
-    PortTransmitter& Transmitter() { return m_tx; }
+    void SendToModule(const QString& text, int mode, bool addLineEnd) { Tx().SendToModule(text, mode, addLineEnd); }
+    void SendToModuleQuiet(const QString& text, int mode, bool addLineEnd) { Tx().SendToModuleQuiet(text, mode, addLineEnd); }
+    void SendToModuleEcho(const QString& text, int mode, bool addLineEnd, bool echo) { Tx().SendToModuleEcho(text, mode, addLineEnd, echo); }
+    void SendScriptLine(const QString& text, int mode, bool addLineEnd) { Tx().SendScriptLine(text, mode, addLineEnd); }
+    void SendRawBytes(const QByteArray& bytes) { Tx().SendRawBytes(bytes); }
+    void SendByte(unsigned char byte) { Tx().SendByte(byte); }
+    PortTransmitter& Transmitter() { return Tx(); }
 
-    using LineListener = std::function<void(const QString& line)>;
-    void AddLineListener(LineListener listener) { m_lineListeners.push_back(std::move(listener)); }
-    void BroadcastLine(const QString& line);
+    using LineListener = ModemSession::LineListener;
+    void AddLineListener(LineListener listener) { m_session.AddLineListener(std::move(listener)); }
+    void BroadcastLine(const QString& line) { m_session.BroadcastLine(line); }
 
     void SavePageSettings();
 
@@ -78,16 +86,16 @@ public:
     int CurrentPage() const { return m_nCurPage; }
     QString CurrentTitle() const;
 
-    // The receive path, on the UI thread.
+    // One received chunk as the port delivers it: the reply buffers, then
+    // the terminal, the line listeners and the page on show.
     void OnPortReceive(const QByteArray& chunk);
-    int OnCtsChanged(long state);
-    int OnDsrChanged(long state);
-    int OnDcdChanged(long state);
-    int OnRingChanged(long state);
+    int OnCtsChanged(long state) { m_session.OnLineChange(WM_SERIAL_CTS, state); return 1; }
+    int OnDsrChanged(long state) { m_session.OnLineChange(WM_SERIAL_DSR, state); return 1; }
+    int OnDcdChanged(long state) { m_session.OnLineChange(WM_SERIAL_DCD, state); return 1; }
+    int OnRingChanged(long state) { m_session.OnLineChange(WM_SERIAL_RING, state); return 1; }
     // The last reported CTS state (0/1).
-    int CtsState() const { return m_nCtsState; }
+    int CtsState() const { return m_session.CtsState(); }
 
-    std::atomic<int> m_bShowRxHex{0};
     std::atomic<int> m_bHexDisplay{0};
 
     CTestItemDlg_home* HomePage() const { return m_home; }
@@ -110,24 +118,16 @@ public:
     std::function<void(const QByteArray&)> m_pppRawReceiver;
 
 protected:
-    bool event(QEvent* e) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ShowPageOf(PageKey key, bool gsm);
     void ShowPage(PageDialog* page, const QString& title, int envKind, int envOption);
-    void DispatchReceived(const QByteArray& text, const QString& hex);
-    void LineChanged(int& stored, long state, const char* note);
     void PlacePages();
     ReceiveRouter::Page RouterPage() const;
+    PortTransmitter& Tx() const { return m_session.Transmitter(); }
 
-    PortTransmitter m_tx;
-    std::shared_ptr<CSerialPort> m_pSerialPort;
-    std::vector<LineListener> m_lineListeners;
-    LineAssembler m_lines;
-    AnsiStreamDecoder m_rxText; // the received text for the reply buffer
-    ReceiveRouter m_router;
-    int m_nCtsState = 0, m_nDsrState = 0, m_nRingState = 0, m_nDcdState = 0;
+    ModemSession& m_session;
     int m_nCurPage = 0;
     bool m_bScriptShown = false;
 

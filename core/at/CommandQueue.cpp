@@ -1,18 +1,15 @@
 #include "core/at/CommandQueue.h"
 
+#include "core/at/ModemSession.h"
 #include "platform/MessageBox.h"
 
 #include <chrono>
 
 namespace ulv {
 
-CommandQueue::CommandQueue()
-    : CommandQueue(RunCommandRequest)
-{
-}
-
-CommandQueue::CommandQueue(Runner runner)
+CommandQueue::CommandQueue(Runner runner, std::function<void()> wakeWaits)
     : m_runner(std::move(runner))
+    , m_wakeWaits(std::move(wakeWaits))
 {
 }
 
@@ -47,6 +44,8 @@ void CommandQueue::Stop(int waitMs)
     m_stop = true;
     m_queue.clear();
     m_work.notify_one();
+    if (m_wakeWaits)
+        m_wakeWaits();
     if (!m_thread.joinable())
         return;
     bool ended = true;
@@ -98,12 +97,12 @@ void CommandQueue::CommandQueueThread()
     m_ended.notify_all();
 }
 
-void RunCommandRequest(const CommandRequest& request, const RunningFlag& running)
+void RunCommandRequest(ModemSession& session, const CommandRequest& request, const RunningFlag& running)
 {
     switch (request.kind) {
     case CommandRequest::kSendCommand: {
         QString reply;
-        SendAndCollectOwn(running, request.command, reply, QStringLiteral("OK"), QStringLiteral("ERROR"),
+        SendAndCollectOwn(session, running, request.command, reply, QStringLiteral("OK"), QStringLiteral("ERROR"),
             CommandQueue::kReplyTimeoutMs);
         if (request.callback)
             request.callback(reply);
@@ -116,9 +115,7 @@ void RunCommandRequest(const CommandRequest& request, const RunningFlag& running
 
 CommandQueue& AppCommandQueue()
 {
-    // Never destroyed: the thread may outlive main's objects at exit.
-    static CommandQueue* queue = new CommandQueue;
-    return *queue;
+    return AppModemSession().Queue();
 }
 
 void StartCommandQueue()

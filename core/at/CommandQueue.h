@@ -23,8 +23,8 @@ public:
 
     static constexpr int kReplyTimeoutMs = 3000;
 
-    CommandQueue();
-    explicit CommandQueue(Runner runner);
+    // wakeWaits ends a command's wait at once when the queue stops.
+    explicit CommandQueue(Runner runner, std::function<void()> wakeWaits = {});
     // Stops the thread and waits for it.
     ~CommandQueue();
     CommandQueue(const CommandQueue&) = delete;
@@ -49,6 +49,7 @@ private:
     void CommandQueueThread();
 
     Runner m_runner;
+    std::function<void()> m_wakeWaits;
     mutable std::mutex m_lock;
     std::condition_variable m_work;
     std::condition_variable m_ended;
@@ -59,13 +60,15 @@ private:
     std::thread m_thread;
 };
 
+class ModemSession;
+
 // Runs one request the way the program's queue does: kind 0 sends the command
-// with CR LF through the page host and waits up to 3000 ms for "OK" or "ERROR",
+// with CR LF through the session and waits up to 3000 ms for "OK" or "ERROR",
 // then calls the callback with this command's reply; kind 1 shows the
 // model-mismatch message and returns when the user has closed it.
-void RunCommandRequest(const CommandRequest& request, const RunningFlag& running);
+void RunCommandRequest(ModemSession& session, const CommandRequest& request, const RunningFlag& running);
 
-// The program's queue: started once when the terminal pane is created.
+// The program's session's queue: started once when the terminal pane is created.
 void StartCommandQueue();
 void QueueCommand(const CommandRequest& request);
 // At the end of the program, before the application object goes.

@@ -1,17 +1,14 @@
 #include "core/at/PortTransmitter.h"
 
-#include "serial/CSerialPort.h"
-#include "core/text/HexView.h"
+#include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
+#include "core/text/HexView.h"
+#include "serial/CSerialPort.h"
 #include "serial/TraceLog.h"
-
-#include <atomic>
-#include <thread>
 
 namespace ulv {
 
 namespace {
-std::atomic<PortTransmitter*> g_transmitter{nullptr};
 
 // SIM-toolkit exchanges are traced apart for the module maker's tools: one line
 // per tag found, so a text holding both gives two.
@@ -21,61 +18,140 @@ void TraceToolkitCommand(const QByteArray& text)
         if (text.contains(tag))
             TraceLogPrintf(GetTraceLog(), "[SerialPort][send]: %s\n", text.constData());
 }
-}
 
-void SetModuleTransmitter(PortTransmitter* transmitter)
-{
-    g_transmitter.store(transmitter);
-}
+} // namespace
 
 PortTransmitter* GetModuleTransmitter()
 {
-    return g_transmitter.load();
+    return &AppModemSession().Transmitter();
+}
+
+PortTransmitter::PortTransmitter()
+    : m_writer([this] { WriterThread(); })
+{
+}
+
+PortTransmitter::~PortTransmitter()
+{
+    {
+        std::lock_guard g(m_lock);
+        m_stop = true;
+        m_queue.clear();
+        m_queuedBytes = 0;
+    }
+    m_changed.notify_all();
+    m_writer.join();
 }
 
 void PortTransmitter::SetPort(std::shared_ptr<CSerialPort> port)
 {
-    std::lock_guard<std::mutex> send(m_csSend);
-    std::lock_guard<std::mutex> g(m_portLock);
-    m_pSerialPort = std::move(port);
+    {
+        std::lock_guard g(m_lock);
+        m_pSerialPort = std::move(port);
+        m_queue.clear();
+        m_queuedBytes = 0;
+        m_nextWrite = {};
+    }
+    m_changed.notify_all();
 }
 
 std::shared_ptr<CSerialPort> PortTransmitter::Port() const
 {
-    std::lock_guard<std::mutex> g(m_portLock);
+    std::lock_guard g(m_lock);
     return m_pSerialPort;
 }
 
-void PortTransmitter::PacedWrite(const QByteArray& bytes)
+void PortTransmitter::SetSleeper(std::function<void(std::chrono::milliseconds)> sleeper)
 {
-    std::lock_guard<std::mutex> g(m_csSend);
-    const std::shared_ptr<CSerialPort> port = Port();
-    if (!port)
-        return;
-    if (bytes.size() <= kPieceSize) {
-        port->PostWrite(bytes);
+    std::lock_guard g(m_lock);
+    m_sleep = std::move(sleeper);
+}
+
+bool PortTransmitter::Enqueue(QByteArray bytes, bool paced, const std::function<bool()>* stillWanted,
+    const QByteArray* echo)
+{
+    std::unique_lock l(m_lock);
+    if (!m_pSerialPort || (stillWanted && !(*stillWanted)()))
+        return false;
+    // The echo goes to the terminal before the bytes reach the wire, so the
+    // module's answer is never shown ahead of what was sent.
+    if (echo)
+        WriteOutputLine(kTerminalSent, *echo);
+    if (bytes.isEmpty())
+        return true;
+    const bool fits = !paced || bytes.size() <= kPieceSize;
+    if (m_queue.empty() && fits && std::chrono::steady_clock::now() >= m_nextWrite)
+        return m_pSerialPort->PostWrite(bytes) == 1;
+    m_queuedBytes += bytes.size();
+    m_queue.push_back(Text{std::move(bytes), 0, paced});
+    l.unlock();
+    m_changed.notify_all();
+    return true;
+}
+
+void PortTransmitter::WriteNextPiece(std::unique_lock<std::mutex>& lock)
+{
+    Text& t = m_queue.front();
+    const qsizetype left = t.bytes.size() - t.written;
+    const bool pieces = t.paced && t.bytes.size() > kPieceSize;
+    const qsizetype n = pieces ? std::min<qsizetype>(kPieceSize, left) : left;
+    const std::shared_ptr<CSerialPort> port = m_pSerialPort;
+    // A port that refuses a piece (closed, or its device gone) takes none of
+    // the rest of this text: a text never goes out with a hole in it.
+    if (!port || port->PostWrite(t.bytes.constData() + t.written, int(n)) != 1) {
+        m_queuedBytes -= left;
+        m_queue.pop_front();
+        m_changed.notify_all();
         return;
     }
-    qsizetype pos = 0;
-    while (bytes.size() - pos >= kPieceSize) {
-        // A port that refuses a piece (closed, or its device gone) takes none of
-        // the rest: stop pacing instead of holding the send lock for nothing.
-        if (!port->PostWrite(bytes.constData() + pos, kPieceSize))
-            return;
-        pos += kPieceSize;
-        if (m_sleep)
-            m_sleep(kPiecePause);
-        else
-            std::this_thread::sleep_for(kPiecePause);
+    t.written += n;
+    m_queuedBytes -= n;
+    if (t.written == t.bytes.size())
+        m_queue.pop_front();
+    if (pieces && n == kPieceSize) {
+        if (m_sleep) {
+            const auto sleep = m_sleep;
+            lock.unlock();
+            sleep(kPiecePause);
+            lock.lock();
+        } else {
+            m_nextWrite = std::chrono::steady_clock::now() + kPiecePause;
+        }
     }
-    if (pos < bytes.size())
-        port->PostWrite(bytes.constData() + pos, int(bytes.size() - pos));
+    m_changed.notify_all();
+}
+
+void PortTransmitter::WriterThread()
+{
+    std::unique_lock l(m_lock);
+    while (!m_stop) {
+        if (m_queue.empty()) {
+            m_changed.wait(l);
+            continue;
+        }
+        if (std::chrono::steady_clock::now() < m_nextWrite) {
+            // The pacing timer: woken early only by a new port or the end.
+            m_changed.wait_until(l, m_nextWrite);
+            continue;
+        }
+        WriteNextPiece(l);
+    }
+}
+
+std::int64_t PortTransmitter::QueuedBytes() const
+{
+    std::lock_guard g(m_lock);
+    return m_queuedBytes;
+}
+
+bool PortTransmitter::WaitUntilWritten(std::chrono::milliseconds timeout) const
+{
+    std::unique_lock l(m_lock);
+    return m_changed.wait_for(l, timeout, [this] { return m_queue.empty(); });
 }
 
 void PortTransmitter::Send(const QString& text, int mode, bool addLineEnd, bool echo, bool trace)
 {
-    if (!Port())
-        return;
     QByteArray bytes;
     if (mode == kText) {
         bytes = text.toUtf8();
@@ -83,8 +159,7 @@ void PortTransmitter::Send(const QString& text, int mode, bool addLineEnd, bool 
             TraceToolkitCommand(bytes);
         if (addLineEnd)
             bytes += "\r\n";
-        if (echo)
-            WriteOutputLine(kTerminalSent, bytes);
+        Enqueue(bytes, true, nullptr, echo ? &bytes : nullptr);
     } else if (mode == kHex) {
         const QByteArray view = text.toUtf8();
         if (trace)
@@ -92,10 +167,8 @@ void PortTransmitter::Send(const QString& text, int mode, bool addLineEnd, bool 
         HexViewToText(view, bytes);
         if (addLineEnd)
             bytes += "\r\n";
-    } else {
-        return;
+        Enqueue(std::move(bytes), true);
     }
-    PacedWrite(bytes);
 }
 
 void PortTransmitter::SendToModule(const QString& text, int mode, bool addLineEnd)
@@ -115,8 +188,6 @@ void PortTransmitter::SendToModuleEcho(const QString& text, int mode, bool addLi
 
 void PortTransmitter::SendScriptLine(const QString& text, int mode, bool addLineEnd)
 {
-    if (!Port())
-        return;
     const bool echo = m_showSendData && m_showSendData();
     if (mode == kText) {
         Send(text, mode, addLineEnd, echo, false);
@@ -130,23 +201,33 @@ void PortTransmitter::SendScriptLine(const QString& text, int mode, bool addLine
         bytes += "\r\n";
         display += "\r\n";
     }
-    if (echo)
-        WriteOutputLine(kTerminalSent, display);
-    PacedWrite(bytes);
+    Enqueue(std::move(bytes), true, nullptr, echo ? &display : nullptr);
 }
 
 void PortTransmitter::SendRawBytes(const QByteArray& bytes)
 {
-    PacedWrite(bytes);
+    Enqueue(bytes, true);
 }
 
 void PortTransmitter::SendByte(unsigned char byte)
 {
-    // One control byte (Ctrl-Z after an SMS text) goes at once, without the lock.
-    if (const std::shared_ptr<CSerialPort> port = Port()) {
-        const char c = char(byte);
-        port->PostWrite(&c, 1);
-    }
+    // One control byte (Ctrl-Z after an SMS text) is not paced, but it still
+    // waits its turn: it must never overtake the text it ends.
+    Enqueue(QByteArray(1, char(byte)), false);
+}
+
+bool PortTransmitter::SendUnpaced(const QByteArray& bytes)
+{
+    return Enqueue(bytes, false);
+}
+
+bool PortTransmitter::SendCommandIf(const std::function<bool()>& stillWanted, const QString& text)
+{
+    QByteArray bytes = text.toUtf8();
+    TraceToolkitCommand(bytes);
+    bytes += "\r\n";
+    const bool echo = m_showSendData && m_showSendData();
+    return Enqueue(bytes, true, &stillWanted, echo ? &bytes : nullptr);
 }
 
 } // namespace ulv

@@ -3,32 +3,45 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <thread>
 
 namespace ulv {
 
 class CSerialPort;
 
 // The page host's transmit functions: line ends, echo to the terminal, hex-mode
-// conversion, and paced writes (1024-byte pieces, 100 ms after each full piece)
-// under one send lock, so the pieces of two texts never interleave.
+// conversion, and paced writes (1024-byte pieces, 100 ms after each full piece).
+// Every text goes through one first-in-first-out queue, so the pieces of two
+// texts never interleave on the wire, whoever sends them. A short text with
+// nothing ahead of it goes to the port at once; a long one is written piece by
+// piece by the writer thread on its timer, so no sender ever sleeps and no lock
+// is held across a pause.
 class PortTransmitter {
 public:
     enum Mode { kText = 0, kHex = 1 };
     static constexpr int kPieceSize = 1024;
     static constexpr std::chrono::milliseconds kPiecePause{100};
 
-    // The open port or null. Swapped under the send lock, so a port is never
-    // taken away in the middle of a paced text; a sender holds its own reference
-    // while it writes, so a closing port is never written after it was deleted.
+    PortTransmitter();
+    // Drops what is not written yet and ends the writer.
+    ~PortTransmitter();
+    PortTransmitter(const PortTransmitter&) = delete;
+    PortTransmitter& operator=(const PortTransmitter&) = delete;
+
+    // The open port or null. A new port (or none) drops every text not yet
+    // written to the old one; a sender holds its own reference while it writes,
+    // so a closing port is never written after it was deleted.
     void SetPort(std::shared_ptr<CSerialPort> port);
     std::shared_ptr<CSerialPort> Port() const;
     // The showsenddata setting.
     void SetEchoProvider(std::function<bool()> showSendData) { m_showSendData = std::move(showSendData); }
-    // Tests replace the pause.
-    void SetSleeper(std::function<void(std::chrono::milliseconds)> sleeper) { m_sleep = std::move(sleeper); }
+    // Tests replace the writer's pause (it then runs on the writer thread).
+    void SetSleeper(std::function<void(std::chrono::milliseconds)> sleeper);
 
     void SendToModule(const QString& text, int mode, bool addLineEnd);
     void SendToModuleQuiet(const QString& text, int mode, bool addLineEnd);
@@ -36,21 +49,45 @@ public:
     void SendScriptLine(const QString& text, int mode, bool addLineEnd);
     void SendRawBytes(const QByteArray& bytes);
     void SendByte(unsigned char byte);
+    // Bytes that go out whole, without pacing, after everything queued before
+    // (the send panel's texts and file pieces). False when the port is gone.
+    bool SendUnpaced(const QByteArray& bytes);
+    // SendToModule of an exchange: the text is queued only while `stillWanted`
+    // holds, checked under the queue's lock. False when nothing was sent.
+    bool SendCommandIf(const std::function<bool()>& stillWanted, const QString& text);
+
+    // Bytes queued here and not yet handed to the port.
+    std::int64_t QueuedBytes() const;
+    // Waits until every text queued so far was handed to the port (or dropped).
+    bool WaitUntilWritten(std::chrono::milliseconds timeout) const;
 
 private:
+    struct Text {
+        QByteArray bytes;
+        qsizetype written = 0;
+        bool paced = true;
+    };
+    bool Enqueue(QByteArray bytes, bool paced, const std::function<bool()>* stillWanted = nullptr,
+        const QByteArray* echo = nullptr);
     void Send(const QString& text, int mode, bool addLineEnd, bool echo, bool trace);
-    void PacedWrite(const QByteArray& bytes);
+    void WriterThread();
+    // Hands the front text's next piece to the port; callers hold m_lock.
+    void WriteNextPiece(std::unique_lock<std::mutex>& lock);
 
-    std::mutex m_csSend;
-    mutable std::mutex m_portLock;
+    mutable std::mutex m_lock;
+    mutable std::condition_variable m_changed;
     std::shared_ptr<CSerialPort> m_pSerialPort;
+    std::deque<Text> m_queue;
+    std::int64_t m_queuedBytes = 0;
+    // After a full piece, nothing more goes out before this moment.
+    std::chrono::steady_clock::time_point m_nextWrite{};
+    bool m_stop = false;
     std::function<bool()> m_showSendData;
     std::function<void(std::chrono::milliseconds)> m_sleep;
+    std::thread m_writer;
 };
 
-// What workers send through: the page host's transmitter (null before the page
-// host exists).
-void SetModuleTransmitter(PortTransmitter* transmitter);
+// What workers send through: the program's session's transmitter.
 PortTransmitter* GetModuleTransmitter();
 
 } // namespace ulv

@@ -1,5 +1,7 @@
 #include "core/at/ReceiveBuffers.h"
 
+#include "core/at/ModemSession.h"
+
 #include <chrono>
 
 namespace ulv {
@@ -30,15 +32,25 @@ QString ReceiveBuffers::TakeReceivedText()
     return t;
 }
 
-QString ReceiveBuffers::WaitAndTakeReceivedText(int timeoutMs)
+unsigned ReceiveBuffers::WakeCount() const
+{
+    std::lock_guard<std::mutex> g(m_textLock);
+    return m_wakes;
+}
+
+QString ReceiveBuffers::WaitAndTakeReceivedText(std::chrono::steady_clock::time_point deadline, unsigned seenWakes)
 {
     std::unique_lock<std::mutex> g(m_textLock);
-    const unsigned wakes = m_wakes;
-    m_textArrived.wait_for(g, std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs),
-        [&] { return !m_strReceiveBuffer.isEmpty() || m_wakes != wakes; });
+    m_textArrived.wait_until(g, deadline, [&] { return !m_strReceiveBuffer.isEmpty() || m_wakes != seenWakes; });
     QString t;
     t.swap(m_strReceiveBuffer);
     return t;
+}
+
+bool ReceiveBuffers::WaitForWake(std::chrono::steady_clock::time_point deadline, unsigned seenWakes)
+{
+    std::unique_lock<std::mutex> g(m_textLock);
+    return m_textArrived.wait_until(g, deadline, [&] { return m_wakes != seenWakes; });
 }
 
 void ReceiveBuffers::Wake()
@@ -74,8 +86,7 @@ QString ReceiveBuffers::TakeReceivedHex()
 
 ReceiveBuffers& AppReceiveBuffers()
 {
-    static ReceiveBuffers buffers;
-    return buffers;
+    return AppModemSession().Buffers();
 }
 
 } // namespace ulv

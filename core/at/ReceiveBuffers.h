@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -16,10 +17,16 @@ public:
     void AppendReceivedText(const QString& text);
     // The whole text, emptied in the same step.
     QString TakeReceivedText();
-    // Waits until text is there, `Wake` is called, or the time is up; then takes
-    // the text (possibly empty).
-    QString WaitAndTakeReceivedText(int timeoutMs);
-    // Ends a waiting WaitAndTakeReceivedText at once (a Stop).
+    // How often Wake was called; a waiter notes it before it looks at its
+    // running flag, so a Stop between the look and the wait is never missed.
+    unsigned WakeCount() const;
+    // Waits until text is there, Wake was called since `seenWakes`, or the
+    // deadline (steady clock) has passed; then takes the text (possibly empty).
+    QString WaitAndTakeReceivedText(std::chrono::steady_clock::time_point deadline, unsigned seenWakes);
+    // Waits, taking nothing, until Wake was called since `seenWakes` or the
+    // deadline has passed. True when woken.
+    bool WaitForWake(std::chrono::steady_clock::time_point deadline, unsigned seenWakes);
+    // Ends every waiting WaitAndTakeReceivedText at once (a Stop).
     void Wake();
 
     void ClearReceivedHex();
@@ -34,7 +41,7 @@ public:
     static constexpr qsizetype kTextLimit = 4 * 1024 * 1024;
 
 private:
-    std::mutex m_textLock;
+    mutable std::mutex m_textLock;
     std::condition_variable m_textArrived;
     QString m_strReceiveBuffer;
     unsigned m_wakes = 0;
@@ -42,7 +49,7 @@ private:
     QString m_strReceiveHexBuffer;
 };
 
-// The program's one pair of buffers (held by the application object).
+// The program's session's buffers.
 ReceiveBuffers& AppReceiveBuffers();
 
 } // namespace ulv

@@ -24,7 +24,9 @@ public:
         std::function<bool()> echoTestOn;                     // the echo-server test is running
     };
 
+    ReceiveRouter() = default;
     explicit ReceiveRouter(Hooks hooks) : m_hooks(std::move(hooks)) { }
+    void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     // A page was shown: forget what was gathered.
     void Reset() { m_strPageReceive.clear(); }

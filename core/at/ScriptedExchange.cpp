@@ -1,39 +1,20 @@
 #include "core/at/ScriptedExchange.h"
 
-#include "platform/MessageBox.h"
-#include "core/at/PortTransmitter.h"
-#include "core/at/ReceiveBuffers.h"
+#include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
-#include "core/at/WaitClock.h"
-
-#include <algorithm>
-#include <mutex>
-#include <thread>
+#include "platform/MessageBox.h"
 
 namespace ulv {
 
-namespace {
-
-// Longest single wait: bounds how late a Stop is noticed.
-constexpr int kSliceMs = 10;
-
-bool Judged(const ScriptStep& step, const QString& reply, StepResult& result)
+ScriptRunner::ScriptRunner(const TaskGate::Token& token)
+    : ScriptRunner(AppModemSession(), token)
 {
-    const auto holds = [&](const QString& t) { return reply.contains(t); };
-    const bool success = step.anySuccess ? std::any_of(step.success.begin(), step.success.end(), holds)
-                                         : std::all_of(step.success.begin(), step.success.end(), holds);
-    if (success) {
-        result = StepResult::Success;
-        return true;
-    }
-    if (!step.error.isEmpty() && reply.contains(step.error)) {
-        result = StepResult::Error;
-        return true;
-    }
-    return false;
 }
 
-} // namespace
+std::function<bool()> ScriptRunner::Running() const
+{
+    return [this] { return Active(); };
+}
 
 void ScriptRunner::Note(const QString& text) const
 {
@@ -53,30 +34,21 @@ StepResult ScriptRunner::Run(const ScriptStep& step, QString& reply) const
     reply.clear();
     if (!Active())
         return StepResult::Stopped;
-    ReceiveBuffers& buffers = AppReceiveBuffers();
     if (step.clearBuffer)
-        buffers.ClearReceivedText();
+        m_session.Buffers().ClearReceivedText();
     Note(step.note);
-    if (!Active())
-        return StepResult::Stopped;
-    if (PortTransmitter* tx = GetModuleTransmitter())
-        tx->SendToModule(step.command, PortTransmitter::kText, true);
-    const auto start = WaitClockNow();
-    while (Active()) {
-        const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(WaitClockNow() - start).count();
-        if (elapsed > step.timeoutMs)
-            return StepResult::Timeout;
-        const QString text =
-            buffers.WaitAndTakeReceivedText(int(std::min<long long>(kSliceMs, step.timeoutMs - elapsed + 1)));
-        if (text.isEmpty())
-            continue;
-        reply += text;
-        // A chunk may end mid-line: judge only a reply that ends a line.
-        if (!reply.endsWith('\n') && !(step.acceptCarriageReturn && reply.endsWith('\r')))
-            continue;
-        StepResult result;
-        if (Judged(step, reply, result))
-            return result;
+    ExchangeSpec spec;
+    spec.command = step.command;
+    spec.timeoutMs = step.timeoutMs;
+    spec.success = step.success;
+    spec.anySuccess = step.anySuccess;
+    spec.error = step.error;
+    spec.acceptCarriageReturn = step.acceptCarriageReturn;
+    switch (m_session.Exchange(Running(), spec, reply)) {
+    case ExchangeResult::Reply: return StepResult::Success;
+    case ExchangeResult::Error: return StepResult::Error;
+    case ExchangeResult::Timeout: return StepResult::Timeout;
+    case ExchangeResult::Stopped: return StepResult::Stopped;
     }
     return StepResult::Stopped;
 }
@@ -93,13 +65,7 @@ bool ScriptRunner::RunOrFail(const ScriptStep& step, QString& reply) const
 
 bool ScriptRunner::Sleep(std::chrono::milliseconds duration) const
 {
-    const auto end = WaitClockNow() + duration;
-    while (Active()) {
-        if (WaitClockNow() >= end)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+    return m_session.Pause(Running(), duration);
 }
 
 } // namespace ulv

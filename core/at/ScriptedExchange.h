@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <chrono>
+#include <functional>
 
 namespace ulv {
 
@@ -30,11 +31,16 @@ struct ScriptStep {
 
 enum class StepResult { Success, Error, Timeout, Stopped };
 
-// Runs the steps of one worker. It holds the worker's task token: once Stop was
-// pressed every call is a no-op, nothing more is sent and no box is shown.
+class ModemSession;
+
+// Runs the steps of one worker through the session's exchange engine. It holds
+// the worker's task token: once Stop was pressed every call is a no-op,
+// nothing more is sent and no box is shown.
 class ScriptRunner {
 public:
-    explicit ScriptRunner(const TaskGate::Token& token) : m_token(token) {}
+    ScriptRunner(ModemSession& session, const TaskGate::Token& token) : m_session(session), m_token(token) {}
+    // On the program's session.
+    explicit ScriptRunner(const TaskGate::Token& token);
 
     bool Active() const { return m_token.Active(); }
     // Writes a note (terminal kind 2) while the task is wanted.
@@ -46,10 +52,14 @@ public:
     StepResult Run(const ScriptStep& step, QString& reply) const;
     // As Run; on a failure shows the step's box. True on success.
     bool RunOrFail(const ScriptStep& step, QString& reply) const;
-    // Sleeps on the wait clock; ends early on Stop. False when stopped.
+    // Waits on the wait clock; ends early on Stop. False when stopped.
     bool Sleep(std::chrono::milliseconds duration) const;
+    ModemSession& Session() const { return m_session; }
+    // The token as a running flag, for the SendAndWait family.
+    std::function<bool()> Running() const;
 
 private:
+    ModemSession& m_session;
     const TaskGate::Token& m_token;
 };
 

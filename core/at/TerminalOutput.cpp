@@ -24,7 +24,11 @@ void WriteOutputLine(int kind, const QByteArray& text)
 {
     if (!g_sink.load())
         return;
-    Gui::Call([&] {
+    if (Gui::IsUiThread()) {
+        g_sink.load()->OnTerminalOutput(kind, text);
+        return;
+    }
+    Gui::Post([kind, text] {
         // Looked up again on the UI thread: the pane may have gone meanwhile.
         if (TerminalSink* sink = g_sink.load())
             sink->OnTerminalOutput(kind, text);

@@ -21,9 +21,11 @@ public:
 void SetTerminalSink(TerminalSink* sink);
 TerminalSink* GetTerminalSink();
 
-// Writes one text to the terminal from any thread and returns once it is shown
-// and logged. Texts are bytes as the module sees them (QString texts go as
-// UTF-8). Without a terminal pane nothing happens.
+// Writes one text to the terminal from any thread. On the user-interface thread
+// it is shown and logged at once; from another thread it is queued in order and
+// the caller goes on (a worker never blocks on the window). Texts are bytes as
+// the module sees them (QString texts go as UTF-8). Without a terminal pane
+// nothing happens.
 void WriteOutputLine(int kind, const QByteArray& text);
 void WriteOutputLine(int kind, const QString& text);
 

@@ -22,6 +22,21 @@ std::chrono::steady_clock::time_point WaitClockNow()
     return g_fakeBase + std::chrono::duration_cast<std::chrono::steady_clock::duration>(elapsed);
 }
 
+std::chrono::steady_clock::time_point WaitClockToSteady(std::chrono::steady_clock::time_point t)
+{
+    const auto now = WaitClockNow();
+    const auto realNow = std::chrono::steady_clock::now();
+    double speed;
+    {
+        std::lock_guard<std::mutex> g(g_lock);
+        speed = g_speed;
+    }
+    if (t <= now)
+        return realNow;
+    const auto left = std::chrono::duration<double, std::nano>(t - now) / speed;
+    return realNow + std::chrono::duration_cast<std::chrono::steady_clock::duration>(left);
+}
+
 void SetWaitClockSpeed(double factor)
 {
     const auto now = WaitClockNow();

@@ -1,5 +1,7 @@
 #include "pages/module/CEnvCheckDlg.h"
 
+#include "core/at/ModemSession.h"
+#include "pages/PageHost.h"
 #include "pages/module/core/EnvCheckScript.h"
 #include "platform/Gui.h"
 #include "platform/MessageBox.h"
@@ -34,8 +36,12 @@ CEnvCheckDlg::CEnvCheckDlg(QWidget* parent)
 CEnvCheckDlg::~CEnvCheckDlg()
 {
     // The worker's last act is to queue the close; it has ended or is about to.
-    if (m_worker.joinable())
-        m_worker.join();
+    // A window torn down early stops it and waits a bounded moment.
+    if (!m_working->load())
+        return;
+    ModemSession& session = GetPageHost() ? GetPageHost()->Session() : AppModemSession();
+    session.Gate().Stop();
+    session.Workers().WaitUntil([w = m_working] { return !w->load(); }, kCloseWaitMs);
 }
 
 QString CEnvCheckDlg::PromptText() const { return m_prompt->text(); }
@@ -49,7 +55,8 @@ int CEnvCheckDlg::DoModal()
 
 void CEnvCheckDlg::Start()
 {
-    std::optional<TaskGate::Token> token = AppTaskGate().TryStart();
+    ModemSession& session = GetPageHost() ? GetPageHost()->Session() : AppModemSession();
+    std::optional<TaskGate::Token> token = session.Gate().TryStart();
     if (!token) {
         // Another task owns the module: nothing can be asked now.
         QTimer::singleShot(200, this, [this] { done(QDialog::Accepted); });
@@ -78,9 +85,13 @@ void CEnvCheckDlg::Start()
     };
     const int kind = m_nPageKind;
     const int sms = m_bSmsCheck;
-    m_worker = std::thread([self, t = std::move(*token), sink, kind, sms]() mutable {
-        const EnvCheckResult result = RunEnvCheck(t, sink, kind, sms);
+    m_working->store(true);
+    session.Workers().Run(std::move(*token), [self, sink, kind, sms, &session, working = m_working](TaskGate::Token& t) {
+        const EnvCheckResult result = RunEnvCheck(session, t, sink, kind, sms);
+        // The flag is free before the window learns the result: the page it
+        // opens for may start a task at once.
         t.Release();
+        working->store(false);
         Gui::Post([self, result] {
             if (!self)
                 return;

@@ -2,7 +2,8 @@
 
 #include <QDialog>
 #include <QString>
-#include <thread>
+#include <atomic>
+#include <memory>
 
 class QLabel;
 
@@ -17,6 +18,7 @@ class CEnvCheckDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CEnvCheckDlg(QWidget* parent = nullptr);
+    static constexpr int kCloseWaitMs = 2000;
     ~CEnvCheckDlg() override;
 
     // Starts the worker and runs the window until it closes itself.
@@ -40,7 +42,8 @@ private:
 
     QLabel* m_prompt;
     CTextProgressCtrl* m_progress;
-    std::thread m_worker;
+    // Set while the worker runs; the window waits for it (bounded) when it goes.
+    std::shared_ptr<std::atomic<bool>> m_working = std::make_shared<std::atomic<bool>>(false);
 };
 
 } // namespace ulv

@@ -9,7 +9,8 @@
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "core/text/TextCodecs.h"
-#include "shell/CTestView1.h"
+#include "core/at/ModemSession.h"
+#include "pages/PageHost.h"
 #include "ui/controls/CHexRichEdit.h"
 #include "ui/controls/CSkinButton.h"
 
@@ -38,9 +39,9 @@ QLineEdit* AddLineEdit(QDialog* dialog, const QString& name, int x, int y, int w
 
 // Runs on its own thread with the task flag held; reaches the dialog only
 // through queued calls that check it is still there.
-void GetSmscThread(QPointer<CPduGenerateDlg> dlg, const TaskGate::Token& token)
+void GetSmscThread(ModemSession& session, QPointer<CPduGenerateDlg> dlg, const TaskGate::Token& token)
 {
-    const ScriptRunner runner(token);
+    const ScriptRunner runner(session, token);
     QString number;
     if (!FetchSmscNumber(runner, number))
         return;
@@ -143,10 +144,13 @@ void CPduGenerateDlg::reject()
 
 void CPduGenerateDlg::OnButtonGetSmsc()
 {
-    if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
+    PageHost* host = GetPageHost();
+    if (AppTaskGate().Running() || !host || !host->PortOpen())
         return;
     // The flag is cleared only after the box the worker may have shown.
-    m_workers.Start([dlg = QPointer<CPduGenerateDlg>(this)](const TaskGate::Token& t) { GetSmscThread(dlg, t); });
+    m_workers.Start([dlg = QPointer<CPduGenerateDlg>(this), &session = host->Session()](const TaskGate::Token& t) {
+        GetSmscThread(session, dlg, t);
+    });
 }
 
 } // namespace ulv

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/module/SmsToolDialog.h"
-#include "platform/TaskWorkers.h"
+#include "core/at/WorkerPool.h"
 
 #include <QString>
 

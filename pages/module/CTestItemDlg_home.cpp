@@ -2,20 +2,16 @@
 
 #include "atlib/core/ApnDatabase.h"
 #include "atlib/core/DatabaseFiles.h"
-#include "pages/data/CFunctionTestDlg_tcpip.h"
-#include "pages/data/CTestitemDlg_pppdial.h"
+#include "core/at/ModemSession.h"
+#include "pages/PageHost.h"
 #include "pages/module/CEnvCheckDlg.h"
-#include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/ModuleScripts.h"
 #include "platform/Gui.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
 #include "serial/CommPortSettings.h"
 #include "serial/PortEnumerator.h"
-#include "serial/SerialMessages.h"
 #include "core/at/TerminalOutput.h"
-#include "shell/CMainFrame.h"
-#include "shell/CTestView1.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CImageButton.h"
@@ -119,8 +115,6 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
     connect(m_simInfo, &QPushButton::clicked, this, &CTestItemDlg_home::OnButtonSimInfo);
     UpdatePortTip();
 
-    if (auto* host = qobject_cast<CTestView1*>(parent))
-        host->m_envCheck = [this](int kind, int option) { return RunEnvCheck(kind, option); };
 }
 
 CTestItemDlg_home::~CTestItemDlg_home() = default;
@@ -180,10 +174,8 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
     };
     sink.moduleIdentified = [] {
         Gui::Call([] {
-            if (g_pTestView1 && g_pTestView1->VoicePage()) {
-                QEvent e(MessageEventType(WM_MODULE_IDENTIFIED));
-                QCoreApplication::sendEvent(g_pTestView1->VoicePage(), &e);
-            }
+            if (PageHost* host = GetPageHost())
+                host->ModuleIdentified();
         });
     };
     sink.lookupApn = [](const QString& mcc, const QString& mnc) {
@@ -192,18 +184,8 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
         if (!apn.found)
             return;
         Gui::Post([apn] {
-            if (!g_pTestView1)
-                return;
-            if (auto* tcp = g_pTestView1->TcpPage()) {
-                tcp->ApnEdit()->setText(apn.apn);
-                tcp->UserEdit()->setText(apn.user);
-                tcp->PasswordEdit()->setText(apn.password);
-            }
-            if (auto* ppp = g_pTestView1->PppPage()) {
-                ppp->ApnEdit()->setText(apn.apn);
-                ppp->UserEdit()->setText(apn.user);
-                ppp->PasswordEdit()->setText(apn.password);
-            }
+            if (PageHost* host = GetPageHost())
+                host->SetRecommendedApn(apn.apn, apn.user, apn.password);
         });
     };
     return sink;
@@ -211,12 +193,12 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
 
 void CTestItemDlg_home::OnButtonConnect()
 {
-    CTestView1* host = g_pTestView1;
+    PageHost* host = GetPageHost();
     if (!g_commPortSettings.HasPort()) {
         ShowMessageBox(QStringLiteral("Please select a serial port!"));
         return;
     }
-    if (!host || AppTaskGate().Running() || host->Port())
+    if (!host || AppTaskGate().Running() || host->PortOpen())
         return;
     const CommPortSettings s = g_commPortSettings;
     if (!host->OpenCommport(s.port, s.baud, s.dataBits, s.stopBits, s.parity, s.flowCtrl, g_sysParams.portbuffer))
@@ -227,8 +209,7 @@ void CTestItemDlg_home::OnButtonConnect()
         theApp.m_nUsbPortKind = ClassifyUsbPort(theApp.m_deviceNames, s.port);
     m_connect->hide();
     m_disconnect->show();
-    if (g_pMainFrame)
-        g_pMainFrame->SetPaneText(2, QLatin1Char(' ') + PortSettingsText());
+    host->ShowConnectionText(QLatin1Char(' ') + PortSettingsText());
     theApp.m_bModuleConnected = 1;
     if (!m_autoInit->isChecked())
         return;
@@ -236,7 +217,9 @@ void CTestItemDlg_home::OnButtonConnect()
     options.baud = s.baud;
     options.usbPort = theApp.m_bUsbPort;
     options.usbPortKind = theApp.m_nUsbPortKind;
-    m_workers.Start([sink = MakeSink(), options](const TaskGate::Token& t) { AutoInitThread(t, sink, options); });
+    m_workers.Start([sink = MakeSink(), options, &session = host->Session()](const TaskGate::Token& t) {
+        AutoInitThread(session, t, sink, options);
+    });
 }
 
 void CTestItemDlg_home::OnButtonDisconnect()
@@ -252,35 +235,38 @@ void CTestItemDlg_home::OnButtonDisconnect()
     m_disconnect->hide();
     if (g_pPageTitleStrip)
         g_pPageTitleStrip->SetSignalBars(0);
-    if (g_pMainFrame)
-        g_pMainFrame->SetPaneText(2, QString());
+    if (PageHost* host = GetPageHost())
+        host->ShowConnectionText(QString());
 }
 
 void CTestItemDlg_home::ClosePort()
 {
-    if (g_pTestView1 && g_pTestView1->Port())
-        g_pTestView1->CloseCommport();
+    if (PageHost* host = GetPageHost(); host && host->PortOpen())
+        host->CloseCommport();
 }
 
 void CTestItemDlg_home::OnButtonModuleInfo()
 {
-    if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
+    PageHost* host = GetPageHost();
+    if (AppTaskGate().Running() || !host || !host->PortOpen())
         return;
-    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { ModuleInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink(), &session = host->Session()](const TaskGate::Token& t) { ModuleInfoThread(session, t, sink); });
 }
 
 void CTestItemDlg_home::OnButtonRegInfo()
 {
-    if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
+    PageHost* host = GetPageHost();
+    if (AppTaskGate().Running() || !host || !host->PortOpen())
         return;
-    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { RegInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink(), &session = host->Session()](const TaskGate::Token& t) { RegInfoThread(session, t, sink); });
 }
 
 void CTestItemDlg_home::OnButtonSimInfo()
 {
-    if (AppTaskGate().Running() || !g_pTestView1 || !g_pTestView1->Port())
+    PageHost* host = GetPageHost();
+    if (AppTaskGate().Running() || !host || !host->PortOpen())
         return;
-    m_workers.Start([sink = MakeSink()](const TaskGate::Token& t) { SimInfoThread(t, sink); });
+    m_workers.Start([sink = MakeSink(), &session = host->Session()](const TaskGate::Token& t) { SimInfoThread(session, t, sink); });
 }
 
 int CTestItemDlg_home::RunEnvCheck(int kind, int option)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pages/PageDialog.h"
-#include "platform/TaskWorkers.h"
+#include "core/at/WorkerPool.h"
 
 #include <QString>
 #include <map>
@@ -21,6 +21,8 @@ struct ModuleScriptSink;
 class CTestItemDlg_home : public PageDialog {
     Q_OBJECT
 public:
+    // The test-environment check the page host runs before a test page (1 ready).
+    int RunEnvCheck(int kind, int option);
     explicit CTestItemDlg_home(QWidget* parent = nullptr);
     // Stops a worker still running and gives it a moment to end.
     ~CTestItemDlg_home() override;
@@ -56,7 +58,6 @@ private:
     void SetValue(int id, const QString& text);
     ModuleScriptSink MakeSink();
     // Runs the environment check before a test page; 1 ready.
-    int RunEnvCheck(int kind, int option);
 
     CImageButton* m_connect;
     CImageButton* m_disconnect;

@@ -1,6 +1,6 @@
 #include "pages/positioning/CTestItemDlg_gnss.h"
 
-#include "shell/CMainFrame.h"
+#include "pages/PageHost.h"
 
 namespace ulv {
 

@@ -1,6 +1,6 @@
 #include "pages/positioning/CTestitemDlg_position.h"
 
-#include "shell/CMainFrame.h"
+#include "pages/PageHost.h"
 
 namespace ulv {
 

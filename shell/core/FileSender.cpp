@@ -11,8 +11,8 @@ FileSender::FileSender(int flowMode, int portBuffer, Hooks hooks)
     , m_pieceSize(SendPanelRules::FilePieceSize(flowMode, portBuffer))
     , m_hooks(std::move(hooks))
 {
-    if (!m_hooks.sleep)
-        m_hooks.sleep = [](std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); };
+    if (!m_hooks.wait)
+        m_hooks.wait = [] { std::this_thread::yield(); };
     if (!m_hooks.ctsClear)
         m_hooks.ctsClear = [] { return true; };
     if (!m_hooks.takeReceivedHex)

@@ -28,7 +28,10 @@ public:
         std::function<QString()> takeReceivedHex;
         // Bar position (0-100) and caption after each piece.
         std::function<void(int position, const QString& caption)> progress;
-        std::function<void(std::chrono::milliseconds)> sleep;
+        // Blocks until something the sender waits for may have changed (bytes
+        // received or written, a modem line, a Stop). Returns at once when a
+        // change came since the last call returned, so none is missed.
+        std::function<void()> wait;
     };
 
     FileSender(int flowMode, int portBuffer, Hooks hooks);
@@ -41,7 +44,7 @@ private:
     // Waits before a byte as the flow mode says; false when stopped meanwhile.
     bool MayTakeByte();
     bool WriteAndDrain(const QByteArray& piece);
-    void Pause() { m_hooks.sleep(std::chrono::milliseconds(1)); }
+    void Pause() { m_hooks.wait(); }
 
     int m_flowMode;
     int m_pieceSize;

@@ -1,5 +1,6 @@
 #include "platform/MessageBox.h"
 #include "core/at/CommandQueue.h"
+#include "core/at/ModemSession.h"
 
 #include <gtest/gtest.h>
 
@@ -122,7 +123,8 @@ TEST(CommandQueueOrder, StopEndsTheThreadAndDiscardsWhatWasNotRun)
 TEST(CommandQueueOrder, UnknownKindsAreTakenAndIgnored)
 {
     MessageBoxRecorder boxes;
-    CommandQueue queue;
+    ModemSession session;
+    CommandQueue& queue = session.Queue();
     queue.Start();
     std::atomic<bool> called{false};
     CommandRequest odd = CommandRequest::Command("AT", [&](const QString&) { called = true; });

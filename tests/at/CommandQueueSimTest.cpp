@@ -1,4 +1,4 @@
-#include "SimHost.h"
+#include "SessionSim.h"
 
 #include "platform/MessageBox.h"
 #include "core/at/CommandQueue.h"
@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class CommandQueueSim : public test::SimHost {
+class CommandQueueSim : public test::SessionSim {
 protected:
     struct Replies {
         std::mutex lock;
@@ -84,7 +84,7 @@ TEST_F(CommandQueueSim, CommandsQueuedAtOnceGoOutInOrderEachAfterThePreviousRepl
     ASSERT_TRUE(Open());
     AddFault("ATH | delay 400");
     Replies replies;
-    CommandQueue queue;
+    CommandQueue& queue = session->Queue();
     queue.Start();
     for (const char* c : {"AT+CLCC", "ATH", "AT+CLVL?"})
         queue.Queue(CommandRequest::Command(c, replies.For(c)));
@@ -119,14 +119,11 @@ TEST_F(CommandQueueSim, AFailedCommandHandsItsOwnReplyNotAnEarlierOne)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);
-        host.reset();
-        StartSim(sim::Family::Gsm);
-        host = std::make_unique<CTestView1>();
-        AppReceiveBuffers().ClearReceivedText();
+        Restart(sim::Family::Gsm);
         ASSERT_TRUE(Open());
         AddFault(c.fault);
         Replies replies;
-        CommandQueue queue;
+        CommandQueue& queue = session->Queue();
         queue.Start();
         for (const char* cmd : {"AT+CLVL?", "ATH", "AT"})
             queue.Queue(CommandRequest::Command(cmd, replies.For(cmd)));
@@ -150,7 +147,7 @@ TEST_F(CommandQueueSim, ACommandLongerThanTheOldRecordGoesOutWhole)
     sim().With([](sim::ModemEngine& e) { e.State().echo = false; });
     const QString longCommand = "AT+CMGS=\"" + QString(200, '7') + "\"";
     std::atomic<bool> done{false};
-    CommandQueue queue;
+    CommandQueue& queue = session->Queue();
     queue.Start();
     queue.Queue(CommandRequest::Command(longCommand, [&](const QString&) { done = true; }));
     ASSERT_TRUE(Until([&] { return done.load(); }));
@@ -161,22 +158,24 @@ TEST_F(CommandQueueSim, TheMismatchMessageHoldsBackLaterRequestsUntilItIsClosed)
 {
     ASSERT_TRUE(Open());
     HeldBox box;
-    StartCommandQueue();
-    StartCommandQueue(); // a second start changes nothing
+    CommandQueue& queue = session->Queue();
+    queue.Start();
+    queue.Start(); // a second start changes nothing
     std::atomic<bool> answered{false};
-    QueueCommand(CommandRequest::ModelMismatch());
-    QueueCommand(CommandRequest::Command("AT", [&](const QString&) { answered = true; }));
+    queue.Queue(CommandRequest::ModelMismatch());
+    queue.Queue(CommandRequest::Command("AT", [&](const QString&) { answered = true; }));
     ASSERT_TRUE(Until([&] { return box.Texts().size() == 1; }));
     EXPECT_EQ(box.Texts().front(),
         "The module model is not matching! Please restart, select correct model and try again!");
-    Spin(300);
+    // The thread sits in the box: the command behind it is still queued.
+    EXPECT_EQ(queue.Pending(), 1u);
     EXPECT_TRUE(sim().Commands().empty());
     box.Release();
     ASSERT_TRUE(Until([&] { return answered.load(); }));
     EXPECT_EQ(sim().Commands(), std::vector<std::string>{"AT"});
     // A second mismatch shows the message again.
-    QueueCommand(CommandRequest::ModelMismatch());
+    queue.Queue(CommandRequest::ModelMismatch());
     ASSERT_TRUE(Until([&] { return box.Texts().size() == 2; }));
     box.Release();
-    StopCommandQueue();
+    queue.Stop();
 }

@@ -2,6 +2,7 @@
 #include "platform/TaskGate.h"
 #include "core/text/AnsiText.h"
 #include "serial/CSerialPort.h"
+#include "core/at/ModemSession.h"
 #include "core/at/PortTransmitter.h"
 #include "core/at/ReceiveBuffers.h"
 #include "core/at/SendAndWait.h"
@@ -11,25 +12,12 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <gtest/gtest.h>
+#include <optional>
 #include <thread>
 
 using namespace ulv;
 
 namespace {
-
-// The receive path's part that waits rely on: every chunk appended as text.
-class ReceivePath : public QObject {
-public:
-    bool event(QEvent* e) override
-    {
-        if (e->type() != MessageEventType(WM_SERIAL_DATA))
-            return QObject::event(e);
-        QByteArray chunk = static_cast<SerialEvent*>(e)->Data();
-        chunk.replace('\0', ' ');
-        AppReceiveBuffers().AppendReceivedText(AnsiToString(chunk));
-        return true;
-    }
-};
 
 class Sink : public TerminalSink {
 public:
@@ -37,43 +25,25 @@ public:
     void OnTerminalOutput(int kind, const QByteArray& text) override { outputs.emplace_back(kind, text); }
 };
 
-// A module on the master side that answers one command with the given chunks.
+// A session on the slave side and a module on the master side that answers
+// one command with the given chunks. The replies reach the waits on the
+// port's own thread: nothing here runs an event loop.
 class Exchange : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        port = std::make_shared<CSerialPort>();
-        ASSERT_EQ(port->OpenPort(&receiver, pty.SlavePath(), 115200, 'N', 8, 1, 0x1FD, 2048, 0), 1);
-        port->StartMonitor();
-        tx.SetPort(port);
-        SetModuleTransmitter(&tx);
-        AppReceiveBuffers().ClearReceivedText();
+        ASSERT_EQ(session.Open(pty.SlavePath(), 115200, 8, 1, 'N', 0, 2048), ModemSession::OpenResult::Opened);
     }
     void TearDown() override
     {
-        SetModuleTransmitter(nullptr);
-        tx.SetPort(nullptr);
-        port->ClosePort();
-    }
-
-    // Runs fn on a worker while this thread runs the event loop (the receive path).
-    template <class Fn>
-    void OnWorker(Fn fn)
-    {
-        std::atomic<bool> done{false};
-        std::thread worker([&] {
-            fn();
-            done = true;
-        });
-        while (!done)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        worker.join();
+        JoinModule();
+        session.Shutdown();
     }
 
     void Answer(const QByteArray& command, const QList<QByteArray>& chunks)
     {
         module = std::thread([this, command, chunks] {
-            heard = pty.Read(command.size(), 2000);
+            heard = pty.Read(command.size(), 5000);
             for (const QByteArray& c : chunks) {
                 pty.Write(c);
                 std::this_thread::sleep_for(std::chrono::milliseconds(30));
@@ -87,9 +57,8 @@ protected:
     }
 
     PtyPair pty;
-    ReceivePath receiver;
-    std::shared_ptr<CSerialPort> port;
-    PortTransmitter tx;
+    ModemSession session;
+    PortTransmitter& tx = session.Transmitter();
     std::thread module;
     QByteArray heard;
 };
@@ -114,19 +83,19 @@ TEST_F(Exchange, SendAndWaitJudgesTheReplyOnceItEndsALine)
         {"success before error", {"\r\nERROR\r\nOK\r\n"}, 1, 2000, 0, 1},
     };
     for (const Case& c : cases) {
-        AppReceiveBuffers().ClearReceivedText();
+        session.Buffers().ClearReceivedText();
         Answer("AT+CPIN?\r\n", c.chunks);
         int rc = -1, callbacks = 0;
         QString seen;
-        OnWorker([&] {
-            rc = SendAndWait([] { return true; }, "AT+CPIN?", nullptr,
+        [&] {
+            rc = SendAndWait(session, [] { return true; }, "AT+CPIN?", nullptr,
                 [&](const QString& reply, void*) {
                     ++callbacks;
                     seen = reply;
                     return c.callbackResult;
                 },
                 "OK", "ERROR", c.timeoutMs);
-        });
+        }();
         JoinModule();
         EXPECT_EQ(heard, "AT+CPIN?\r\n") << c.what;
         EXPECT_EQ(rc, c.expected) << c.what;
@@ -137,30 +106,66 @@ TEST_F(Exchange, SendAndWaitJudgesTheReplyOnceItEndsALine)
     }
 }
 
-TEST_F(Exchange, StopEndsTheWaitAtOnceWithoutTheCallback)
+TEST_F(Exchange, AClearedTaskFlagSendsNothingAndReportsStopped)
 {
-    auto token = AppTaskGate().TryStart();
+    // The flag is cleared before the worker's next step: nothing may go out,
+    // and none of the family may report it as a success.
+    std::optional<TaskGate::Token> token = session.Gate().TryStart();
     ASSERT_TRUE(token);
-    Answer("AT+COPS=?\r\n", {});
-    int rc = -1;
-    bool called = false;
-    QElapsedTimer t;
-    t.start();
-    std::thread stopper([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        AppTaskGate().Stop();
-    });
-    OnWorker([&] {
-        rc = SendAndWait(AppTaskRunning(), "AT+COPS=?", nullptr, [&](const QString&, void*) {
-            called = true;
-            return 1;
-        }, "OK", "ERROR", 60000);
-    });
-    stopper.join();
-    JoinModule();
-    EXPECT_EQ(rc, 0);
-    EXPECT_FALSE(called);
-    EXPECT_LT(t.elapsed(), 5000);
+    session.Gate().Stop();
+    const RunningFlag running = [&] { return token->Active(); };
+    QString reply = "untouched";
+    QStringList lines;
+    QList<QStringList> rows;
+    EXPECT_EQ(SendAndWait(session, running, "AT+JIDEACT=1", nullptr, nullptr, "OK", "ERROR", 2000), kSendAndWaitStopped);
+    EXPECT_EQ(SendAndCollect(session, running, "AT+JIDEACT=1", reply, "OK", "ERROR", 2000), kSendAndWaitStopped);
+    EXPECT_EQ(reply, "untouched");
+    EXPECT_EQ(SendAndParseLines(session, lines, rows, running, "AT+JIDEACT=1", "OK", "ERROR", 2000), kSendAndWaitStopped);
+    EXPECT_EQ(SendAndWaitReply(session, "AT+JIDEACT=1", 2, running, reply, "OK"), 0);
+    ExchangeSpec spec;
+    spec.command = "AT+JIDEACT=1";
+    EXPECT_EQ(session.Exchange(running, spec, reply), ExchangeResult::Stopped);
+    // Anything written would be here by now: a write is handed to the port
+    // before the call returns.
+    EXPECT_TRUE(session.Transmitter().WaitUntilWritten(std::chrono::seconds(2)));
+    EXPECT_EQ(session.Port()->PendingWriteBytes(), 0);
+    pty.Write("\r\n");
+    EXPECT_TRUE(pty.Read(1, 200).isEmpty()) << "nothing reached the module";
+}
+
+TEST_F(Exchange, StopWakesAWaitingExchangeAtOnce)
+{
+    // Woken by the Stop itself, not by a poll: the best of a few tries stays
+    // far under any polling slice even on a busy machine.
+    std::chrono::steady_clock::duration best = std::chrono::hours(1);
+    for (int i = 0; i < 5; ++i) {
+        std::optional<TaskGate::Token> token = session.Gate().TryStart();
+        ASSERT_TRUE(token);
+        Answer("AT+COPS=?\r\n", {});
+        std::atomic<bool> sent{false};
+        std::chrono::steady_clock::time_point stoppedAt, returnedAt;
+        int rc = -1;
+        bool called = false;
+        std::thread worker([&] {
+            rc = SendAndWait(session, [&] { return token->Active(); }, "AT+COPS=?", nullptr,
+                [&](const QString&, void*) {
+                    called = true;
+                    return 1;
+                },
+                "OK", "ERROR", 60000);
+            returnedAt = std::chrono::steady_clock::now();
+        });
+        JoinModule(); // the module heard the command: the worker waits
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        stoppedAt = std::chrono::steady_clock::now();
+        session.Gate().Stop();
+        worker.join();
+        EXPECT_EQ(rc, kSendAndWaitStopped);
+        EXPECT_FALSE(called);
+        best = std::min(best, returnedAt - stoppedAt);
+        token.reset();
+    }
+    EXPECT_LT(best, std::chrono::milliseconds(20));
 }
 
 TEST_F(Exchange, ParseLinesAndWaitReplyReadTheReply)
@@ -168,8 +173,7 @@ TEST_F(Exchange, ParseLinesAndWaitReplyReadTheReply)
     Answer("AT+CSQ\r\n", {"\r\n+CSQ: 20,99\r\n\r\nOK\r\n"});
     QStringList lines;
     QList<QStringList> rows;
-    int rc = -1;
-    OnWorker([&] { rc = SendAndParseLines(lines, rows, [] { return true; }, "AT+CSQ", "OK", "ERROR", 2000); });
+    const int rc = SendAndParseLines(session, lines, rows, [] { return true; }, "AT+CSQ", "OK", "ERROR", 2000);
     JoinModule();
     EXPECT_EQ(rc, 0);
     EXPECT_EQ(lines, QStringList({"+CSQ: 20,99", "OK"}));
@@ -178,9 +182,8 @@ TEST_F(Exchange, ParseLinesAndWaitReplyReadTheReply)
 
     Answer("AT+JMMSEND\r\n", {"\r\n+JMMSEND: 1\r\n"});
     QString reply;
-    OnWorker([&] { rc = SendAndWaitReply("AT+JMMSEND", 2, [] { return true; }, reply, "+JMMSEND:"); });
+    EXPECT_EQ(SendAndWaitReply(session, "AT+JMMSEND", 2, [] { return true; }, reply, "+JMMSEND:"), 1);
     JoinModule();
-    EXPECT_EQ(rc, 1);
     EXPECT_EQ(reply, "\r\n+JMMSEND: 1\r\n");
 }
 

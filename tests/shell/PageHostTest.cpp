@@ -33,7 +33,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-class PageHost : public sim::SimFixture {
+class PageHostView : public sim::SimFixture {
 protected:
     void SetUp() override
     {
@@ -93,7 +93,7 @@ const QByteArray R = "[2026-12-10 14:00:00:005_R:] ";
 
 } // namespace
 
-TEST_F(PageHost, TypingInTheTerminalSendsBytesAndTheEchoShows)
+TEST_F(PageHostView, TypingInTheTerminalSendsBytesAndTheEchoShows)
 {
     ASSERT_TRUE(Open());
     Type(Qt::Key_A, Qt::NoModifier, "a");
@@ -106,7 +106,7 @@ TEST_F(PageHost, TypingInTheTerminalSendsBytesAndTheEchoShows)
     EXPECT_EQ(terminal->TerminalText(), R + "at\r\r\n" + R + "OK\r\n");
 }
 
-TEST_F(PageHost, SentAndReceivedTextIsStampedAndLoggedByteForByte)
+TEST_F(PageHostView, SentAndReceivedTextIsStampedAndLoggedByteForByte)
 {
     ASSERT_TRUE(Open());
     host->SendToModule("ATE0", 0, true);
@@ -118,7 +118,7 @@ TEST_F(PageHost, SentAndReceivedTextIsStampedAndLoggedByteForByte)
     EXPECT_EQ(Log(), expected);
 }
 
-TEST_F(PageHost, WorkersWaitForRepliesThroughThePageHost)
+TEST_F(PageHostView, WorkersWaitForRepliesThroughThePageHost)
 {
     ASSERT_TRUE(Open());
     AddFault("AT+CSQ | split 3,9");
@@ -131,7 +131,7 @@ TEST_F(PageHost, WorkersWaitForRepliesThroughThePageHost)
     EXPECT_TRUE(WaitForCommand("AT+CSQ", 100ms));
 }
 
-TEST_F(PageHost, LineListenersHearEveryLineInOrder)
+TEST_F(PageHostView, LineListenersHearEveryLineInOrder)
 {
     QStringList heard;
     host->AddLineListener([&](const QString& l) { heard << "first:" + l; });
@@ -142,7 +142,7 @@ TEST_F(PageHost, LineListenersHearEveryLineInOrder)
     EXPECT_EQ(heard, QStringList({"first:ATE0\r", "second:ATE0\r", "first:OK", "second:OK"}));
 }
 
-TEST_F(PageHost, NewMessageNotificationsReachTheSmsQueue)
+TEST_F(PageHostView, NewMessageNotificationsReachTheSmsQueue)
 {
     ASSERT_TRUE(Open());
     host->SwitchPage(1);
@@ -152,7 +152,7 @@ TEST_F(PageHost, NewMessageNotificationsReachTheSmsQueue)
     EXPECT_EQ(host->SmsPage()->TakeQueuedMessages(), std::vector<int>({5}));
 }
 
-TEST_F(PageHost, ACharacterCutBetweenTwoChunksReachesTheReplyTextWhole)
+TEST_F(PageHostView, ACharacterCutBetweenTwoChunksReachesTheReplyTextWhole)
 {
     AppReceiveBuffers().ClearReceivedText();
     host->OnPortReceive("\r\n+COPS: 0,0,\"\xe4\xb8");
@@ -160,7 +160,7 @@ TEST_F(PageHost, ACharacterCutBetweenTwoChunksReachesTheReplyTextWhole)
     EXPECT_EQ(AppReceiveBuffers().TakeReceivedText(), QString::fromUtf8("\r\n+COPS: 0,0,\"\xe4\xb8\xad\xe5\x9b\xbd\"\r\n\r\nOK\r\n"));
 }
 
-TEST_F(PageHost, PageSwitchesAreRefusedInOrder)
+TEST_F(PageHostView, PageSwitchesAreRefusedInOrder)
 {
     MessageBoxRecorder boxes;
     struct Case {
@@ -202,7 +202,7 @@ TEST_F(PageHost, PageSwitchesAreRefusedInOrder)
     EXPECT_TRUE(host->TcpPage()->isVisible() || !host->isVisible());
 }
 
-TEST_F(PageHost, EnvironmentCheckRunsOnlyWhenConnectedAndNotForTheSamePage)
+TEST_F(PageHostView, EnvironmentCheckRunsOnlyWhenConnectedAndNotForTheSamePage)
 {
     MessageBoxRecorder boxes;
     std::vector<std::pair<int, int>> checks;
@@ -223,7 +223,7 @@ TEST_F(PageHost, EnvironmentCheckRunsOnlyWhenConnectedAndNotForTheSamePage)
         << "the SMS page's check shows no box";
 }
 
-TEST_F(PageHost, ModemLineChangesUpdateThePaneAndNoteOnlyChanges)
+TEST_F(PageHostView, ModemLineChangesUpdateThePaneAndNoteOnlyChanges)
 {
     QString pane;
     host->m_statusLinePane = [&](const QString& p) { pane = p; };
@@ -235,7 +235,7 @@ TEST_F(PageHost, ModemLineChangesUpdateThePaneAndNoteOnlyChanges)
     EXPECT_EQ(terminal->TerminalText(), before);
 }
 
-TEST_F(PageHost, NotificationsOfAClosedPortAreDropped)
+TEST_F(PageHostView, NotificationsOfAClosedPortAreDropped)
 {
     ASSERT_TRUE(Open());
     const auto oldPort = host->Port();
@@ -250,7 +250,7 @@ TEST_F(PageHost, NotificationsOfAClosedPortAreDropped)
     EXPECT_TRUE(Open()) << "the port reopens at once";
 }
 
-TEST_F(PageHost, OpeningAMissingPortSaysSo)
+TEST_F(PageHostView, OpeningAMissingPortSaysSo)
 {
     MessageBoxRecorder boxes;
     EXPECT_EQ(host->OpenCommport("/dev/ulv-none", 115200, 8, 1, 0, 0, 2048), 0);
@@ -265,7 +265,7 @@ TEST(FormatSmsTimestamp, OnlyFourteenCharacterStampsAreFormatted)
     EXPECT_EQ(FormatSmsTimestamp("261210130507089"), "261210130507089");
 }
 
-TEST_F(PageHost, TheHomePageButtonOpensAndClosesTheConfiguredPort)
+TEST_F(PageHostView, TheHomePageButtonOpensAndClosesTheConfiguredPort)
 {
     const CommPortSettings saved = g_commPortSettings;
     g_commPortSettings.port = QString::fromStdString(SlavePath());
@@ -283,7 +283,7 @@ TEST_F(PageHost, TheHomePageButtonOpensAndClosesTheConfiguredPort)
     g_commPortSettings = saved;
 }
 
-TEST_F(PageHost, AnUnpluggedModuleIsReportedInTheTerminal)
+TEST_F(PageHostView, AnUnpluggedModuleIsReportedInTheTerminal)
 {
     ASSERT_TRUE(Open());
     AddFault("ATI | hangup");

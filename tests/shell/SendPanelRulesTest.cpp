@@ -140,7 +140,7 @@ struct FakeLink {
             return s;
         };
         h.progress = [this](int pos, const QString& caption) { progress.emplace_back(pos, caption); };
-        h.sleep = [this](std::chrono::milliseconds) { ++sleeps; };
+        h.wait = [this] { ++sleeps; };
         return h;
     }
     std::vector<int> Sizes() const

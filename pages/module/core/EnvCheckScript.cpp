@@ -28,7 +28,11 @@ ScriptStep Query(QString command, QStringList success, QString note = {})
 
 class EnvCheck {
 public:
-    EnvCheck(const TaskGate::Token& token, const EnvCheckSink& sink) : m_runner(token), m_sink(sink) {}
+    EnvCheck(ModemSession& session, const TaskGate::Token& token, const EnvCheckSink& sink)
+        : m_runner(session, token)
+        , m_sink(sink)
+    {
+    }
 
     bool Run(int pageKind, int smsCheck, EnvCheckResult& out);
 
@@ -193,9 +197,9 @@ bool EnvCheck::Run(int pageKind, int smsCheck, EnvCheckResult& out)
 {
     if (!Sim() || !Signal() || !Registration())
         return false;
-    const RunningFlag running = [this] { return m_runner.Active(); };
+    const RunningFlag running = m_runner.Running();
     const auto quiet = [&](const char* command) {
-        SendAndWait(running, QString::fromLatin1(command), nullptr, {}, QStringLiteral("OK"), QStringLiteral("ERROR"),
+        SendAndWait(m_runner.Session(), running, QString::fromLatin1(command), nullptr, {}, QStringLiteral("OK"), QStringLiteral("ERROR"),
             3000);
     };
     if (GetModuleType() == 1 && !smsCheck)
@@ -215,10 +219,11 @@ bool EnvCheck::Run(int pageKind, int smsCheck, EnvCheckResult& out)
 
 } // namespace
 
-EnvCheckResult RunEnvCheck(const TaskGate::Token& token, const EnvCheckSink& sink, int pageKind, int smsCheck)
+EnvCheckResult RunEnvCheck(ModemSession& session, const TaskGate::Token& token, const EnvCheckSink& sink, int pageKind,
+    int smsCheck)
 {
     EnvCheckResult out;
-    EnvCheck check(token, sink);
+    EnvCheck check(session, token, sink);
     const bool ready = check.Run(pageKind, smsCheck, out);
     out.ready = ready && token.Active() ? 1 : 0;
     if (sink.progress)

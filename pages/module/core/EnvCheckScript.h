@@ -8,6 +8,8 @@
 
 namespace ulv {
 
+class ModemSession;
+
 // Capacity of the SIM message storage, learnt by the SMS page's environment
 // check; the SMS page's Read rejects an index above it.
 extern std::atomic<int> g_nSmsStorageCapacity;
@@ -28,6 +30,6 @@ struct EnvCheckResult {
 // Page kinds: 2 SMS, 3 MMS, 4 Voice Call, 5 TCP/UDP, 6 PPP, 7 Locator, 8 GNSS.
 // Asks the module whether SIM, signal and registration (and with smsCheck the
 // SMS functions) are ready. A Stop ends it not ready.
-EnvCheckResult RunEnvCheck(const TaskGate::Token& token, const EnvCheckSink& sink, int pageKind, int smsCheck);
+EnvCheckResult RunEnvCheck(ModemSession& session, const TaskGate::Token& token, const EnvCheckSink& sink, int pageKind, int smsCheck);
 
 } // namespace ulv

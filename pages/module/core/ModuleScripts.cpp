@@ -1,5 +1,6 @@
 #include "pages/module/core/ModuleScripts.h"
 
+#include "core/at/ModemSession.h"
 #include "core/at/ScriptedExchange.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/ReplySplit.h"
@@ -254,8 +255,8 @@ bool AutoInit(const ScriptRunner& runner, const ModuleScriptSink& sink, const Au
             reply))
         return false;
 
-    const RunningFlag running = [&runner] { return runner.Active(); };
-    const int identified = SendAndWait(running, QStringLiteral("ATI"), nullptr, ClassifyRevision, QStringLiteral("OK"),
+    const RunningFlag running = runner.Running();
+    const int identified = SendAndWait(runner.Session(), running, QStringLiteral("ATI"), &runner.Session(), ClassifyRevision, QStringLiteral("OK"),
         QStringLiteral("ERROR"), 3000);
     if (!runner.Active())
         return false;
@@ -271,7 +272,7 @@ bool AutoInit(const ScriptRunner& runner, const ModuleScriptSink& sink, const Au
         // only wait out its time-out.
         const QString urc = UrcPortCommand(options);
         if (!urc.isEmpty())
-            SendAndWait(running, urc, nullptr, {}, QStringLiteral("OK"), QStringLiteral("ERROR"), 3000);
+            SendAndWait(runner.Session(), running, urc, nullptr, {}, QStringLiteral("OK"), QStringLiteral("ERROR"), 3000);
         if (!runner.Active())
             return false;
     }
@@ -311,15 +312,16 @@ bool AutoInit(const ScriptRunner& runner, const ModuleScriptSink& sink, const Au
 
 } // namespace
 
-int AutoInitThread(const TaskGate::Token& token, const ModuleScriptSink& sink, const AutoInitOptions& options)
+int AutoInitThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink,
+    const AutoInitOptions& options)
 {
-    AutoInit(ScriptRunner(token), sink, options);
+    AutoInit(ScriptRunner(session, token), sink, options);
     return 1;
 }
 
-int ModuleInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
+int ModuleInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink)
 {
-    const ScriptRunner runner(token);
+    const ScriptRunner runner(session, token);
     for (int id : {kValueManufacturer, kValueDeviceModule, kValueFirmware})
         SetValue(sink, id, kUnknown);
     QString reply;
@@ -351,9 +353,9 @@ int ModuleInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
     return 1;
 }
 
-int RegInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
+int RegInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink)
 {
-    const ScriptRunner runner(token);
+    const ScriptRunner runner(session, token);
     for (int id : {kValueOperator, kValueNetworkReg, kValueGprsReg})
         SetValue(sink, id, kUnknown);
     if (!CheckSim(runner, QStringLiteral("SIM card is not ready!")))
@@ -379,9 +381,9 @@ int RegInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
     return 1;
 }
 
-int SimInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
+int SimInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink)
 {
-    const ScriptRunner runner(token);
+    const ScriptRunner runner(session, token);
     SetValue(sink, kValueIccid, kUnknown);
     SetValue(sink, kValueImsi, kUnknown);
     if (!QueryIccid(runner, sink))
@@ -406,7 +408,7 @@ int SimInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink)
     return 1;
 }
 
-int ClassifyRevision(const QString& reply, void*)
+int ClassifyRevision(const QString& reply, void* arg)
 {
     const int revision = reply.indexOf(QLatin1String("Revision"));
     const int colon = revision < 0 ? -1 : reply.indexOf(':', revision);
@@ -434,8 +436,12 @@ int ClassifyRevision(const QString& reply, void*)
     // An unknown revision says nothing about the family: no mismatch to report.
     if (family < 0)
         return 0;
-    if (family != GetModuleType())
-        QueueCommand(CommandRequest::ModelMismatch());
+    if (family != GetModuleType()) {
+        if (arg)
+            static_cast<ModemSession*>(arg)->Queue().Queue(CommandRequest::ModelMismatch());
+        else
+            QueueCommand(CommandRequest::ModelMismatch());
+    }
     return 1;
 }
 

@@ -2,6 +2,10 @@
 
 #include "platform/TaskGate.h"
 
+namespace ulv {
+class ModemSession;
+}
+
 #include <QString>
 #include <functional>
 
@@ -38,16 +42,17 @@ struct AutoInitOptions {
     int usbPortKind = 0; // 1 AT, 2 DM, 3 NMEA, 4 not named, 5 other
 };
 
-// The worker procedures; each runs to its end on the calling thread under the
-// given task token and returns 1.
-int AutoInitThread(const TaskGate::Token& token, const ModuleScriptSink& sink, const AutoInitOptions& options);
-int ModuleInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink);
-int RegInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink);
-int SimInfoThread(const TaskGate::Token& token, const ModuleScriptSink& sink);
+// The worker procedures; each runs to its end on the calling thread, talking
+// through the session under the given task token, and returns 1.
+int AutoInitThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink, const AutoInitOptions& options);
+int ModuleInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink);
+int RegInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink);
+int SimInfoThread(ModemSession& session, const TaskGate::Token& token, const ModuleScriptSink& sink);
 
 // Reply callback of the identification ATI: stores the family and sub-model the
-// revision text names and queues the mismatch message when the family is not
-// the configured one. 1 when a known revision was found, 0 otherwise.
+// revision text names and queues the mismatch message (on the session `arg`
+// points to, else the program's) when the family is not the configured one.
+// 1 when a known revision was found, 0 otherwise.
 int ClassifyRevision(const QString& reply, void* arg);
 
 // The text a registration state shows, and whether it counts as registered.
