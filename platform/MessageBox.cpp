@@ -47,6 +47,7 @@ int MessageBoxRecorder::Show(const QString& text, const QString& caption, unsign
 {
     std::lock_guard<std::mutex> g(m_lock);
     m_boxes.push_back({text, caption, flags});
+    m_shown.notify_all();
     if (m_answers.empty())
         return m_default;
     const int a = m_answers.front();
@@ -91,16 +92,18 @@ void MessageBoxRecorder::Clear()
 bool MessageBoxRecorder::WaitForCount(int n, int timeoutMs) const
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (Count() < n) {
-        if (std::chrono::steady_clock::now() >= end)
-            return false;
-        // The UI thread may be the one that has to show the box.
-        if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread())
+    // The UI thread may be the one that has to show the box: it keeps running
+    // its events; any other thread waits for the box itself.
+    if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+        while (Count() < n) {
+            if (std::chrono::steady_clock::now() >= end)
+                return false;
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
     }
-    return true;
+    std::unique_lock<std::mutex> g(m_lock);
+    return m_shown.wait_until(g, end, [&] { return int(m_boxes.size()) >= n; });
 }
 
 } // namespace ulv

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -62,6 +63,7 @@ public:
 
 private:
     mutable std::mutex m_lock;
+    mutable std::condition_variable m_shown;
     std::deque<int> m_answers;
     std::vector<Box> m_boxes;
     int m_default;

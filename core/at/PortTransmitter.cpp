@@ -61,10 +61,10 @@ std::shared_ptr<CSerialPort> PortTransmitter::Port() const
     return m_pSerialPort;
 }
 
-void PortTransmitter::SetSleeper(std::function<void(std::chrono::milliseconds)> sleeper)
+void PortTransmitter::SetPauseHook(std::function<void(std::chrono::milliseconds)> hook)
 {
     std::lock_guard g(m_lock);
-    m_sleep = std::move(sleeper);
+    m_pauseHook = std::move(hook);
 }
 
 bool PortTransmitter::Enqueue(QByteArray bytes, bool paced, const std::function<bool()>* stillWanted,
@@ -109,10 +109,10 @@ void PortTransmitter::WriteNextPiece(std::unique_lock<std::mutex>& lock)
     if (t.written == t.bytes.size())
         m_queue.pop_front();
     if (pieces && n == kPieceSize) {
-        if (m_sleep) {
-            const auto sleep = m_sleep;
+        if (m_pauseHook) {
+            const auto pause = m_pauseHook;
             lock.unlock();
-            sleep(kPiecePause);
+            pause(kPiecePause);
             lock.lock();
         } else {
             m_nextWrite = std::chrono::steady_clock::now() + kPiecePause;

@@ -41,7 +41,7 @@ public:
     // The showsenddata setting.
     void SetEchoProvider(std::function<bool()> showSendData) { m_showSendData = std::move(showSendData); }
     // Tests replace the writer's pause (it then runs on the writer thread).
-    void SetSleeper(std::function<void(std::chrono::milliseconds)> sleeper);
+    void SetPauseHook(std::function<void(std::chrono::milliseconds)> hook);
 
     void SendToModule(const QString& text, int mode, bool addLineEnd);
     void SendToModuleQuiet(const QString& text, int mode, bool addLineEnd);
@@ -83,7 +83,7 @@ private:
     std::chrono::steady_clock::time_point m_nextWrite{};
     bool m_stop = false;
     std::function<bool()> m_showSendData;
-    std::function<void(std::chrono::milliseconds)> m_sleep;
+    std::function<void(std::chrono::milliseconds)> m_pauseHook;
     std::thread m_writer;
 };
 

@@ -13,6 +13,7 @@
 #include "platform/TaskGate.h"
 #include "serial/CommPortSettings.h"
 #include "core/at/CommandQueue.h"
+#include "core/at/ModemSession.h"
 #include "serial/SerialMessages.h"
 #include "core/at/WaitClock.h"
 #include "shell/CTestView1.h"
@@ -456,15 +457,18 @@ TEST_F(ConnectPage, UmtsPagesDeactivateAndSetTheAudioPathAfterRegistration)
     }
 }
 
-TEST_F(ConnectPage, ClosingThePageStopsItsWorker)
+TEST_F(ConnectPage, ClosingThePageWithAWorkerOnASilentModuleReturnsWithinTheBound)
 {
-    AddFault("AT+CSQ | delay 1500");
+    AddFault("AT+CSQ | silent");
     Home()->ConnectButton()->click();
     ASSERT_TRUE(Until([&] { return Commands().contains("AT+CSQ"); }, 5000));
+    QElapsedTimer closing;
+    closing.start();
     host.reset();
+    EXPECT_LT(closing.elapsed(), TaskWorkers::kCloseWaitMs);
     EXPECT_FALSE(AppTaskGate().Running());
-    std::this_thread::sleep_for(1700ms);
-    QCoreApplication::processEvents();
+    // The worker has ended, not been left behind: nothing can follow its last command.
+    EXPECT_EQ(AppModemSession().Workers().Running(), 0);
     EXPECT_EQ(Commands().last(), "AT+CSQ");
     EXPECT_EQ(boxes.Texts(), QStringList());
 }

@@ -28,17 +28,19 @@ TEST(PortTransmitter, PacesFullPiecesAndStopsOnceThePortRefuses)
     PortTransmitter tx;
     tx.SetPort(port);
     std::vector<std::chrono::milliseconds> pauses;
-    tx.SetSleeper([&pauses](std::chrono::milliseconds d) { pauses.push_back(d); });
+    tx.SetPauseHook([&pauses](std::chrono::milliseconds d) { pauses.push_back(d); });
 
     const QByteArray text = Pattern(2 * PortTransmitter::kPieceSize + 300);
     tx.SendRawBytes(text);
     EXPECT_EQ(pty.Read(text.size(), 3000), text);
     EXPECT_EQ(pauses, std::vector<std::chrono::milliseconds>(2, PortTransmitter::kPiecePause));
 
-    // A closed port takes nothing: the sender must not sit out a pause per piece
-    // under the send lock.
+    // A closed port takes nothing: the writer drops the text at its first
+    // refused piece instead of sitting out a pause per piece.
     port->ClosePort();
     pauses.clear();
     tx.SendRawBytes(Pattern(20 * PortTransmitter::kPieceSize));
+    EXPECT_TRUE(tx.WaitUntilWritten(std::chrono::seconds(5)));
     EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(tx.QueuedBytes(), 0);
 }

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace ulv;
 using namespace std::chrono_literals;
@@ -88,6 +89,25 @@ protected:
 };
 
 } // namespace
+
+TEST_F(SendPanelSim, APanelTextAndAWorkersTextNeverInterleave)
+{
+    ASSERT_TRUE(Open());
+    sim().With([](sim::ModemEngine& e) { e.State().echo = false; });
+    const QByteArray worker(3000, 'w');
+    const QByteArray typed(3000, 'p');
+    // The worker's text goes out in paced pieces; the panel sends while it is
+    // between two of them.
+    std::thread sender([&] { host->SendToModuleQuiet(QString::fromLatin1(worker), 0, false); });
+    ASSERT_TRUE(HeardBytes(1024));
+    panel->WithEnterBox()->setChecked(false);
+    panel->InputBox()->setMaxLength(typed.size());
+    panel->InputBox()->setText(QString::fromLatin1(typed));
+    panel->SendButton()->click();
+    sender.join();
+    ASSERT_TRUE(HeardBytes(6000));
+    EXPECT_EQ(Heard(), worker + typed);
+}
 
 TEST_F(SendPanelSim, TextWithEnterGoesOutInOneWrite)
 {
