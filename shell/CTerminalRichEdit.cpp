@@ -17,7 +17,7 @@ CTerminalRichEdit::CTerminalRichEdit(QWidget* parent)
     setUndoRedoEnabled(false);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_sendByte = [](unsigned char byte) {
-        // Straight to the port: no echo, no send lock, no line end.
+        // One byte as typed: no echo, no line end, in turn with every other text.
         if (PortTransmitter* tx = GetModuleTransmitter())
             tx->SendByte(byte);
     };

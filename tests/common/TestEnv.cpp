@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace ulv::test {
@@ -23,6 +24,11 @@ void PrepareEnvironment()
     qputenv("XDG_CONFIG_HOME", (g_home->path() + "/config").toUtf8());
     QDir().mkpath(g_home->path() + "/data");
     QDir().mkpath(g_home->path() + "/config");
+}
+
+bool HaveTestData()
+{
+    return QFileInfo(QStringLiteral(ULV_TESTDATA_DIR)).isDir();
 }
 
 QString TestDataPath(const QString& relative)

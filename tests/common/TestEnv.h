@@ -14,6 +14,20 @@ void PrepareEnvironment();
 
 // ../shared/testdata/<relative>
 QString TestDataPath(const QString& relative);
+// Whether ../shared/testdata is beside the clone (a bare clone has none).
+bool HaveTestData();
+
+} // namespace ulv::test
+
+// Skips the test, saying why, on a clone without the shared test data.
+#define ULV_SKIP_WITHOUT_TESTDATA()                                                                         \
+    do {                                                                                                    \
+        if (!::ulv::test::HaveTestData())                                                                   \
+            GTEST_SKIP() << "../shared/testdata is not beside this clone: the recorded logs and PDUs are " \
+                            "missing";                                                                      \
+    } while (0)
+
+namespace ulv::test {
 
 // Every byte of a file; empty when it cannot be read.
 QByteArray ReadAll(const QString& path);

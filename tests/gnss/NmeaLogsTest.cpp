@@ -124,6 +124,7 @@ GnssValueLabels Labels(const char* date, const char* time, const char* lat, cons
 
 TEST(NmeaLogs, GpsOnlyStationaryReceiverEndsWithItsLastEpoch)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     // Last epoch: GGA, GSA (nine used), the three GSV messages, RMC, VTG. The
     // GSV group after the GSA takes the used marks back. The time 171007.972
     // shows rounded to one decimal.
@@ -151,6 +152,7 @@ TEST(NmeaLogs, GpsOnlyStationaryReceiverEndsWithItsLastEpoch)
 
 TEST(NmeaLogs, GpsOnlyStationaryChartsShowNineTrackedGpsSatellites)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     NmeaParser p;
     p.ParseNmea(ReadFileBytes(ulv::test::TestDataPath("nmea/gps-only-stationary.nmea")));
     const SignalBars bars = BuildBars(p.Table());
@@ -176,6 +178,7 @@ TEST(NmeaLogs, GpsOnlyStationaryChartsShowNineTrackedGpsSatellites)
 
 TEST(NmeaLogs, GpsGlonassReceiverWithLfEndingsEndsWithItsLastEpoch)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     ASSERT_EQ(ReadFileBytes(ulv::test::TestDataPath("nmea/gps-glonass-lf-endings.nmea")).find('\r'),
         std::string::npos);
     // Last epoch: RMC, GGA, three GNGSA (the 43rd to 45th of the log), the GPS
@@ -217,6 +220,7 @@ TEST(NmeaLogs, GpsGlonassReceiverWithLfEndingsEndsWithItsLastEpoch)
 
 TEST(NmeaLogs, GpsGlonassChartsPutGlonassAfterGps)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     NmeaParser p;
     p.ParseNmea(ReadFileBytes(ulv::test::TestDataPath("nmea/gps-glonass-lf-endings.nmea")));
     const SignalBars bars = BuildBars(p.Table());
@@ -238,6 +242,7 @@ TEST(NmeaLogs, GpsGlonassChartsPutGlonassAfterGps)
 
 TEST(NmeaLogs, AnyChunkingGivesTheSameSequenceOfUpdates)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     for (const char* file : {"nmea/gps-only-stationary.nmea", "nmea/gps-glonass-lf-endings.nmea"}) {
         const std::string log = ReadFileBytes(ulv::test::TestDataPath(file));
         RecordingListener whole;
@@ -265,6 +270,7 @@ TEST(NmeaLogs, AnyChunkingGivesTheSameSequenceOfUpdates)
 
 TEST(NmeaLogs, MidLogGngsaMarksAreVisibleUntilTheNextGpsGroup)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     // Cut the log after the first epoch's third GNGSA: satellites 10 and 17,
     // named by the first GNGSA, stay marked used on the charts although the
     // third GNGSA has emptied that half of the record again.

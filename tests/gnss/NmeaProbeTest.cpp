@@ -27,6 +27,7 @@ QJsonObject Probe(const QStringList& args, const QProcessEnvironment& env = QPro
 
 TEST(NmeaProbe, PrintsLabelsAndSatellitesWhateverTheChunksAndTheLocale)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     const QString log = test::TestDataPath("nmea/gps-glonass-lf-endings.nmea");
     const QJsonObject whole = Probe({log});
     ASSERT_FALSE(whole.isEmpty());
@@ -56,6 +57,7 @@ TEST(NmeaProbe, PrintsLabelsAndSatellitesWhateverTheChunksAndTheLocale)
 
 TEST(NmeaProbe, BadArgumentsAndMissingFilesAreUsageErrors)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     const QString log = test::TestDataPath("nmea/gps-only-stationary.nmea");
     const QStringList cases[] = {
         {},

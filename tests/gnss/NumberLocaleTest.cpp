@@ -19,6 +19,7 @@ const char* const kRmc = "$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230
 
 TEST(NumberLocale, ACommaDecimalLocaleChangesNoReadingAndNoLabel)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     const std::string log = test::ReadFileBytes(test::TestDataPath("nmea/gps-only-stationary.nmea")) + kRmc;
     NmeaParser reference;
     reference.ParseNmea(log);
