@@ -17,6 +17,8 @@ using Op = Command::Op;
 constexpr unsigned kGsm = ModelBit(Model::Tz) | ModelBit(Model::P);
 constexpr unsigned kUmts = ModelBit(Model::Rx70) | ModelBit(Model::Rx50) | ModelBit(Model::Kv);
 constexpr unsigned kAll = kGsm | kUmts;
+// Indications a module keeps while AT+CNMI <mode> is 0.
+constexpr std::size_t kIndicationBuffer = 32;
 
 Reply Ok()
 {
@@ -837,9 +839,13 @@ int ModemEngine::Arrive(SmsMessage message, int delayMs)
 
 void ModemEngine::Indicate(const std::string& text, int delayMs)
 {
-    if (m_state.cnmi[0] == 0)
-        m_state.bufferedIndications.push_back(text);
-    else
+    if (m_state.cnmi[0] == 0) {
+        // The module's buffer is small: once full the oldest indication goes.
+        auto& buffered = m_state.bufferedIndications;
+        if (buffered.size() >= kIndicationBuffer)
+            buffered.erase(buffered.begin());
+        buffered.push_back(text);
+    } else
         FollowUp(Unsolicited(text), delayMs);
 }
 

@@ -433,6 +433,17 @@ TEST(StandardCommands, IndicationsKeptInBufferingModeComeOutOrAreDroppedLater)
         EXPECT_EQ(Feed(engine, "AT+CNMI=2,1,0,0," + std::to_string(bfr) + "\r"), kOk + after) << bfr;
         EXPECT_EQ(Feed(engine, "AT+CNMI=2,1,0,0,0\r"), kOk) << bfr;
     }
+    // The buffer keeps the latest indications only.
+    ModemEngine engine = Make(Family::Gsm);
+    Feed(engine, "ATE0\rAT+CNMI=0,1\r");
+    std::vector<Emission> out;
+    for (int i = 0; i < 40; ++i)
+        engine.StoreSms(SmsMessage {}, true, out);
+    const std::string flushed = Feed(engine, "AT+CNMI=2,1\r");
+    std::string expected = kOk;
+    for (int index = 9; index <= 40; ++index)
+        expected += "\r\n+CMTI: \"SM\"," + std::to_string(index) + "\r\n";
+    EXPECT_EQ(flushed, expected);
 }
 
 TEST(StandardCommands, CallerNumberFollowsRingWhenClipIsOn)
