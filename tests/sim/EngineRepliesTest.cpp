@@ -180,7 +180,7 @@ TEST(EngineReplies, RunsSeveralCommandsOfOneLineAndStopsAtTheFirstFailure)
     EXPECT_TRUE(engine.State().textMode);
     EXPECT_EQ(engine.State().charset, Charset::Ucs2);
     EXPECT_EQ(engine.State().cmee, 1);
-    EXPECT_EQ(Ask(engine, "AT+CSQ;+BOGUS;+CMGF=0"), "\r\n+CSQ: 20,99\r\n" + kError);
+    EXPECT_EQ(Ask(engine, "AT+CSQ;+BOGUS;+CMGF=0"), "\r\n+CSQ: 20,99\r\n\r\n+CME ERROR: 4\r\n");
     EXPECT_TRUE(engine.State().textMode);
 }
 
@@ -203,7 +203,7 @@ TEST(EngineReplies, SimErrorsFollowTheExtendedErrorSetting)
     const std::vector<Row> rows = {
         {SimState::NotInserted, 0, "AT+CPIN?", kError},
         {SimState::NotInserted, 1, "AT+CPIN?", "\r\n+CME ERROR: 10\r\n"},
-        {SimState::NotInserted, 2, "AT+CIMI", "\r\n+CME ERROR: 10\r\n"},
+        {SimState::NotInserted, 2, "AT+CIMI", "\r\n+CME ERROR: SIM not inserted\r\n"},
         {SimState::PinRequired, 1, "AT+CPIN?", Info("+CPIN: SIM PIN")},
         {SimState::PinRequired, 1, "AT+JCCID", "\r\n+CME ERROR: 11\r\n"},
         {SimState::PinRequired, 1, "AT+CPIN=0000", "\r\n+CME ERROR: 16\r\n"},
@@ -226,8 +226,10 @@ TEST(EngineReplies, RegistrationDetailsAndUnregisteredOperator)
     engine.State().cregStat = 2;
     EXPECT_EQ(Ask(engine, "AT+CREG?"), Info("+CREG: 2,2"));
     EXPECT_EQ(Ask(engine, "AT+COPS?"), Info("+COPS: 0"));
-    // The change is reported unsolicited only where AT+CREG enabled it.
-    EXPECT_EQ(Bytes(engine.SetRegistration(5, 0)), "\r\n+CREG: 5\r\n");
+    // The change is reported unsolicited only where AT+CREG enabled it, with
+    // the location and cell once registered.
+    EXPECT_EQ(Bytes(engine.SetRegistration(5, 0)), "\r\n+CREG: 5,\"1A2B\",\"00C3\",2\r\n");
+    EXPECT_EQ(Bytes(engine.SetRegistration(3, 0)), "\r\n+CREG: 3\r\n");
 }
 
 // The identification of the program reads the text after "Revision", its ':'

@@ -17,6 +17,8 @@ using Op = Command::Op;
 constexpr unsigned kGsm = ModelBit(Model::Tz) | ModelBit(Model::P);
 constexpr unsigned kUmts = ModelBit(Model::Rx70) | ModelBit(Model::Rx50) | ModelBit(Model::Kv);
 constexpr unsigned kAll = kGsm | kUmts;
+// Indications a module keeps while AT+CNMI <mode> is 0.
+constexpr std::size_t kIndicationBuffer = 32;
 
 Reply Ok()
 {
@@ -121,10 +123,17 @@ const std::vector<ModemEngine::Entry>& ModemEngine::Table()
         {"+CGMR", &E::Identity, kAll},
         {"+GSN", &E::Identity, kAll},
         {"+CGSN", &E::Identity, kAll},
+        {"+GMI", &E::Identity, kAll},
+        {"+GMM", &E::Identity, kAll},
+        {"+GMR", &E::Identity, kAll},
+        {"+GCAP", &E::Identity, kAll},
         {"+CIMI", &E::Sim, kAll},
+        {"+CNUM", &E::Sim, kAll},
         {"+JCCID", &E::Sim, kAll},
         {"+CPIN", &E::Sim, kAll},
+        {"+CFUN", &E::Function, kAll},
         {"+CSQ", &E::Network, kAll},
+        {"+CBC", &E::Network, kAll},
         {"+CREG", &E::Network, kAll},
         {"+CGREG", &E::Network, kAll},
         {"+COPS", &E::Network, kAll},
@@ -140,7 +149,11 @@ const std::vector<ModemEngine::Entry>& ModemEngine::Table()
         {"+CSMP", &E::SmsSettings, kAll},
         {"+CPMS", &E::SmsSettings, kAll},
         {"+CSCA", &E::SmsSettings, kAll},
+        {"+CSMS", &E::SmsSettings, kAll},
+        {"+CNMI", &E::SmsNotify, kAll},
         {"+CMGS", &E::SmsSend, kAll},
+        {"+CMGW", &E::SmsSend, kAll},
+        {"+CMSS", &E::SmsSendStored, kAll},
         {"+CMGR", &E::SmsRead, kAll},
         {"+CMGL", &E::SmsList, kAll},
         {"+CMGD", &E::SmsDelete, kAll},
@@ -149,6 +162,8 @@ const std::vector<ModemEngine::Entry>& ModemEngine::Table()
         {"A", &E::CallControl, kAll},
         {"H", &E::CallControl, kAll},
         {"+CLCC", &E::CallControl, kAll},
+        {"+CHUP", &E::CallControl, kAll},
+        {"+CLIP", &E::CallControl, kAll},
         {"+CLVL", &E::Audio, kAll},
         {"+CMUT", &E::Audio, kAll},
         {"+CALM", &E::Audio, kAll},
@@ -226,18 +241,23 @@ ModemEngine::Reply ModemEngine::Basic(const Command& c)
 
 ModemEngine::Reply ModemEngine::Identity(const Command& c)
 {
+    if (c.name == "I") {
+        if (c.op != Op::Exec || (!c.args.empty() && c.args != "0"))
+            return Err();
+        return Lines({m_state.manufacturer, ModelName(), "Revision: " + m_revision});
+    }
     if (c.op == Op::Test)
         return Ok();
-    if (c.op != Op::Exec || (c.name == "I" && !c.args.empty() && c.args != "0"))
-        return Err();
-    if (c.name == "I")
-        return Lines({m_state.manufacturer, ModelName(), "Revision: " + m_revision});
-    if (c.name == "+CGMI")
+    if (c.op != Op::Exec)
+        return CmeError(4);
+    if (c.name == "+CGMI" || c.name == "+GMI")
         return Line(m_state.manufacturer);
-    if (c.name == "+CGMM")
+    if (c.name == "+CGMM" || c.name == "+GMM")
         return Line(ModelName());
-    if (c.name == "+CGMR")
+    if (c.name == "+CGMR" || c.name == "+GMR")
         return Line(m_revision);
+    if (c.name == "+GCAP")
+        return Line("+GCAP: +CGSM");
     return Line(m_state.imei);
 }
 
@@ -263,12 +283,63 @@ ModemEngine::Reply ModemEngine::Sim(const Command& c)
     if (c.op == Op::Test)
         return Ok();
     if (c.op != Op::Exec)
-        return Err();
+        return CmeError(4);
     if (auto bad = SimNotReady(false))
         return *bad;
     if (c.name == "+CIMI")
         return Line(m_state.imsi);
+    if (c.name == "+CNUM") {
+        if (m_state.ownNumber.empty())
+            return Ok();
+        return Line("+CNUM: ," + Quote(Address(m_state.ownNumber)) + "," + Num(TypeOfNumber(m_state.ownNumber)));
+    }
     return Line("+JCCID: " + m_state.iccid);
+}
+
+bool ModemEngine::Online() const
+{
+    return m_state.fun == 1 && m_state.copsMode != 2;
+}
+
+void ModemEngine::ChangeOnline(const std::function<void()>& change)
+{
+    const bool was = Online();
+    change();
+    const bool now = Online();
+    if (was && !now) {
+        m_state.savedCregStat = m_state.cregStat;
+        m_state.savedCgregStat = m_state.cgregStat;
+        FollowUp(SetRegistration(0, 0), 0);
+        if (!m_state.calls.empty()) {
+            m_state.calls.clear();
+            FollowUp(Unsolicited("NO CARRIER"), 0);
+        }
+    } else if (!was && now) {
+        // Finding the network again takes the module a moment.
+        FollowUp(SetRegistration(m_state.savedCregStat, m_state.savedCgregStat), m_state.networkDelayMs);
+    }
+}
+
+ModemEngine::Reply ModemEngine::Function(const Command& c)
+{
+    switch (c.op) {
+    case Op::Test:
+        return Line("+CFUN: (0,1,4),(0-1)");
+    case Op::Read:
+        return Line("+CFUN: " + Num(m_state.fun));
+    case Op::Set: {
+        int fun = 0;
+        int reset = 0;
+        if (c.params.empty() || c.params.size() > 2 || !ToInt(c.params[0], fun) || (fun != 0 && fun != 1 && fun != 4)
+            || (c.params.size() == 2 && (!ToInt(c.params[1], reset) || reset < 0 || reset > 1)))
+            return Err();
+        ChangeOnline([&] { m_state.fun = fun; });
+        return Ok();
+    }
+    case Op::Exec:
+        break;
+    }
+    return Err();
 }
 
 ModemEngine::Reply ModemEngine::Network(const Command& c)
@@ -278,8 +349,17 @@ ModemEngine::Reply ModemEngine::Network(const Command& c)
         if (c.op == Op::Test)
             return Line("+CSQ: (0-31,99),(0-7,99)");
         if (c.op != Op::Exec)
-            return Err();
+            return CmeError(4);
+        if (m_state.fun != 1)
+            return Line("+CSQ: 99,99"); // no radio, nothing measured
         return Line("+CSQ: " + Num(m_state.rssi) + "," + Num(m_state.ber));
+    }
+    if (c.name == "+CBC") {
+        if (c.op == Op::Test)
+            return Line("+CBC: (0-3),(0-100)");
+        if (c.op != Op::Exec)
+            return CmeError(4);
+        return Line("+CBC: " + Num(m_state.batteryStatus) + "," + Num(m_state.batteryLevel));
     }
     if (c.name == "+CREG" || c.name == "+CGREG") {
         const bool cs = c.name == "+CREG";
@@ -289,19 +369,62 @@ ModemEngine::Reply ModemEngine::Network(const Command& c)
         const int stat = cs ? m_state.cregStat : m_state.cgregStat;
         std::string line = c.name + ": " + Num(mode) + "," + Num(stat);
         if (mode == 2 && Registered(stat))
-            line += std::string(",\"1A2B\",\"00C3\"") + (umts ? ",2" : "");
+            line += "," + Quote(m_state.lac) + "," + Quote(m_state.cellId) + (umts ? ",2" : "");
         return Line(line);
     }
-    // +COPS
-    if (c.op == Op::Test)
-        return Line("+COPS: (2,\"" + m_state.operatorName + "\",\"Test\",\"00101\"),,(0-4),(0-2)");
-    if (c.op == Op::Set)
-        return Ok();
-    if (c.op != Op::Read)
+    return Operator(c);
+}
+
+ModemEngine::Reply ModemEngine::Operator(const Command& c)
+{
+    const bool umts = m_family == Family::Umts;
+    const std::string names[] = {m_state.operatorName, m_state.operatorShort, m_state.operatorNumeric};
+    switch (c.op) {
+    case Op::Test: {
+        std::string found;
+        if (m_state.fun == 1 && !m_state.operatorName.empty()) {
+            found = "(2," + Quote(names[0]) + "," + Quote(names[1]) + "," + Quote(names[2]) + (umts ? ",2" : "")
+                + ")";
+        }
+        return Line("+COPS: " + found + ",,(0-4),(0-2)");
+    }
+    case Op::Read:
+        if (!Online() || !Registered(m_state.cregStat) || m_state.operatorName.empty())
+            return Line("+COPS: " + Num(m_state.copsMode));
+        return Line("+COPS: " + Num(m_state.copsMode) + "," + Num(m_state.copsFormat) + ","
+            + Quote(names[m_state.copsFormat]) + (umts ? ",2" : ""));
+    case Op::Exec:
         return Err();
-    if (!Registered(m_state.cregStat) || m_state.operatorName.empty())
-        return Line("+COPS: 0");
-    return Line("+COPS: 0,0," + Quote(m_state.operatorName) + (umts ? ",2" : ""));
+    case Op::Set:
+        break;
+    }
+    int mode = 0;
+    int format = m_state.copsFormat;
+    if (c.params.empty() || c.params.size() > 4 || !ToInt(c.params[0], mode) || mode < 0 || mode > 4
+        || (c.params.size() >= 2 && !c.params[1].empty() && (!ToInt(c.params[1], format) || format < 0 || format > 2)))
+        return Err();
+    if (mode == 3) {
+        if (c.params.size() != 2 || c.params[1].empty())
+            return Err();
+        m_state.copsFormat = format;
+        return Ok();
+    }
+    if (mode == 1 || mode == 4) {
+        // Manual selection: the only network there is, named in the given format.
+        if (c.params.size() < 3 || c.params[1].empty())
+            return Err();
+        if (m_state.fun != 1)
+            return CmeError(30);
+        if (c.params[2] != names[format]) {
+            if (mode == 1)
+                return CmeError(30);
+            mode = 0; // manual/automatic falls back to automatic
+        }
+    }
+    ChangeOnline([&] { m_state.copsMode = mode == 4 ? 1 : mode; });
+    if (c.params.size() >= 2 && !c.params[1].empty())
+        m_state.copsFormat = format;
+    return Ok();
 }
 
 ModemEngine::Reply ModemEngine::Settings(const Command& c)
@@ -338,7 +461,7 @@ ModemEngine::Reply ModemEngine::Maker(const Command& c)
         if (c.op == Op::Test)
             return Line("+JINISTAT: (0-7)");
         if (c.op == Op::Set)
-            return Err();
+            return CmeError(4);
         return Line("+JINISTAT: " + Num(m_state.smsInitState));
     }
     if (c.name == "+JIDEACT")
@@ -403,6 +526,17 @@ ModemEngine::Reply ModemEngine::SmsSettings(const Command& c)
         }
         p = next;
         return Ok();
+    }
+    if (c.name == "+CSMS") {
+        // Phase 2 service only: no acknowledgement of routed messages.
+        if (c.op == Op::Test)
+            return Line("+CSMS: (0)");
+        if (c.op == Op::Read)
+            return Line("+CSMS: 0,1,1,1");
+        int service = 0;
+        if (c.op != Op::Set || c.params.size() != 1 || !ToInt(c.params[0], service) || service != 0)
+            return Err();
+        return Line("+CSMS: 1,1,1");
     }
     if (c.name == "+CPMS") {
         if (c.op == Op::Test)
@@ -477,7 +611,12 @@ std::string ModemEngine::TextHeader(const char* prefix, int index, const SmsMess
     std::string h = std::string(prefix) + ": ";
     if (list)
         h += Num(index) + ",";
-    h += Quote(SmsStatusText(m.status)) + "," + Quote(Address(m.address)) + ",";
+    return h + Quote(SmsStatusText(m.status)) + "," + TextFields(list, m);
+}
+
+std::string ModemEngine::TextFields(bool list, const SmsMessage& m) const
+{
+    std::string h = Quote(Address(m.address)) + ",";
     const std::string toa = Num(TypeOfNumber(m.address));
     const std::string length = Num(TextLength(m));
     const std::string sca = Quote(Address(m.sca)) + "," + Num(TypeOfNumber(m.sca));
@@ -496,22 +635,44 @@ std::string ModemEngine::TextHeader(const char* prefix, int index, const SmsMess
 
 ModemEngine::Reply ModemEngine::SmsSend(const Command& c)
 {
+    // AT+CMGS sends the body, AT+CMGW stores it; in text mode AT+CMGW needs no address.
+    const bool write = c.name == "+CMGW";
     if (c.op == Op::Test)
         return Ok();
-    if (c.op != Op::Set || c.params.empty())
+    if (c.op == Op::Read)
+        return CmeError(4);
+    const bool bare = c.op == Op::Exec && write && m_state.textMode;
+    if (!bare && (c.op != Op::Set || c.params.empty()))
         return Err();
     if (auto bad = SimNotReady(true))
         return *bad;
+    m_bodyWrite = write;
+    m_bodyStat = -1;
+    m_bodyDestination.clear();
     if (m_state.textMode) {
-        auto decoded = DecodeTe(c.params[0], m_state.charset);
-        const std::string number = decoded ? Utf16ToUtf8(*decoded) : std::string();
-        if (!c.quoted[0] || c.params.size() > 2 || !ValidNumber(number, false))
-            return Cms(305);
+        // <da>[,<toda>] and for AT+CMGW a third, the status as text
+        if (!bare) {
+            auto decoded = DecodeTe(c.params[0], m_state.charset);
+            const std::string number = decoded ? Utf16ToUtf8(*decoded) : std::string();
+            int type = 0;
+            if (!c.quoted[0] || c.params.size() > (write ? 3u : 2u) || !ValidNumber(number, false)
+                || (c.params.size() >= 2 && !c.params[1].empty()
+                    && (!ToInt(c.params[1], type) || type < 128 || type > 255)))
+                return Cms(305);
+            if (c.params.size() == 3) {
+                m_bodyStat = c.quoted[2] ? SmsStatusFromText(c.params[2]) : -1;
+                if (m_bodyStat < 0 || m_bodyStat > 3)
+                    return Cms(305);
+            }
+            m_bodyDestination = number;
+        }
         m_bodyText = true;
-        m_bodyDestination = number;
     } else {
+        // <length> and for AT+CMGW a second, the status as a number
         int length = 0;
-        if (c.params.size() != 1 || !ToInt(c.params[0], length) || length < 7 || length > 164)
+        if (c.params.size() > (write ? 2u : 1u) || !ToInt(c.params[0], length) || length < 7 || length > 164)
+            return Cms(304);
+        if (c.params.size() == 2 && (!ToInt(c.params[1], m_bodyStat) || m_bodyStat < 0 || m_bodyStat > 3))
             return Cms(304);
         m_bodyText = false;
         m_bodyLength = length;
@@ -533,70 +694,244 @@ void ModemEngine::FinishBody(Output& out)
         out.emissions.push_back({{}, fault->delayMs, true});
         return;
     }
-    std::string reply;
     if (fault && fault->kind != Fault::Kind::Normal) {
-        reply = FaultReply(*fault);
-    } else {
-        auto result = [&]() -> Reply {
-            SentSms sent;
-            sent.body = body;
-            if (m_bodyOverflow)
-                return Cms(m_bodyText ? 305 : 304);
-            if (m_bodyText) {
-                const int dcs = m_state.csmp[3];
-                const int alphabet = (dcs & 0xC0) == 0 ? (dcs >> 2) & 3 : 0;
-                std::optional<std::u16string> text;
-                std::size_t limit = 160;
-                if (alphabet == 1) {
-                    auto octets = FromHex(body);
-                    if (octets)
-                        text = OctetsAsUtf16(*octets);
-                    limit = 140;
-                } else if (alphabet == 2) {
-                    text = FromUcs2Hex(body);
-                    limit = 70;
-                } else {
-                    text = DecodeTe(body, m_state.charset);
-                    if (text && ToGsm7(*text).size() > limit)
-                        return Cms(305);
-                }
-                if (!text || text->size() > limit)
-                    return Cms(305);
-                sent.destination = m_bodyDestination;
-                sent.dcs = alphabet == 1 ? 4 : alphabet == 2 ? 8 : 0;
-                sent.text = *text;
-            } else {
-                std::string hex;
-                for (char ch : body) {
-                    if (!std::isspace(static_cast<unsigned char>(ch)))
-                        hex.push_back(ch);
-                }
-                if (SmsTpduLength(hex) != m_bodyLength)
-                    return Cms(304);
-                auto decoded = DecodeSmsPdu(hex);
-                if (!decoded || decoded->status != 2)
-                    return Cms(304);
-                sent.pdu = hex;
-                sent.destination = decoded->address;
-                sent.dcs = decoded->dcs;
-                sent.text = decoded->text;
-            }
-            if (m_state.sendError != 0)
-                return Cms(m_state.sendError);
-            sent.reference = m_state.nextReference;
-            m_state.nextReference = m_state.nextReference % 255 + 1;
-            m_state.sent.push_back(sent);
-            return Line("+CMGS: " + Num(sent.reference));
-        }();
-        reply = Render(result);
+        Shape(FaultReply(*fault), &*fault, out.emissions);
+        return;
     }
-    Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
+    const Reply result = [&]() -> Reply {
+        const int badBody = m_bodyText ? 305 : 304;
+        if (m_bodyOverflow)
+            return Cms(badBody);
+        SmsMessage message;
+        message.timestamp.clear();
+        message.sca = m_state.sca;
+        int firstOctet = m_state.csmp[0];
+        if (m_bodyText) {
+            const int dcs = m_state.csmp[3];
+            const int alphabet = (dcs & 0xC0) == 0 ? (dcs >> 2) & 3 : 0;
+            std::optional<std::u16string> text;
+            std::size_t limit = 160;
+            if (alphabet == 1) {
+                auto octets = FromHex(body);
+                if (octets)
+                    text = OctetsAsUtf16(*octets);
+                limit = 140;
+            } else if (alphabet == 2) {
+                text = FromUcs2Hex(body);
+                limit = 70;
+            } else {
+                text = DecodeTe(body, m_state.charset);
+                if (text && ToGsm7(*text).size() > limit)
+                    return Cms(305);
+            }
+            if (!text || text->size() > limit)
+                return Cms(305);
+            message.status = m_bodyStat >= 0 ? m_bodyStat : 2;
+            message.address = m_bodyDestination;
+            message.dcs = alphabet == 1 ? 4 : alphabet == 2 ? 8 : 0;
+            message.text = *text;
+            if (message.IsReceived())
+                message.timestamp = m_state.networkTime;
+        } else {
+            std::string hex;
+            for (char ch : body) {
+                if (!std::isspace(static_cast<unsigned char>(ch)))
+                    hex.push_back(ch);
+            }
+            if (SmsTpduLength(hex) != m_bodyLength)
+                return Cms(304);
+            auto decoded = DecodeSmsPdu(hex);
+            // A send takes an SMS-SUBMIT; a stored message's status must fit its kind.
+            if (!decoded || (!m_bodyWrite && decoded->status != 2))
+                return Cms(304);
+            const bool deliver = decoded->IsReceived();
+            if (m_bodyStat >= 0 && (m_bodyStat <= 1) != deliver)
+                return Cms(304);
+            message = *decoded;
+            message.status = m_bodyStat >= 0 ? m_bodyStat : deliver ? 1 : 2;
+            firstOctet = SmsFirstOctet(hex);
+        }
+        if (m_bodyWrite) {
+            std::vector<Emission> none;
+            const int index = StoreSms(message, false, none);
+            if (index < 0)
+                return Cms(322);
+            return Line("+CMGW: " + Num(index));
+        }
+        SentSms sent;
+        sent.body = body;
+        if (!m_bodyText)
+            sent.pdu = message.pdu;
+        return Transmit(message, firstOctet, std::move(sent), "+CMGS");
+    }();
+    Shape(Render(result), nullptr, out.emissions);
+    AppendFollowUps(out.emissions);
+}
+
+ModemEngine::Reply ModemEngine::Transmit(const SmsMessage& message, int firstOctet, SentSms sent, const char* prefix)
+{
+    if (!Online() || !Registered(m_state.cregStat))
+        return Cms(331);
+    if (m_state.sendError != 0)
+        return Cms(m_state.sendError);
+    sent.destination = message.address;
+    sent.dcs = message.dcs;
+    sent.text = message.text;
+    sent.reference = m_state.nextReference;
+    m_state.nextReference = m_state.nextReference % 255 + 1;
+    m_state.sent.push_back(sent);
+    AfterSend(sent.reference, message, firstOctet);
+    return Line(std::string(prefix) + ": " + Num(sent.reference));
+}
+
+void ModemEngine::AfterSend(int reference, const SmsMessage& message, int firstOctet)
+{
+    auto digits = [](std::string_view number) {
+        return number.empty() || number.front() != '+' ? std::string(number) : std::string(number.substr(1));
+    };
+    if (!m_state.ownNumber.empty() && digits(message.address) == digits(m_state.ownNumber)) {
+        SmsMessage back;
+        back.status = 0;
+        back.address = m_state.ownNumber;
+        back.timestamp = m_state.networkTime;
+        back.dcs = message.dcs;
+        back.text = message.text;
+        back.sca = m_state.sca;
+        Arrive(std::move(back), m_state.networkDelayMs);
+    }
+    // TP-SRR: the sender asked for a status report; AT+CNMI <ds> 1 shows it.
+    if (firstOctet < 0 || (firstOctet & 0x20) == 0 || m_state.cnmi[3] != 1)
+        return;
+    std::string report;
+    if (m_state.textMode) {
+        report = "+CDS: 6," + Num(reference) + "," + Quote(Address(message.address)) + ","
+            + Num(TypeOfNumber(message.address)) + "," + Quote(m_state.networkTime) + "," + Quote(m_state.networkTime)
+            + ",0";
+    } else {
+        const std::string pdu
+            = EncodeStatusReport(reference, message.address, m_state.sca, m_state.networkTime, m_state.networkTime, 0);
+        report = "+CDS: " + Num(SmsTpduLength(pdu)) + "\r\n" + pdu;
+    }
+    Indicate(report, m_state.networkDelayMs);
+}
+
+int ModemEngine::Arrive(SmsMessage message, int delayMs)
+{
+    const int mt = m_state.cnmi[1];
+    if (mt == 2) {
+        // Routed straight to the host, not stored.
+        std::string shown;
+        if (m_state.textMode) {
+            shown = "+CMT: " + TextFields(false, message) + "\r\n" + TextData(message);
+        } else {
+            const std::string pdu = EncodeSmsPdu(message);
+            shown = "+CMT: ," + Num(SmsTpduLength(pdu)) + "\r\n" + pdu;
+        }
+        Indicate(shown, delayMs);
+        return -1;
+    }
+    std::vector<Emission> none;
+    const int index = StoreSms(std::move(message), false, none);
+    if (index >= 0 && mt != 0)
+        Indicate("+CMTI: \"SM\"," + Num(index), delayMs);
+    return index;
+}
+
+void ModemEngine::Indicate(const std::string& text, int delayMs)
+{
+    if (m_state.cnmi[0] == 0) {
+        // The module's buffer is small: once full the oldest indication goes.
+        auto& buffered = m_state.bufferedIndications;
+        if (buffered.size() >= kIndicationBuffer)
+            buffered.erase(buffered.begin());
+        buffered.push_back(text);
+    } else
+        FollowUp(Unsolicited(text), delayMs);
+}
+
+ModemEngine::Reply ModemEngine::SmsNotify(const Command& c)
+{
+    auto& p = m_state.cnmi;
+    switch (c.op) {
+    case Op::Test:
+        return Line("+CNMI: (0-2),(0-3),(0-3),(0-1),(0-1)");
+    case Op::Read:
+        return Line("+CNMI: " + Num(p[0]) + "," + Num(p[1]) + "," + Num(p[2]) + "," + Num(p[3]) + "," + Num(p[4]));
+    case Op::Exec:
+        return Err();
+    case Op::Set:
+        break;
+    }
+    static const int highest[] = {2, 3, 3, 1, 1};
+    if (c.params.empty() || c.params.size() > p.size())
+        return Err();
+    auto next = p;
+    for (std::size_t i = 0; i < c.params.size(); ++i) {
+        if (c.params[i].empty())
+            continue; // left out: unchanged
+        int v = 0;
+        if (!ToInt(c.params[i], v) || v < 0 || v > highest[i])
+            return Err();
+        next[i] = v;
+    }
+    p = next;
+    if (p[0] != 0) {
+        // Leaving the buffering mode: <bfr> 0 flushes what waited, 1 drops it.
+        auto waiting = std::move(m_state.bufferedIndications);
+        m_state.bufferedIndications.clear();
+        if (p[4] == 0) {
+            for (const auto& text : waiting)
+                FollowUp(Unsolicited(text), 0);
+        }
+    }
+    return Ok();
+}
+
+ModemEngine::Reply ModemEngine::SmsSendStored(const Command& c)
+{
+    // AT+CMSS=<index>[,<da>[,<toda>]]
+    if (c.op == Op::Test)
+        return Ok();
+    if (c.op == Op::Read)
+        return CmeError(4);
+    int index = 0;
+    if (c.op != Op::Set || c.params.empty() || c.params.size() > 3 || !ToInt(c.params[0], index))
+        return Err();
+    if (auto bad = SimNotReady(true))
+        return *bad;
+    std::string destination;
+    if (c.params.size() >= 2) {
+        auto decoded = DecodeTe(c.params[1], m_state.charset);
+        destination = decoded ? Utf16ToUtf8(*decoded) : std::string();
+        int type = 0;
+        if (!c.quoted[1] || !ValidNumber(destination, false)
+            || (c.params.size() == 3 && (!ToInt(c.params[2], type) || type < 128 || type > 255)))
+            return Cms(m_state.textMode ? 305 : 304);
+    }
+    auto it = m_state.store.find(index);
+    if (!ValidIndex(index) || it == m_state.store.end())
+        return Cms(321);
+    SmsMessage& stored = it->second;
+    if (stored.IsReceived())
+        return Cms(302); // a received message cannot go out as it is
+    SmsMessage message = stored;
+    if (!destination.empty())
+        message.address = destination;
+    SentSms sent;
+    sent.pdu = message.pdu;
+    const int firstOctet = message.pdu.empty() ? m_state.csmp[0] : SmsFirstOctet(message.pdu);
+    Reply reply = Transmit(message, firstOctet, std::move(sent), "+CMSS");
+    if (reply.final == Reply::Final::Ok)
+        stored.status = 3;
+    return reply;
 }
 
 ModemEngine::Reply ModemEngine::SmsRead(const Command& c)
 {
     if (c.op == Op::Test)
         return Ok();
+    if (c.op == Op::Read)
+        return CmeError(4);
     int index = 0;
     int mode = 0;
     if (c.op != Op::Set || c.params.empty() || c.params.size() > 2 || !ToInt(c.params[0], index)
@@ -627,7 +962,9 @@ ModemEngine::Reply ModemEngine::SmsList(const Command& c)
     if (c.op == Op::Test)
         return Line(m_state.textMode ? "+CMGL: (\"REC UNREAD\",\"REC READ\",\"STO UNSENT\",\"STO SENT\",\"ALL\")"
                                      : "+CMGL: (0-4)");
-    if (c.op == Op::Read || c.params.size() > 2)
+    if (c.op == Op::Read)
+        return CmeError(4);
+    if (c.params.size() > 2)
         return Err();
     int wanted = 0;
     int mode = 0;
@@ -712,11 +1049,29 @@ ModemEngine::Reply ModemEngine::SmsDelete(const Command& c)
 ModemEngine::Reply ModemEngine::CallControl(const Command& c)
 {
     auto& calls = m_state.calls;
+    if (c.name == "+CLIP") {
+        switch (c.op) {
+        case Op::Test:
+            return Line("+CLIP: (0,1)");
+        case Op::Read:
+            return Line("+CLIP: " + Num(m_state.clip) + ",1"); // 1: the network provides it
+        default:
+            return IntSetting(c, m_state.clip, 0, 1);
+        }
+    }
+    if (c.name == "+CHUP") {
+        if (c.op == Op::Test)
+            return Ok();
+        if (c.op != Op::Exec)
+            return CmeError(4);
+        calls.clear();
+        return Ok();
+    }
     if (c.name == "+CLCC") {
         if (c.op == Op::Test)
             return Ok();
         if (c.op != Op::Exec)
-            return Err();
+            return CmeError(4);
         Reply r;
         std::vector<std::string> lines;
         for (auto& call : calls) {
@@ -766,6 +1121,11 @@ ModemEngine::Reply ModemEngine::CallControl(const Command& c)
         return *bad;
     if (!calls.empty())
         return CmeError(3);
+    if (!Online() || !Registered(m_state.cregStat)) {
+        Reply r;
+        r.final = Reply::Final::NoCarrier;
+        return r;
+    }
     calls.push_back({1, 0, 2, number});
     return Ok();
 }

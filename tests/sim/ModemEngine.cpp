@@ -42,6 +42,25 @@ Model ModelFor(Family family, std::string_view revision)
     return family == Family::Gsm ? Model::Tz : Model::Rx70;
 }
 
+// The verbose texts of AT+CMEE=2 for the codes the module gives.
+const char* CmeText(int code)
+{
+    switch (code) {
+    case 3: return "operation not allowed";
+    case 4: return "operation not supported";
+    case 10: return "SIM not inserted";
+    case 11: return "SIM PIN required";
+    case 12: return "SIM PUK required";
+    case 13: return "SIM failure";
+    case 16: return "incorrect password";
+    case 20: return "memory full";
+    case 21: return "invalid index";
+    case 30: return "no network service";
+    case 100: return "unknown";
+    default: return nullptr;
+    }
+}
+
 // Splits "a,"b,c",d" into a, b,c, d (quotes removed, their presence noted).
 void SplitParams(std::string_view args, std::vector<std::string>& params, std::vector<bool>& quoted)
 {
@@ -272,6 +291,23 @@ void ModemEngine::CompleteLine(Output& out)
     }
     std::string reply = fault && fault->kind != Fault::Kind::Normal ? FaultReply(*fault) : Execute(command);
     Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
+    AppendFollowUps(out.emissions);
+}
+
+void ModemEngine::FollowUp(std::vector<Emission> emissions, int delayMs)
+{
+    if (emissions.empty())
+        return;
+    emissions.front().delayMs = delayMs;
+    for (auto& e : emissions)
+        m_followUps.push_back(std::move(e));
+}
+
+void ModemEngine::AppendFollowUps(std::vector<Emission>& out)
+{
+    for (auto& e : m_followUps)
+        out.push_back(std::move(e));
+    m_followUps.clear();
 }
 
 void ModemEngine::BodyByte(char b, Output& out)
@@ -322,7 +358,7 @@ std::string ModemEngine::FaultReply(const Fault& fault) const
 {
     switch (fault.kind) {
     case Fault::Kind::Error: return RenderFinal(Reply::Final::Error, 0);
-    case Fault::Kind::CmeError: return RenderFinal(Reply::Final::Cme, fault.code);
+    case Fault::Kind::CmeError: return RenderFinal(Reply::Final::Cme, fault.code, true);
     case Fault::Kind::CmsError: return RenderFinal(Reply::Final::Cms, fault.code);
     case Fault::Kind::Reply: return fault.reply;
     default: return {};
@@ -366,8 +402,10 @@ std::string ModemEngine::Execute(std::string_view commandLine)
                 break;
             }
         }
-        if (!entry)
-            return out + RenderFinal(Reply::Final::Error, 0);
+        if (!entry) {
+            const Reply unsupported = CmeError(4);
+            return out + RenderFinal(unsupported.final, unsupported.code);
+        }
         const Reply reply = (this->*entry->handler)(cmd);
         out += RenderBlocks(reply.blocks);
         if (reply.final == Reply::Final::Prompt) {
@@ -394,11 +432,15 @@ std::string ModemEngine::RenderBlocks(const std::vector<std::vector<std::string>
     return out;
 }
 
-std::string ModemEngine::RenderFinal(Reply::Final final, int code) const
+std::string ModemEngine::RenderFinal(Reply::Final final, int code, bool numericCme) const
 {
     using F = Reply::Final;
     if (final == F::Prompt)
         return "\r\n> ";
+    if (final == F::Cme && !numericCme && m_state.cmee == 2 && CmeText(code)) {
+        const std::string text = std::string("+CME ERROR: ") + CmeText(code);
+        return m_state.verbose ? "\r\n" + text + "\r\n" : text + "\r";
+    }
     if (m_state.verbose) {
         switch (final) {
         case F::Ok: return "\r\nOK\r\n";
@@ -440,7 +482,14 @@ std::vector<Emission> ModemEngine::Ring(const std::string& number)
 {
     if (m_state.calls.empty())
         m_state.calls.push_back({1, 1, 4, number});
-    return Unsolicited("RING");
+    std::vector<Emission> out = Unsolicited("RING");
+    if (m_state.clip == 1) {
+        const std::string clip = "+CLIP: \"" + EncodeTe(Utf8ToUtf16(number), m_state.charset) + "\","
+            + std::to_string(!number.empty() && number.front() == '+' ? 145 : 129);
+        for (auto& e : Unsolicited(clip))
+            out.push_back(std::move(e));
+    }
+    return out;
 }
 
 std::vector<Emission> ModemEngine::RemoteHangUp()
@@ -451,14 +500,15 @@ std::vector<Emission> ModemEngine::RemoteHangUp()
 
 int ModemEngine::StoreSms(SmsMessage message, bool notify, std::vector<Emission>& out)
 {
+    if (notify) {
+        const int index = Arrive(std::move(message), 0);
+        AppendFollowUps(out);
+        return index;
+    }
     for (int index = m_state.firstIndex; index < m_state.firstIndex + m_state.capacity; ++index) {
         if (m_state.store.count(index))
             continue;
         m_state.store[index] = std::move(message);
-        if (notify) {
-            for (auto& e : Unsolicited("+CMTI: \"SM\"," + std::to_string(index)))
-                out.push_back(std::move(e));
-        }
         return index;
     }
     return -1;
@@ -472,7 +522,10 @@ std::vector<Emission> ModemEngine::SetRegistration(int cregStat, int cgregStat)
             return;
         current = stat;
         if (mode >= 1) {
-            for (auto& e : Unsolicited(std::string(name) + ": " + std::to_string(stat)))
+            std::string text = std::string(name) + ": " + std::to_string(stat);
+            if (mode == 2 && (stat == 1 || stat == 5))
+                text += ",\"" + m_state.lac + "\",\"" + m_state.cellId + "\"" + (m_family == Family::Umts ? ",2" : "");
+            for (auto& e : Unsolicited(text))
                 out.push_back(std::move(e));
         }
     };

@@ -7,6 +7,7 @@
 #include "sim/Fault.h"
 #include "sim/ModemState.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,14 +51,18 @@ public:
 
     // Unsolicited result codes, framed as the current ATV setting wants.
     std::vector<Emission> Unsolicited(std::string_view text) const;
-    // An incoming call: the call becomes "incoming" and RING goes out.
+    // An incoming call: the call becomes "incoming" and RING goes out (with
+    // "+CLIP:" after it when AT+CLIP=1 asked for it).
     std::vector<Emission> Ring(const std::string& number);
     // The far end ends the call: NO CARRIER.
     std::vector<Emission> RemoteHangUp();
     // Stores a message at the first free place; -1 when the store is full.
-    // With notify, "+CMTI: "SM",<index>" goes into out.
+    // With notify the message arrives from the network: AT+CNMI decides what
+    // goes into out ("+CMTI: "SM",<index>" by default; with <mt> 2 "+CMT:" and
+    // the message is not stored, -1).
     int StoreSms(SmsMessage message, bool notify, std::vector<Emission>& out);
-    // New registration states; "+CREG:"/"+CGREG:" go out where enabled.
+    // New registration states; "+CREG:"/"+CGREG:" go out where enabled (with
+    // the location and cell where AT+CREG=2 / AT+CGREG=2 asked for them).
     std::vector<Emission> SetRegistration(int cregStat, int cgregStat);
 
     void AddFault(Fault fault) { m_faults.push_back(std::move(fault)); }
@@ -99,7 +104,8 @@ private:
     void FlushEcho(Output& out);
     std::string Execute(std::string_view commandLine);
     std::string Render(const Reply& reply) const;
-    std::string RenderFinal(Reply::Final final, int code) const;
+    // With numericCme the +CME code stays a number whatever AT+CMEE says.
+    std::string RenderFinal(Reply::Final final, int code, bool numericCme = false) const;
     std::string RenderBlocks(const std::vector<std::vector<std::string>>& blocks) const;
     // The matching fault (longest prefix, latest on a tie), used up by one line.
     std::optional<Fault> TakeFault(std::string_view line);
@@ -112,6 +118,7 @@ private:
     Reply Identity(const Command& c);
     Reply Sim(const Command& c);
     Reply Network(const Command& c);
+    Reply Operator(const Command& c);
     Reply Settings(const Command& c);
     Reply Maker(const Command& c);
     Reply SmsSettings(const Command& c);
@@ -119,14 +126,38 @@ private:
     Reply SmsRead(const Command& c);
     Reply SmsList(const Command& c);
     Reply SmsDelete(const Command& c);
+    Reply SmsSendStored(const Command& c);
+    Reply SmsNotify(const Command& c);
+    Reply Function(const Command& c);
     Reply CallControl(const Command& c);
     Reply Audio(const Command& c);
 
     Reply CmeError(int code) const;
     std::optional<Reply> SimNotReady(bool sms) const;
+    // Hands a message to the network and records it in State().sent: "<prefix>: <reference>",
+    // or the +CMS error that refused it.
+    Reply Transmit(const SmsMessage& message, int firstOctet, SentSms sent, const char* prefix);
+    // Sends what follows from a finished send: the message back when it went
+    // to the own number, and the status report when it asked for one.
+    void AfterSend(int reference, const SmsMessage& message, int firstOctet);
+    // A message from the network, stored or shown as AT+CNMI says; its index
+    // or -1 when it was not stored.
+    int Arrive(SmsMessage message, int delayMs);
+    // A new-message indication: out now, or kept while AT+CNMI <mode> is 0.
+    void Indicate(const std::string& text, int delayMs);
+    // Unsolicited writes that go out after the answer of the current line.
+    void FollowUp(std::vector<Emission> emissions, int delayMs);
+    void AppendFollowUps(std::vector<Emission>& out);
+    // The radio is on and the module not deregistered by AT+COPS=2.
+    bool Online() const;
+    // Loses or regains the registrations when a change takes the module off
+    // the network or back on it.
+    void ChangeOnline(const std::function<void()>& change);
     Reply IntSetting(const Command& c, int& value, int lo, int hi);
     std::string Address(std::string_view address) const;
     std::string TextHeader(const char* prefix, int index, const SmsMessage& m) const;
+    // The text-mode fields after the status: address, time stamp, the details of AT+CSDH=1.
+    std::string TextFields(bool list, const SmsMessage& m) const;
     std::string TextData(const SmsMessage& m) const;
     int TextLength(const SmsMessage& m) const;
     bool ValidIndex(int index) const;
@@ -144,10 +175,14 @@ private:
 
     bool m_inBody = false;
     bool m_bodyText = false;
+    bool m_bodyWrite = false; // AT+CMGW: the body is stored, not sent
+    int m_bodyStat = -1;      // AT+CMGW <stat>; -1 when not given
     std::string m_bodyDestination;
     int m_bodyLength = 0;
     std::string m_body;
     bool m_bodyOverflow = false;
+
+    std::vector<Emission> m_followUps;
 };
 
 } // namespace ulv::sim

@@ -53,6 +53,9 @@ struct ModemState {
     std::string imei = "356938035643809";
     std::string imsi = "001010123456789";
     std::string iccid = "89860012345678901234";
+    // The subscriber's own number (AT+CNUM); a message sent to it comes back as
+    // a received one.
+    std::string ownNumber = "+8613500001111";
     std::string pin = "1234";
     SimState sim = SimState::Ready;
     int rssi = 20;
@@ -61,7 +64,25 @@ struct ModemState {
     int cregStat = 1;
     int cgregMode = 0;
     int cgregStat = 1;
+    // Location area and cell of the serving cell (AT+CREG=2, AT+CGREG=2).
+    std::string lac = "1A2B";
+    std::string cellId = "00C3";
+    // AT+CFUN: 1 full, 0 minimum, 4 radio off. While the radio is off (or
+    // AT+COPS=2 deregistered the module) the registrations it had wait in
+    // savedCregStat/savedCgregStat for the radio to come back.
+    int fun = 1;
+    int savedCregStat = 1;
+    int savedCgregStat = 1;
+    // AT+COPS: mode 0 automatic, 1 manual, 2 deregistered; format 0 long,
+    // 1 short, 2 numeric.
+    int copsMode = 0;
+    int copsFormat = 0;
     std::string operatorName = "Test PLMN 1-1";
+    std::string operatorShort = "Test";
+    std::string operatorNumeric = "00101";
+    // AT+CBC: connection state and charge in percent.
+    int batteryStatus = 0;
+    int batteryLevel = 100;
     int smsInitState = 3;
     int jideact = 0;
     int jdac = 0;
@@ -79,10 +100,20 @@ struct ModemState {
     std::vector<SentSms> sent;
     int nextReference = 1;
     int sendError = 0; // when not 0, every send ends with "+CMS ERROR: <sendError>"
+    // AT+CNMI <mode>,<mt>,<bm>,<ds>,<bfr>; with mode 0 the indications wait in
+    // bufferedIndications until a mode that shows them.
+    std::array<int, 5> cnmi = {2, 1, 0, 0, 0};
+    std::vector<std::string> bufferedIndications;
+    // The network's clock as the service centre stamps messages and reports.
+    std::string networkTime = "26/12/10,13:45:32+32";
+    // Time from a send until what the network answers later (a status report,
+    // a message to the own number) arrives.
+    int networkDelayMs = 100;
 
     // calls
     std::vector<Call> calls;
     bool advanceCallOnQuery = true; // each AT+CLCC moves a dialled call on a stage
+    int clip = 0;                   // AT+CLIP: "+CLIP:" after RING
 
     // audio
     int volume = 60;

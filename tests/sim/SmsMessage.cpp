@@ -284,4 +284,21 @@ int SmsTpduLength(std::string_view hex)
     return total - scaLen - 1 >= 0 ? total - scaLen - 1 : -1;
 }
 
+int SmsFirstOctet(std::string_view hex)
+{
+    const int tpdu = SmsTpduLength(hex);
+    if (tpdu <= 0)
+        return -1;
+    const std::size_t at = hex.size() - std::size_t(tpdu) * 2;
+    return static_cast<unsigned char>((*FromHex(hex.substr(at, 2)))[0]);
+}
+
+std::string EncodeStatusReport(int reference, std::string_view recipient, std::string_view sca,
+    std::string_view serviceTime, std::string_view dischargeTime, int status)
+{
+    // First octet 06: SMS-STATUS-REPORT, the report of an SMS-SUBMIT.
+    return EncodeSca(sca) + "06" + Byte(reference) + EncodeAddress(recipient) + EncodeTimestamp(serviceTime)
+        + EncodeTimestamp(dischargeTime) + Byte(status);
+}
+
 } // namespace ulv::sim

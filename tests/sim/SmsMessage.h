@@ -43,5 +43,12 @@ std::optional<SmsMessage> DecodeSmsPdu(std::string_view hex, std::string* error 
 // Octets after the SMSC part (the length AT+CMGS and AT+CMGR give in PDU mode);
 // -1 when the hex is malformed.
 int SmsTpduLength(std::string_view hex);
+// The first octet of the TPDU (after the SMSC part); -1 when the hex is malformed.
+int SmsFirstOctet(std::string_view hex);
+// An SMS-STATUS-REPORT (hex with its SMSC part) for the message with this
+// reference: recipient, the time the centre took the message and the time it
+// was delivered ("yy/MM/dd,hh:mm:ss+zz"), and the status (0: delivered).
+std::string EncodeStatusReport(int reference, std::string_view recipient, std::string_view sca,
+    std::string_view serviceTime, std::string_view dischargeTime, int status);
 
 } // namespace ulv::sim

@@ -211,3 +211,15 @@ TEST(UlvsimProgram, BadArgumentsAndBadFaultFilesExitWithUsage)
         EXPECT_EQ(sim.Wait(), 2) << (args.empty() ? "(none)" : args.back());
     }
 }
+
+TEST(UlvsimProgram, HelpListsTheOptionsAndExits)
+{
+    SimProcess sim({"--help"});
+    EXPECT_EQ(sim.Wait(), 0);
+    // The program has ended: each read returns at once, blank lines and the end alike.
+    std::string text;
+    for (int i = 0; i < 40; ++i)
+        text += sim.ReadLine() + "\n";
+    for (const char* option : {"usage: ulvsim", "--family gsm|umts", "--revision REV", "--link PATH", "--faults FILE"})
+        EXPECT_NE(text.find(option), std::string::npos) << option << " in\n" << text;
+}

@@ -1,4 +1,4 @@
-// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]
+// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] | --help
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
 
@@ -20,10 +20,24 @@ using namespace ulv::sim;
 
 namespace {
 
+const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]\n";
+
+const char kHelp[] =
+    "Runs a simulated cellular module on a pseudo-terminal and prints the terminal's\n"
+    "path; open that path with any AT client (picocom, minicom, screen, a script).\n"
+    "\n"
+    "  --family gsm|umts  the module family (required)\n"
+    "  --revision REV     the firmware revision, which also picks the model\n"
+    "                     (default TZ20A01 for gsm, RX70B03 for umts)\n"
+    "  --link PATH        keep PATH a symbolic link to the current terminal\n"
+    "  --faults FILE      misbehave as the fault file says (see tests/sim/README.md)\n"
+    "  --help             this text\n"
+    "\n"
+    "Runs until SIGTERM or SIGINT (Ctrl-C).\n";
+
 int Usage(const char* why)
 {
-    std::fprintf(stderr, "ulvsim: %s\nusage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]\n",
-        why);
+    std::fprintf(stderr, "ulvsim: %s\n%s", why, kUsage);
     return 2;
 }
 
@@ -51,6 +65,10 @@ int main(int argc, char** argv)
     std::string faultsFile;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s\n%s", kUsage, kHelp);
+            return 0;
+        }
         if (i + 1 >= argc)
             return Usage(("missing value after " + arg).c_str());
         const std::string value = argv[++i];
