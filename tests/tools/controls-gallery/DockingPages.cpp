@@ -1,11 +1,13 @@
 // Gallery pages of the docking bars: sizing bars on the four sides, page bars
-// with tabs and captions, and a frame with a pinned bar in its strip.
+// with tabs and captions, a frame with a pinned bar in its strip, and the
+// folder outlook bar in both views.
 #include "GalleryRegistry.h"
 
 #include "ui/chrome/CAutoHideBar.h"
 #include "ui/chrome/CAutoHideFrame.h"
 #include "ui/chrome/CBrushBackgroundWnd.h"
 #include "ui/chrome/CDockPageBar.h"
+#include "ui/chrome/CGfxOutBarCtrl.h"
 #include "ui/chrome/CSizingControlBar.h"
 
 #include <QLabel>
@@ -68,6 +70,38 @@ gallery::Page pageBars("page-bars", [] {
     pinned->HideToEdge();
     tabbed->Body()->setFocus();
     return frame;
+});
+
+} // namespace
+
+namespace {
+
+QPixmap Swatch(int size, QColor color)
+{
+    QPixmap pm(size, size);
+    pm.fill(color);
+    return pm;
+}
+
+gallery::Page folderOutlookBar("folder-outlook-bar", [] {
+    auto* page = new QWidget;
+    page->setMinimumSize(420, 360);
+    static const CGfxOutBarCtrl::ImageList large = {Swatch(32, QColor(0xC0, 0x40, 0x40)), Swatch(32, QColor(0x40, 0xA0, 0x40))};
+    static const CGfxOutBarCtrl::ImageList small = {Swatch(16, QColor(0xC0, 0x40, 0x40)), Swatch(16, QColor(0x40, 0xA0, 0x40))};
+    const char* names[] = {"Modules", "Messages", "Settings"};
+    for (int side = 0; side < 2; ++side) {
+        auto* bar = new CGfxOutBarCtrl;
+        bar->Create(0, QRect(10 + side * 205, 10, 195, 340), page, 300 + side);
+        bar->SetImageList(&large, CGfxOutBarCtrl::fLargeIconList);
+        bar->SetImageList(&small, CGfxOutBarCtrl::fSmallIconList);
+        for (int f = 0; f < 3; ++f) {
+            bar->AddFolder(QString::fromLatin1(names[f]));
+            for (int i = 0; i < 5; ++i)
+                bar->InsertItem(f, -1, QStringLiteral("Item %1").arg(i), i % 2);
+        }
+        bar->SetSmallIconView(side == 1);
+    }
+    return page;
 });
 
 } // namespace
