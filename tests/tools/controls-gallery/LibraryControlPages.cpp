@@ -1,0 +1,68 @@
+// Gallery pages of the library controls no dialog of the program uses: the
+// grid window and the further small controls.
+#include "GalleryRegistry.h"
+
+#include "ui/controls/CGridWnd.h"
+#include "ui/controls/WinLook.h"
+
+#include <QPainter>
+
+using namespace ulv;
+
+namespace {
+
+// A small spreadsheet-like grid: lettered columns, numbered rows.
+class SampleGrid : public CGridWnd {
+public:
+    int GetFixedRowCount() override { return 1; }
+    int GetFixedColumnCount() override { return 1; }
+    int GetRowCount() override { return 30; }
+    int GetColumnCount() override { return 8; }
+    int GetDefaultRowHeight() override { return 20; }
+    int GetDefaultColumnWidth() override { return 64; }
+    void DrawCornerCell(QPainter& p, int, int, const QRect& r, bool) override { Header(p, r, QString(), false); }
+    void DrawColumnHeaderCell(QPainter& p, int, int column, const QRect& r, bool selected) override
+    {
+        Header(p, r, QString(QChar('A' + column)), selected);
+    }
+    void DrawRowHeaderCell(QPainter& p, int row, int, const QRect& r, bool selected) override
+    {
+        Header(p, r, QString::number(row + 1), selected);
+    }
+    void DrawCell(QPainter& p, int row, int column, const QRect& r, bool selected) override
+    {
+        p.fillRect(r, selected ? QColor(SysRgb(COLOR_HIGHLIGHT)) : QColor(Qt::white));
+        p.setPen(QColor(0xD0, 0xD0, 0xD0));
+        p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+        p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+        p.setPen(selected ? Qt::white : Qt::black);
+        p.drawText(r.adjusted(3, 0, -3, 0), Qt::AlignRight | Qt::AlignVCenter, QString::number((row + 1) * (column + 1)));
+    }
+    void OnInsertRow(int) override {}
+    void OnInsertColumn(int) override {}
+    void OnCellEnter(int, int) override {}
+    void OnCellRightClick(int, int) override {}
+    void OnHeaderDblClk(int, int, int, int) override {}
+    void OnColumnResized(int, int) override {}
+
+private:
+    static void Header(QPainter& p, const QRect& r, const QString& text, bool selected)
+    {
+        p.fillRect(r, QColor(SysRgb(selected ? COLOR_BTNSHADOW : COLOR_BTNFACE)));
+        Draw3dRect(p, r, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNSHADOW));
+        p.setPen(Qt::black);
+        p.drawText(r, Qt::AlignCenter, text);
+    }
+};
+
+gallery::Page gridWindow("grid-window", [] {
+    QWidget* page = gallery::DialogFace();
+    page->setMinimumSize(440, 300);
+    auto* grid = new SampleGrid;
+    grid->Create(QStringLiteral("grid"), QRect(10, 10, 420, 280), page, 1);
+    grid->SetSelection(3, 2);
+    grid->ScrollRows(2);
+    return page;
+});
+
+} // namespace
