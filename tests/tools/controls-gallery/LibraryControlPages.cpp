@@ -2,10 +2,17 @@
 // grid window and the further small controls.
 #include "GalleryRegistry.h"
 
+#include "ui/controls/CBrushReBarCtrl.h"
+#include "ui/controls/CFlatIPAddressCtrl.h"
 #include "ui/controls/CGridWnd.h"
+#include "ui/controls/CMaskedEdit.h"
+#include "ui/controls/CPageTabCtrl.h"
 #include "ui/controls/WinLook.h"
 
+#include <QGridLayout>
+#include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
 using namespace ulv;
 
@@ -62,6 +69,46 @@ gallery::Page gridWindow("grid-window", [] {
     grid->Create(QStringLiteral("grid"), QRect(10, 10, 420, 280), page, 1);
     grid->SetSelection(3, 2);
     grid->ScrollRows(2);
+    return page;
+});
+
+class GradientBands : public CBrushReBarCtrl {
+protected:
+    void DrawBand(QPainter& p, const QRect& r, unsigned) override
+    {
+        QLinearGradient g(r.topLeft(), r.bottomLeft());
+        g.setColorAt(0, Qt::white);
+        g.setColorAt(1, QColor(SysRgb(COLOR_BTNSHADOW)));
+        p.fillRect(r, g);
+    }
+};
+
+gallery::Page furtherControls("further-controls", [] {
+    QWidget* page = gallery::DialogFace();
+    auto* grid = new QGridLayout(page);
+    auto* time = new CMaskedEdit;
+    time->SetMask(CMaskedEdit::kTime);
+    time->setText(QStringLiteral("12:34:56"));
+    grid->addWidget(gallery::Labelled(QStringLiteral("masked time"), time, page), 0, 0);
+    auto* date = new CMaskedEdit;
+    date->SetMask(CMaskedEdit::kDate);
+    date->setText(QStringLiteral("2026-12-10"));
+    grid->addWidget(gallery::Labelled(QStringLiteral("masked date"), date, page), 0, 1);
+    auto* ip = new CFlatIPAddressCtrl;
+    ip->SetAddress(192, 168, 1, 20);
+    ip->setFixedSize(170, 24);
+    grid->addWidget(gallery::Labelled(QStringLiteral("IP address"), ip, page), 1, 0);
+    auto* bands = new GradientBands;
+    bands->InsertBand(new QPushButton(QStringLiteral("Band one")));
+    bands->InsertBand(new QPushButton(QStringLiteral("Band two")));
+    grid->addWidget(gallery::Labelled(QStringLiteral("brush rebar"), bands, page), 1, 1);
+    auto* tabs = new CPageTabCtrl;
+    for (const char* t : {"General", "Port", "Advanced"})
+        tabs->AddPage(QString::fromLatin1(t), new QLabel(QStringLiteral("%1 page").arg(QString::fromLatin1(t))), 0);
+    tabs->CreatePages();
+    tabs->SelectPage(1);
+    tabs->setMinimumSize(300, 120);
+    grid->addWidget(gallery::Labelled(QStringLiteral("page tabs"), tabs, page), 2, 0, 1, 2);
     return page;
 });
 
