@@ -5,6 +5,7 @@
 #include "ui/controls/CBrushReBarCtrl.h"
 #include "ui/controls/CFlatIPAddressCtrl.h"
 #include "ui/controls/CGridWnd.h"
+#include "ui/controls/CMaskBitmapButton.h"
 #include "ui/controls/CMaskedEdit.h"
 #include "ui/controls/CPageTabCtrl.h"
 #include "ui/controls/WinLook.h"
@@ -109,6 +110,47 @@ gallery::Page furtherControls("further-controls", [] {
     tabs->SelectPage(1);
     tabs->setMinimumSize(300, 120);
     grid->addWidget(gallery::Labelled(QStringLiteral("page tabs"), tabs, page), 2, 0, 1, 2);
+    return page;
+});
+
+QImage Fill(QSize size, QColor color)
+{
+    QImage img(size, QImage::Format_RGB32);
+    img.fill(color);
+    return img;
+}
+
+// A round mask: white outside the circle.
+QImage RoundMask(QSize size)
+{
+    QImage mask = Fill(size, Qt::white);
+    QPainter p(&mask);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QRect(QPoint(0, 0), size).adjusted(0, 0, -1, -1));
+    return mask;
+}
+
+gallery::Page maskButtons("mask-bitmap-buttons", [] {
+    QWidget* page = gallery::DialogFace();
+    page->setMinimumSize(360, 120);
+    const QSize size(70, 40);
+    const char* captions[] = {"Normal", "Hover", "Checked", "Disabled"};
+    for (int i = 0; i < 4; ++i) {
+        auto* b = new CMaskBitmapButton(QString::fromLatin1(captions[i]), page);
+        b->PreSubclassWindow(i == 2 ? 0x3 : 0);
+        b->setGeometry(10 + i * 85, 30, size.width(), size.height());
+        b->SetSkin(Fill(size, QColor(0x40, 0x70, 0xC0)), Fill(size, QColor(0x20, 0x38, 0x60)),
+            Fill(size, QColor(0x60, 0xA0, 0xF0)), Fill(size, QColor(0xA0, 0xA0, 0xA0)), QImage(),
+            i == 0 ? QImage() : RoundMask(size), CMaskBitmapButton::kStretch, 1, 3);
+        b->SetTextColor(Rgb(255, 255, 255));
+        if (i == 1)
+            gallery::Hover(b);
+        if (i == 2)
+            b->SetCheck(true);
+        if (i == 3)
+            b->setEnabled(false);
+    }
     return page;
 });
 
