@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QPainter>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -137,6 +138,23 @@ TEST(PopupSystemColours, ItemColoursFollowTheState)
     ChromeStyle::DrawPopupItemSystemColors(p, r, QStringLiteral("Wrap"), QFont(), false, false, true, nullptr, -1);
     p.end();
     EXPECT_EQ(checked.pixel(1, 5), SysRgb(COLOR_HIGHLIGHT)) << "the check box frame";
+}
+
+TEST(MenuBarHandles, AMenuMadeElsewhereReplacesTheLoadedOneWithoutDestroyingIt)
+{
+    Frame f;
+    const std::vector<QMenu*> loaded = f.bar->GetMenuHandle();
+    ASSERT_EQ(loaded.size(), 5u);
+    QPointer<QMenu> file = loaded.front();
+    QMenu own(QStringLiteral("&Own"));
+    own.addAction(QStringLiteral("First"));
+    f.bar->LoadMenuFromHandle({&own});
+    ASSERT_EQ(f.bar->GetMenuHandle().size(), 1u);
+    EXPECT_EQ(f.bar->GetMenuHandle().front(), &own);
+    EXPECT_TRUE(file) << "the earlier popups are released, not destroyed";
+    EXPECT_TRUE(f.bar->OpenMenuByKey(QLatin1Char('o')));
+    EXPECT_TRUE(own.isVisible());
+    own.close();
 }
 
 } // namespace

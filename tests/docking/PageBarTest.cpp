@@ -6,6 +6,8 @@
 #include "../controls/ControlTestUtil.h"
 #include "DockingTestUtil.h"
 
+#include <QDialog>
+#include <QMdiArea>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QToolBar>
@@ -308,6 +310,30 @@ TEST(DockPageContext, DropZones)
     const DockDropZone beside = CDockPageContext::ComputeDropZone(target, {250, 290}, 8, bar, frame, CBRS_ALIGN_LEFT);
     EXPECT_EQ(beside.overDockStyle, CBRS_ALIGN_LEFT);
     EXPECT_EQ(beside.zoneBit, 0x800u);
+}
+
+TEST(DialogPageBar, DialogsBecomePages)
+{
+    DockFrame f;
+    auto* bar = new CDialogPageBar;
+    bar->Create(QStringLiteral("Dialogs"), &f.frame, 290);
+    f.frame.addDockWidget(Qt::LeftDockWidgetArea, bar);
+    QDialog* dialog = bar->AddDialogPage([](QWidget* parent) { return new QDialog(parent); }, "Settings");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(bar->GetPageCount(), 1);
+    EXPECT_EQ(bar->GetPageItem(0)->m_pWnd, dialog);
+    EXPECT_FALSE(dialog->isWindow()) << "a child of the bar";
+    EXPECT_EQ(bar->AddDialogPage([](QWidget*) { return nullptr; }, "None"), nullptr);
+    EXPECT_EQ(bar->AddDialogPage({}, "None"), nullptr);
+    EXPECT_EQ(bar->GetPageCount(), 1);
+}
+
+TEST(MDIAutoHideFrame, TheMultipleDocumentAreaIsTheWorkArea)
+{
+    CMDIAutoHideFrame frame;
+    frame.EnableDocking(CBRS_ALIGN_ANY);
+    EXPECT_EQ(frame.WorkArea(), static_cast<QWidget*>(frame.MdiArea()));
+    EXPECT_NE(frame.Strip(kAutoHideLeftId), nullptr);
 }
 
 } // namespace

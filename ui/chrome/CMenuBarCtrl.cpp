@@ -149,6 +149,18 @@ constexpr quintptr SC_KEYMENU = 0xF100;
 
 } // namespace
 
+void CMenuBarCtrl::LoadMenuFromHandle(const std::vector<QMenu*>& popups)
+{
+    for (QMenu* old : GetMenu())
+        removeAction(old->menuAction());
+    for (QMenu* popup : popups) {
+        if (!popup)
+            continue;
+        addMenu(popup);
+        PreparePopup(popup);
+    }
+}
+
 bool CMenuBarCtrl::ProcessFrameMessage(unsigned message, quintptr wParam, qintptr lParam)
 {
     switch (message) {

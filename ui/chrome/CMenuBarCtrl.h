@@ -36,6 +36,11 @@ public:
 
     // The loaded menu's popups, in top-level order.
     std::vector<QMenu*> GetMenu() const;
+    // The loaded menu (its popups); empty when none is loaded.
+    std::vector<QMenu*> GetMenuHandle() const { return GetMenu(); }
+    // Shows a menu the caller made: the current popups leave the bar without
+    // being destroyed, the given ones take their place with the bar's look.
+    void LoadMenuFromHandle(const std::vector<QMenu*>& popups);
     // Opens the popup whose access key is the character (either case) with its
     // first item selected; false when no top-level item has that key.
     bool OpenMenuByKey(QChar key);
