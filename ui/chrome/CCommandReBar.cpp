@@ -263,4 +263,9 @@ bool CCommandReBar::CreateBars(QMainWindow* frame, int menuId, int toolbarId)
     return true;
 }
 
+bool CCommandReBar::ProcessFrameMessage(unsigned message, quintptr wParam, qintptr lParam)
+{
+    return m_menuBar ? m_menuBar->ProcessFrameMessage(message, wParam, lParam) : true;
+}
+
 } // namespace ulv

@@ -58,6 +58,8 @@ public:
     static int MulDiv(int a, int b, int c);
 
     CMenuBarCtrl* MenuBar() const { return m_menuBar; }
+    // Hands a frame message to the menu bar; true without one.
+    bool ProcessFrameMessage(unsigned message, quintptr wParam, qintptr lParam);
     CTrueColorToolBar* ToolBar() const { return m_toolBar; }
     QWidget* ReBar() const { return m_rebar; }
     // The band widgets (menu band 0, toolbar band 1); null when absent.

@@ -5,6 +5,7 @@
 #include "ui/controls/WinLook.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 
 namespace ulv {
@@ -49,6 +50,17 @@ void CMenuBarCtrl::PreparePopup(QMenu* popup)
     });
 }
 
+void CMenuBarCtrl::FillPopup(QMenu* popup, const MenuPopupResource& popupRes)
+{
+    PreparePopup(popup);
+    for (const MenuItemResource& item : popupRes.items) {
+        if (item.id == 0)
+            popup->addSeparator();
+        else
+            popup->addAction(MakeAction(item, popup));
+    }
+}
+
 bool CMenuBarCtrl::LoadMenu(int menuId, int trueColor)
 {
     const std::vector<MenuPopupResource> menu = LoadMenuResource(menuId);
@@ -56,16 +68,8 @@ bool CMenuBarCtrl::LoadMenu(int menuId, int trueColor)
         return false;
     m_commandIds.clear();
     clear();
-    for (const MenuPopupResource& popupRes : menu) {
-        QMenu* popup = addMenu(popupRes.text);
-        PreparePopup(popup);
-        for (const MenuItemResource& item : popupRes.items) {
-            if (item.id == 0)
-                popup->addSeparator();
-            else
-                popup->addAction(MakeAction(item, popup));
-        }
-    }
+    for (const MenuPopupResource& popupRes : menu)
+        FillPopup(addMenu(popupRes.text), popupRes);
     return true;
 }
 
@@ -130,6 +134,153 @@ void CMenuBarCtrl::InsertItem(QMenu* popup, int position, QAction* action)
         popup->insertAction(items[position], action);
     else
         popup->addAction(action);
+}
+
+namespace {
+
+constexpr unsigned WM_ACTIVATE = 0x0006;
+constexpr unsigned WM_SETTINGCHANGE = 0x001A;
+constexpr unsigned WM_KEYUP = 0x0101;
+constexpr unsigned WM_SYSKEYDOWN = 0x0104;
+constexpr unsigned WM_SYSCOMMAND = 0x0112;
+constexpr unsigned WM_MENUCHAR = 0x0120;
+constexpr quintptr VK_MENU = 0x12;
+constexpr quintptr SC_KEYMENU = 0xF100;
+
+} // namespace
+
+void CMenuBarCtrl::LoadMenuFromHandle(const std::vector<QMenu*>& popups)
+{
+    for (QMenu* old : GetMenu())
+        removeAction(old->menuAction());
+    for (QMenu* popup : popups) {
+        if (!popup)
+            continue;
+        addMenu(popup);
+        PreparePopup(popup);
+    }
+}
+
+bool CMenuBarCtrl::ProcessFrameMessage(unsigned message, quintptr wParam, qintptr lParam)
+{
+    switch (message) {
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_MENU)
+            SetUnderlines(true);
+        break;
+    case WM_KEYUP:
+        if (wParam == VK_MENU)
+            SetUnderlines(false);
+        break;
+    case WM_ACTIVATE:
+        SetActive((wParam & 0xFFFF) != 0);
+        break;
+    case WM_SETTINGCHANGE:
+        updateGeometry();
+        update();
+        break;
+    case WM_SYSCOMMAND:
+        if ((wParam & 0xFFF0) == SC_KEYMENU && OnSysKeyMenu(int(lParam)))
+            return false;
+        break;
+    case WM_MENUCHAR:
+        OpenMenuByKey(QChar(char16_t(wParam & 0xFFFF)));
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool CMenuBarCtrl::OnSysKeyMenu(int key)
+{
+    const bool focused = hasFocus();
+    if (key == ' ') {
+        if (focused)
+            SetHotItem(-1);
+        else
+            SetUnderlines(false);
+        return false;
+    }
+    if (key == 0) {
+        if (focused) {
+            SetHotItem(-1);
+        } else {
+            SetUnderlines(true);
+            SetHotItem(0);
+        }
+        return true;
+    }
+    return false;
+}
+
+void CMenuBarCtrl::SetActive(bool active)
+{
+    if (active == m_bActive)
+        return;
+    SetUnderlines(false);
+    m_bActive = active;
+    update();
+}
+
+void CMenuBarCtrl::SetUnderlines(bool on)
+{
+    if (on == m_bUnderlines || !on)
+        return;
+    m_bUnderlines = on;
+    update();
+}
+
+void CMenuBarCtrl::SetHotItem(int index)
+{
+    m_hotItem = index < 0 ? -1 : index;
+    if (index < 0) {
+        if (m_prevFocus)
+            m_prevFocus->setFocus(Qt::OtherFocusReason);
+        m_prevFocus = nullptr;
+    } else {
+        if (QWidget* focus = QApplication::focusWidget(); focus && focus != this)
+            m_prevFocus = focus;
+        setFocus(Qt::ShortcutFocusReason);
+    }
+    update();
+}
+
+bool CMenuBarCtrl::LoadContextMenu(int menuId)
+{
+    const std::vector<MenuPopupResource> menu = LoadMenuResource(menuId);
+    if (menu.empty())
+        return false;
+    for (QMenu* old : m_context)
+        delete old;
+    m_context.clear();
+    for (const MenuPopupResource& popupRes : menu) {
+        auto* popup = new QMenu(popupRes.text, this);
+        FillPopup(popup, popupRes);
+        connect(popup, &QMenu::aboutToHide, this, [this] { m_bContextInUse = false; });
+        m_context.push_back(popup);
+    }
+    return true;
+}
+
+QMenu* CMenuBarCtrl::TrackContextPopup(int position, int x, int y)
+{
+    const std::vector<QMenu*> menus = m_context.empty() ? GetMenu() : m_context;
+    if (position < 0 || position >= int(menus.size()))
+        return nullptr;
+    QMenu* popup = menus[size_t(position)];
+    m_bContextInUse = !m_context.empty();
+    popup->popup(QPoint(x, y));
+    return popup;
+}
+
+QMenu* CMenuBarCtrl::TrackContextPopupByText(const QString& text, int x, int y)
+{
+    const std::vector<QMenu*> menus = m_context.empty() ? GetMenu() : m_context;
+    for (size_t i = 0; i < menus.size(); ++i)
+        if (menus[i]->title() == text)
+            return TrackContextPopup(int(i), x, y);
+    return nullptr;
 }
 
 } // namespace ulv

@@ -1,6 +1,7 @@
 #include "ui/chrome/COutlookBar.h"
 
 #include "ui/chrome/ChromeResources.h"
+#include "ui/controls/ControlResources.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -60,6 +61,20 @@ int COutlookBar::InsertItem(int index, unsigned iconId, const QString& text)
 }
 
 int COutlookBar::AddItem(unsigned iconId, const QString& text) { return InsertItem(-1, iconId, text); }
+
+int COutlookBar::InsertBitmapItem(int index, int bitmapId, const QString& text)
+{
+    const int at = InsertItem(index, 0, text);
+    const QImage bitmap = LoadBitmapResource(bitmapId);
+    if (!bitmap.isNull()) {
+        auto pos = m_items.begin();
+        std::advance(pos, at);
+        pos->icon = QPixmap::fromImage(bitmap).scaled(m_iconWidth, m_iconHeight, Qt::IgnoreAspectRatio,
+            Qt::SmoothTransformation);
+        update();
+    }
+    return at;
+}
 
 OutlookBarItem* COutlookBar::GetItem(int index) const
 {

@@ -31,6 +31,8 @@ public:
 
     int InsertItem(int index, unsigned iconId, const QString& text);
     int AddItem(unsigned iconId, const QString& text);
+    // The same with a bitmap resource for the picture (drawn at the icon size).
+    int InsertBitmapItem(int index, int bitmapId, const QString& text);
     // The item at a list position; null outside 0 .. count - 1.
     OutlookBarItem* GetItem(int index) const;
     int GetCount() const { return int(m_items.size()); }

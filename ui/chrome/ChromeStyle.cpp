@@ -156,6 +156,51 @@ void ChromeStyle::DrawPopupItem(const QStyleOption* option, QPainter* painter, c
     p.restore();
 }
 
+void ChromeStyle::DrawPopupItemSystemColors(QPainter& p, const QRect& r, const QString& text, const QFont& font,
+    bool selected, bool disabled, bool checked, const CToolBarImageSet* images, int picture)
+{
+    p.save();
+    p.fillRect(r, QColor(SysRgb(COLOR_MENU)));
+    if (selected) {
+        p.fillRect(r, QColor(SysRgb(COLOR_MENUHILIGHT)));
+        p.setPen(QColor(SysRgb(COLOR_HIGHLIGHT)));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+    const int boxTop = r.top() + (r.height() - 22) / 2;
+    if (checked) {
+        const QRect box(r.left() + 2, boxTop, 24, 22);
+        if (selected) {
+            p.fillRect(box, QColor(SysRgb(COLOR_MENU)));
+        } else {
+            p.setPen(QColor(SysRgb(COLOR_HIGHLIGHT)));
+            p.drawRect(box.adjusted(-1, -1, 0, 0));
+        }
+        if (picture < 0 || !images) {
+            // The check glyph: a short stroke and a long one.
+            p.setPen(QPen(QColor(SysRgb(COLOR_MENUTEXT)), 2));
+            const QPoint c = box.center();
+            p.drawLine(c + QPoint(-4, 0), c + QPoint(-1, 3));
+            p.drawLine(c + QPoint(-1, 3), c + QPoint(5, -3));
+        }
+    }
+    if (picture >= 0 && images)
+        images->Draw(p, r.left() + 2, boxTop, disabled ? 2 : (selected ? 1 : 0), picture);
+    int colour = COLOR_MENUTEXT;
+    if (disabled)
+        colour = selected ? COLOR_BTNSHADOW : COLOR_GRAYTEXT;
+    else if (selected)
+        colour = COLOR_HIGHLIGHTTEXT;
+    const QRect textRect(r.left() + 32, r.top(), std::max(0, r.width() - 32 - r.height()), r.height());
+    const QString label = text.section(QLatin1Char('\t'), 0, 0);
+    const QString accel = text.contains(QLatin1Char('\t')) ? text.section(QLatin1Char('\t'), 1) : QString();
+    p.setFont(font);
+    p.setPen(QColor(SysRgb(colour)));
+    p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextShowMnemonic, label);
+    if (!accel.isEmpty())
+        p.drawText(textRect, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, accel);
+    p.restore();
+}
+
 void ChromeStyle::drawControl(
     ControlElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const
 {

@@ -52,6 +52,11 @@ public:
     static void DrawSeparator(QPainter& p, const QRect& r);
     static void DrawCheckMark(QPainter& p, const QRect& r, bool selected, bool disabled, bool checked);
     static void DrawButtonBackground(QPainter& p, const QRect& r, bool hot, bool pressed);
+    // A popup item in plain system colours, for menus outside the bar's look:
+    // the label and a tab-separated accelerator, the check box and picture
+    // column at the left (picture -1: none).
+    static void DrawPopupItemSystemColors(QPainter& p, const QRect& r, const QString& text, const QFont& font,
+        bool selected, bool disabled, bool checked, const CToolBarImageSet* images, int picture);
 
 private:
     void DrawPopupItem(const QStyleOption* option, QPainter* painter, const QWidget* widget) const;

@@ -1,7 +1,10 @@
 #include "ui/controls/CFlatHeaderCtrl.h"
 
+#include "ui/controls/CHeaderDragWnd.h"
+#include "ui/controls/CHeaderDropWnd.h"
 #include "ui/controls/GdiLines.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,6 +28,12 @@ CFlatHeaderCtrl::CFlatHeaderCtrl(QWidget* parent)
 {
     setMouseTracking(true);
     connect(this, &QHeaderView::sectionResized, this, [this](int logical, int, int) { ApplyLimits(logical); });
+}
+
+CFlatHeaderCtrl::~CFlatHeaderCtrl()
+{
+    delete m_pDropWnd.data();
+    delete m_pDragWnd.data();
 }
 
 void CFlatHeaderCtrl::setModel(QAbstractItemModel* model)
@@ -119,10 +128,15 @@ bool CFlatHeaderCtrl::SetHeaderProperty(int property, quintptr value)
         m_arrowSize = QSize(static_cast<int>(value & 0xFFFF), static_cast<int>((value >> 16) & 0xFFFF));
         break;
     case FH_PROPERTY_STATICBORDER:
+        m_bStaticBorder = value != 0;
+        updateGeometry();
+        break;
     case FH_PROPERTY_DONTDROPCURSOR:
+        // The id names a cursor resource; the system's "no" cursor shows for it.
+        m_noDropCursor = static_cast<unsigned>(value);
+        break;
     case FH_PROPERTY_DROPTARGET:
-        // Taken for callers written against the classic header; this header
-        // has no static border and no column drag to show a cursor for.
+        m_dropTarget = reinterpret_cast<QWidget*>(value);
         break;
     default:
         return false;
@@ -298,13 +312,32 @@ void CFlatHeaderCtrl::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton) {
         m_pressed = divider ? -1 : logical;
         m_hot = logical;
+        m_pressPoint = event->position().toPoint();
         viewport()->update();
+        if (m_bDragDrop && !divider && logical >= 0) {
+            // Qt's own section moving stays off: the drag is ours.
+            event->accept();
+            return;
+        }
     }
     QHeaderView::mousePressEvent(event);
 }
 
 void CFlatHeaderCtrl::mouseMoveEvent(QMouseEvent* event)
 {
+    const QPoint pos = event->position().toPoint();
+    if (m_bDragging) {
+        TrackColumnDrag(pos);
+        return;
+    }
+    if (m_bDragDrop && (event->buttons() & Qt::LeftButton) && m_pressed >= 0) {
+        const QPoint moved = pos - m_pressPoint;
+        if (std::abs(moved.x()) > GetSystemMetrics(SM_CXDRAG) / 2 || std::abs(moved.y()) > GetSystemMetrics(SM_CYDRAG) / 2) {
+            StartColumnDrag();
+            TrackColumnDrag(pos);
+        }
+        return;
+    }
     if (event->buttons() & Qt::LeftButton) {
         const int hot = logicalIndexAt(event->position().toPoint());
         if (hot != m_hot && m_pressed >= 0)
@@ -316,6 +349,13 @@ void CFlatHeaderCtrl::mouseMoveEvent(QMouseEvent* event)
 
 void CFlatHeaderCtrl::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && m_bDragging) {
+        TrackColumnDrag(event->position().toPoint());
+        EndColumnDrag();
+        m_pressed = m_hot = -1;
+        viewport()->update();
+        return;
+    }
     if (event->button() == Qt::LeftButton) {
         m_pressed = -1;
         m_hot = -1;
@@ -334,6 +374,120 @@ void CFlatHeaderCtrl::mouseDoubleClickEvent(QMouseEvent* event)
         return;
     }
     QHeaderView::mouseDoubleClickEvent(event);
+}
+
+QSize CFlatHeaderCtrl::sizeHint() const
+{
+    QSize size = ListHeaderView::sizeHint();
+    if (m_bStaticBorder)
+        size.rwidth() += 2 * GetSystemMetrics(SM_CXBORDER);
+    return size;
+}
+
+CHeaderDragWnd* CFlatHeaderCtrl::DragWindow() const
+{
+    return m_pDragWnd;
+}
+
+CHeaderDropWnd* CFlatHeaderCtrl::DropMarker() const
+{
+    return m_pDropWnd;
+}
+
+void CFlatHeaderCtrl::StartColumnDrag()
+{
+    const int item = logicalIndexAt(m_pressPoint);
+    m_dragItem = item;
+    bool refuse = false;
+    Q_EMIT HeaderDragNotify(HDN_BEGINDRAG, item, &refuse);
+    m_bDragRefused = refuse;
+    if (!refuse && item >= 0) {
+        const QRect r(viewport()->mapToGlobal(QPoint(sectionViewportPosition(item), 0)),
+            QSize(sectionSize(item), viewport()->height()));
+        auto* drag = new CHeaderDragWnd;
+        drag->Create(r, this, item);
+        m_pDragWnd = drag;
+        const bool targetShown = m_dropTarget && m_dropTarget->isVisible();
+        m_rcDropTarget = targetShown ? QRect(m_dropTarget->mapToGlobal(QPoint(0, 0)), m_dropTarget->size()) : QRect();
+    }
+    m_bDragging = true;
+}
+
+void CFlatHeaderCtrl::TrackColumnDrag(const QPoint& pos)
+{
+    const QPoint global = viewport()->mapToGlobal(pos);
+    if (m_pDragWnd)
+        m_pDragWnd->move(global - QPoint(m_pDragWnd->width() / 2, m_pDragWnd->height() / 2));
+    int position = -1;
+    const int item = viewport()->rect().contains(pos) ? logicalIndexAt(pos) : -1;
+    if (item >= 0) {
+        unsetCursor();
+        m_iDropResult = 0;
+        const int left = sectionViewportPosition(item);
+        position = visualIndex(item) + (pos.x() > left + sectionSize(item) / 2 ? 1 : 0);
+    } else if (m_rcDropTarget.contains(global)) {
+        unsetCursor();
+        m_iDropResult = 1;
+    } else {
+        setCursor(Qt::ForbiddenCursor);
+        m_iDropResult = -1;
+    }
+    const int from = m_dragItem >= 0 ? visualIndex(m_dragItem) : -1;
+    if (position == from || position == from + 1)
+        position = -1;
+    if (m_bDragRefused)
+        position = -1;
+    if (position != m_iDropPos)
+        OnSetHotDivider(false, position);
+}
+
+int CFlatHeaderCtrl::OnSetHotDivider(bool byPoint, int value)
+{
+    int position = value;
+    if (byPoint) {
+        const QPoint pos(value & 0xFFFF, (value >> 16) & 0xFFFF);
+        const int item = logicalIndexAt(pos);
+        position = item < 0 ? -1
+                            : visualIndex(item) + (pos.x() > sectionViewportPosition(item) + sectionSize(item) / 2 ? 1 : 0);
+    }
+    m_iDropPos = position;
+    if (position < 0) {
+        delete m_pDropWnd.data();
+        return position;
+    }
+    if (!m_pDropWnd) {
+        auto* marker = new CHeaderDropWnd(m_crDropMarker);
+        marker->Create(viewport()->height());
+        m_pDropWnd = marker;
+    }
+    int x;
+    if (position >= count()) {
+        const int last = logicalIndex(count() - 1);
+        x = sectionViewportPosition(last) + sectionSize(last);
+    } else {
+        x = sectionViewportPosition(logicalIndex(position)) - 1;
+    }
+    const QPoint at = viewport()->mapToGlobal(QPoint(x, viewport()->height() / 2));
+    m_pDropWnd->SetPosition(at.x(), at.y());
+    return position;
+}
+
+void CFlatHeaderCtrl::EndColumnDrag()
+{
+    bool refuse = false;
+    Q_EMIT HeaderDragNotify(HDN_ENDDRAG, m_dragItem, &refuse);
+    const int drop = m_iDropPos;
+    if (!refuse && drop >= 0 && m_dragItem >= 0) {
+        const int from = visualIndex(m_dragItem);
+        moveSection(from, from > drop ? drop : drop - 1);
+    }
+    delete m_pDragWnd.data();
+    m_bDragging = false;
+    m_bDragRefused = false;
+    m_dragItem = -1;
+    unsetCursor();
+    OnSetHotDivider(false, -1);
+    viewport()->update();
 }
 
 } // namespace ulv

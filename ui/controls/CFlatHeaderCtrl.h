@@ -3,11 +3,19 @@
 #include "ui/controls/ListHeaderView.h"
 
 #include <QPixmap>
+#include <QPointer>
 #include <QSize>
 
 #include <vector>
 
 namespace ulv {
+
+class CHeaderDragWnd;
+class CHeaderDropWnd;
+
+// Header drag notifications.
+constexpr int HDN_BEGINDRAG = -310;
+constexpr int HDN_ENDDRAG = -311;
 
 // Width limits of one header column.
 enum HeaderColumnLimitFlags : unsigned {
@@ -43,6 +51,7 @@ public:
     };
 
     explicit CFlatHeaderCtrl(QWidget* parent = nullptr);
+    ~CFlatHeaderCtrl() override;
 
     void SetSortColumn(int column, bool ascending);
     int GetSortColumn(bool* ascending = nullptr) const;
@@ -56,6 +65,28 @@ public:
     int CalcContentWidth(int index, bool withArrow) const;
 
     void setModel(QAbstractItemModel* model) override;
+    QSize sizeHint() const override;
+
+    // The drag-and-drop style: columns are reordered by dragging a picture of
+    // them to a position marked by the drop marker.
+    void SetDragDropStyle(bool on) { m_bDragDrop = on; }
+    // Where the cursor is during a drag: 0 over the header, 1 over the drop
+    // target window, -1 elsewhere.
+    int GetDropResult() const { return m_iDropResult; }
+    // Sets the drop position (by point: the display position under a header
+    // point, one more right of the item's middle, -1 off the items) and
+    // places or removes the marker; returns the drop position.
+    int OnSetHotDivider(bool byPoint, int value);
+    int DropPosition() const { return m_iDropPos; }
+    bool IsDragging() const { return m_bDragging; }
+    CHeaderDragWnd* DragWindow() const;
+    CHeaderDropWnd* DropMarker() const;
+    bool HasStaticBorder() const { return m_bStaticBorder; }
+
+Q_SIGNALS:
+    // HDN_BEGINDRAG and HDN_ENDDRAG for the pressed item; setting *refuse
+    // keeps the header from showing the drag (begin) or reordering (end).
+    void HeaderDragNotify(int code, int item, bool* refuse);
 
 protected:
     // Lays out and draws one item inside r (already shrunk by the spacing).
@@ -68,7 +99,11 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    friend class CHeaderDragWnd;
     HeaderItem ItemOf(int logical) const;
+    void StartColumnDrag();
+    void TrackColumnDrag(const QPoint& pos);
+    void EndColumnDrag();
     bool OnDivider(const QPoint& pos, int* logical) const;
     // Draws the parts, each returning the width it took (0 when not drawn).
     int DrawImage(QPainter& p, const QRect& r, const HeaderItem& item, bool atRight);
@@ -87,6 +122,21 @@ private:
     std::vector<HeaderColumnLimits> m_limits;
     COLORREF m_highlight, m_shadow, m_text;
     QMetaObject::Connection m_inserted, m_removed, m_reset;
+
+    bool m_bDragDrop = false;
+    bool m_bStaticBorder = false;
+    unsigned m_noDropCursor = 0;
+    QPointer<QWidget> m_dropTarget;
+    QRect m_rcDropTarget;
+    int m_iDropResult = 0;
+    int m_iDropPos = -1;
+    QRgb m_crDropMarker = 0xFFFF0000; // COLORREF 0x0000FF
+    bool m_bDragging = false;
+    bool m_bDragRefused = false;
+    int m_dragItem = -1;
+    QPoint m_pressPoint;
+    QPointer<CHeaderDropWnd> m_pDropWnd;
+    QPointer<CHeaderDragWnd> m_pDragWnd;
 };
 
 } // namespace ulv

@@ -157,6 +157,21 @@ int CFontButton::SetSound(const QString& sound, bool click, bool async)
     return 1;
 }
 
+int CFontButton::SetButtonCursor(int cursorId, bool repaint)
+{
+    if (cursorId == 0) {
+        unsetCursor();
+        Done(repaint);
+        return 1;
+    }
+    const QImage img = LoadIconResource(cursorId);
+    if (img.isNull())
+        return 0;
+    setCursor(QCursor(QPixmap::fromImage(img), 0, 0));
+    Done(repaint);
+    return 1;
+}
+
 int CFontButton::SizeToBitmap()
 {
     if (m_normal.isNull())

@@ -40,6 +40,9 @@ public:
     int SetFocusRect(bool on, bool repaint = false);
     int SetFocusRectInset(int x, int y);
     int SetSound(const QString& sound, bool click, bool async = true);
+    // The cursor over the button: icon id N as the image button's; 0 removes
+    // it. 1, or 0 when the cursor cannot be loaded.
+    int SetButtonCursor(int cursorId, bool repaint = false);
     int SizeToBitmap();
 
     const QFont& CaptionFont() const { return m_font; }

@@ -127,6 +127,22 @@ int CImageButton::SetIcon(int idIn, int idOut)
     return SetIconImages((*images)[0], (*images)[1], idOut);
 }
 
+int CImageButton::SetIcon(int idIn, int cxIn, int cyIn, int idOut, int cxOut, int cyOut)
+{
+    auto images = LoadResourceImages(LoadIconResource, {idIn, idOut});
+    if (!images) {
+        FreeImages();
+        return BTNST_INVALIDRESOURCE;
+    }
+    auto sized = [](const QImage& img, int cx, int cy) {
+        if (img.isNull() || (cx <= 0 && cy <= 0))
+            return img;
+        return img.scaled(cx > 0 ? cx : img.width(), cy > 0 ? cy : img.height(), Qt::IgnoreAspectRatio,
+            Qt::SmoothTransformation);
+    };
+    return SetIconImages(sized((*images)[0], cxIn, cyIn), sized((*images)[1], cxOut, cyOut), idOut);
+}
+
 int CImageButton::SetIcon(const QImage& in, const QImage& out)
 {
     return SetIconImages(in, out, 0);
@@ -326,6 +342,19 @@ void CImageButton::SetTooltipText(const QString& text, bool activate)
         return;
     m_tooltipText = text;
     ActivateTooltip(activate);
+}
+
+void CImageButton::SetTooltipText(int stringId, bool activate)
+{
+    const QString text = LoadStringResource(stringId);
+    if (!text.isEmpty())
+        SetTooltipText(text, activate);
+}
+
+int CImageButton::EnableBalloonTooltip()
+{
+    m_balloonTooltip = true;
+    return BTNST_OK;
 }
 
 int CImageButton::ActivateTooltip(bool activate)

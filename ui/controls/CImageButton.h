@@ -53,6 +53,8 @@ public:
     int SetIcon(int idIn, int idOut = 0);
     int SetIcon(const QImage& in, const QImage& out = QImage());
     int SetIcon(const QImage& in, int special);
+    // With explicit load sizes (0 keeps the picture's own size).
+    int SetIcon(int idIn, int cxIn, int cyIn, int idOut = 0, int cxOut = 0, int cyOut = 0);
     // Bitmaps: id N is ":/bitmaps/N.png"; pixels of the transparent colour
     // are not drawn.
     int SetBitmaps(int idIn, COLORREF crTransIn, int idOut = 0, COLORREF crTransOut = 0);
@@ -85,6 +87,12 @@ public:
     void SetShowDisabledBitmap(bool on) { m_bShowDisabledBitmap = on; }
 
     void SetTooltipText(const QString& text, bool activate = true);
+    // The text of string-table entry id; nothing when it is empty.
+    void SetTooltipText(int stringId, bool activate = true);
+    // Tooltips created from now on are balloons.
+    int EnableBalloonTooltip();
+    bool IsBalloonTooltip() const { return m_balloonTooltip; }
+    bool GetDefault() const { return isDefault(); }
     int ActivateTooltip(bool activate = true);
     int SetButtonCursor(int cursorId, bool repaint = false);
 
@@ -155,6 +163,7 @@ private:
     void PaintParentBackground(QPainter& p);
     void OnClicked();
     int SetIconImages(QImage in, QImage out, int special);
+    bool m_balloonTooltip = false;
     int SetBitmapImages(QImage in, COLORREF crIn, QImage out, COLORREF crOut, int special);
 
     bool m_bTextLeftAligned = false;

@@ -179,4 +179,12 @@ std::uint32_t TickCount()
     return std::uint32_t(clock.elapsed());
 }
 
+QString LoadStringResource(int id)
+{
+    QFile file(QStringLiteral(":/strings/%1.txt").arg(id));
+    if (id <= 0 || !file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).trimmed();
+}
+
 } // namespace ulv

@@ -24,6 +24,8 @@ QImage LoadIconResource(int id, ResourceStatus* status = nullptr);
 // Any path or resource name; Missing when it does not exist.
 QImage LoadImageFile(const QString& path, ResourceStatus* status = nullptr);
 QString SoundResourcePath(int id);
+// The string-table entry N: the text of ":/strings/N.txt"; empty when there is none.
+QString LoadStringResource(int id);
 
 // The pictures of several ids through one loader, in order; an id of 0 or less
 // gives a null image. Nothing when one of them exists but cannot be read.

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QDockWidget>
+#include <QSize>
+#include <QString>
+
+class QMainWindow;
+
+namespace ulv {
+
+// Dock-bar ids a docked bar reports as its side; a floating bar reports 59423.
+constexpr unsigned AFX_IDW_DOCKBAR_TOP = 59419;
+constexpr unsigned AFX_IDW_DOCKBAR_LEFT = 59420;
+constexpr unsigned AFX_IDW_DOCKBAR_RIGHT = 59421;
+constexpr unsigned AFX_IDW_DOCKBAR_BOTTOM = 59422;
+constexpr unsigned AFX_IDW_DOCKBAR_FLOAT = 59423;
+
+// A docking bar whose size the user changes by dragging its edges. It docks on
+// any side of a main window or floats; it remembers one size per docking
+// orientation and one floating size, and saves them in the application
+// profile. The main window's dock layout shares a row among its bars and
+// gives the sizing edges; the bar keeps each size at least at its minimum.
+class CSizingControlBar : public QDockWidget {
+    Q_OBJECT
+public:
+    // Edge style bits.
+    static constexpr unsigned SCBS_EDGELEFT = 0x01;
+    static constexpr unsigned SCBS_EDGERIGHT = 0x02;
+    static constexpr unsigned SCBS_EDGETOP = 0x04;
+    static constexpr unsigned SCBS_EDGEBOTTOM = 0x08;
+    static constexpr unsigned SCBS_EDGEALL = 0x0F;
+    static constexpr unsigned SCBS_SHOWEDGES = 0x10;
+    static constexpr unsigned SCBS_SIZECHILD = 0x20;
+
+    explicit CSizingControlBar(QWidget* parent = nullptr);
+    ~CSizingControlBar() override;
+
+    // Makes the bar a dock widget of parent with this control id; the bar is
+    // not docked yet (the caller docks it with addDockWidget).
+    virtual bool Create(const QString& title, QMainWindow* parent, int id, unsigned style = 0);
+    // The same with one default size for the three remembered sizes.
+    virtual bool Create(const QString& title, QMainWindow* parent, QSize defaultSize, bool gripper, int id,
+        unsigned style = 0);
+
+    int GetDlgCtrlID() const { return m_id; }
+    void SetDlgCtrlID(int id) { m_id = id; }
+    unsigned GetSCBStyle() const { return m_dwSCBStyle; }
+    void SetSCBStyle(unsigned style) { m_dwSCBStyle = style; }
+
+    // The profile section of a bar: "<profile>-SCBar-<id>".
+    static QString StateSection(const QString& profileName, int id);
+    virtual void LoadState(const QString& profileName);
+    virtual void SaveState(const QString& profileName);
+    // Every sizing bar docked in (or floating from) the main window.
+    static void LoadAllBarStates(QMainWindow* frame, const QString& profileName);
+    static void SaveAllBarStates(QMainWindow* frame, const QString& profileName);
+
+    // Where the bar is: one of the AFX_IDW_DOCKBAR_* ids (0 before it is
+    // placed in a main window).
+    unsigned DockSide() const;
+    bool IsHorzDocked() const;
+    bool IsVertDocked() const;
+    bool IsFloatingBar() const { return DockSide() == AFX_IDW_DOCKBAR_FLOAT; }
+
+    // The size the bar asks for in a docked orientation, each dimension at
+    // least its minimum; a stretched bar spans the whole side.
+    QSize CalcFixedLayout(bool stretch, bool horz) const;
+    // The floating size for a floating resize of this length (LM_LENGTHY:
+    // the length is the height), raised to the floating minimums.
+    QSize CalcDynamicLayout(int length, unsigned mode);
+
+    // Remembered sizes and their minimums.
+    QSize m_szHorz{200, 200};
+    QSize m_szVert{200, 200};
+    QSize m_szFloat{200, 200};
+    QSize m_szMinHorz{33, 32};
+    QSize m_szMinVert{33, 32};
+    QSize m_szMinFloat{37, 32};
+
+    static constexpr unsigned LM_STRETCH = 0x01;
+    static constexpr unsigned LM_HORZ = 0x02;
+    static constexpr unsigned LM_MRUWIDTH = 0x04;
+    static constexpr unsigned LM_HORZDOCK = 0x08;
+    static constexpr unsigned LM_VERTDOCK = 0x10;
+    static constexpr unsigned LM_LENGTHY = 0x20;
+    static constexpr unsigned LM_COMMIT = 0x40;
+
+    // The main window the bar docks in (null before Create).
+    QMainWindow* DockSite() const { return m_site; }
+    // Puts the bar back at its remembered size for where it is now.
+    void ApplyRememberedSize();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    // The minimum size for where the bar is now.
+    QSize MinimumForSide() const;
+
+private:
+    void OnTopLevelChanged(bool floating);
+    void OnLocationChanged();
+
+    QMainWindow* m_site = nullptr;
+    int m_id = 0;
+    unsigned m_dwSCBStyle = 0;
+    // Size changes made by ApplyRememberedSize are not the user's.
+    bool m_applying = false;
+};
+
+} // namespace ulv
