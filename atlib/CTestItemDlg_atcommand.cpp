@@ -24,7 +24,7 @@ namespace {
 
 QColor FromColorRef(unsigned c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
-QTextCharFormat HelpFormat(unsigned color)
+QTextCharFormat MakeHelpFormat(unsigned color)
 {
     QTextCharFormat f;
     f.setFontFamilies({QStringLiteral("Arial Unicode MS")});
@@ -34,6 +34,13 @@ QTextCharFormat HelpFormat(unsigned color)
     f.setFontUnderline(false);
     f.setForeground(FromColorRef(color));
     return f;
+}
+
+const QTextCharFormat& HelpFormat(unsigned color)
+{
+    static const QTextCharFormat normal = MakeHelpFormat(CTestItemDlg_atcommand::kNormalColor);
+    static const QTextCharFormat highlight = MakeHelpFormat(CTestItemDlg_atcommand::kHighlightColor);
+    return color == CTestItemDlg_atcommand::kHighlightColor ? highlight : normal;
 }
 
 // The parameter reference keeps CR LF line ends; its later lines line up
@@ -58,6 +65,12 @@ CTestItemDlg_atcommand::CTestItemDlg_atcommand(QWidget* parent)
     m_fontEdit.setPixelSize(14);
     m_fontEdit.setWeight(QFont::DemiBold);
     OnInitDialog();
+}
+
+void CTestItemDlg_atcommand::SetLibrary(const DbFile& db)
+{
+    m_library = db;
+    m_searchDb.reset();
 }
 
 DbFile CTestItemDlg_atcommand::Library() const
@@ -106,6 +119,7 @@ void CTestItemDlg_atcommand::ReloadTree()
 {
     const QSignalBlocker quiet(m_treeCommands);
     m_treeCommands->clear();
+    m_searchDb.reset();
     const DbFile db = Library();
     // Before start-up has chosen the library there is nothing to read.
     if (db.path.isEmpty())
@@ -132,12 +146,9 @@ void CTestItemDlg_atcommand::InsertFormatted(const QString& text, int highlightL
     c.movePosition(QTextCursor::End);
     const int b = c.position();
     // The help box shows CR LF line ends as one line break each.
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    c.insertText(shown, HelpFormat(kNormalColor));
-    c.setPosition(b);
-    c.setPosition(b + highlightLength, QTextCursor::KeepAnchor);
-    c.setCharFormat(HelpFormat(kHighlightColor));
+    const auto shown = [](QString t) { return t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")); };
+    c.insertText(shown(text.left(highlightLength)), HelpFormat(kHighlightColor));
+    c.insertText(shown(text.mid(highlightLength)), HelpFormat(kNormalColor));
     c.setPosition(b);
     m_richHelp->setTextCursor(c);
 }
@@ -180,18 +191,27 @@ void CTestItemDlg_atcommand::OnChangeEditCommand()
     // The typed text is only ever bound as the pattern; "%" and "_" in it
     // match as the library's LIKE makes them.
     const DbFile db = Library();
-    const std::vector<AtCommand> found = db.path.isEmpty() ? std::vector<AtCommand>() : SearchAtCommands(db, search);
+    if (db.path.isEmpty())
+        return;
+    if (!m_searchDb)
+        m_searchDb.reset(new EncryptedDb(db)); // here, so a failed open is logged with this place
+    const std::vector<AtCommand> found = SearchAtCommands(*m_searchDb, search);
+    // A library that would not open is tried again on the next keystroke.
+    if (!m_searchDb->isOpen())
+        m_searchDb.reset();
     if (found.size() == 1) {
         const AtCommand& c = found.front();
         ShowCommandDetail(c.atc, c.func, c.refer, c.className, false);
         return;
     }
+    // One edit for the whole list: the box lays itself out once, not per line.
+    QTextCursor edit(m_richHelp->document());
+    edit.beginEditBlock();
     for (const AtCommand& c : found)
         AppendCommandLine(c.atc, c.func, c.refer, c.className, false);
-    if (!found.empty()) {
-        QTextCursor top(m_richHelp->document());
-        m_richHelp->setTextCursor(top);
-    }
+    edit.endEditBlock();
+    if (!found.empty())
+        m_richHelp->setTextCursor(QTextCursor(m_richHelp->document()));
 }
 
 void CTestItemDlg_atcommand::OnSelchangedTree()

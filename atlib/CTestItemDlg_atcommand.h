@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QString>
+#include <memory>
 
 class QCheckBox;
 class QLineEdit;
@@ -40,7 +41,7 @@ public:
 
     // The library the page reads; the one of the module type chosen at start
     // unless a test gives another.
-    void SetLibrary(const DbFile& db) { m_library = db; }
+    void SetLibrary(const DbFile& db);
     DbFile Library() const;
 
     QTreeWidget* Tree() const { return m_treeCommands; }
@@ -70,6 +71,9 @@ private:
     QCheckBox* m_checkEnter;
     QFont m_fontEdit;
     DbFile m_library;
+    // The search's connection, kept open between keystrokes; opened again
+    // when the library is read anew.
+    std::unique_ptr<EncryptedDb> m_searchDb;
 };
 
 } // namespace ulv

@@ -4,6 +4,7 @@
 // typing never lags. Run by hand:
 //   build/bench/atcommand_search
 #include "atlib/CTestItemDlg_atcommand.h"
+#include "atlib/core/AtcDatabase.h"
 #include "atlib/core/DatabaseFiles.h"
 
 #include <QApplication>
@@ -32,6 +33,19 @@ void BM_TypeCommandGsmLibrary(benchmark::State& state) { TypeCommand(state, 0); 
 void BM_TypeCommandUmtsLibrary(benchmark::State& state) { TypeCommand(state, 1); }
 BENCHMARK(BM_TypeCommandGsmLibrary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeCommandUmtsLibrary)->Unit(benchmark::kMillisecond);
+
+// The query alone, on the connection the page keeps open.
+void BM_SearchOnOpenConnection(benchmark::State& state)
+{
+    const QString typed = QStringLiteral("AT+CGDCONT");
+    ulv::EncryptedDb conn(ulv::AtcDbFile(1));
+    int k = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ulv::SearchAtCommands(conn, typed.left(k % typed.size() + 1)));
+        ++k;
+    }
+}
+BENCHMARK(BM_SearchOnOpenConnection)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

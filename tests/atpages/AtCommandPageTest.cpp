@@ -170,8 +170,10 @@ TEST_F(AtCommandPage, SelectingACommandFillsTheEditAndAClassificationChangesNoth
 
 TEST_F(AtCommandPage, ReloadShowsCommandsAddedMeanwhile)
 {
-    ASSERT_EQ(AddAtCommand(db, {"AT+NEW", "Empty", "r", "Fresh"}), DbWrite::Ok);
     page->CommandEdit()->setText("AT+NEW");
+    ASSERT_TRUE(page->HelpBox()->toPlainText().isEmpty());
+    ASSERT_EQ(AddAtCommand(db, {"AT+NEW", "Empty", "r", "Fresh"}), DbWrite::Ok);
+    page->CommandEdit()->setText("AT+NEW=1");
     EXPECT_EQ(Lines().value(0), "Command:     AT+NEW") << "the search reads the library each time";
     page->ReloadTree();
     EXPECT_EQ(TreeTexts(page->Tree()).value(2), "Empty: AT+NEW");
