@@ -262,6 +262,7 @@ void CAtcManageDlg::OnButtonAdd()
     if (Written(AddAtCommand(AtcLibrary(), command),
                 {QStringLiteral("Fail to add a record_1!"), QStringLiteral("Fail to add a record_2!"),
                  QStringLiteral("Fail to add a record_3!")})) {
+        m_bLibraryChanged = true;
         ShowMessageBox(QStringLiteral("Success to add a record!"));
         LoadAtCommands();
     }
@@ -274,6 +275,7 @@ void CAtcManageDlg::OnButtonDelete()
         return;
     const QString failed = QStringLiteral("Fail to delete a record_1!");
     if (Written(DeleteAtCommand(AtcLibrary(), m_listAtc->GetItemText(row, kColAtc)), {failed, failed, failed})) {
+        m_bLibraryChanged = true;
         ShowMessageBox(QStringLiteral("Success to delete a record!"));
         LoadAtCommands();
     }
@@ -296,14 +298,18 @@ void CAtcManageDlg::OnButtonModify()
     if (Written(ModifyAtCommand(AtcLibrary(), command),
                 {QStringLiteral("Fail to modify a record,query the ID of this classification is failed!"),
                  QStringLiteral("Fail to modify a record, the classification is not exist in the database!"),
-                 QStringLiteral("Fail to modify a record!")}))
+                 QStringLiteral("Fail to modify a record!")})) {
+        m_bLibraryChanged = true;
         LoadAtCommands();
+    }
 }
 
 void CAtcManageDlg::OnButtonManage()
 {
     CAtcClassManageDlg dlg(this);
     m_runClassManager(dlg);
+    // Classifications may have been added, renamed or deleted there.
+    m_bLibraryChanged = true;
     LoadClassifications();
 }
 
@@ -370,6 +376,7 @@ void CAtcManageDlg::OnButtonImport()
         }
     }
     import.commit();
+    m_bLibraryChanged = true;
     LoadAtCommands();
     wait.Restore();
     ShowMessageBox(QStringLiteral("Finished"), MB_ICONINFORMATION);

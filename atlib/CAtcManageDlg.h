@@ -43,6 +43,9 @@ public:
     // The list row last clicked, followed through sorting; -1 when none or
     // once the list has been reloaded.
     int ChosenRow() const;
+    // Something was written to the library while the dialog was open (the
+    // AT Command page then reads it again).
+    bool LibraryChanged() const { return m_bLibraryChanged; }
 
     CSortableListCtrl* List() const { return m_listAtc; }
     CFlatComboBox* ClassCombo() const { return m_comboClass; }
@@ -89,6 +92,7 @@ private:
     QLineEdit* m_editPassword;
     // A row number alone would point at another command after a sort.
     QPersistentModelIndex m_chosen;
+    bool m_bLibraryChanged = false;
 
     std::function<int(CAtcClassManageDlg&)> m_runClassManager;
     std::function<int(CTransferFileDlg&)> m_runTransfer;

@@ -106,6 +106,7 @@ public:
     CTestitemDlg_position* LocatorPage() const { return m_position; }
     CTestItemDlg_gnss* GnssPage() const { return m_gnss; }
     CTestItemDlg_script* ScriptPage() const { return m_script; }
+    CTestItemDlg_atcommand* AtCommandPage() const { return m_atcommand; }
     CPageTitleStrip* TitleStrip() const { return m_pTitleStrip; }
     CTestitemDlg_MMS* MmsPage() const { return m_mms; }
     PageDialog* VisiblePage() const;

@@ -2,6 +2,7 @@
 
 #include "atlib/CApnListDlg.h"
 #include "atlib/CAtcManageDlg.h"
+#include "atlib/CTestItemDlg_atcommand.h"
 #include "pages/data/CDomainParseDlg.h"
 #include "pages/module/CPduGenerateDlg.h"
 #include "pages/module/CTestItemDlg_home.h"
@@ -118,6 +119,8 @@ FrameCommands::FrameCommands(CMainFrame& frame)
     on(kAtCommandsManager, [this] {
         CAtcManageDlg dlg(&m_frame);
         RunDialog(dlg);
+        if (CTestView1* host = m_frame.TestView1(); host && dlg.LibraryChanged())
+            host->AtCommandPage()->ReloadTree();
     });
     on(kApnList, [this] {
         CApnListDlg dlg(&m_frame);

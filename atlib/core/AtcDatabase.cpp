@@ -21,14 +21,21 @@ DbRowHandler CommandCollector(std::vector<AtCommand>& out)
     };
 }
 
-std::vector<AtCommand> QueryCommands(const DbFile& db, const QString& sql, const QString& arg)
+std::vector<AtCommand> QueryCommands(EncryptedDb& conn, const QString& sql, const QString& arg)
 {
     std::vector<AtCommand> out;
-    EncryptedDb conn(db);
     if (conn.isOpen())
         conn.exec(sql, {arg}, CommandCollector(out));
     return out;
 }
+
+std::vector<AtCommand> QueryCommands(const DbFile& db, const QString& sql, const QString& arg)
+{
+    EncryptedDb conn(db);
+    return QueryCommands(conn, sql, arg);
+}
+
+const QString kSearchSql = kCommandJoin + QStringLiteral(" AND ATC.atc LIKE '%' || ? || '%' ORDER BY ATC.type,ATC.atc;");
 
 std::optional<QString> LookupIndex(EncryptedDb& conn, const QString& sql, const QString& arg, bool* failed)
 {
@@ -112,8 +119,12 @@ std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db)
 
 std::vector<AtCommand> SearchAtCommands(const DbFile& db, const QString& text)
 {
-    return QueryCommands(db, kCommandJoin + QStringLiteral(" AND ATC.atc LIKE '%' || ? || '%' "
-                                                           "ORDER BY ATC.type,ATC.atc;"), text);
+    return QueryCommands(db, kSearchSql, text);
+}
+
+std::vector<AtCommand> SearchAtCommands(EncryptedDb& conn, const QString& text)
+{
+    return QueryCommands(conn, kSearchSql, text);
 }
 
 std::vector<AtCommand> AtCommandsStartingWith(const DbFile& db, const QString& prefix)

@@ -40,6 +40,9 @@ std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db);
 // Commands containing `text` (LIKE: ASCII case ignored, % and _ are wildcards),
 // ordered by classification index, then command.
 std::vector<AtCommand> SearchAtCommands(const DbFile& db, const QString& text);
+// The same on a connection the caller keeps open: keying a connection costs
+// far more than a search, too much to pay on every keystroke.
+std::vector<AtCommand> SearchAtCommands(EncryptedDb& conn, const QString& text);
 
 // Commands beginning with `prefix` (LIKE rules as above).
 std::vector<AtCommand> AtCommandsStartingWith(const DbFile& db, const QString& prefix);

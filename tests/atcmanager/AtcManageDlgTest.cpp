@@ -171,6 +171,7 @@ TEST_F(AtcManager, AddRefusesAndReportsEachFailure)
         dlg->AddButton()->click();
         EXPECT_EQ(boxes.Texts(), QStringList({c.box})) << c.name;
         EXPECT_EQ(StoredCommands(db), before) << c.name;
+        EXPECT_FALSE(dlg->LibraryChanged()) << c.name;
     }
 }
 
@@ -200,6 +201,8 @@ TEST_F(AtcManager, AddFilesTextsExactlyUnderTheLastClassificationOfTheName)
         EXPECT_EQ(dlg->AtcEdit()->text(), c.atc);
     }
     EXPECT_EQ(ColumnTexts(dlg->List(), kId).last(), "5");
+    // The AT Command page reads the library again when the dialog closes.
+    EXPECT_TRUE(dlg->LibraryChanged());
 }
 
 TEST_F(AtcManager, DeleteRemovesTheChosenCommandWithoutAsking)

@@ -1,0 +1,157 @@
+#include "SessionSim.h"
+#include "SimPageHost.h"
+
+#include "atlib/CCycleSettingDlg.h"
+#include "atlib/CTestItemDlg_atcommand.h"
+#include "atlib/CTestItemDlg_script.h"
+#include "platform/MessageBox.h"
+#include "ui/controls/CSkinButton.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace ulv;
+using namespace std::chrono_literals;
+
+namespace {
+
+class AtPages : public test::SessionSim {
+protected:
+    void SetUp() override
+    {
+        SessionSim::SetUp();
+        ASSERT_TRUE(Open());
+        host = std::make_unique<test::SimPageHost>(*session);
+    }
+    void TearDown() override
+    {
+        session->Gate().Stop();
+        Until([this] { return !session->Gate().Running(); });
+        script.reset();
+        host.reset();
+        SessionSim::TearDown();
+    }
+    // What the module received, once `text` is all of it.
+    bool ReceivedExactly(const std::string& text)
+    {
+        return Until([&] { return Received().size() >= text.size(); }, 5000) && Received() == text;
+    }
+    CTestItemDlg_script& Script()
+    {
+        if (!script) {
+            script = std::make_unique<CTestItemDlg_script>();
+            script->SetCycleDialogRunner([this](CCycleSettingDlg& dlg) {
+                ++cycleDialogs;
+                dlg.CycleEdit()->setText(QString::number(cycles));
+                dlg.IntervalEdit()->setText("0");
+                dlg.OnOK();
+                return dlg.result() == QDialog::Accepted ? IDOK : IDCANCEL;
+            });
+        }
+        return *script;
+    }
+    bool ToolsEnabled()
+    {
+        return Script().RunButton()->isEnabled() && Script().LoadButton()->isEnabled()
+            && Script().SaveAsButton()->isEnabled() && Script().ClearAllButton()->isEnabled();
+    }
+
+    MessageBoxRecorder boxes;
+    std::unique_ptr<test::SimPageHost> host;
+    std::unique_ptr<CTestItemDlg_script> script;
+    int cycles = 1;
+    int cycleDialogs = 0;
+};
+
+} // namespace
+
+TEST_F(AtPages, SendWithEnterAddsCrLf)
+{
+    CTestItemDlg_atcommand page;
+    page.CommandEdit()->setText("AT+CSQ");
+    page.SendButton()->click();
+    EXPECT_TRUE(ReceivedExactly("AT+CSQ\r\n"));
+}
+
+TEST_F(AtPages, SendWithoutEnterSendsTheBareTextAndAnEmptyEditNothing)
+{
+    CTestItemDlg_atcommand page;
+    page.SendButton()->click(); // empty: nothing goes out
+    page.WithEnterCheck()->setChecked(false);
+    page.CommandEdit()->setText("ATI");
+    page.SendButton()->click();
+    EXPECT_TRUE(ReceivedExactly("ATI"));
+}
+
+TEST_F(AtPages, EnterInTheCommandEditSends)
+{
+    CTestItemDlg_atcommand page;
+    page.CommandEdit()->setText("AT");
+    QTest::keyClick(page.CommandEdit(), Qt::Key_Return);
+    EXPECT_TRUE(ReceivedExactly("AT\r\n"));
+}
+
+TEST_F(AtPages, RowButtonsSendTrimmedTextOrHexAndNothingForBlanks)
+{
+    CTestItemDlg_script& page = Script();
+    page.SetRow(0, {"0", "   ", "0", "1", "", "", ""});
+    page.SetRow(1, {"0", "41 54 0d 0a", "1", "0", "", "", ""});
+    page.SetRow(2, {"0", "  ATI  ", "0", "1", "", "", ""});
+    page.RowButton(0)->click();
+    page.RowButton(1)->click();
+    page.RowButton(2)->click();
+    EXPECT_TRUE(ReceivedExactly("AT\r\nATI\r\n"));
+}
+
+TEST_F(AtPages, RunDisablesTheToolsUntilItEndsAndClearsTheTaskFlag)
+{
+    cycles = 2;
+    Script().SetRow(0, {"1", "AT", "0", "1", "100", "OK", ""});
+    Script().RunButton()->click();
+    EXPECT_EQ(cycleDialogs, 1);
+    EXPECT_TRUE(session->Gate().Running());
+    EXPECT_FALSE(ToolsEnabled());
+    EXPECT_TRUE(Script().StopButton()->isEnabled());
+    EXPECT_TRUE(Script().RowButton(0)->isEnabled());
+    ASSERT_TRUE(Until([this] { return !session->Gate().Running() && ToolsEnabled(); }));
+    EXPECT_EQ(boxes.Texts(), QStringList({"Test finished!"}));
+    EXPECT_EQ(QString::fromStdString(Received()).count("AT\r\n"), 2);
+}
+
+TEST_F(AtPages, StopEndsTheRunAndGivesTheButtonsBack)
+{
+    cycles = 5;
+    Script().SetRow(0, {"1", "AT", "0", "1", "50000", "", ""});
+    Script().RunButton()->click();
+    ASSERT_TRUE(WaitForCommand("AT", 10s));
+    Script().StopButton()->click();
+    ASSERT_TRUE(Until([this] { return !session->Gate().Running() && ToolsEnabled(); }));
+    EXPECT_EQ(boxes.Texts(), QStringList({"Test stopped!"}));
+}
+
+TEST_F(AtPages, ImproperDelayOfAChosenRowStartsNothing)
+{
+    Script().SetRow(2, {"1", "AT", "0", "1", "50001", "", ""});
+    Script().RunButton()->click();
+    EXPECT_EQ(boxes.Texts(), QStringList({"The delay time parameter in 3th row is improper !"}));
+    EXPECT_EQ(cycleDialogs, 0);
+    EXPECT_FALSE(session->Gate().Running());
+    EXPECT_TRUE(ToolsEnabled());
+}
+
+TEST_F(AtPages, RunIsRefusedSilentlyWhileATaskRunsOrWithoutAPort)
+{
+    Script().SetRow(0, {"1", "AT", "0", "1", "100", "", ""});
+    {
+        auto other = session->Gate().TryStart();
+        ASSERT_TRUE(other.has_value());
+        Script().RunButton()->click();
+        EXPECT_EQ(cycleDialogs, 0);
+    }
+    session->Close();
+    Script().RunButton()->click();
+    EXPECT_EQ(cycleDialogs, 0);
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+}
