@@ -150,11 +150,21 @@ void ReceiveRouter::TcpUmts()
 {
     const QByteArray deact = "+JIURC: \"PDPdeact\",0";
     const QByteArray read = "+JIRD:";
+    const QByteArray push = "+JIURC: \"recv\",";
     QByteArray& text = m_strPageReceive;
     qsizetype pos = 0;
     for (;;) {
         const qsizetype d = text.indexOf(deact, pos);
-        const qsizetype r = text.indexOf(read, pos);
+        qsizetype r = text.indexOf(read, pos);
+        // Pushed data: the notice carries the length after the connection id.
+        for (qsizetype p = text.indexOf(push, pos); p >= 0 && (r < 0 || p < r); p = text.indexOf(push, p + 1)) {
+            const qsizetype lineEnd = text.indexOf('\n', p);
+            const qsizetype comma = text.indexOf(',', p + push.size());
+            if (lineEnd < 0 || (comma >= 0 && comma < lineEnd)) {
+                r = p;
+                break;
+            }
+        }
         qsizetype c = FindNoCase(text, "CLOSED", pos);
         // A closing counts once its line has ended.
         if (c >= 0 && text.indexOf('\n', c) < 0)
@@ -167,12 +177,14 @@ void ReceiveRouter::TcpUmts()
                 m_hooks.tcpContextDeactivated();
             pos = d + deact.size();
         } else if (first == r) {
+            // An announced read ("+JIRD: <n>") or a push ("+JIURC: "recv",<id>,<n>").
             const qsizetype lineEnd = text.indexOf('\n', r);
             if (lineEnd < 0) {
                 text.remove(0, r);
                 return;
             }
-            const long long length = LeadingNumber(Without(text.mid(r + read.size(), lineEnd - r - read.size()), {' ', '\r', '\n'}));
+            const qsizetype countAt = text.mid(r, read.size()) == read ? r + read.size() : text.indexOf(',', r + push.size()) + 1;
+            const long long length = LeadingNumber(Without(text.mid(countAt, lineEnd - countAt), {' ', '\r', '\n'}));
             if (length < 0) {
                 // No count: a malformed header, not data.
                 pos = lineEnd + 1;

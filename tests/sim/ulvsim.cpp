@@ -1,4 +1,4 @@
-// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]
+// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
 
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <poll.h>
@@ -22,7 +23,7 @@ namespace {
 
 int Usage(const char* why)
 {
-    std::fprintf(stderr, "ulvsim: %s\nusage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]\n",
+    std::fprintf(stderr, "ulvsim: %s\nusage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n",
         why);
     return 2;
 }
@@ -49,6 +50,12 @@ int main(int argc, char** argv)
     std::string revision;
     std::string link;
     std::string faultsFile;
+    struct Mapping {
+        std::string address;
+        int port = 0;
+        int local = 0;
+    };
+    std::vector<Mapping> maps;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc)
@@ -68,6 +75,19 @@ int main(int argc, char** argv)
             link = value;
         } else if (arg == "--faults") {
             faultsFile = value;
+        } else if (arg == "--map") {
+            // ADDR:PORT=LOCALPORT: the IP stack reaches ADDR:PORT at 127.0.0.1:LOCALPORT.
+            const auto colon = value.rfind(':');
+            const auto equals = value.find('=', colon == std::string::npos ? 0 : colon);
+            Mapping m;
+            if (colon == std::string::npos || equals == std::string::npos)
+                return Usage("--map wants ADDR:PORT=LOCALPORT");
+            m.address = value.substr(0, colon);
+            m.port = std::atoi(value.substr(colon + 1, equals - colon - 1).c_str());
+            m.local = std::atoi(value.substr(equals + 1).c_str());
+            if (m.address.empty() || m.port <= 0 || m.port > 65535 || m.local <= 0 || m.local > 65535)
+                return Usage("--map wants ADDR:PORT=LOCALPORT");
+            maps.push_back(m);
         } else {
             return Usage(("unknown option " + arg).c_str());
         }
@@ -100,6 +120,10 @@ int main(int argc, char** argv)
         sim->SetLogging(false);
         for (const Fault& f : faults)
             sim->AddFault(f);
+        sim->With([&](ModemEngine& e) {
+            for (const Mapping& m : maps)
+                e.MapAddress(m.address, m.port, m.local);
+        });
         sim->SetHangUpHandler([hangUpFd] {
             const std::uint64_t one = 1;
             [[maybe_unused]] auto n = ::write(hangUpFd, &one, sizeof one);

@@ -1,0 +1,134 @@
+#include "TcpIpFixture.h"
+
+#include "core/at/WaitClock.h"
+
+#include <gtest/gtest.h>
+
+using namespace ulv;
+using namespace std::chrono_literals;
+
+namespace {
+
+class TcpIpScriptsSim : public test::TcpIpFixture {};
+
+} // namespace
+
+TEST_F(TcpIpScriptsSim, UmtsActivationSetsTheBearerWithoutBlanksAndShowsTheAddress)
+{
+    Begin(sim::Family::Umts);
+    const PdpOutcome out = Activate({" cm net ", "u", "p", 2});
+    EXPECT_TRUE(out.active);
+    EXPECT_EQ(out.address, "10.1.2.3");
+    EXPECT_TRUE(Sent("AT+JICSGP=1,1,\"cmnet\",\"u\",\"p\",2"));
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
+TEST_F(TcpIpScriptsSim, UmtsFailedActivationClosesTheContext)
+{
+    Begin(sim::Family::Umts);
+    AddFault("AT+JIACT=1 | error");
+    const PdpOutcome out = Activate();
+    EXPECT_FALSE(out.active);
+    EXPECT_TRUE(out.address.isEmpty());
+    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to activate the context!"}));
+    EXPECT_TRUE(WaitForCommand("AT+JIDEACT=1", 5s));
+}
+
+TEST_F(TcpIpScriptsSim, UmtsOpenOutcomes)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    struct Case {
+        const char* reply; // empty: the module's own answer
+        bool connected;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"\\r\\nOK\\r\\n\\r\\n+JIOPEN: 0,-11\\r\\n", true},
+        {"\\r\\nOK\\r\\n\\r\\n+JIOPEN: 0,1\\r\\n", false},
+        {"\\r\\nERROR\\r\\n", false},
+    };
+    for (const Case& c : cases) {
+        boxes.Clear();
+        if (*c.reply)
+            AddFault(std::string("AT+JIOPEN | reply ") + c.reply + " | 1");
+        EXPECT_EQ(Connect(), c.connected) << c.reply;
+        EXPECT_EQ(boxes.Texts(), c.connected ? QStringList() : QStringList({"Fail to connect to server!"})) << c.reply;
+    }
+    const std::string open = "AT+JIOPEN=1,0,\"TCP\",\"127.0.0.1\"," + std::to_string(server.Port()) + ",0,1";
+    EXPECT_TRUE(Sent(open)) << open;
+}
+
+TEST_F(TcpIpScriptsSim, UmtsDataReachTheServerAndComeBackOnceInBothAccessModes)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    for (int mode : {1, 0}) {
+        delivered.clear();
+        ASSERT_TRUE(Connect(true, mode)) << mode;
+        const QByteArray data = "ping CLOSED +JIRD: 3\r\n mode " + QByteArray::number(mode);
+        const SendOutcome out = Send(data, true);
+        EXPECT_TRUE(out.sent);
+        EXPECT_TRUE(out.acknowledged);
+        ASSERT_TRUE(Until([&] { return Shown().contains(data); }, 10000)) << mode;
+        EXPECT_EQ(Shown().count(data), 1) << mode;
+        EXPECT_EQ(closed, 0) << "data that look like a closing are data";
+        EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+        ASSERT_TRUE(RunTask([&](TaskGate::Token& t) { CloseConnection(*session, t, moduleType, shared); }));
+    }
+    EXPECT_TRUE(server.Received().find("mode 0") != std::string::npos);
+}
+
+TEST_F(TcpIpScriptsSim, LongDataAreCutToTheLimitAndCtrlZFollowsAfterThePause)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    ASSERT_TRUE(Connect());
+    const QByteArray data(1461, 'x');
+    const SendOutcome out = Send(data);
+    EXPECT_TRUE(out.sent);
+    EXPECT_EQ(out.bytesSent, 1460);
+    EXPECT_EQ(boxes.Texts(), QStringList({"The maximum length of the data is 1460, the data beyond 1460 will be omitted!"}));
+    ASSERT_TRUE(Until([&] { return server.Received().size() >= 1460; }, 10000));
+    EXPECT_EQ(server.Received(), std::string(1460, 'x'));
+    // When the last data byte and Ctrl-Z arrived.
+    sim::SimModule::Clock::time_point lastData {}, ctrlZ {};
+    for (const auto& e : ReceivedLog()) {
+        if (e.bytes.find('x') != std::string::npos)
+            lastData = e.time;
+        if (e.bytes.find('\x1a') != std::string::npos)
+            ctrlZ = e.time;
+    }
+    ASSERT_NE(ctrlZ, sim::SimModule::Clock::time_point {});
+    EXPECT_GE(ctrlZ - lastData, kDataPause - 5ms);
+}
+
+TEST_F(TcpIpScriptsSim, UnacknowledgedSendIsReportedEvenAfterAnEarlierSuccess)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    ASSERT_TRUE(Connect());
+    EXPECT_TRUE(Send("first", true).acknowledged);
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+    // A reply without the three counts is no acknowledgement.
+    AddFault("AT+JISEND=0,0 | reply \\r\\n+JISEND: 5,5\\r\\n\\r\\nOK\\r\\n");
+    const SendOutcome out = Send("second", true);
+    EXPECT_TRUE(out.sent);
+    EXPECT_FALSE(out.acknowledged);
+    EXPECT_EQ(boxes.Texts(), QStringList({"All the data have not been sent out!"}));
+}
+
+TEST(TcpIpParsers, QueryRepliesAndAddresses)
+{
+    EXPECT_EQ(ParseJisendQuery("\r\n+JISEND: 10,10,0\r\n\r\nOK\r\n"), std::optional<bool>(true));
+    EXPECT_EQ(ParseJisendQuery("\r\n+JISEND: 10,4,6\r\n\r\nOK\r\n"), std::optional<bool>(false));
+    EXPECT_EQ(ParseJisendQuery("\r\n+JISEND: 10,10\r\n\r\nOK\r\n"), std::optional<bool>(false));
+    EXPECT_EQ(ParseJisendQuery("\r\nOK\r\n"), std::nullopt);
+    EXPECT_EQ(ParseJisackQuery("+JISACK: 5,5,0\r\n"), std::optional<bool>(true));
+    EXPECT_EQ(ParseJiactAddress("\r\n+JIACT: 1,1,1,\"10.1.2.3\"\r\n\r\nOK\r\n"), "10.1.2.3");
+    EXPECT_EQ(ParseJiactAddress("\r\n+JIACT: 1,0,1,\"0.0.0.0\"\r\n"), "");
+    EXPECT_EQ(ParseJiactAddress("\r\n+JIACT: 1,1,1,\"10.1\"\r\n"), "");
+    EXPECT_EQ(ParseImei("AT+GSN\r\r\n356938035643809\r\n\r\nOK\r\n"), "356938035643809");
+    EXPECT_EQ(ParseImei("\r\nERROR\r\n"), "");
+    EXPECT_EQ(EchoRequest(""), "$ECHO&IMEI=000000000000001\r\n");
+}
