@@ -132,3 +132,68 @@ TEST(TcpIpParsers, QueryRepliesAndAddresses)
     EXPECT_EQ(ParseImei("\r\nERROR\r\n"), "");
     EXPECT_EQ(EchoRequest(""), "$ECHO&IMEI=000000000000001\r\n");
 }
+
+TEST_F(TcpIpScriptsSim, GsmActivationRunsTheDialectAndTrimsTheAddress)
+{
+    Begin(sim::Family::Gsm);
+    const PdpOutcome out = Activate({"cm net", {}, {}, 0});
+    EXPECT_TRUE(out.active);
+    EXPECT_EQ(out.address, "10.1.2.3");
+    for (const char* c : {"AT+JIMODE=0", "AT+JICSGP=1,\"cmnet\"", "AT+JIREGAPP", "AT+JICSGP?", "AT+JIACT", "AT+JILOCIP"})
+        EXPECT_TRUE(Sent(c)) << c;
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
+TEST_F(TcpIpScriptsSim, GsmSimWaitingForItsPinEndsTheActivationAfterTheWait)
+{
+    Begin(sim::Family::Gsm);
+    sim().With([](sim::ModemEngine& e) { e.State().sim = sim::SimState::PinRequired; });
+    const auto start = std::chrono::steady_clock::now();
+    const PdpOutcome out = Activate();
+    EXPECT_FALSE(out.active);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 4000ms);
+    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to query PIN status,please check the module."}));
+    EXPECT_EQ(sim().Commands(), std::vector<std::string>({"AT+CPIN?"})) << "nothing after the PIN query";
+}
+
+TEST_F(TcpIpScriptsSim, GsmDataComeBackAsPushedPacketsAndAreAcknowledged)
+{
+    Begin(sim::Family::Gsm);
+    ASSERT_TRUE(Activate().active);
+    ASSERT_TRUE(Connect());
+    EXPECT_TRUE(Sent("AT+JIOPEN=\"TCP\",\"127.0.0.1\",\"" + std::to_string(server.Port()) + "\""));
+    const QByteArray data = "IPD3:no header\r\nCLOSED?";
+    const SendOutcome out = Send(data, true);
+    EXPECT_TRUE(out.acknowledged);
+    EXPECT_TRUE(Sent("AT+JISACK"));
+    ASSERT_TRUE(Until([&] { return Shown().contains(data); }, 10000));
+    EXPECT_EQ(Shown().count(data), 1);
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
+TEST_F(TcpIpScriptsSim, FarEndClosingIsReportedInBothFamilies)
+{
+    for (sim::Family family : {sim::Family::Umts, sim::Family::Gsm}) {
+        server.Stop();
+        closed = 0;
+        Begin(family);
+        ASSERT_TRUE(Activate().active);
+        ASSERT_TRUE(Connect());
+        ASSERT_TRUE(Until([&] { return server.Connections() == 1; }));
+        server.DropClients();
+        EXPECT_TRUE(Until([&] { return closed == 1; })) << int(family);
+    }
+}
+
+TEST_F(TcpIpScriptsSim, AnAddressOutsideTheMachineIsNeverReached)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    EXPECT_FALSE(Connect(true, 1, "192.0.2.1", server.Port()));
+    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to connect to server!"}));
+    // The module's table sends the address to the local server.
+    sim().With([&](sim::ModemEngine& e) { e.MapAddress("192.0.2.1", 6003, server.Port()); });
+    EXPECT_TRUE(Connect(true, 1, "192.0.2.1", 6003));
+    EXPECT_TRUE(Until([&] { return server.Connections() == 1; }));
+}

@@ -65,6 +65,12 @@ bool EchoServer::Start(int port, std::string* error)
     if (m_wake < 0)
         return fail("eventfd");
     m_stop = false;
+    m_drop = false;
+    m_connections = 0;
+    {
+        std::lock_guard lock(m_lock);
+        m_received.clear();
+    }
     m_thread = std::thread([this] { Run(); });
     return true;
 }
