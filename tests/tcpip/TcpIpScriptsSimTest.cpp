@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace ulv;
 using namespace std::chrono_literals;
 
@@ -196,4 +201,63 @@ TEST_F(TcpIpScriptsSim, AnAddressOutsideTheMachineIsNeverReached)
     sim().With([&](sim::ModemEngine& e) { e.MapAddress("192.0.2.1", 6003, server.Port()); });
     EXPECT_TRUE(Connect(true, 1, "192.0.2.1", 6003));
     EXPECT_TRUE(Until([&] { return server.Connections() == 1; }));
+}
+
+TEST_F(TcpIpScriptsSim, EchoRequestCarriesTheImeiAndItsEchoComesBack)
+{
+    struct Case {
+        sim::Family family;
+        int accessMode;
+        bool imeiFails;
+    };
+    const Case cases[] = {
+        {sim::Family::Umts, 1, false},
+        {sim::Family::Umts, 0, false},
+        {sim::Family::Gsm, 1, false},
+        {sim::Family::Umts, 1, true},
+    };
+    for (const Case& c : cases) {
+        server.Stop();
+        Begin(c.family);
+        if (c.imeiFails)
+            AddFault("AT+GSN | error");
+        sim().With([&](sim::ModemEngine& e) { e.MapAddress(kEchoServerAddress, 6003, server.Port()); });
+        ASSERT_TRUE(Activate().active);
+        ASSERT_TRUE(Connect(true, c.accessMode, kEchoServerAddress, 6003));
+        bool echoed = false;
+        ASSERT_TRUE(RunTask([&](TaskGate::Token& t) { echoed = SendEchoRequest(*session, t, moduleType, shared); }));
+        EXPECT_TRUE(echoed) << int(c.family) << c.accessMode;
+        const std::string imei = c.imeiFails ? "000000000000001" : "356938035643809";
+        EXPECT_EQ(server.Received(), "$ECHO&IMEI=" + imei + "\r\n");
+    }
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
+TEST_F(TcpIpScriptsSim, EchoRequestEndsOnStop)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Activate().active);
+    // A listener that takes the connection and never answers.
+    const int silent = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in at {};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof at;
+    ASSERT_EQ(::bind(silent, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ASSERT_EQ(::listen(silent, 1), 0);
+    ASSERT_EQ(::getsockname(silent, reinterpret_cast<sockaddr*>(&at), &len), 0);
+    ASSERT_TRUE(Connect(true, 1, "127.0.0.1", ntohs(at.sin_port)));
+    bool echoed = true;
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    ASSERT_TRUE(session->Workers().Start([&, done](TaskGate::Token& t) {
+        echoed = SendEchoRequest(*session, t, moduleType, shared);
+        *done = true;
+    }));
+    ASSERT_TRUE(Until([&] { return sim().Sent().find("SEND OK") != std::string::npos; }));
+    const auto stopped = std::chrono::steady_clock::now();
+    session->Gate().Stop();
+    ASSERT_TRUE(Until([&] { return done->load(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - stopped, 3s);
+    EXPECT_FALSE(echoed);
+    ::close(silent);
 }

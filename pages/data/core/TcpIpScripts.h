@@ -91,6 +91,12 @@ struct SendOutcome {
     int bytesSent = 0;
 };
 
+// The echo server the page is preset to (a documentation address: the
+// simulated module's table maps it to a local server).
+inline constexpr char kEchoServerAddress[] = "203.0.113.60";
+inline constexpr char kEchoServerPort[] = "6003";
+inline constexpr char kDefaultServerName[] = "echo.ulvenscope.test";
+
 inline constexpr int kMaxSendLength = 1460;
 inline constexpr int kMaxEchoSendLength = 1458;
 inline constexpr int kQueryRounds = 11;
