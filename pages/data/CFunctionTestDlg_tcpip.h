@@ -5,6 +5,7 @@
 #include "pages/data/core/TcpIpScripts.h"
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QString>
 #include <atomic>
 #include <functional>
@@ -12,7 +13,6 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QLineEdit;
 class QRadioButton;
 class QTextEdit;
 class QTimer;

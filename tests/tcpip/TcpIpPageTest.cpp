@@ -3,6 +3,7 @@
 #include "EchoServer.h"
 #include "common/EventLoopWait.h"
 #include "core/at/CommandQueue.h"
+#include "core/at/ModemSession.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
@@ -70,6 +71,7 @@ protected:
         return test::RunEventsUntil(done, ms);
     }
     CFunctionTestDlg_tcpip* page() { return host->TcpPage(); }
+    static ModemSession& session() { return AppModemSession(); }
     template <class W>
     W* Child(const char* id)
     {
@@ -136,6 +138,23 @@ TEST_F(TcpIpPage, UmtsActivateConnectSendReceiveAndTheFarEndClosing)
     EXPECT_EQ(theApp.m_bTcpContextActive.load(), 0);
     EXPECT_TRUE(Child<QLineEdit>("1339")->text().isEmpty());
     EXPECT_TRUE(Child<QPushButton>("1112")->isEnabled());
+}
+
+TEST_F(TcpIpPage, BufferedDataAreReadAndShownOnce)
+{
+    Begin(sim::Family::Umts);
+    ASSERT_TRUE(Click("1112"));
+    Child<QComboBox>("1434")->setCurrentIndex(0); // Buffer: the page reads after each notice
+    ASSERT_TRUE(Click("1159"));
+    ASSERT_EQ(Child<QPushButton>("1159")->text(), "Close");
+    EXPECT_TRUE(WaitForCommand("AT+JIOPEN=1,0,\"TCP\",\"" + std::string(kEchoServerAddress) + "\",6003,0,0", 1s));
+    Child<QTextEdit>("1158")->setPlainText("read back");
+    ASSERT_TRUE(Click("1160"));
+    ASSERT_TRUE(Until([&] { return page()->ReceivedText().contains("read back"); }));
+    EXPECT_TRUE(WaitForCommand("AT+JIRD=0", 5s));
+    // Whatever else comes (further notices, the read's reply) shows nothing more.
+    ASSERT_TRUE(Until([&] { return !AppTaskGate().Running() && session().Queue().Pending() == 0; }));
+    EXPECT_EQ(page()->ReceivedText().count("read back"), 1);
 }
 
 TEST_F(TcpIpPage, NetworkDeactivationResetsThePage)

@@ -261,3 +261,20 @@ TEST_F(TcpIpScriptsSim, EchoRequestEndsOnStop)
     EXPECT_FALSE(echoed);
     ::close(silent);
 }
+
+TEST_F(TcpIpScriptsSim, UdpDatagramsComeBackAndAreNeverQueried)
+{
+    for (sim::Family family : {sim::Family::Umts, sim::Family::Gsm}) {
+        server.Stop();
+        delivered.clear();
+        Begin(family);
+        ASSERT_TRUE(Activate().active);
+        ASSERT_TRUE(Connect(false));
+        const SendOutcome out = Send("datagram", true, false);
+        EXPECT_TRUE(out.sent);
+        ASSERT_TRUE(Until([&] { return Shown().contains("datagram"); }, 10000)) << int(family);
+        EXPECT_EQ(Shown().count("datagram"), 1);
+        if (family == sim::Family::Gsm)
+            EXPECT_FALSE(Sent("AT+JISACK")) << "UDP is not acknowledged";
+    }
+}
