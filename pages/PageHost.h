@@ -31,6 +31,9 @@ public:
     virtual void ModuleIdentified() = 0;
     // The APN recommended for the SIM's network, for the data pages.
     virtual void SetRecommendedApn(const QString& apn, const QString& user, const QString& password) = 0;
+    // The SIM's network codes are known: the TCP/UDP page looks up its own APN
+    // (any thread; the page reads the database there and fills its boxes later).
+    virtual void LookupRecommendedApn(const QString& mcc, const QString& mnc) { Q_UNUSED(mcc); Q_UNUSED(mnc); }
 };
 
 // The program's page host (null before it exists).

@@ -129,11 +129,11 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
         ReceiveRouter::Hooks {
             [](const QString& note) { WriteOutputLine(kTerminalNote, note); },
             [this](int index) { m_sms->QueueNewMessage(index); },
-            [this](const QByteArray& payload) { m_tcpip->AppendReceivedData(AnsiToString(payload)); },
+            [this](const QByteArray& payload) { m_tcpip->OnSocketData(payload); },
             [this] { m_tcpip->m_bContextDeactivated = 1; },
             [this] { m_tcpip->m_bConnectionClosed = 1; },
             [] { WriteOutputLine(kTerminalReceived, QByteArray("\r\n")); },
-            [this] { return m_tcpip->m_bEchoTest.load() != 0; },
+            [this] { return m_tcpip->EchoMode(); },
         },
         [this] { return RouterPage(); });
     m_session.m_pppRawReceiver = [this](const QByteArray& chunk) {
@@ -180,11 +180,13 @@ void CTestView1::ModuleIdentified()
     QCoreApplication::sendEvent(m_voice, &e);
 }
 
+void CTestView1::LookupRecommendedApn(const QString& mcc, const QString& mnc)
+{
+    m_tcpip->LookupRecommendedApn(mcc, mnc);
+}
+
 void CTestView1::SetRecommendedApn(const QString& apn, const QString& user, const QString& password)
 {
-    m_tcpip->ApnEdit()->setText(apn);
-    m_tcpip->UserEdit()->setText(user);
-    m_tcpip->PasswordEdit()->setText(password);
     m_ppp->ApnEdit()->setText(apn);
     m_ppp->UserEdit()->setText(user);
     m_ppp->PasswordEdit()->setText(password);

@@ -58,6 +58,7 @@ public:
     void ShowConnectionText(const QString& text) override;
     void ModuleIdentified() override;
     void SetRecommendedApn(const QString& apn, const QString& user, const QString& password) override;
+    void LookupRecommendedApn(const QString& mcc, const QString& mnc) override;
 
     // Transmit functions.
     void SendToModule(const QString& text, int mode, bool addLineEnd) { Tx().SendToModule(text, mode, addLineEnd); }

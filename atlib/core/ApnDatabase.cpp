@@ -83,4 +83,34 @@ RecommendedApn LookupRecommendedApn(const DbFile& db, const QString& mcc, const 
     return out;
 }
 
+DbWrite StoreUsedApn(const DbFile& db, const QString& mcc, const QString& mnc, const QString& apn,
+                     const QString& user, const QString& password)
+{
+    if (mcc.isEmpty() || mnc.isEmpty() || apn.isEmpty())
+        return DbWrite::Ok;
+    int rows = 0;
+    {
+        EncryptedDb conn(db);
+        if (!conn.isOpen())
+            return DbWrite::OpenFailed;
+        conn.exec(QStringLiteral("SELECT * FROM APN WHERE MCC=? AND MNC=? AND APN=?;"), {mcc, mnc, apn},
+                  [&rows](const DbRow& r) {
+                      if (r.size() == kApnColumns)
+                          ++rows;
+                  });
+    }
+    if (rows > 0)
+        return WriteInTransaction(db, QStringLiteral("UPDATE APN SET UName=?,PSW=? WHERE MCC=? AND MNC=? AND APN=?;"),
+                                  {user, password, mcc, mnc, apn});
+    ApnRecord r;
+    r.mcc = mcc;
+    r.mnc = mnc;
+    r.dialNo = QStringLiteral("*99#");
+    r.apn = apn;
+    r.apnType = QString::number(kApnTypeInternet);
+    r.user = user;
+    r.password = password;
+    return AddApn(db, r);
+}
+
 } // namespace ulv

@@ -51,4 +51,12 @@ struct RecommendedApn {
 RecommendedApn LookupRecommendedApn(const DbFile& db, const QString& mcc, const QString& mnc,
                                     int apnType = kApnTypeInternet);
 
+// Keeps the APN a successful activation used: the row of that network and APN
+// gets the user name and password, or a new internet row is added with every
+// one of the twelve columns given (dial string "*99#", type 0, the rest empty).
+// Nothing happens without MCC, MNC and APN. Values are bound, never spliced
+// into the statement.
+DbWrite StoreUsedApn(const DbFile& db, const QString& mcc, const QString& mnc, const QString& apn,
+                     const QString& user, const QString& password);
+
 } // namespace ulv

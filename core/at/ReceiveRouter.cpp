@@ -2,13 +2,14 @@
 
 #include "platform/IniFile.h"
 
+#include <algorithm>
+
 namespace ulv {
 
 namespace {
 
 constexpr qsizetype kSmsGatherLimit = 2000;
 constexpr qsizetype kVoiceGatherLimit = 1024;
-constexpr qsizetype kTcpGatherLimit = 1500;
 
 QByteArray Without(QByteArray text, std::initializer_list<char> drop)
 {
@@ -41,9 +42,9 @@ void ReceiveRouter::Dispatch(Page page, int moduleType, const QByteArray& chunk)
             m_strPageReceive.clear();
         return;
     case Page::TcpUdp:
+        // Nothing is dropped for size: what stays gathered is an announced
+        // read still coming, or at most the end of an unfinished line.
         m_strPageReceive += chunk;
-        if (m_strPageReceive.size() > kTcpGatherLimit)
-            m_strPageReceive.clear();
         if (moduleType != 0)
             TcpUmts();
         else
@@ -106,63 +107,151 @@ void ReceiveRouter::Deliver(const QByteArray& payload)
         m_hooks.tcpData(echo ? PrepareEchoPayload(payload) : payload);
 }
 
-void ReceiveRouter::TcpUmts()
+namespace {
+
+// Position of `token` at or after `from`, ignoring case; -1 when absent.
+qsizetype FindNoCase(const QByteArray& text, const QByteArray& token, qsizetype from)
 {
-    const QByteArray copy = m_strPageReceive;
-    const QByteArray deact = "+JIURC: \"PDPdeact\",0";
-    if (const qsizetype at = copy.indexOf(deact); at >= 0) {
-        if (m_hooks.tcpContextDeactivated)
-            m_hooks.tcpContextDeactivated();
-        m_strPageReceive = copy.mid(at + deact.size());
-        return;
+    for (qsizetype at = from; at + token.size() <= text.size(); ++at) {
+        if (qstrnicmp(text.constData() + at, token.constData(), token.size()) == 0)
+            return at;
     }
-    if (const qsizetype at = copy.indexOf("+JIRD:"); at >= 0) {
-        const qsizetype lineEnd = copy.indexOf('\n', at);
-        if (lineEnd < 0)
-            return;
-        const long long length = LeadingNumber(Without(copy.mid(at + 6, lineEnd - at - 6), {' ', '\r', '\n'}));
-        const QByteArray payload = copy.mid(lineEnd + 1);
-        if (length < 0 || payload.size() < length)
-            return;
-        Deliver(payload.left(length));
-        m_strPageReceive.clear();
-        return;
-    }
-    if (copy.endsWith('\n')) {
-        const QByteArray upper = copy.toUpper();
-        if (const qsizetype at = upper.indexOf("CLOSED"); at >= 0) {
-            if (m_hooks.tcpClosed)
-                m_hooks.tcpClosed();
-            m_strPageReceive = upper.mid(at + 7);
-        }
-    }
+    return -1;
 }
 
-void ReceiveRouter::TcpGsm()
+// The earliest of the positions that are not -1.
+qsizetype Earliest(std::initializer_list<qsizetype> positions)
 {
-    const QByteArray copy = m_strPageReceive;
-    if (const qsizetype at = copy.indexOf("IPD"); at >= 0) {
-        const qsizetype colon = copy.indexOf(':', at + 3);
-        if (colon < 0 || colon - (at + 3) > 7)
-            return;
-        const long long length = LeadingNumber(copy.mid(at + 3, colon - at - 3).trimmed());
-        const QByteArray payload = copy.mid(colon + 1);
-        if (length < 0 || payload.size() < length)
-            return;
-        // Only the announced length is the packet; what follows is the next reply.
-        Deliver(payload.left(length));
-        if (m_hooks.terminalLineEnd)
-            m_hooks.terminalLineEnd();
-        m_strPageReceive = payload.mid(length);
-        return;
-    }
-    if (copy.endsWith('\n')) {
-        if (const qsizetype at = copy.indexOf("CLOSED"); at >= 0) {
+    qsizetype best = -1;
+    for (qsizetype p : positions)
+        if (p >= 0 && (best < 0 || p < best))
+            best = p;
+    return best;
+}
+
+// What is kept of text that holds no unfinished notification: the line not yet
+// ended, at most a little of it (a notification is short).
+void KeepUnfinishedLine(QByteArray& text, qsizetype from)
+{
+    constexpr qsizetype kKeep = 256;
+    const qsizetype lineEnd = text.lastIndexOf('\n');
+    qsizetype keep = std::max(from, lineEnd + 1);
+    keep = std::max(keep, text.size() - kKeep);
+    text.remove(0, keep);
+}
+
+} // namespace
+
+// The gathered text is worked through from its start: every notification and
+// every announced read is handled once, in the order it came, and a read's
+// bytes are data whatever they hold. An announced read that is not complete
+// stops the work until more comes.
+void ReceiveRouter::TcpUmts()
+{
+    const QByteArray deact = "+JIURC: \"PDPdeact\",0";
+    const QByteArray read = "+JIRD:";
+    const QByteArray push = "+JIURC: \"recv\",";
+    QByteArray& text = m_strPageReceive;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype d = text.indexOf(deact, pos);
+        qsizetype r = text.indexOf(read, pos);
+        // Pushed data: the notice carries the length after the connection id.
+        for (qsizetype p = text.indexOf(push, pos); p >= 0 && (r < 0 || p < r); p = text.indexOf(push, p + 1)) {
+            const qsizetype lineEnd = text.indexOf('\n', p);
+            const qsizetype comma = text.indexOf(',', p + push.size());
+            if (lineEnd < 0 || (comma >= 0 && comma < lineEnd)) {
+                r = p;
+                break;
+            }
+        }
+        qsizetype c = FindNoCase(text, "CLOSED", pos);
+        // A closing counts once its line has ended.
+        if (c >= 0 && text.indexOf('\n', c) < 0)
+            c = -1;
+        const qsizetype first = Earliest({d, r, c});
+        if (first < 0)
+            break;
+        if (first == d) {
+            if (m_hooks.tcpContextDeactivated)
+                m_hooks.tcpContextDeactivated();
+            pos = d + deact.size();
+        } else if (first == r) {
+            // An announced read ("+JIRD: <n>") or a push ("+JIURC: "recv",<id>,<n>").
+            const qsizetype lineEnd = text.indexOf('\n', r);
+            if (lineEnd < 0) {
+                text.remove(0, r);
+                return;
+            }
+            const qsizetype countAt = text.mid(r, read.size()) == read ? r + read.size() : text.indexOf(',', r + push.size()) + 1;
+            const long long length = LeadingNumber(Without(text.mid(countAt, lineEnd - countAt), {' ', '\r', '\n'}));
+            if (length < 0) {
+                // No count: a malformed header, not data.
+                pos = lineEnd + 1;
+                continue;
+            }
+            if (text.size() - (lineEnd + 1) < length) {
+                text.remove(0, r);
+                return;
+            }
+            if (length > 0)
+                Deliver(text.mid(lineEnd + 1, length));
+            pos = lineEnd + 1 + qsizetype(length);
+        } else {
             if (m_hooks.tcpClosed)
                 m_hooks.tcpClosed();
-            m_strPageReceive = copy.mid(at + 7);
+            pos = c + 6;
         }
     }
+    KeepUnfinishedLine(text, pos);
+}
+
+// The GSM family pushes each packet as "IPD<length>:" and the bytes; several
+// packets and a closing can come in one piece.
+void ReceiveRouter::TcpGsm()
+{
+    QByteArray& text = m_strPageReceive;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype ipd = text.indexOf("IPD", pos);
+        qsizetype c = text.indexOf("CLOSED", pos);
+        if (c >= 0 && text.indexOf('\n', c) < 0)
+            c = -1;
+        const qsizetype first = Earliest({ipd, c});
+        if (first < 0)
+            break;
+        if (first == c) {
+            if (m_hooks.tcpClosed)
+                m_hooks.tcpClosed();
+            pos = c + 6;
+            continue;
+        }
+        const qsizetype colon = text.indexOf(':', ipd + 3);
+        if (colon < 0 || colon - (ipd + 3) > 7) {
+            if (text.size() - (ipd + 3) <= 7) {
+                // The header may still be coming.
+                text.remove(0, ipd);
+                return;
+            }
+            pos = ipd + 3;
+            continue;
+        }
+        const long long length = LeadingNumber(text.mid(ipd + 3, colon - ipd - 3).trimmed());
+        if (length < 0) {
+            pos = colon + 1;
+            continue;
+        }
+        if (text.size() - (colon + 1) < length) {
+            text.remove(0, ipd);
+            return;
+        }
+        if (length > 0)
+            Deliver(text.mid(colon + 1, length));
+        if (m_hooks.terminalLineEnd)
+            m_hooks.terminalLineEnd();
+        pos = colon + 1 + qsizetype(length);
+    }
+    KeepUnfinishedLine(text, pos);
 }
 
 } // namespace ulv

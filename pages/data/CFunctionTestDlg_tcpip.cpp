@@ -1,27 +1,775 @@
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 
+#include "atlib/core/ApnDatabase.h"
+#include "atlib/core/DatabaseFiles.h"
+#include "core/at/ModemSession.h"
+#include "core/text/AnsiText.h"
+#include "core/text/TimeStamp.h"
+#include "pages/PageHost.h"
+#include "platform/Gui.h"
+#include "platform/IniFile.h"
+#include "platform/MessageBox.h"
+#include "shell/core/CUlvenscopeApp.h"
+#include "ui/controls/CFlatComboBox.h"
+#include "ui/controls/CSkinButton.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <QTextEdit>
+#include <QTimer>
+
 namespace ulv {
+
+namespace {
+
+const QString kClose = QStringLiteral("Close");
+const QString kConnect = QStringLiteral("Connect");
+
+QLabel* Label(QWidget* parent, const QString& text, int x, int y, int w = 110)
+{
+    auto* l = new QLabel(text, parent);
+    l->setGeometry(x, y, w, 22);
+    return l;
+}
+
+QLineEdit* Edit(QWidget* parent, const char* id, int x, int y, int w)
+{
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(id));
+    e->setGeometry(x, y, w, 22);
+    return e;
+}
+
+CSkinButton* Button(QWidget* parent, const QString& text, const char* id, int x, int y, int w = 80)
+{
+    auto* b = new CSkinButton(text, parent);
+    b->setObjectName(QString::fromLatin1(id));
+    b->setGeometry(x, y, w, 26);
+    return b;
+}
+
+CFlatComboBox* Combo(QWidget* parent, const char* id, const QStringList& items, int x, int y, int w)
+{
+    auto* c = new CFlatComboBox(parent);
+    c->setObjectName(QString::fromLatin1(id));
+    c->addItems(items);
+    c->setGeometry(x, y, w, 24);
+    return c;
+}
+
+QTextEdit* RichEdit(QWidget* parent, const char* id, int x, int y, int w, int h)
+{
+    auto* e = new QTextEdit(parent);
+    e->setObjectName(QString::fromLatin1(id));
+    e->setGeometry(x, y, w, h);
+    e->setAcceptRichText(false);
+    QFont f(QStringLiteral("Arial Unicode MS"));
+    f.setPointSize(9);
+    e->setFont(f);
+    return e;
+}
+
+// The dotted address in the server-address box, each part as a number.
+QStringList Octets(const QString& address)
+{
+    QStringList parts = address.split('.');
+    while (parts.size() < 4)
+        parts << QStringLiteral("0");
+    for (QString& p : parts)
+        p = QString::number(p.trimmed().toInt());
+    return parts.mid(0, 4);
+}
+
+} // namespace
 
 CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     : PageDialog(QStringLiteral("CFunctionTestDlg_tcpip"), parent)
-    , m_editApn(new QLineEdit(this))
-    , m_editUser(new QLineEdit(this))
-    , m_editPassword(new QLineEdit(this))
 {
-    m_editApn->setObjectName(QStringLiteral("1169"));
-    m_editUser->setObjectName(QStringLiteral("1027"));
-    m_editPassword->setObjectName(QStringLiteral("1338"));
+    const int type = GetModuleType();
+    Label(this, QStringLiteral("Access Point Name:"), 16, 12);
+    m_editApn = Edit(this, "1169", 130, 12, 130);
+    Label(this, QStringLiteral("User name:"), 16, 40);
+    m_editUser = Edit(this, "1027", 130, 40, 130);
+    Label(this, QStringLiteral("Password:"), 16, 68);
+    m_editPassword = Edit(this, "1338", 130, 68, 130);
+    Label(this, QStringLiteral("Authentication:"), 280, 12);
+    QStringList auth = {QStringLiteral("None"), QStringLiteral("PAP"), QStringLiteral("CHAP")};
+    if (type == 1)
+        auth << QStringLiteral("PAP/CHAP");
+    m_cmbAuth = Combo(this, "1432", auth, 390, 12, 110);
+    Label(this, QStringLiteral("IP address:"), 280, 40);
+    m_editLocalIp = Edit(this, "1339", 390, 40, 110);
+    m_editLocalIp->setReadOnly(true);
+    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1112", 520, 12);
+    m_btnDeact = Button(this, QStringLiteral("DEACT"), "1167", 520, 44);
+    m_chkEchoShow = new QCheckBox(QStringLiteral("Echo show"), this);
+    m_chkEchoShow->setObjectName(QStringLiteral("1103"));
+    m_chkEchoShow->setGeometry(620, 12, 100, 22);
+
+    m_radioIp = new QRadioButton(QStringLiteral("IP"), this);
+    m_radioIp->setObjectName(QStringLiteral("1151"));
+    m_radioIp->setGeometry(16, 106, 50, 22);
+    m_radioDomain = new QRadioButton(QStringLiteral("Domain"), this);
+    m_radioDomain->setObjectName(QStringLiteral("1152"));
+    m_radioDomain->setGeometry(70, 106, 80, 22);
+    m_lblServer = Label(this, QStringLiteral("Server IP:"), 16, 134);
+    m_lblServer->setObjectName(QStringLiteral("1153"));
+    m_editServerIp = Edit(this, "1154", 130, 134, 130);
+    m_editServerIp->setInputMask(QStringLiteral("000.000.000.000;_"));
+    m_editServerName = Edit(this, "1155", 130, 134, 130);
+    Label(this, QStringLiteral("Server port:"), 280, 106);
+    m_editServerPort = Edit(this, "1165", 390, 106, 110);
+    m_editLocalPort = Edit(this, "1166", 0, 0, 0);
+    m_editLocalPort->hide();
+    Label(this, QStringLiteral("Connect mode:"), 280, 134);
+    m_cmbProtocol = Combo(this, "1433", {QStringLiteral("TCP"), QStringLiteral("UDP")}, 390, 134, 110);
+    m_lblAccessMode = Label(this, QStringLiteral("Access mode:"), 280, 162);
+    m_lblAccessMode->setObjectName(QStringLiteral("1397"));
+    m_cmbAccessMode = Combo(this, "1434", {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, 390, 162, 110);
+    m_btnConnect = Button(this, kConnect, "1159", 520, 106);
+    m_chkAutoQuery = new QCheckBox(QStringLiteral("AutoQuery"), this);
+    m_chkAutoQuery->setObjectName(QStringLiteral("1038"));
+    m_chkAutoQuery->setGeometry(16, 196, 100, 22);
+    m_editPeriod = Edit(this, "1390", 130, 196, 70);
+    m_lblMs = Label(this, QStringLiteral("ms"), 205, 196, 30);
+    m_lblMs->setObjectName(QStringLiteral("1429"));
+
+    Label(this, QStringLiteral("Data to be sent to remote:"), 16, 228, 200);
+    m_editSend = RichEdit(this, "1158", 16, 252, 420, 120);
+    m_btnSend = Button(this, QStringLiteral("Send"), "1160", 450, 252);
+    m_btnQuery = Button(this, QStringLiteral("Query"), "1387", 450, 284);
+    m_btnClearSend = Button(this, QStringLiteral("Clear all"), "1046", 450, 316);
+    Label(this, QStringLiteral("Data received from remote:"), 16, 384, 200);
+    m_editReceive = RichEdit(this, "1168", 16, 408, 420, 200);
+    m_editReceive->setReadOnly(true);
+    m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 450, 408);
+
+    for (CSkinButton* b : {m_btnPdpAct, m_btnDeact, m_btnConnect, m_btnSend, m_btnQuery, m_btnClearSend, m_btnClearReceive})
+        b->BuildDialogSkin();
+
+    connect(m_btnPdpAct, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonPdpAct);
+    connect(m_btnDeact, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonDeact);
+    connect(m_btnConnect, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonConnect);
+    connect(m_btnSend, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonSend);
+    connect(m_btnQuery, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonQuery);
+    connect(m_btnClearSend, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonClearSend);
+    connect(m_btnClearReceive, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonClearReceive);
+    connect(m_chkAutoQuery, &QCheckBox::clicked, this, &CFunctionTestDlg_tcpip::OnCheckAutoQuery);
+    connect(m_chkEchoShow, &QCheckBox::clicked, this, &CFunctionTestDlg_tcpip::OnCheckEchoShow);
+    connect(m_radioIp, &QRadioButton::clicked, this, &CFunctionTestDlg_tcpip::OnRadioIp);
+    connect(m_radioDomain, &QRadioButton::clicked, this, &CFunctionTestDlg_tcpip::OnRadioDomain);
+    connect(m_cmbProtocol, &QComboBox::currentIndexChanged, this, &CFunctionTestDlg_tcpip::OnSelchangeProtocol);
+
+    // The state after the dialog's initialisation.
+    m_chkEchoShow->setEnabled(false);
+    m_radioIp->setChecked(true);
+    m_editServerName->hide();
+    m_btnConnect->setEnabled(false);
+    m_btnDeact->setEnabled(false);
+    m_btnSend->setEnabled(false);
+    m_btnQuery->setEnabled(false);
+    m_editServerPort->setText(QString::number(3000));
+    m_editLocalPort->setText(QString::number(1000));
+    m_editServerName->setText(QString::fromLatin1(kDefaultServerName));
+    LoadSettings();
+    m_lblAccessMode->setVisible(type == 1);
+    m_cmbAccessMode->setVisible(type == 1);
+    m_cmbAccessMode->setCurrentIndex(1);
+    m_timer = new QTimer(this);
+    connect(m_timer, &QTimer::timeout, this, &CFunctionTestDlg_tcpip::OnTimer);
+    m_timer->start(1000);
+    m_chkAutoQuery->setChecked(true);
+    m_editPeriod->setText(QStringLiteral("1000"));
 }
 
-} // namespace ulv
+CFunctionTestDlg_tcpip::~CFunctionTestDlg_tcpip() = default;
 
-#include "core/text/TimeStamp.h"
+ModemSession& CFunctionTestDlg_tcpip::Session() const
+{
+    PageHost* host = GetPageHost();
+    return host ? host->Session() : AppModemSession();
+}
 
-namespace ulv {
+bool CFunctionTestDlg_tcpip::CanStart() const
+{
+    PageHost* host = GetPageHost();
+    return host && host->PortOpen() && !Session().Gate().Running();
+}
+
+QString CFunctionTestDlg_tcpip::SettingsPath() const
+{
+    return theApp.m_strParamDir + QStringLiteral("/param_tcpip.ini");
+}
+
+// --- Settings
+
+void CFunctionTestDlg_tcpip::LoadSettings()
+{
+    IniFile ini(SettingsPath());
+    ini.Load();
+    m_editServerName->setText(ini.GetString("DOMAIN", "name", QString::fromLatin1(kDefaultServerName)));
+    m_editLocalPort->setText(ini.GetString("PORTNUMBER", "local", QStringLiteral("80")));
+    m_editApn->setText(ini.GetString("APN", "apnname", QStringLiteral("CMNET")));
+    m_editUser->setText(ini.GetString("APN", "username"));
+    m_editPassword->setText(ini.GetString("APN", "password"));
+    m_strSavedMcc = ini.GetString("APN", "MCC");
+    m_strSavedMnc = ini.GetString("APN", "MNC");
+    // The page always opens on the echo server, whatever the file holds.
+    m_editServerIp->setText(QString::fromLatin1(kEchoServerAddress));
+    m_editServerPort->setText(QString::fromLatin1(kEchoServerPort));
+}
+
+void CFunctionTestDlg_tcpip::SaveSettings()
+{
+    IniFile ini(SettingsPath());
+    ini.Load();
+    const QStringList octets = Octets(m_editServerIp->text());
+    for (int i = 0; i < 4; ++i)
+        ini.SetString("TCPIP", QString("data_%1").arg(i + 1), octets[i]);
+    ini.SetString("DOMAIN", "name", m_editServerName->text());
+    ini.SetString("PORTNUMBER", "server", m_editServerPort->text());
+    ini.SetString("PORTNUMBER", "local", m_editLocalPort->text());
+    ini.SetString("APN", "apnname", m_editApn->text());
+    ini.SetString("APN", "username", m_editUser->text());
+    ini.SetString("APN", "password", m_editPassword->text());
+    if (!m_strSavedMcc.isEmpty() && !m_strSavedMnc.isEmpty()) {
+        ini.SetString("APN", "MCC", m_strSavedMcc);
+        ini.SetString("APN", "MNC", m_strSavedMnc);
+    }
+    ini.Save();
+}
+
+void CFunctionTestDlg_tcpip::LookupRecommendedApn(const QString& mcc, const QString& mnc)
+{
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    // The database is read on the caller's thread; the boxes change on the UI thread.
+    const RecommendedApn apn = ulv::LookupRecommendedApn(ApnDbFile(), mcc, mnc);
+    Gui::Post([self, apn, mcc, mnc] {
+        if (!self || !apn.opened)
+            return;
+        if (mcc == self->m_strSavedMcc && mnc == self->m_strSavedMnc)
+            return;
+        self->m_editApn->setText(apn.apn);
+        self->m_editUser->setText(apn.user);
+        self->m_editPassword->setText(apn.password);
+        self->m_strSavedMcc = mcc;
+        self->m_strSavedMnc = mnc;
+    });
+}
+
+// --- Receiving
+
+void CFunctionTestDlg_tcpip::OnSocketData(const QByteArray& payload)
+{
+    m_shared.received.Append(payload);
+    AppendReceivedData(AnsiToString(payload));
+}
 
 void CFunctionTestDlg_tcpip::AppendReceivedData(const QString& text)
 {
-    m_received << MakeTimeStamp() + ": " + text + "\n";
+    if (text.isEmpty())
+        return;
+    QTextCursor c = m_editReceive->textCursor();
+    c.movePosition(QTextCursor::End);
+    c.insertText(MakeTimeStamp() + ": " + text + "\n");
+    m_editReceive->setTextCursor(c);
+    m_editReceive->verticalScrollBar()->setValue(m_editReceive->verticalScrollBar()->maximum());
+}
+
+QString CFunctionTestDlg_tcpip::ReceivedText() const
+{
+    return m_editReceive->toPlainText();
+}
+
+void CFunctionTestDlg_tcpip::QueueRead(const QString& id)
+{
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    Session().Queue().Queue(CommandRequest::Command("AT+JIRD=" + id, [self](const QString& reply) {
+        Gui::Post([self, reply] {
+            if (self)
+                self->OnJirdReply(reply);
+        });
+    }));
+}
+
+void CFunctionTestDlg_tcpip::OnReceivedLine(const QString& line)
+{
+    HandleReceivedLine(m_shared, line, Session().Gate().Running(), [this](const QString& id) { QueueRead(id); });
+}
+
+void CFunctionTestDlg_tcpip::OnJirdReply(const QString& reply)
+{
+    // While the page is on show the receive router shows the read's data; a
+    // second copy here would show every byte twice.
+    if (!isHidden())
+        return;
+    const qsizetype at = reply.indexOf("+JIRD:");
+    const qsizetype ok = reply.lastIndexOf("OK");
+    const qsizetype start = at < 0 ? -1 : reply.indexOf("\r\n", at);
+    if (start < 0 || ok < 0 || ok < start)
+        return;
+    const qsizetype end = reply.lastIndexOf("\r\n\r\n", ok);
+    if (end > start + 2)
+        AppendReceivedData(reply.mid(start + 2, end - start - 2));
+}
+
+// --- Page states
+
+void CFunctionTestDlg_tcpip::ApplyNoContext()
+{
+    theApp.m_bTcpContextActive = 0;
+    m_editLocalIp->clear();
+    m_chkEchoShow->setChecked(false);
+    m_shared.echoMode = 0;
+    m_btnConnect->setText(kConnect);
+    m_btnPdpAct->setEnabled(true);
+    for (QWidget* w : {static_cast<QWidget*>(m_btnDeact), static_cast<QWidget*>(m_btnConnect),
+             static_cast<QWidget*>(m_btnSend), static_cast<QWidget*>(m_btnQuery)})
+        w->setEnabled(false);
+    for (QWidget* w : {static_cast<QWidget*>(m_cmbAuth), static_cast<QWidget*>(m_chkEchoShow),
+             static_cast<QWidget*>(m_radioIp), static_cast<QWidget*>(m_radioDomain),
+             static_cast<QWidget*>(m_cmbProtocol), static_cast<QWidget*>(m_cmbAccessMode)})
+        w->setEnabled(true);
+}
+
+void CFunctionTestDlg_tcpip::ApplyActivationFailed()
+{
+    theApp.m_bTcpContextActive = 0;
+    m_cmbAuth->setEnabled(true);
+    m_editLocalIp->clear();
+    m_btnPdpAct->setEnabled(true);
+    for (QWidget* w : {static_cast<QWidget*>(m_btnDeact), static_cast<QWidget*>(m_btnConnect),
+             static_cast<QWidget*>(m_btnSend), static_cast<QWidget*>(m_btnQuery)})
+        w->setEnabled(false);
+}
+
+void CFunctionTestDlg_tcpip::ApplyContextUp(const QString& address)
+{
+    m_editLocalIp->setText(address);
+    m_btnPdpAct->setEnabled(false);
+    m_btnDeact->setEnabled(true);
+    m_btnConnect->setEnabled(true);
+    m_btnSend->setEnabled(false);
+    m_btnQuery->setEnabled(false);
+    m_chkEchoShow->setEnabled(true);
+}
+
+void CFunctionTestDlg_tcpip::ApplyConnected()
+{
+    m_btnConnect->setText(kClose);
+    m_btnConnect->setEnabled(true);
+    for (QWidget* w : {static_cast<QWidget*>(m_radioIp), static_cast<QWidget*>(m_radioDomain),
+             static_cast<QWidget*>(m_cmbProtocol), static_cast<QWidget*>(m_cmbAccessMode)})
+        w->setEnabled(false);
+    m_btnSend->setEnabled(true);
+    m_chkAutoQuery->setEnabled(true);
+    m_chkAutoQuery->setChecked(true);
+    OnCheckAutoQuery();
+    m_editPeriod->setEnabled(true);
+    m_chkEchoShow->setEnabled(true);
+}
+
+void CFunctionTestDlg_tcpip::ApplyDisconnected()
+{
+    m_chkEchoShow->setChecked(false);
+    m_shared.echoMode = 0;
+    m_btnConnect->setText(kConnect);
+    m_btnConnect->setEnabled(true);
+    m_btnSend->setEnabled(false);
+    m_btnQuery->setEnabled(false);
+    for (QWidget* w : {static_cast<QWidget*>(m_radioIp), static_cast<QWidget*>(m_radioDomain),
+             static_cast<QWidget*>(m_cmbProtocol), static_cast<QWidget*>(m_cmbAccessMode),
+             static_cast<QWidget*>(m_chkEchoShow)})
+        w->setEnabled(true);
+}
+
+bool CFunctionTestDlg_tcpip::Connected() const
+{
+    return m_btnConnect->text() == kClose;
+}
+
+void CFunctionTestDlg_tcpip::WorkerEnded()
+{
+    ReadIfPending(m_shared, [this](const QString& id) { QueueRead(id); });
+}
+
+// --- Buttons
+
+void CFunctionTestDlg_tcpip::OnButtonPdpAct()
+{
+    if (!CanStart())
+        return;
+    if (!theApp.Mcc().isEmpty() && !theApp.Mnc().isEmpty())
+        SaveSettings();
+    const PdpSettings s {m_editApn->text(), m_editUser->text(), m_editPassword->text(), m_cmbAuth->currentIndex()};
+    const int type = GetModuleType();
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    ModemSession& session = Session();
+    const bool started = m_workers.Start([self, s, type, &session](TaskGate::Token& t) {
+        const PdpOutcome out = PdpActivate(session, t, type, s);
+        if (out.active)
+            theApp.m_bTcpContextActive = 1;
+        Gui::Post([self, out] {
+            if (!self)
+                return;
+            if (out.active)
+                self->ApplyContextUp(out.address);
+            else
+                self->ApplyActivationFailed();
+            self->WorkerEnded();
+        });
+    });
+    if (started) {
+        m_btnPdpAct->setEnabled(false);
+        m_cmbAuth->setEnabled(false);
+    }
+}
+
+void CFunctionTestDlg_tcpip::OnButtonDeact()
+{
+    if (!CanStart())
+        return;
+    const int type = GetModuleType();
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    ModemSession& session = Session();
+    m_workers.Start([self, type, &session](TaskGate::Token& t) {
+        Deactivate(session, t, type);
+        theApp.m_bTcpContextActive = 0;
+        Gui::Post([self] {
+            if (self) {
+                self->ApplyNoContext();
+                self->WorkerEnded();
+            }
+        });
+    });
+}
+
+ConnectSettings CFunctionTestDlg_tcpip::ReadConnectSettings() const
+{
+    ConnectSettings s;
+    s.tcp = m_cmbProtocol->currentIndex() == 0;
+    s.accessMode = m_cmbAccessMode->currentIndex();
+    s.domain = !m_radioIp->isChecked();
+    s.address = s.domain ? m_editServerName->text() : Octets(m_editServerIp->text()).join('.');
+    s.port = m_editServerPort->text();
+    return s;
+}
+
+bool CFunctionTestDlg_tcpip::StartConnect(std::function<void(bool connected)> done)
+{
+    if (!CanStart())
+        return false;
+    const bool closing = Connected();
+    const ConnectSettings s = ReadConnectSettings();
+    const int type = GetModuleType();
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    ModemSession& session = Session();
+    TcpIpShared* shared = &m_shared;
+    const bool started = m_workers.Start([self, s, type, closing, done, shared, &session](TaskGate::Token& t) {
+        bool connected = false;
+        if (closing)
+            CloseConnection(session, t, type, *shared);
+        else
+            connected = OpenConnection(session, t, type, s);
+        Gui::Post([self, closing, connected, done] {
+            if (!self)
+                return;
+            if (closing)
+                self->ApplyDisconnected();
+            else if (connected)
+                self->ApplyConnected();
+            else
+                self->m_chkEchoShow->setEnabled(true);
+            self->m_btnConnect->setEnabled(true);
+            self->WorkerEnded();
+            if (done)
+                done(connected);
+        });
+    });
+    if (started && !closing)
+        m_chkEchoShow->setEnabled(false);
+    return started;
+}
+
+void CFunctionTestDlg_tcpip::OnButtonConnect()
+{
+    StartConnect({});
+}
+
+void CFunctionTestDlg_tcpip::OnButtonSend()
+{
+    if (!CanStart() || !Connected())
+        return;
+    const QByteArray data = m_editSend->toPlainText().toUtf8();
+    if (m_shared.transparentMode.load()) {
+        Session().Transmitter().SendRawBytes(data);
+        return;
+    }
+    bool ok = false;
+    const int period = m_editPeriod->text().trimmed().toInt(&ok);
+    if (!ok || period < 1 || period > 15000) {
+        ShowMessageBox(QStringLiteral("The interval time is invalid!"));
+        return;
+    }
+    SendSettings s;
+    s.data = data;
+    s.tcp = m_cmbProtocol->currentIndex() == 0;
+    s.autoQuery = m_chkAutoQuery->isChecked();
+    s.periodMs = period;
+    const int type = GetModuleType();
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    ModemSession& session = Session();
+    TcpIpShared* shared = &m_shared;
+    const bool started = m_workers.Start([self, s, type, shared, &session](TaskGate::Token& t) {
+        shared->readPending = 0;
+        SendData(session, t, type, s, *shared);
+        Gui::Post([self, tcp = s.tcp] {
+            if (!self)
+                return;
+            if (tcp)
+                self->m_chkAutoQuery->setEnabled(true);
+            self->m_btnSend->setEnabled(self->Connected());
+            self->OnCheckAutoQuery();
+            self->WorkerEnded();
+        });
+    });
+    if (started) {
+        m_btnSend->setEnabled(false);
+        m_btnQuery->setEnabled(false);
+        m_chkAutoQuery->setEnabled(false);
+    }
+}
+
+void CFunctionTestDlg_tcpip::OnButtonQuery()
+{
+    if (!CanStart())
+        return;
+    Session().Transmitter().SendToModule(GetModuleType() == 0 ? "AT+JISACK" : "AT+JISEND=0,0", 0, true);
+}
+
+void CFunctionTestDlg_tcpip::OnCheckAutoQuery()
+{
+    const bool autoQuery = m_chkAutoQuery->isChecked();
+    m_editPeriod->setReadOnly(!autoQuery);
+    if (Connected())
+        m_btnQuery->setEnabled(!autoQuery);
+}
+
+void CFunctionTestDlg_tcpip::OnCheckEchoShow()
+{
+    if (m_chkEchoShow->isChecked()) {
+        CEchoShowDlg guide(this, this);
+        guide.exec();
+        if (guide.Counter() <= 2)
+            m_chkEchoShow->setChecked(false);
+    }
+    m_shared.echoMode = m_chkEchoShow->isChecked() ? 1 : 0;
+}
+
+void CFunctionTestDlg_tcpip::OnRadioIp()
+{
+    m_radioDomain->setChecked(false);
+    m_editServerIp->show();
+    m_editServerName->hide();
+    m_lblServer->setText(QStringLiteral("Server IP:"));
+}
+
+void CFunctionTestDlg_tcpip::OnRadioDomain()
+{
+    m_radioIp->setChecked(false);
+    m_editServerIp->hide();
+    m_editServerName->show();
+    m_lblServer->setText(QStringLiteral("Server name:"));
+}
+
+void CFunctionTestDlg_tcpip::OnSelchangeProtocol()
+{
+    const bool tcp = m_cmbProtocol->currentIndex() == 0;
+    for (QWidget* w : {static_cast<QWidget*>(m_chkAutoQuery), static_cast<QWidget*>(m_editPeriod),
+             static_cast<QWidget*>(m_btnQuery), static_cast<QWidget*>(m_lblMs)})
+        w->setVisible(tcp);
+}
+
+void CFunctionTestDlg_tcpip::OnButtonClearSend()
+{
+    m_editSend->clear();
+}
+
+void CFunctionTestDlg_tcpip::OnButtonClearReceive()
+{
+    m_editReceive->clear();
+}
+
+void CFunctionTestDlg_tcpip::OnTimer()
+{
+    if (Session().Gate().Running())
+        return;
+    // A flag raised while another page was on show has no effect.
+    const bool current = !isHidden();
+    if (m_bContextDeactivated.exchange(0)) {
+        if (current)
+            ApplyNoContext();
+    } else if (m_bConnectionClosed.exchange(0)) {
+        if (current) {
+            ApplyDisconnected();
+            ShowMessageBox(QStringLiteral("The TCP/UDP connection is closed!"));
+        }
+    }
+}
+
+// --- Echo test
+
+void CFunctionTestDlg_tcpip::PresetEchoServer(const QString& port)
+{
+    m_editServerPort->setText(port);
+    m_radioIp->setChecked(true);
+    OnRadioIp();
+    m_lblServer->setText(QStringLiteral("Server IP:"));
+}
+
+bool CFunctionTestDlg_tcpip::StartEchoRequest(std::function<void(bool echoed)> done)
+{
+    if (!CanStart())
+        return false;
+    const int type = GetModuleType();
+    QPointer<CFunctionTestDlg_tcpip> self(this);
+    ModemSession& session = Session();
+    TcpIpShared* shared = &m_shared;
+    return m_workers.Start([self, type, done, shared, &session](TaskGate::Token& t) {
+        const bool echoed = SendEchoRequest(session, t, type, *shared);
+        Gui::Post([self, echoed, done] {
+            if (!self)
+                return;
+            self->WorkerEnded();
+            if (done)
+                done(echoed);
+        });
+    });
+}
+
+CEchoShowDlg::CEchoShowDlg(CFunctionTestDlg_tcpip* page, QWidget* parent)
+    : QDialog(parent)
+    , m_page(page)
+{
+    setObjectName(QStringLiteral("CEchoShowDlg"));
+    setWindowTitle(QStringLiteral("Echo show"));
+    resize(420, 260);
+    m_lblTitle = new QLabel(this);
+    m_lblTitle->setObjectName(QStringLiteral("1435"));
+    m_lblTitle->setGeometry(16, 10, 200, 24);
+    QFont title(QStringLiteral("Arial Unicode MS"));
+    title.setPixelSize(12);
+    title.setWeight(QFont::DemiBold);
+    m_lblTitle->setFont(title);
+    m_editGuide = RichEdit(this, "1434", 16, 40, 388, 160);
+    m_editGuide->setReadOnly(true);
+    m_btnNext = Button(this, QStringLiteral("Next"), "1392", 230, 214);
+    m_btnExit = Button(this, QStringLiteral("Exit"), "1436", 322, 214);
+    m_editPort = Edit(this, "1448", 0, 0, 0);
+    m_editPort->hide();
+    m_btnNext->BuildDialogSkin();
+    m_btnExit->BuildDialogSkin();
+    connect(m_btnNext, &QPushButton::clicked, this, &CEchoShowDlg::OnButtonNext);
+    connect(m_btnExit, &QPushButton::clicked, this, [this] { done(QDialog::Rejected); });
+    ShowStep(QStringLiteral("Step 1"),
+        {QStringLiteral("Set the IP address and Port number of Echo server"), QStringLiteral("The Port is \"6003\"")});
+    m_editPort->setText(QString::fromLatin1(kEchoServerPort));
+}
+
+void CEchoShowDlg::ShowStep(const QString& title, const QStringList& lines)
+{
+    m_lblTitle->setText(title);
+    m_editGuide->setPlainText(lines.join("\r\n") + "\r\n");
+    m_editGuide->moveCursor(QTextCursor::End);
+}
+
+QString CEchoShowDlg::Title() const
+{
+    return m_lblTitle->text();
+}
+
+QString CEchoShowDlg::GuideText() const
+{
+    return m_editGuide->toPlainText();
+}
+
+void CEchoShowDlg::StepDone()
+{
+    m_btnNext->setEnabled(true);
+    m_btnExit->setEnabled(true);
+}
+
+void CEchoShowDlg::OnButtonNext()
+{
+    m_btnNext->setEnabled(false);
+    m_btnExit->setEnabled(false);
+    QPointer<CEchoShowDlg> self(this);
+    auto step3 = [this] {
+        ShowStep(QStringLiteral("Step 3"),
+            {QStringLiteral("Retrieve the IMEI of the module"),
+                QStringLiteral("Build the relation to the Echo server by sending special package data which include "
+                               "the module's IMEI")});
+        m_nCounter = 2;
+    };
+    switch (m_nCounter) {
+    case 0:
+        m_page->PresetEchoServer(QString::number(m_editPort->text().toInt()));
+        ShowStep(QStringLiteral("Step 2"),
+            {QStringLiteral("Connect to the Echo server"),
+                QStringLiteral("(the detail process of the connection is shown as the right part of the main interface)")});
+        m_nCounter = 1;
+        StepDone();
+        return;
+    case 1:
+        if (m_page->Connected()) {
+            step3();
+            StepDone();
+            return;
+        }
+        // The connect runs as the page's own; the guide waits for its end, or
+        // fails at once when it could not start.
+        if (!m_page->StartConnect([self, step3](bool connected) {
+                if (!self)
+                    return;
+                if (connected)
+                    step3();
+                else
+                    ShowMessageBox(QStringLiteral("Fail to connect to Echo server, please retry!"));
+                self->StepDone();
+            })) {
+            ShowMessageBox(QStringLiteral("Fail to connect to Echo server, please retry!"));
+            StepDone();
+        }
+        return;
+    case 2:
+        if (!m_page->StartEchoRequest([self](bool echoed) {
+                if (!self)
+                    return;
+                if (!echoed) {
+                    ShowMessageBox(QStringLiteral("Fail to build relation to Echo server, please retry!"));
+                    self->StepDone();
+                    return;
+                }
+                self->ShowStep(QStringLiteral("Step 4"),
+                    {QStringLiteral("Exit from this dialog and you can send the data to Echo server regardless of the "
+                                    "specific data format!")});
+                self->m_nCounter = 3;
+                self->m_btnExit->setEnabled(true);
+            })) {
+            ShowMessageBox(QStringLiteral("Fail to build relation to Echo server, please retry!"));
+            StepDone();
+        }
+        return;
+    default:
+        ++m_nCounter;
+        StepDone();
+        return;
+    }
 }
 
 } // namespace ulv

@@ -179,6 +179,8 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
         });
     };
     sink.lookupApn = [](const QString& mcc, const QString& mnc) {
+        if (PageHost* host = GetPageHost())
+            host->LookupRecommendedApn(mcc, mnc);
         // The database is read on the worker; only the edits go to the UI thread.
         const RecommendedApn apn = LookupRecommendedApn(ApnDbFile(), mcc, mnc);
         if (!apn.found)

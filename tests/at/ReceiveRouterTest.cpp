@@ -81,9 +81,11 @@ TEST(ReceiveRouter, GsmIpdDeliversOnlyTheAnnouncedLength)
     router.Dispatch(Page::TcpUdp, 0, "cde\r\nOK\r\n");
     EXPECT_EQ(r.data, QList<QByteArray>({"abcde"}));
     EXPECT_EQ(r.lineEnds, 1);
-    EXPECT_EQ(router.Gathered(), "\r\nOK\r\n");
+    EXPECT_EQ(r.data.size(), 1) << "what follows the packet is no data";
     router.Dispatch(Page::Other, 0, "CLOSED\r\n");
     EXPECT_EQ(r.closed, 0);
+    router.Dispatch(Page::TcpUdp, 0, "CLOSED\r\n");
+    EXPECT_EQ(r.closed, 1);
 }
 
 TEST(ReceiveRouter, EchoServerBannerIsStripped)
@@ -94,4 +96,86 @@ TEST(ReceiveRouter, EchoServerBannerIsStripped)
     ASSERT_EQ(banner[40], ']');
     EXPECT_EQ(ReceiveRouter::PrepareEchoPayload("junk" + banner), "payload");
     EXPECT_EQ(ReceiveRouter::PrepareEchoPayload("plain\r\n"), "plain");
+}
+
+namespace {
+
+// What the page saw of one stream, in order: data as "D:<bytes>", and the events.
+QList<QByteArray> Events(int moduleType, const QList<QByteArray>& pieces)
+{
+    QList<QByteArray> events;
+    ReceiveRouter router({
+        {},
+        {},
+        [&](const QByteArray& d) { events << "D:" + d; },
+        [&] { events << "deact"; },
+        [&] { events << "closed"; },
+        {},
+        [] { return false; },
+    });
+    for (const QByteArray& piece : pieces)
+        router.Dispatch(Page::TcpUdp, moduleType, piece);
+    return events;
+}
+
+struct SplitCase {
+    const char* name;
+    int moduleType;
+    QByteArray stream;
+    QList<QByteArray> expected;
+};
+
+// The reads hold text that looks like notifications: it is data all the same.
+const QList<SplitCase>& SplitCases()
+{
+    static const QList<SplitCase> cases = {
+        {"umts two reads, a closing and a deactivation", 1,
+         "AT+JIRD=0\r\r\n+JIRD: 14\r\nCLOSED\r\n+JIRD:\r\n\r\nOK\r\n"
+         "\r\n+JIRD: 9\r\nab\r\ncd\r\ne\r\n\r\nOK\r\n"
+         "\r\nCLOSED\r\n\r\n+JIURC: \"PDPdeact\",0\r\n",
+         {"D:CLOSED\r\n+JIRD:", "D:ab\r\ncd\r\ne", "closed", "deact"}},
+        {"umts deactivation before the read it precedes", 1,
+         "\r\n+JIURC: \"PDPdeact\",0\r\n\r\n+JIRD: 5\r\nhello\r\n\r\nOK\r\n\r\n+JIRD: 0\r\n\r\nOK\r\n",
+         {"deact", "D:hello"}},
+        {"umts pushed data between a notice and a read", 1,
+         "\r\n+JIURC: \"recv\",0\r\n\r\n+JIURC: \"recv\",0,7\r\nab\r\nCLO\r\n\r\n+JIRD: 2\r\nxy\r\n\r\nOK\r\n",
+         {"D:ab\r\nCLO", "D:xy"}},
+        {"gsm two packets and a closing", 0,
+         "\r\n+IPD5:CLOSE\r\n+IPD7:IPD3:ab\r\nCLOSED\r\n",
+         {"D:CLOSE", "D:IPD3:ab", "closed"}},
+    };
+    return cases;
+}
+
+} // namespace
+
+TEST(ReceiveRouter, EveryByteArrivesOnceWhateverTheChunking)
+{
+    for (const SplitCase& c : SplitCases()) {
+        const QByteArray& s = c.stream;
+        EXPECT_EQ(Events(c.moduleType, {s}), c.expected) << c.name << ": in one piece";
+        QList<QByteArray> bytes;
+        for (char b : s)
+            bytes << QByteArray(1, b);
+        EXPECT_EQ(Events(c.moduleType, bytes), c.expected) << c.name << ": byte by byte";
+        for (qsizetype i = 1; i < s.size(); ++i) {
+            for (qsizetype j = i; j < s.size(); ++j) {
+                const QList<QByteArray> pieces = {s.left(i), s.mid(i, j - i), s.mid(j)};
+                ASSERT_EQ(Events(c.moduleType, pieces), c.expected) << c.name << ": cut at " << i << " and " << j;
+            }
+        }
+    }
+}
+
+TEST(ReceiveRouter, LongAnnouncedReadIsDeliveredWhole)
+{
+    // Far more than any gathering limit, in pieces of a serial read's size.
+    QByteArray payload;
+    for (int i = 0; payload.size() < 5000; ++i)
+        payload += QByteArray::number(i) + ' ';
+    const QByteArray stream = "\r\n+JIRD: " + QByteArray::number(payload.size()) + "\r\n" + payload + "\r\n\r\nOK\r\n";
+    QList<QByteArray> pieces;
+    for (qsizetype at = 0; at < stream.size(); at += 700)
+        pieces << stream.mid(at, 700);
+    EXPECT_EQ(Events(1, pieces), QList<QByteArray>({"D:" + payload}));
 }

@@ -127,6 +127,20 @@ TEST(ApnDatabase, RowsAreAddedModifiedAndDeletedByAllTwelveValues)
     EXPECT_EQ(List(db).size(), 1);
 }
 
+TEST(ApnDatabase, UsedApnFillsAllTwelveColumnsOrUpdatesItsRow)
+{
+    const DbFile db = MakeDb("used.db", "Tavrine_WOP", QString(kApnSchema) +
+        "INSERT INTO APN VALUES ('001','01','*99#','known',0,'old','old','','','','','');\n");
+    EXPECT_EQ(StoreUsedApn(db, "001", "02", "it's new", "u'1", "p"), DbWrite::Ok);
+    EXPECT_EQ(List(db).last(), QStringList({"001", "02", "*99#", "it's new", "0", "u'1", "p", "", "", "", "", ""}));
+    // The new row is one the page's lookup finds.
+    EXPECT_EQ(LookupRecommendedApn(db, "001", "02").apn, "it's new");
+    EXPECT_EQ(StoreUsedApn(db, "001", "01", "known", "new", "secret"), DbWrite::Ok);
+    EXPECT_EQ(List(db).first(), QStringList({"001", "01", "*99#", "known", "0", "new", "secret", "", "", "", "", ""}));
+    EXPECT_EQ(StoreUsedApn(db, "001", "01", "", "x", "y"), DbWrite::Ok);
+    EXPECT_EQ(List(db).size(), 2);
+}
+
 TEST(ApnDatabase, UnopenableTableLeavesTheCallerUntouched)
 {
     ResetParamFolder(false);

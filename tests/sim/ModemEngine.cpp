@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace ulv::sim {
 
@@ -292,6 +293,8 @@ void ModemEngine::CompleteLine(Output& out)
     std::string reply = fault && fault->kind != Fault::Kind::Normal ? FaultReply(*fault) : Execute(command);
     Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
     AppendFollowUps(out.emissions);
+    for (std::string& later : std::exchange(m_afterReply, {}))
+        out.emissions.push_back({std::move(later), 20, false});
 }
 
 void ModemEngine::FollowUp(std::vector<Emission> emissions, int delayMs)
@@ -314,7 +317,18 @@ void ModemEngine::BodyByte(char b, Output& out)
 {
     if (b == 0x1A) {
         FlushEcho(out);
+        if (m_bodyIp) {
+            m_inBody = m_bodyIp = false;
+            Shape(FinishIpBody(std::exchange(m_body, {})), nullptr, out.emissions);
+            return;
+        }
         FinishBody(out);
+        return;
+    }
+    if (m_bodyIp) {
+        // Socket data is not echoed and may be any byte.
+        if (m_body.size() < kMaxBody)
+            m_body.push_back(b);
         return;
     }
     if (b == 0x1B) {
@@ -396,10 +410,10 @@ std::string ModemEngine::Execute(std::string_view commandLine)
     std::string out;
     for (const Command& cmd : commands) {
         const Entry* entry = nullptr;
-        for (const Entry& e : Table()) {
-            if (cmd.name == e.name && (e.models & ModelBit(m_model)) != 0) {
-                entry = &e;
-                break;
+        for (const auto* table : {&IpTable(), &Table()}) {
+            for (const Entry& e : *table) {
+                if (!entry && cmd.name == e.name && (e.models & ModelBit(m_model)) != 0)
+                    entry = &e;
             }
         }
         if (!entry) {

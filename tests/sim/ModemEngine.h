@@ -5,9 +5,11 @@
 // descriptors or threads (SimModule carries it over a pseudo-terminal).
 
 #include "sim/Fault.h"
+#include "sim/IpStack.h"
 #include "sim/ModemState.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +74,17 @@ public:
 
     bool InSmsBody() const { return m_inBody; }
 
+    // --- The IP stack (IpCommands.cpp)
+    // How the module sends what happens on its own (socket data, a closing):
+    // the carrier runs fn under its lock and sends what it returns.
+    using Post = std::function<void(std::function<std::vector<Emission>(ModemEngine&)> fn)>;
+    void SetPost(Post post) { m_post = std::move(post); }
+    // Maps the address the host gives to a port on 127.0.0.1.
+    void MapAddress(const std::string& address, int port, int loopbackPort);
+    IpStack& Ip();
+    // Stops the socket thread (before the carrier goes away).
+    void ShutdownIp();
+
     // Parsed command of a command line (exposed for the handler table).
     struct Command {
         enum class Op { Exec, Set, Read, Test };
@@ -82,7 +95,7 @@ public:
         std::vector<bool> quoted;
     };
     struct Reply {
-        enum class Final { Ok, Error, Cme, Cms, NoCarrier, Prompt };
+        enum class Final { Ok, Error, Cme, Cms, NoCarrier, Prompt, None };
         Final final = Final::Ok;
         int code = 0;
         std::vector<std::vector<std::string>> blocks; // information text, one frame per block
@@ -97,6 +110,7 @@ private:
         unsigned models;
     };
     static const std::vector<Entry>& Table();
+    static const std::vector<Entry>& IpTable();
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -131,6 +145,10 @@ private:
     Reply Function(const Command& c);
     Reply CallControl(const Command& c);
     Reply Audio(const Command& c);
+    Reply IpCommand(const Command& c);
+    std::string FinishIpBody(const std::string& body);
+    std::vector<Emission> IpArrived();
+    std::vector<Emission> IpClosed();
 
     Reply CmeError(int code) const;
     std::optional<Reply> SimNotReady(bool sms) const;
@@ -183,6 +201,19 @@ private:
     bool m_bodyOverflow = false;
 
     std::vector<Emission> m_followUps;
+    bool m_bodyIp = false; // the body is socket data (AT+JISEND), not a message
+    // Results the module sends a moment after the answer (the outcome of an open).
+    std::vector<std::string> m_afterReply;
+
+    Post m_post;
+    std::shared_ptr<IpStack> m_ip;
+    struct IpState {
+        bool context = false;
+        bool regApp = false;
+        int accessMode = 1; // 0: buffer, the host reads; 1: direct push
+        bool noticePending = false;
+        std::string apn;
+    } m_ipState;
 };
 
 } // namespace ulv::sim

@@ -75,6 +75,7 @@ bool SimModule::Start(std::string* error)
     m_wake = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (m_wake < 0)
         return fail("eventfd");
+    m_engine.SetPost([this](auto fn) { WithEmit(fn); });
     m_thread = std::thread([this] { Run(); });
     return true;
 }
@@ -88,6 +89,7 @@ void SimModule::Stop()
     Wake();
     if (m_thread.joinable())
         m_thread.join();
+    m_engine.ShutdownIp();
     std::lock_guard lock(m_mutex);
     CloseLine();
     m_hungUp = false; // a stop is not a hang-up

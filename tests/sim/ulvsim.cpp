@@ -1,4 +1,4 @@
-// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] | --help
+// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...] | --help
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
 
@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <poll.h>
@@ -20,7 +21,7 @@ using namespace ulv::sim;
 
 namespace {
 
-const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE]\n";
+const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n";
 
 const char kHelp[] =
     "Runs a simulated cellular module on a pseudo-terminal and prints the terminal's\n"
@@ -31,6 +32,8 @@ const char kHelp[] =
     "                     (default TZ20A01 for gsm, RX70B03 for umts)\n"
     "  --link PATH        keep PATH a symbolic link to the current terminal\n"
     "  --faults FILE      misbehave as the fault file says (see tests/sim/README.md)\n"
+    "  --map ADDR:PORT=LOCALPORT\n"
+    "                     the IP stack reaches ADDR:PORT on 127.0.0.1:LOCALPORT\n"
     "  --help             this text\n"
     "\n"
     "Runs until SIGTERM or SIGINT (Ctrl-C).\n";
@@ -63,6 +66,12 @@ int main(int argc, char** argv)
     std::string revision;
     std::string link;
     std::string faultsFile;
+    struct Mapping {
+        std::string address;
+        int port = 0;
+        int local = 0;
+    };
+    std::vector<Mapping> maps;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -86,6 +95,19 @@ int main(int argc, char** argv)
             link = value;
         } else if (arg == "--faults") {
             faultsFile = value;
+        } else if (arg == "--map") {
+            // ADDR:PORT=LOCALPORT: the IP stack reaches ADDR:PORT at 127.0.0.1:LOCALPORT.
+            const auto colon = value.rfind(':');
+            const auto equals = value.find('=', colon == std::string::npos ? 0 : colon);
+            Mapping m;
+            if (colon == std::string::npos || equals == std::string::npos)
+                return Usage("--map wants ADDR:PORT=LOCALPORT");
+            m.address = value.substr(0, colon);
+            m.port = std::atoi(value.substr(colon + 1, equals - colon - 1).c_str());
+            m.local = std::atoi(value.substr(equals + 1).c_str());
+            if (m.address.empty() || m.port <= 0 || m.port > 65535 || m.local <= 0 || m.local > 65535)
+                return Usage("--map wants ADDR:PORT=LOCALPORT");
+            maps.push_back(m);
         } else {
             return Usage(("unknown option " + arg).c_str());
         }
@@ -118,6 +140,10 @@ int main(int argc, char** argv)
         sim->SetLogging(false);
         for (const Fault& f : faults)
             sim->AddFault(f);
+        sim->With([&](ModemEngine& e) {
+            for (const Mapping& m : maps)
+                e.MapAddress(m.address, m.port, m.local);
+        });
         sim->SetHangUpHandler([hangUpFd] {
             const std::uint64_t one = 1;
             [[maybe_unused]] auto n = ::write(hangUpFd, &one, sizeof one);
