@@ -294,7 +294,8 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
             result.outcome = stopped ? PppDialOutcome::Stopped : PppDialOutcome::Failed;
             result.message = stopped ? "" : kPppPreambleFailed;
             m_io.SetRecvAsHex(false);
-            RestoreEchoAndVerbose(true);
+            if (m_io.LineOpen())
+                RestoreEchoAndVerbose(true);
             return result;
         }
         if (i == 1)
@@ -721,6 +722,9 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
         }
     }
     m_io.SetRecvAsHex(false);
+    // A lost port ends the dial here: nobody would hear the module's answers.
+    if (!m_io.LineOpen())
+        return result;
     if (m_escapeOnFailure)
         EscapeToCommandMode();
     RestoreEchoAndVerbose(false);
@@ -758,7 +762,7 @@ bool PppDialClient::Terminate(const LcpOptionState& lcp)
             m_io.WaitReceived(deadline, text, hex);
             heard = !hex.empty();
         }
-        if (!heard && m_io.Running()) {
+        if (!heard && m_io.Running() && m_io.LineOpen()) {
             m_io.SetRecvAsHex(false);
             EscapeToCommandMode();
         }

@@ -33,6 +33,8 @@ public:
     virtual void Note(int kind, const std::string& text) = 0;
     // The carrier-detect line.
     virtual int DcdState() = 0;
+    // False once the port is gone: nothing more can be sent or received.
+    virtual bool LineOpen() { return true; }
     // While set the terminal shows received chunks as hex.
     virtual void SetRecvAsHex(bool hex) = 0;
 };

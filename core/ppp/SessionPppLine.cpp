@@ -63,6 +63,11 @@ int SessionPppLine::DcdState()
     return m_session.DcdState();
 }
 
+bool SessionPppLine::LineOpen()
+{
+    return m_session.IsOpen();
+}
+
 void SessionPppLine::SetRecvAsHex(bool hex)
 {
     m_session.m_bShowRxHex = hex ? 1 : 0;

@@ -20,6 +20,7 @@ public:
     void WaitReceived(Clock::time_point deadline, std::string& text, std::string& hex) override;
     void Note(int kind, const std::string& text) override;
     int DcdState() override;
+    bool LineOpen() override;
     void SetRecvAsHex(bool hex) override;
 
 private:

@@ -86,6 +86,8 @@ public:
     }
     void Note(int, const std::string& text) override { notes.push_back(text); }
     int DcdState() override { return 0; }
+    bool LineOpen() override { return open; }
+    bool open = true;
     void SetRecvAsHex(bool hex) override { recvAsHex = hex; }
 
 private:
@@ -208,6 +210,22 @@ TEST_F(PppDialClientTest, TerminateSendsTheRequestAndReturnsToCommandMode)
     ASSERT_EQ(line.frames.size(), 1u);
     EXPECT_EQ(line.frames[0], "7E FF 03 C0 21 05 05 00 04 5C A4 7E");
     EXPECT_EQ(line.texts, (std::vector<std::string>{"+++", "ATH", "ATE1", "ATV1"}));
+}
+
+TEST_F(PppDialClientTest, LostPortEndsTheDialWithoutTryingToLeaveDataMode)
+{
+    ScriptedLine line;
+    line.onFrame = [&](const std::string&) {
+        // The port goes: the session's flag then reads as stopped too.
+        line.open = false;
+        line.running = false;
+    };
+    PppDialClient client = FastClient(line);
+    const PppDialResult result = client.Dial(Settings());
+    EXPECT_EQ(result.outcome, PppDialOutcome::Stopped);
+    EXPECT_EQ(result.message, "");
+    EXPECT_EQ(line.texts.back(), "ATD*99#");
+    EXPECT_EQ(line.recvAsHex, 0);
 }
 
 TEST_F(PppDialClientTest, TerminateWithoutAckFails)
