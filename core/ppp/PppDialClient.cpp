@@ -3,7 +3,9 @@
 #include "core/ppp/ChapResponse.h"
 #include "core/ppp/PppOptions.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <ctime>
 #include <fstream>
 #include <mutex>
@@ -264,17 +266,8 @@ std::string PppDialClient::NextIpcpId()
     return HexId(m_ipcpCounter);
 }
 
-PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
+bool PppDialClient::Preamble(const PppDialSettings& settings, PppDialResult& result)
 {
-    PppDialResult result;
-    m_io.SetRecvAsHex(false);
-    m_lcp.Reset();
-    m_ipcp.Reset();
-    m_cutter.Clear();
-    m_held.reset();
-    m_escapeOnFailure = true;
-    m_terminated = false;
-
     // The AT preamble: numeric results, no echo, the PDP context, the dial.
     const struct {
         const char* note;
@@ -296,11 +289,28 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
             m_io.SetRecvAsHex(false);
             if (m_io.LineOpen())
                 RestoreEchoAndVerbose(true);
-            return result;
+            return false;
         }
         if (i == 1)
             m_io.SetRecvAsHex(true);
     }
+
+    return true;
+}
+
+PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
+{
+    PppDialResult result;
+    m_io.SetRecvAsHex(false);
+    m_lcp.Reset();
+    m_ipcp.Reset();
+    m_cutter.Clear();
+    m_held.reset();
+    m_escapeOnFailure = true;
+    m_terminated = false;
+
+    if (!Preamble(settings, result))
+        return result;
 
     bool failed = false;
     Phase phase = Phase::Tail;
@@ -778,6 +788,237 @@ bool PppDialClient::Terminate(const LcpOptionState& lcp)
         m_io.SendText("ATV1", true);
     }
     return acked;
+}
+
+} // namespace ulv
+
+namespace ulv {
+
+namespace {
+
+// Every option of a list whose type is not ACCM, authentication, or one of the
+// address and DNS options; a malformed rest counts as unknown too.
+std::string CollectUnknownOptions(std::string_view options)
+{
+    const std::string list = PppRemoveBlanks(options);
+    const PppOptionWalk walk = WalkPppOptions(list);
+    std::string unknown;
+    for (const PppOption& o : walk.options)
+        if (o.type != "02" && o.type != "03" && o.type != "81" && o.type != "83")
+            unknown += o.text;
+    return unknown + std::string(walk.malformed);
+}
+
+// The value of the first ACCM option of exactly six bytes; empty when none.
+std::string FindAccmOptionValue(std::string_view options)
+{
+    const std::string list = PppRemoveBlanks(options);
+    for (const PppOption& o : WalkPppOptions(list).options)
+        if (o.type == "02" && o.text.size() == 12)
+            return std::string(o.value);
+    return {};
+}
+
+} // namespace
+
+PppDialResult PppDialClient::DialLegacyPap(const PppDialSettings& settings)
+{
+    using std::chrono::milliseconds;
+    PppDialResult result;
+    m_io.SetRecvAsHex(false);
+    m_lcp.Reset();
+    m_ipcp.Reset();
+    m_cutter.Clear();
+    m_held.reset();
+    m_escapeOnFailure = true;
+    m_terminated = false;
+    if (!Preamble(settings, result))
+        return result;
+
+    AccmFlags flags{};
+    bool ownLcpSent = false;
+    // Frames go out in mode 0 until our own LCP request, then by the peer's map.
+    auto send = [&](std::string_view protocol, std::string_view code, std::string_view id, std::string_view data) {
+        const std::string frame = BuildPppFrame(protocol, code, id, data);
+        const std::string wire = EscapePppBytes(frame, ownLcpSent ? 1 : 0, flags);
+        m_io.Note(0, PppSpaceHexPairs(wire) + "\r\n");
+        std::vector<std::uint8_t> bytes;
+        if (HexTextToBytes(wire, bytes))
+            m_io.SendRaw(bytes);
+    };
+    auto takeAccm = [&](std::string_view options) {
+        const std::string value = FindAccmOptionValue(options);
+        if (!value.empty())
+            AccmTextToFlags(value, flags);
+        return value;
+    };
+    // Reject what is unknown, else acknowledge; true when acknowledged.
+    auto answerRequest = [&](std::string_view protocol, const PppFrameFields& f) {
+        const std::string unknown = CollectUnknownOptions(f.data);
+        if (!unknown.empty()) {
+            send(protocol, "04", f.identifier, unknown);
+            return false;
+        }
+        send(protocol, "02", f.identifier, f.data);
+        return true;
+    };
+
+    bool ok = false;
+    bool stopped = false;
+    // The dial: only a numeric CONNECT (or OK, or NO CARRIER's neighbour 4) ends the wait.
+    {
+        m_io.ClearReceived();
+        m_io.Note(2, "/* Use ATD*99# to dial up with defined PDP context */");
+        m_io.SendText("ATD*99#", true);
+        const auto deadline = Clock::now() + milliseconds(timing.atStep);
+        std::string hex;
+        while (m_io.Running() && Clock::now() < deadline && !ok) {
+            std::string t, h;
+            m_io.WaitReceived(deadline, t, h);
+            hex += PppRemoveBlanks(h);
+            ok = hex == "310D" || hex == "300D" || hex == "340D";
+        }
+        stopped = !m_io.Running();
+    }
+    std::string accmValue;
+    PppFrameFields f;
+    auto phase = [&](int totalMs, int idleMs, const std::function<int(const PppFrameFields&)>& handle) {
+        // handle: 1 done, 0 go on, -1 failed
+        const auto start = Clock::now();
+        m_lastActivity = start;
+        for (;;) {
+            const Poll p = NextFrame(start + milliseconds(totalMs), idleMs, f);
+            if (p != Poll::Frame) {
+                stopped = p == Poll::Stopped;
+                return false;
+            }
+            if (f.protocol == kPppProtocolLcp && f.code == "05") {
+                AnswerTerminate(f);
+                return false;
+            }
+            const int r = handle(f);
+            if (r != 0)
+                return r > 0;
+        }
+    };
+    if (ok) {
+        m_io.ClearReceived();
+        m_io.Note(2, "/* The period of negotiation in LCP */");
+        ok = phase(timing.phaseTotal, timing.phaseIdle, [&](const PppFrameFields& fr) {
+            if (fr.protocol != kPppProtocolLcp || fr.code != "01" || !answerRequest(kPppProtocolLcp, fr))
+                return 0;
+            accmValue = takeAccm(fr.data);
+            return 1;
+        });
+    }
+    if (ok) {
+        send(kPppProtocolLcp, "01", "01", "0206" + (accmValue.empty() ? std::string("00000000") : accmValue));
+        ownLcpSent = true;
+        ok = phase(timing.phaseTotal, timing.phaseIdle, [&](const PppFrameFields& fr) {
+            if (fr.protocol != kPppProtocolLcp)
+                return 0;
+            if (fr.code == "01" && answerRequest(kPppProtocolLcp, fr))
+                takeAccm(fr.data);
+            if (fr.code != "02")
+                return 0;
+            takeAccm(fr.data);
+            return 1;
+        });
+    }
+    if (ok) {
+        m_io.Note(2, "/* The period of authentication user */");
+        send(kPppProtocolPap, "01", "02", BuildPapRequestData(settings.user, settings.password));
+        ok = phase(timing.phaseTotal, timing.phaseIdle,
+            [&](const PppFrameFields& fr) { return fr.protocol == kPppProtocolPap && fr.code == "02" ? 1 : 0; });
+    }
+    if (ok) {
+        m_io.Note(2, "/* The period of negotiation in NCP */");
+        static const char* kByDns[] = {"030600000000", "030600000000810600000000",
+            "030600000000810600000000830600000000"};
+        std::string options = kByDns[std::clamp(settings.dnsNumber, 0, 2)];
+        m_ipcpCounter = 3;
+        std::string id = "03";
+        send(kPppProtocolIpcp, "01", id, options);
+        bool ownAcked = false, peerAcked = false;
+        int repeats = 0;
+        auto lastSend = Clock::now();
+        const auto start = Clock::now();
+        m_lastActivity = start;
+        ok = false;
+        for (;;) {
+            const Poll p = NextFrame(start + milliseconds(timing.ipcpTotal), timing.ipcpTotal, f,
+                lastSend + milliseconds(timing.ipcpRepeat));
+            if (p == Poll::Stopped) {
+                stopped = true;
+                break;
+            }
+            if (p == Poll::Timeout) {
+                if (Clock::now() >= start + milliseconds(timing.ipcpTotal) || repeats > 10)
+                    break;
+                send(kPppProtocolIpcp, "01", id, options);
+                ++repeats;
+                lastSend = Clock::now();
+                continue;
+            }
+            if (f.protocol == kPppProtocolLcp && f.code == "05") {
+                AnswerTerminate(f);
+                break;
+            }
+            if (f.protocol != kPppProtocolIpcp)
+                continue;
+            if (f.code == "01") {
+                peerAcked = answerRequest(kPppProtocolIpcp, f) || peerAcked;
+            } else if (f.code == "02") {
+                AdoptIpcpValues(f.data, m_ipcp);
+                ownAcked = true;
+            } else if (f.code == "03" || f.code == "04") {
+                const std::string rejected = PppRemoveBlanks(f.data);
+                if (f.code == "03") {
+                    ApplyIpcpNak(f.data, m_ipcp);
+                    options = rejected;
+                } else if (rejected == "810600000000") {
+                    options = "030600000000830600000000";
+                } else if (rejected == "830600000000") {
+                    options = "030600000000810600000000";
+                } else if (rejected == "810600000000830600000000") {
+                    options = "030600000000";
+                } else {
+                    break;
+                }
+                id = NextIpcpId();
+                send(kPppProtocolIpcp, "01", id, options);
+                lastSend = Clock::now();
+            }
+            if (ownAcked && peerAcked) {
+                ok = true;
+                break;
+            }
+        }
+    }
+    m_lcp.accmSeen = ownLcpSent ? 1 : 0;
+    m_lcp.accmFlags = flags;
+    result.lcp = m_lcp;
+    result.ipcp = m_ipcp;
+    m_io.SetRecvAsHex(false);
+    if (ok && m_io.Running()) {
+        result.outcome = PppDialOutcome::Up;
+        return result;
+    }
+    stopped = stopped || !m_io.Running();
+    result.outcome = stopped ? PppDialOutcome::Stopped : PppDialOutcome::Failed;
+    result.message = stopped ? "" : kPppPreambleFailed;
+    if (!m_io.LineOpen())
+        return result;
+    if (m_terminated) {
+        const auto until = Clock::now() + milliseconds(timing.terminateAnswerPause);
+        while (Clock::now() < until && m_io.Running()) {
+            std::string t, h;
+            m_io.WaitReceived(until, t, h);
+        }
+    }
+    EscapeToCommandMode();
+    RestoreEchoAndVerbose(false);
+    return result;
 }
 
 } // namespace ulv

@@ -101,6 +101,11 @@ public:
     explicit PppDialClient(PppLineIo& io) : m_io(io) {}
 
     PppDialResult Dial(const PppDialSettings& settings);
+    // The older procedure, kept beside Dial and started by nothing: the same
+    // preamble, then LCP acknowledging any authentication, PAP always, and
+    // IPCP without the settle step. Frames after its own LCP request are
+    // escaped with the ACCM the peer named.
+    PppDialResult DialLegacyPap(const PppDialSettings& settings);
     // The ACCM of the last dial escapes the Terminate-Request. False (with
     // kPppTerminateFailed) when no Terminate-Ack came or the user stopped.
     bool Terminate(const LcpOptionState& lcp);
@@ -136,6 +141,7 @@ private:
     void EscapeToCommandMode();
     void RestoreEchoAndVerbose(bool afterStop);
     std::string OwnIpcpOptions() const;
+    bool Preamble(const PppDialSettings& settings, PppDialResult& result);
     std::string NextIpcpId();
 
     PppLineIo& m_io;

@@ -54,9 +54,12 @@ public:
         m_text.clear();
         m_hex.clear();
     }
+    std::function<void(const std::string&)> onText;
     void SendText(const std::string& text, bool) override
     {
         texts.push_back(text);
+        if (onText)
+            onText(text);
         auto it = replies.find(text);
         if (it != replies.end()) {
             std::string hex;
@@ -84,7 +87,13 @@ public:
         m_text.clear();
         m_hex.clear();
     }
-    void Note(int, const std::string& text) override { notes.push_back(text); }
+    std::function<void(const std::string&)> onNote;
+    void Note(int, const std::string& text) override
+    {
+        notes.push_back(text);
+        if (onNote)
+            onNote(text);
+    }
     int DcdState() override { return 0; }
     bool LineOpen() override { return open; }
     bool open = true;
@@ -226,6 +235,55 @@ TEST_F(PppDialClientTest, LostPortEndsTheDialWithoutTryingToLeaveDataMode)
     EXPECT_EQ(result.message, "");
     EXPECT_EQ(line.texts.back(), "ATD*99#");
     EXPECT_EQ(line.recvAsHex, 0);
+}
+
+TEST_F(PppDialClientTest, LegacyProcedureTakesOnlyANumericConnect)
+{
+    ScriptedLine line;
+    line.replies["ATD*99#"] = "CONNECT\r";
+    PppDialClient client = FastClient(line);
+    const PppDialResult result = client.DialLegacyPap(Settings());
+    EXPECT_EQ(result.outcome, PppDialOutcome::Failed);
+    EXPECT_EQ(result.message, kPppPreambleFailed);
+    EXPECT_TRUE(line.frames.empty());
+    EXPECT_EQ(line.texts.back(), "ATV1");
+}
+
+TEST_F(PppDialClientTest, LegacyProcedureAnswersAnIpcpRejectOfTheSecondDns)
+{
+    ScriptedLine line;
+    std::vector<std::string> ipcpRequests;
+    line.onFrame = [&](const std::string& frame) {
+        const std::string hex = PppRemoveBlanks(frame);
+        if (hex.rfind("7EFF7D23C0217D227D21", 0) == 0) {
+            // Our Ack of the peer's request: now ack our own.
+            line.Queue("x", Wire(kPppProtocolLcp, "02", "01", "020600000000"));
+        } else if (hex.rfind("7EFF03C02301", 0) == 0) {
+            line.Queue("x", Wire(kPppProtocolPap, "02", "02", "00", false));
+        } else if (hex.rfind("7EFF03802101", 0) == 0) {
+            const std::string options = SplitPppFrame(UnescapePppBytes(hex)).data;
+            ipcpRequests.push_back(options);
+            if (ipcpRequests.size() == 1) {
+                line.Queue("x", Wire(kPppProtocolIpcp, "04", "03", "830600000000", false));
+            } else {
+                line.Queue("x", Wire(kPppProtocolIpcp, "02", "04", "03060A00020F810608080808", false));
+                line.Queue("x", Wire(kPppProtocolIpcp, "01", "01", "03060A000202", false));
+            }
+        }
+    };
+    // The peer opens LCP once the dial has answered.
+    line.onNote = [&](const std::string& note) {
+        if (note == "/* The period of negotiation in LCP */")
+            line.Queue("x", Wire(kPppProtocolLcp, "01", "01", "020600000000"));
+    };
+    PppDialClient client = FastClient(line);
+    PppDialSettings settings = Settings();
+    const PppDialResult result = client.DialLegacyPap(settings);
+    ASSERT_EQ(ipcpRequests.size(), 2u);
+    EXPECT_EQ(ipcpRequests[0], "030600000000810600000000830600000000");
+    EXPECT_EQ(ipcpRequests[1], "030600000000810600000000");
+    EXPECT_EQ(result.outcome, PppDialOutcome::Up);
+    EXPECT_EQ(result.ipcp.ownAddress.address, (std::array<std::uint8_t, 4>{10, 0, 2, 15}));
 }
 
 TEST_F(PppDialClientTest, TerminateWithoutAckFails)
