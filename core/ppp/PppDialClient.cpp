@@ -248,6 +248,24 @@ void PppDialClient::RestoreEchoAndVerbose(bool afterPreamble)
         pause(timing.restorePause);
 }
 
+void PppDialClient::FailureTail(bool escape)
+{
+    if (m_terminated) {
+        const auto until = Clock::now() + std::chrono::milliseconds(timing.terminateAnswerPause);
+        while (Clock::now() < until && m_io.Running()) {
+            std::string text, hex;
+            m_io.WaitReceived(until, text, hex);
+        }
+    }
+    m_io.SetRecvAsHex(false);
+    // A lost port ends the dial here: nobody would hear the module's answers.
+    if (!m_io.LineOpen())
+        return;
+    if (escape)
+        EscapeToCommandMode();
+    RestoreEchoAndVerbose(false);
+}
+
 std::string PppDialClient::OwnIpcpOptions() const
 {
     std::string options;
@@ -268,6 +286,13 @@ std::string PppDialClient::NextIpcpId()
 
 bool PppDialClient::Preamble(const PppDialSettings& settings, PppDialResult& result)
 {
+    m_io.SetRecvAsHex(false);
+    m_lcp.Reset();
+    m_ipcp.Reset();
+    m_cutter.Clear();
+    m_held.reset();
+    m_escapeOnFailure = true;
+    m_terminated = false;
     // The AT preamble: numeric results, no echo, the PDP context, the dial.
     const struct {
         const char* note;
@@ -301,13 +326,6 @@ bool PppDialClient::Preamble(const PppDialSettings& settings, PppDialResult& res
 PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
 {
     PppDialResult result;
-    m_io.SetRecvAsHex(false);
-    m_lcp.Reset();
-    m_ipcp.Reset();
-    m_cutter.Clear();
-    m_held.reset();
-    m_escapeOnFailure = true;
-    m_terminated = false;
 
     if (!Preamble(settings, result))
         return result;
@@ -724,20 +742,7 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
     const bool stopped = !m_io.Running();
     result.outcome = stopped ? PppDialOutcome::Stopped : PppDialOutcome::Failed;
     result.message = stopped ? "" : kPppDialFailed;
-    if (m_terminated) {
-        const auto until = Clock::now() + ms(timing.terminateAnswerPause);
-        while (Clock::now() < until && m_io.Running()) {
-            std::string text, hex;
-            m_io.WaitReceived(until, text, hex);
-        }
-    }
-    m_io.SetRecvAsHex(false);
-    // A lost port ends the dial here: nobody would hear the module's answers.
-    if (!m_io.LineOpen())
-        return result;
-    if (m_escapeOnFailure)
-        EscapeToCommandMode();
-    RestoreEchoAndVerbose(false);
+    FailureTail(m_escapeOnFailure);
     return result;
 }
 
@@ -825,13 +830,6 @@ PppDialResult PppDialClient::DialLegacyPap(const PppDialSettings& settings)
 {
     using std::chrono::milliseconds;
     PppDialResult result;
-    m_io.SetRecvAsHex(false);
-    m_lcp.Reset();
-    m_ipcp.Reset();
-    m_cutter.Clear();
-    m_held.reset();
-    m_escapeOnFailure = true;
-    m_terminated = false;
     if (!Preamble(settings, result))
         return result;
 
@@ -1007,17 +1005,7 @@ PppDialResult PppDialClient::DialLegacyPap(const PppDialSettings& settings)
     stopped = stopped || !m_io.Running();
     result.outcome = stopped ? PppDialOutcome::Stopped : PppDialOutcome::Failed;
     result.message = stopped ? "" : kPppPreambleFailed;
-    if (!m_io.LineOpen())
-        return result;
-    if (m_terminated) {
-        const auto until = Clock::now() + milliseconds(timing.terminateAnswerPause);
-        while (Clock::now() < until && m_io.Running()) {
-            std::string t, h;
-            m_io.WaitReceived(until, t, h);
-        }
-    }
-    EscapeToCommandMode();
-    RestoreEchoAndVerbose(false);
+    FailureTail(true);
     return result;
 }
 

@@ -139,7 +139,10 @@ private:
     void Hold(const PppFrameFields& frame) { m_held = frame; }
     void AnswerTerminate(const PppFrameFields& frame);
     void EscapeToCommandMode();
-    void RestoreEchoAndVerbose(bool afterStop);
+    void RestoreEchoAndVerbose(bool afterPreamble);
+    // After a failed dial: the pause after answering the peer's Terminate,
+    // then back to command mode (escape) and echo and verbose results again.
+    void FailureTail(bool escape);
     std::string OwnIpcpOptions() const;
     bool Preamble(const PppDialSettings& settings, PppDialResult& result);
     std::string NextIpcpId();
