@@ -49,10 +49,13 @@ public:
         m_hex += hex;
     }
     bool Running() override { return running; }
+    std::function<void()> afterClear;
     void ClearReceived() override
     {
         m_text.clear();
         m_hex.clear();
+        if (afterClear)
+            afterClear();
     }
     std::function<void(const std::string&)> onText;
     void SendText(const std::string& text, bool) override
@@ -152,6 +155,29 @@ TEST_F(PppDialClientTest, SilentPeerGetsOurLcpRequestThenTheDialFailsAndLeavesDa
     EXPECT_EQ(line.texts, (std::vector<std::string>{"ATE0", "ATV0", "AT+CGDCONT=1,\"IP\",\"cmnet\"", "ATD*99#",
                               "+++", "ATH", "ATE1", "ATV1"}));
     EXPECT_EQ(line.recvAsHex, 0);
+}
+
+TEST_F(PppDialClientTest, DebugLogGetsOneLinePerReceivedChunkNotOnePerPoll)
+{
+    const std::string path = (ulv::test::TempHome() + "/ulvenscoper-chunks.log").toStdString();
+    std::remove(path.c_str());
+    PppDebugLog::SetPath(path);
+    ScriptedLine line;
+    PppDialClient client = FastClient(line);
+    client.timing.firstLcpWait = 300;
+    // Half a frame as negotiation starts, then silence: it stays incomplete for the whole wait.
+    line.onNote = [&](const std::string& note) {
+        if (note == "/* The period of negotiation in LCP */")
+            line.afterClear = [&] {
+                line.afterClear = nullptr;
+                line.Queue("x", "7EFF03C0210101");
+            };
+    };
+    client.Dial(Settings());
+    const QByteArray log = ulv::test::ReadAll(QString::fromStdString(path));
+    EXPECT_EQ(log.count("\r\n"), 1) << log.toStdString();
+    EXPECT_TRUE(log.contains("TestitemDlg_pppdial,1034,"));
+    EXPECT_TRUE(log.contains(" 7EFF03C0210101\r\n"));
 }
 
 TEST_F(PppDialClientTest, PreambleTimeOutSkipsTheEscape)
