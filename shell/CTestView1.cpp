@@ -136,6 +136,7 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
             [this] { return m_tcpip->EchoMode(); },
         },
         [this] { return RouterPage(); });
+    m_pppRawReceiver = [this](const QByteArray& chunk) { m_ppp->PppRawChunk(chunk); };
     m_session.m_pppRawReceiver = [this](const QByteArray& chunk) {
         if (theApp.PppLinkUp.load() && m_pppRawReceiver)
             m_pppRawReceiver(chunk);

@@ -116,6 +116,8 @@ void ModemSession::Close()
     }
     if (port)
         port->ClosePort();
+    // Whoever waits for the module looks again and finds the port gone.
+    m_buffers.Wake();
 }
 
 std::shared_ptr<CSerialPort> ModemSession::Port() const

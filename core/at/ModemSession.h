@@ -107,6 +107,7 @@ public:
     std::function<void(const QString& note)> m_lineNote;
     std::atomic<int> m_bShowRxHex{0};
     int CtsState() const { return m_nCtsState.load(); }
+    int DcdState() const { return m_nDcdState.load(); }
 
     // A received chunk, as the port's owner hands it on (the terminal, the line
     // listeners, the PPP receiver and the page on show). The reply buffers were

@@ -21,7 +21,7 @@ struct LcpOptionState {
     AccmFlags accmFlags{};
     int authSeen = 0;
     int authKind = kAuthPap;
-    std::uint8_t chapAlgorithm = 0; // 5 for MD5; the response is MD5 whatever it says
+    std::uint8_t chapAlgorithm = 0; // 5 for MD5, the only one accepted
     int magicSeen = 0;
     std::array<std::uint8_t, 4> magic{};
 

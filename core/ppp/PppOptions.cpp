@@ -113,9 +113,11 @@ PeerRequestVerdict ParsePeerLcpRequest(std::string_view options, std::string& re
                 state.authKind = LcpOptionState::kAuthOther;
             }
             // "PAP" lets the peer choose between PAP and CHAP; "AUTO" insists on PAP.
-            const bool accepted = authIndex == kPppAuthChap ? state.authKind == LcpOptionState::kAuthChap
-                : authIndex == kPppAuthPap                  ? state.authKind != LcpOptionState::kAuthOther
-                                                            : state.authKind == LcpOptionState::kAuthPap;
+            // Only MD5 can answer a challenge: another CHAP algorithm is refused like an unknown protocol.
+            const bool chapMd5 = state.authKind == LcpOptionState::kAuthChap && state.chapAlgorithm == 5;
+            const bool accepted = authIndex == kPppAuthChap ? chapMd5
+                : authIndex == kPppAuthPap ? state.authKind == LcpOptionState::kAuthPap || chapMd5
+                                           : state.authKind == LcpOptionState::kAuthPap;
             if (!accepted)
                 nakList += authIndex == kPppAuthChap ? kNakChapMd5 : kNakPap;
         } else if (o.type == "05") {

@@ -5,6 +5,7 @@
 #include "core/ppp/PppFrameCodec.h"
 #include "core/ppp/PppOptions.h"
 #include "common/TestEnv.h"
+#include "SlirpHome.h"
 
 #include <gtest/gtest.h>
 
@@ -263,16 +264,7 @@ Outcome Negotiate(SlirpPeer& peer, int authIndex, const std::string& user, const
 
 QString PrepareHome(const QString& name, const char* secretsFile, const char* secrets)
 {
-    const QString home = ulv::test::TempHome() + "/" + name;
-    QDir().mkpath(home);
-    if (secretsFile) {
-        QFile f(home + "/" + secretsFile);
-        f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        f.write(secrets);
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    }
-    return home;
+    return ulv::test::PrepareSlirpHome(name, secretsFile, secrets);
 }
 
 } // namespace

@@ -1,0 +1,91 @@
+// The PPP page as a user drives it, against slirp behind a module's AT
+// preamble: Dial brings the link up and shows the addresses, a typed datagram
+// comes back from a loopback echo server into the UDP pane, Terminate ends it.
+#include "core/at/ModemSession.h"
+#include "core/ppp/PppDialClient.h"
+#include "pages/PageHost.h"
+#include "pages/data/CTestitemDlg_pppdial.h"
+#include "shell/core/CUlvenscopeApp.h"
+#include "sim/SlirpBridge.h"
+
+#include "SlirpHome.h"
+#include "common/EventLoopWait.h"
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+using namespace ulv;
+
+namespace {
+
+class SessionHost : public PageHost {
+public:
+    ModemSession& Session() const override { return AppModemSession(); }
+    int OpenCommport(const QString&, int, int, int, int, int, int) override { return 0; }
+    void CloseCommport() override {}
+    bool PortOpen() const override { return AppModemSession().IsOpen(); }
+    void ShowConnectionText(const QString&) override {}
+    void ModuleIdentified() override {}
+    void SetRecommendedApn(const QString&, const QString&, const QString&) override {}
+};
+
+TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
+{
+    if (sim::SlirpBridge::SlirpProgram().empty())
+        GTEST_SKIP() << "slirp is not installed (Debian package slirp): no PPP peer to dial";
+    PppDebugLog::SetPath((test::TempHome() + "/ulvenscoper.log").toStdString());
+    test::UdpEchoServer echo;
+    ASSERT_NE(echo.Port(), 0);
+    sim::SlirpBridge bridge(test::PrepareSlirpHome("page-pap", ".pap-secrets", "ulvuser * ulvpass\n").toStdString(),
+        {"+pap"});
+    ASSERT_TRUE(bridge.Started());
+    ModemSession& session = AppModemSession();
+    ASSERT_EQ(session.Open(QString::fromStdString(bridge.SlavePath()), 115200, 8, 1, 'N', 0, 2048),
+        ModemSession::OpenResult::Opened);
+    SessionHost host;
+    SetPageHost(&host);
+    CTestitemDlg_pppdial page;
+    QStringList messages;
+    page.m_showMessage = [&](const QString& m) { messages << m; };
+    session.m_pppRawReceiver = [&](const QByteArray& chunk) {
+        if (theApp.PppLinkUp.load())
+            page.PppRawChunk(chunk);
+    };
+    page.UserEdit()->setText("ulvuser");
+    page.PasswordEdit()->setText("ulvpass");
+    page.AuthCombo()->setCurrentIndex(2); // PAP
+    page.DnsNumberCombo()->setCurrentIndex(1);
+
+    page.DialButton()->click();
+    EXPECT_FALSE(page.DialButton()->isEnabled());
+    ASSERT_TRUE(test::RunEventsUntil([&] { return page.TerminateButton()->isEnabled(); }, 60000)) << messages.join('|').toStdString();
+    EXPECT_EQ(theApp.PppLinkUp.load(), 1);
+    EXPECT_EQ(PppDialInProgress.load(), 0);
+    EXPECT_EQ(page.IpLabel()->text(), "10.0.2.15");
+    EXPECT_NE(page.Dns1Label()->text(), "- - -");
+
+    page.SelectTab(2);
+    page.SourcePortEdit()->setText("4321");
+    page.DestIpEdit()->setText("10.0.2.2");
+    page.DestPortEdit()->setText(QString::number(echo.Port()));
+    page.SendDataEdit()->setPlainText("hello slirp");
+    page.OnButtonSendUdp();
+    EXPECT_TRUE(test::RunEventsUntil([&] { return page.UdpPane()->toPlainText().contains("echo:hello slirp"); }, 20000));
+
+    page.TerminateButton()->click();
+    ASSERT_TRUE(test::RunEventsUntil([&] { return page.DialButton()->isEnabled(); }, 60000));
+    EXPECT_EQ(theApp.PppLinkUp.load(), 0);
+    EXPECT_EQ(page.IpLabel()->text(), "- - -");
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    session.m_pppRawReceiver = nullptr;
+    session.Close();
+    SetPageHost(nullptr);
+}
+
+} // namespace
