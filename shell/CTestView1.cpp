@@ -18,6 +18,7 @@
 #include "core/text/AnsiText.h"
 #include "serial/CSerialPort.h"
 #include "core/text/HexView.h"
+#include "core/text/TimeStamp.h"
 #include "core/at/ReceiveBuffers.h"
 #include "core/at/TerminalOutput.h"
 #include "shell/CTerminalRichEdit.h"
@@ -68,14 +69,6 @@ PageKey KeyOfPage(int index)
 }
 
 } // namespace
-
-QString FormatSmsTimestamp(const QString& s)
-{
-    if (s.size() != 14)
-        return s;
-    return "20" + s.mid(0, 2) + "/" + s.mid(2, 2) + "/" + s.mid(4, 2) + "  " + s.mid(6, 2) + ":" + s.mid(8, 2) + ":"
-        + s.mid(10, 2) + "+" + s.mid(12, 2);
-}
 
 CTestView1::CTestView1(QWidget* parent, ModemSession* session)
     : QWidget(parent)

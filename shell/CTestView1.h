@@ -150,7 +150,4 @@ private:
 
 extern CTestView1* g_pTestView1;
 
-// "YYMMDDhhmmssZZ" as "20YY/MM/DD  hh:mm:ss+ZZ"; any other length unchanged.
-QString FormatSmsTimestamp(const QString& stamp);
-
 } // namespace ulv

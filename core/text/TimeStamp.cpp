@@ -58,4 +58,12 @@ QString MakeFileTimeStamp()
     return MakeFileTimeStamp(QDateTime::currentDateTime());
 }
 
+QString FormatSmsTimestamp(const QString& s)
+{
+    if (s.size() != 14)
+        return s;
+    return "20" + s.mid(0, 2) + "/" + s.mid(2, 2) + "/" + s.mid(4, 2) + "  " + s.mid(6, 2) + ":" + s.mid(8, 2) + ":"
+        + s.mid(10, 2) + "+" + s.mid(12, 2);
+}
+
 } // namespace ulv

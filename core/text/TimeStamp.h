@@ -19,4 +19,8 @@ QString MakeSendRecvTimeStamp(int direction, const QDateTime& when);
 QString MakeFileTimeStamp();
 QString MakeFileTimeStamp(const QDateTime& when);
 
+// A service-centre stamp "YYMMDDhhmmssZZ" as "20YY/MM/DD  hh:mm:ss+ZZ" (two
+// blanks); any other length unchanged.
+QString FormatSmsTimestamp(const QString& stamp);
+
 } // namespace ulv

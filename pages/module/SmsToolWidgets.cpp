@@ -27,7 +27,7 @@ void SetUpDialog(QDialog* dialog, const QString& objectName, const QString& capt
     dialog->setFixedSize(Dlu(0, 0, widthDlu, heightDlu).size());
 }
 
-QLabel* AddLabel(QDialog* dialog, const QString& text, int x, int y, int w, int h)
+QLabel* AddLabel(QWidget* dialog, const QString& text, int x, int y, int w, int h)
 {
     auto* label = new QLabel(text, dialog);
     QRect place = Dlu(x, y, w, h);
@@ -37,14 +37,14 @@ QLabel* AddLabel(QDialog* dialog, const QString& text, int x, int y, int w, int 
     return label;
 }
 
-QRadioButton* AddRadio(QDialog* dialog, const QString& text, int x, int y, int w, int h)
+QRadioButton* AddRadio(QWidget* dialog, const QString& text, int x, int y, int w, int h)
 {
     auto* radio = new QRadioButton(text, dialog);
     radio->setGeometry(Dlu(x, y, w, h));
     return radio;
 }
 
-CSkinButton* AddButton(QDialog* dialog, const QString& text, int x, int y, int w, int h)
+CSkinButton* AddButton(QWidget* dialog, const QString& text, int x, int y, int w, int h)
 {
     auto* button = new CSkinButton(text, dialog);
     button->setGeometry(Dlu(x, y, w, h));

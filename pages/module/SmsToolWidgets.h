@@ -4,6 +4,7 @@
 #include <QString>
 
 class QDialog;
+class QWidget;
 class QLabel;
 class QRadioButton;
 
@@ -22,10 +23,10 @@ QRect Dlu(int x, int y, int w, int h);
 void SetUpDialog(QDialog* dialog, const QString& objectName, const QString& caption, int widthDlu, int heightDlu);
 
 // A static text at a place in dialog units.
-QLabel* AddLabel(QDialog* dialog, const QString& text, int x, int y, int w, int h);
+QLabel* AddLabel(QWidget* dialog, const QString& text, int x, int y, int w, int h);
 
 // A radio button at a place in dialog units.
-QRadioButton* AddRadio(QDialog* dialog, const QString& text, int x, int y, int w, int h);
+QRadioButton* AddRadio(QWidget* dialog, const QString& text, int x, int y, int w, int h);
 
 // A multi-line text box (plain text only) placed in dialog units.
 template <class Edit>
@@ -38,7 +39,7 @@ Edit* PlaceTextBox(Edit* edit, const QString& objectName, int x, int y, int w, i
 }
 
 // A push button that neither Enter nor the dialog's default handling presses.
-CSkinButton* AddButton(QDialog* dialog, const QString& text, int x, int y, int w, int h);
+CSkinButton* AddButton(QWidget* dialog, const QString& text, int x, int y, int w, int h);
 
 // Inserts text after the last character of the SMS page's message box (nothing
 // without the page).

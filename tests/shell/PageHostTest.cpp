@@ -12,6 +12,7 @@
 #include "core/at/SendAndWait.h"
 #include "shell/CTerminalRichEdit.h"
 #include "shell/CTestView1.h"
+#include "core/text/TimeStamp.h"
 #include "shell/CTestView2.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
