@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     g_nModuleType = 1;
     SetWaitClockSpeed(1000);
     ModemSession session;
-    session.Transmitter().SetSleeper([](std::chrono::milliseconds) {});
+    session.Transmitter().SetPauseHook([](std::chrono::milliseconds) {});
     if (session.Open(QString::fromStdString(module.SlavePath()), 115200, 8, 1, 'N', 0, 65536)
         != ModemSession::OpenResult::Opened) {
         std::fprintf(stderr, "tcpip_echo: the port does not open\n");

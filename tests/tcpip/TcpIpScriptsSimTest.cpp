@@ -274,7 +274,8 @@ TEST_F(TcpIpScriptsSim, UdpDatagramsComeBackAndAreNeverQueried)
         EXPECT_TRUE(out.sent);
         ASSERT_TRUE(Until([&] { return Shown().contains("datagram"); }, 10000)) << int(family);
         EXPECT_EQ(Shown().count("datagram"), 1);
-        if (family == sim::Family::Gsm)
+        if (family == sim::Family::Gsm) {
             EXPECT_FALSE(Sent("AT+JISACK")) << "UDP is not acknowledged";
+        }
     }
 }
