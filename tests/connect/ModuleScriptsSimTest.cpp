@@ -4,12 +4,14 @@
 #include "at/SessionSim.h"
 
 #include "core/at/ScriptedExchange.h"
+#include "core/at/TerminalOutput.h"
 #include "pages/module/core/EnvCheckScript.h"
 #include "pages/module/core/ModuleScripts.h"
 #include "pages/module/core/SmscQuery.h"
 #include "platform/MessageBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -165,4 +167,25 @@ TEST_F(ModuleScriptsSim, SmscQueryReadsTheNumberWithoutItsPlus)
     EXPECT_TRUE(ok);
     EXPECT_EQ(number, "8613800755500");
     EXPECT_EQ(Commands(), QStringList({"AT+CSCS=\"GSM\"", "AT+CSCA?"}));
+}
+
+TEST_F(ModuleScriptsSim, AMissingSimIsRecognisedInTheVerboseErrorsTheScriptAsksFor)
+{
+    // AT+CMEE=2 makes a standard module name its errors: "+CME ERROR: SIM not
+    // inserted" must be understood as well as the number 10.
+    sim().With([](sim::ModemEngine& e) { e.State().sim = sim::SimState::NotInserted; });
+    struct Notes : TerminalSink {
+        QByteArray text;
+        void OnTerminalOutput(int, const QByteArray& t) override { text += t; }
+    } notes;
+    SetTerminalSink(&notes);
+    RunTask([&](TaskGate::Token& t) { AutoInitThread(*session, t, got.Sink(), AutoInitOptions{}); });
+    QCoreApplication::processEvents(); // the worker's last notes
+    SetTerminalSink(nullptr);
+    EXPECT_EQ(Commands().last(), "AT+CPIN?");
+    EXPECT_EQ(boxes.Texts(), QStringList{"SIM is not ready!"});
+    EXPECT_TRUE(notes.text.contains("/* Make sure SIM card is inserted */")) << notes.text.constData();
+    EXPECT_TRUE(ReplySaysNoSim("\r\n+CME ERROR: SIM not inserted\r\n"));
+    EXPECT_TRUE(ReplySaysNoSim("\r\n+CME ERROR: 10\r\n"));
+    EXPECT_FALSE(ReplySaysNoSim("\r\n+CME ERROR: SIM PIN required\r\n"));
 }

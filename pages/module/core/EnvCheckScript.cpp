@@ -70,7 +70,7 @@ bool EnvCheck::Sim() const
     if (r == StepResult::Success)
         return reply.contains(QLatin1String("+CPIN: READY"));
     if (r == StepResult::Error)
-        m_runner.Note(reply.contains(QLatin1String("+CME ERROR: 10"))
+        m_runner.Note(ReplySaysNoSim(reply)
                 ? QStringLiteral("/* Make sure SIM card is inserted */")
                 : QStringLiteral("/* Make sure SIM card is unlocked */"));
     return false;

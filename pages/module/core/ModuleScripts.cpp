@@ -64,7 +64,7 @@ bool CheckSim(const ScriptRunner& runner, const QString& failure)
             return true;
         return runner.Fail(failure);
     case StepResult::Error:
-        runner.Note(reply.contains(QLatin1String("+CME ERROR: 10")) ? kSimInserted : kSimUnlocked);
+        runner.Note(ReplySaysNoSim(reply) ? kSimInserted : kSimUnlocked);
         return runner.Fail(failure);
     case StepResult::Timeout: return runner.Fail(failure);
     case StepResult::Stopped: return false;
@@ -478,6 +478,12 @@ QString RegistrationStateField(const QString& reply, const QString& prefix)
     QString field = reply.mid(comma + 1, end < 0 ? -1 : end - comma - 1);
     field.remove('\r').remove('\n').remove(' ');
     return field.trimmed();
+}
+
+bool ReplySaysNoSim(const QString& reply)
+{
+    return reply.contains(QLatin1String("+CME ERROR: 10"))
+        || reply.contains(QLatin1String("+CME ERROR: SIM not inserted"), Qt::CaseInsensitive);
 }
 
 void SplitImsi(const QString& imsi, QString& mcc, QString& mnc)

@@ -62,6 +62,10 @@ bool IsRegisteredState(const QString& state);
 // that follows the prefix); cleaned as each prefix needs.
 QString RegistrationStateField(const QString& reply, const QString& prefix);
 
+// Whether an error reply says the SIM is missing: CME error 10, numeric or in
+// the verbose form a module gives after AT+CMEE=2.
+bool ReplySaysNoSim(const QString& reply);
+
 // MCC and MNC of an IMSI; both empty for 14 characters or fewer.
 void SplitImsi(const QString& imsi, QString& mcc, QString& mnc);
 
