@@ -253,6 +253,7 @@ void InstallFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("Arial Unicode MS"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans"));
     QFont::insertSubstitution(QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont::insertSubstitution(QString::fromUtf8("宋体"), QStringLiteral("WenQuanYi Micro Hei"));
 }
@@ -268,6 +269,11 @@ QFont LogFont(const QString& face, int height, int weight, bool italic, bool und
     font.setItalic(italic);
     font.setUnderline(underline);
     return font;
+}
+
+QFont SystemMenuFont()
+{
+    return LogFont(QStringLiteral("Segoe UI"), -12, 400);
 }
 
 } // namespace ulv
