@@ -358,31 +358,10 @@ bool CCoolMenuManager::OnDrawItem(DRAWITEMSTRUCT* dis)
 
 LRESULT CCoolMenuManager::OnMenuChar(UINT character, UINT, HMENU menu)
 {
-    if (!IsMenu(menu))
-        return 0;
-    const QChar wanted = QChar(char16_t(character)).toUpper();
-    std::vector<int> matches;
-    const int count = GetMenuItemCount(menu);
-    for (int pos = 0; pos < count; ++pos) {
-        if (!(GetMenuItemType(menu, UINT(pos), MF_BYPOSITION) & MF_OWNERDRAW))
-            continue;
-        CoolMenuItem* item = CoolData(GetMenuItemData(menu, UINT(pos), MF_BYPOSITION));
-        if (!item)
-            continue;
-        const int amp = int(item->text.indexOf(QLatin1Char('&')));
-        if (amp >= 0 && amp + 1 < item->text.size() && item->text[amp + 1].toUpper() == wanted)
-            matches.push_back(pos);
-    }
-    if (matches.empty())
-        return 0;
-    if (matches.size() == 1)
-        return MakeLResult(UINT(matches.front()), MNC_EXECUTE);
-    const int current = GetHilitePosition(menu);
-    for (int pos : matches) {
-        if (pos > current)
-            return MakeLResult(UINT(pos), MNC_SELECT);
-    }
-    return MakeLResult(UINT(matches.front()), MNC_SELECT);
+    return MatchOwnerDrawnMenuChar(menu, character, [](std::uintptr_t data) -> const QString* {
+        CoolMenuItem* item = CoolData(data);
+        return item ? &item->text : nullptr;
+    });
 }
 
 void CCoolMenuManager::OnMenuSelect(UINT, UINT flags, HMENU menu)

@@ -2,6 +2,7 @@
 
 #include "ui/chrome/CSubclassWnd.h"
 #include "ui/chrome/MenuImageList.h"
+#include "ui/controls/CAccelText.h"
 
 #include <QFont>
 #include <QHash>
@@ -14,13 +15,6 @@
 class QWidget;
 
 namespace ulv {
-
-// One accelerator entry: flags, key, command.
-struct ACCEL {
-    std::uint8_t fVirt = 0;
-    std::uint16_t key = 0;
-    std::uint16_t cmd = 0;
-};
 
 // The data a converted item carries while its popup is open.
 struct CoolMenuItem {

@@ -179,8 +179,9 @@ namespace {
                 SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
             else if (CMenu* object = CMenu::FromHandlePermanent(menu))
                 object->MeasureItem(&mis);
-            if (mis.itemHeight == 0 && mis.itemWidth > 0)
-                sideBar = mis.itemWidth;
+            // The platform widens it by a check-mark width, as every item.
+            if (mis.itemHeight == 0 && mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1 > 0)
+                sideBar = mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1;
         }
         for (int i = 0; i < items.size(); ++i)
             items[i]->setVisible(!(i == 0 && sideBar > 0));
@@ -776,6 +777,36 @@ int GetHilitePosition(HMENU menu)
     if (!IsMenu(menu) || !menu->activeAction())
         return -1;
     return int(menu->actions().indexOf(menu->activeAction()));
+}
+
+LRESULT MatchOwnerDrawnMenuChar(
+    HMENU menu, UINT character, const std::function<const QString*(std::uintptr_t data)>& textOf)
+{
+    if (!IsMenu(menu))
+        return 0;
+    const QChar wanted = QChar(char16_t(character)).toUpper();
+    std::vector<int> matches;
+    const QList<QAction*> items = menu->actions();
+    for (int pos = 0; pos < items.size(); ++pos) {
+        if (!Owns(items[pos]))
+            continue;
+        const QString* text = textOf(std::uintptr_t(items[pos]->property(kData).toULongLong()));
+        if (!text)
+            continue;
+        const int amp = int(text->indexOf(QLatin1Char('&')));
+        if (amp >= 0 && amp + 1 < text->size() && (*text)[amp + 1].toUpper() == wanted)
+            matches.push_back(pos);
+    }
+    if (matches.empty())
+        return 0;
+    if (matches.size() == 1)
+        return MakeLResult(UINT(matches.front()), MNC_EXECUTE);
+    const int current = GetHilitePosition(menu);
+    for (int pos : matches) {
+        if (pos > current)
+            return MakeLResult(UINT(pos), MNC_SELECT);
+    }
+    return MakeLResult(UINT(matches.front()), MNC_SELECT);
 }
 
 QWidget* MenuOwner(HMENU menu)

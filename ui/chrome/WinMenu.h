@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -199,6 +200,13 @@ QAction* MenuItemAction(HMENU menu, UINT item, UINT flags);
 // rectangle the popup keeps clear of (with TPM_VERTICAL it opens above it when
 // it does not fit below).
 UINT TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, QWidget* owner, const QRect* exclude = nullptr);
+
+// The WM_MENUCHAR answer for owner-drawn items whose text (given by textOf
+// for an item's data; null for items of another owner) has the character
+// after its first '&' (either case): one match executes it, several select
+// the next one after the highlighted item (wrapping), none gives 0.
+LRESULT MatchOwnerDrawnMenuChar(
+    HMENU menu, UINT character, const std::function<const QString*(std::uintptr_t data)>& textOf);
 
 // The owner of a menu's messages: the window it was adopted for, else the
 // window tracking a popup now; null when none.
