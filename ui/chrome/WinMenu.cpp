@@ -45,6 +45,12 @@ namespace {
         return map;
     }
 
+    QHash<QMenu*, CMenu*>& Drawers()
+    {
+        static QHash<QMenu*, CMenu*> map;
+        return map;
+    }
+
     QPointer<QWidget>& TrackingOwner()
     {
         static QPointer<QWidget> owner;
@@ -177,7 +183,7 @@ namespace {
             QWidget* owner = MenuOwner(menu);
             if (owner)
                 SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
-            else if (CMenu* object = CMenu::FromHandlePermanent(menu))
+            else if (CMenu* object = MenuDrawer(menu))
                 object->MeasureItem(&mis);
             // The platform widens it by a check-mark width, as every item.
             if (mis.itemHeight == 0 && mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1 > 0)
@@ -426,6 +432,7 @@ namespace {
         menu->installEventFilter(KeyFilter());
         QObject::connect(menu, &QObject::destroyed, [menu] {
             LiveMenus().remove(menu);
+            Drawers().remove(menu);
             if (CMenu* object = PermanentMenus().take(menu))
                 object->m_hMenu = nullptr;
         });
@@ -506,7 +513,7 @@ LRESULT DefWindowProc(QObject*, UINT message, WPARAM, LPARAM lParam)
     if (message == WM_DRAWITEM) {
         auto* dis = MessagePointer<DRAWITEMSTRUCT>(lParam);
         if (dis && dis->CtlType == ODT_MENU) {
-            if (CMenu* menu = CMenu::FromHandlePermanent(dis->hwndItem)) {
+            if (CMenu* menu = MenuDrawer(dis->hwndItem)) {
                 menu->DrawItem(dis);
                 return 1;
             }
@@ -516,11 +523,13 @@ LRESULT DefWindowProc(QObject*, UINT message, WPARAM, LPARAM lParam)
         if (mis && mis->CtlType == ODT_MENU) {
             // Without the menu's handle in the record, the first menu object
             // whose menu holds an item with this data measures it.
-            for (auto it = PermanentMenus().cbegin(); it != PermanentMenus().cend(); ++it) {
-                for (QAction* a : it.key()->actions()) {
-                    if (Owns(a) && a->property(kData).toULongLong() == mis->itemData) {
-                        it.value()->MeasureItem(mis);
-                        return 1;
+            for (const auto* map : { &PermanentMenus(), &Drawers() }) {
+                for (auto it = map->cbegin(); it != map->cend(); ++it) {
+                    for (QAction* a : it.key()->actions()) {
+                        if (Owns(a) && a->property(kData).toULongLong() == mis->itemData) {
+                            it.value()->MeasureItem(mis);
+                            return 1;
+                        }
                     }
                 }
             }
@@ -849,10 +858,35 @@ UINT TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, QWidget* owner, cons
     return id != 0 ? 1 : 0;
 }
 
+void SetMenuDrawer(HMENU menu, CMenu* drawer)
+{
+    if (!IsMenu(menu))
+        return;
+    if (drawer)
+        Drawers().insert(menu, drawer);
+    else
+        Drawers().remove(menu);
+}
+
+CMenu* MenuDrawer(HMENU menu)
+{
+    if (!menu)
+        return nullptr;
+    if (CMenu* attached = CMenu::FromHandlePermanent(menu))
+        return attached;
+    return Drawers().value(menu, nullptr);
+}
+
 // ---- CMenu.
 
 CMenu::~CMenu()
 {
+    for (auto it = Drawers().begin(); it != Drawers().end();) {
+        if (it.value() == this)
+            it = Drawers().erase(it);
+        else
+            ++it;
+    }
     if (m_hMenu)
         ulv::DestroyMenu(Detach());
 }

@@ -212,6 +212,16 @@ LRESULT MatchOwnerDrawnMenuChar(
 // window tracking a popup now; null when none.
 QWidget* MenuOwner(HMENU menu);
 
+class CMenu;
+
+// Has an object measure and draw a menu's owner-drawn items without being
+// attached to the handle (a menu object that converts popups it does not
+// own); null clears it. The menu object attached to a handle comes first.
+void SetMenuDrawer(HMENU menu, CMenu* drawer);
+// The object that measures and draws a menu's items: the attached one, else
+// the drawer; null when none.
+CMenu* MenuDrawer(HMENU menu);
+
 // ---- The menu object (the class library's CMenu over a handle).
 
 class CMenu {
