@@ -273,7 +273,8 @@ QFont LogFont(const QString& face, int height, int weight, bool italic, bool und
 
 QFont SystemMenuFont()
 {
-    return LogFont(QStringLiteral("Segoe UI"), -12, 400);
+    static const QFont font = LogFont(QStringLiteral("Segoe UI"), -12, 400);
+    return font;
 }
 
 } // namespace ulv
