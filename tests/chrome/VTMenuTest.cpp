@@ -157,6 +157,21 @@ TEST_F(VTMenuTest, ModifyItemChangesEveryItemWithTheCommand)
     EXPECT_FALSE(menu.ModifyItem(QStringLiteral("x"), 999, -1));
 }
 
+TEST_F(VTMenuTest, ToolbarPicturesFollowTheImageIndexPastLeadingSeparators)
+{
+    RegisterToolBarResource(905, { 16, 15, { 0, 101, 102 }, QString() });
+    RegisterBitmapResource(905, Strip());
+    VTMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(kMenu));
+    ASSERT_TRUE(menu.LoadToolbarImages(905));
+    const int slot = Sub(menu, 0)->Items()[0]->sharedIndex; // Open, 101: the first picture
+    ASSERT_GE(slot, 0);
+    EXPECT_EQ(VTMenu::SharedImages().Image(slot).pixel(5, 5), kRed);
+    const int save = Sub(menu, 0)->Items()[2]->sharedIndex;
+    EXPECT_EQ(VTMenu::SharedImages().Image(save).pixel(5, 5), kBlue);
+    EXPECT_FALSE(menu.LoadToolbarImages(906));
+}
+
 TEST_F(VTMenuTest, RemovingByTextAndByPosition)
 {
     VTMenu menu;
