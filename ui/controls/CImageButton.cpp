@@ -509,12 +509,96 @@ void CImageButton::OnClicked()
         update();
         return;
     }
+    if (HasMenu()) {
+        TrackMenu();
+        return;
+    }
     if (!m_url.isEmpty()) {
         if (isSignalConnected(QMetaMethod::fromSignal(&CImageButton::UrlRequested)))
             Q_EMIT UrlRequested(m_url);
         else
             QDesktopServices::openUrl(QUrl::fromUserInput(m_url));
     }
+}
+
+int CImageButton::SetMenu(int menuId, QWidget* owner, int drawStyle, int toolbarId, int imageWidth,
+    int imageHeight, COLORREF imageBackground, bool repaint)
+{
+    if (HasMenu()) {
+        m_menuPopup.DestroyMenu();
+        m_menuOwner = nullptr;
+        m_bMenuDisplayed = false;
+    }
+    if (menuId != 0) {
+        VTMenu::s_drawStyleThemed = drawStyle;
+        VTMenu::s_drawStyleClassic = drawStyle;
+        if (!m_menuPopup.LoadMenu(menuId))
+            return BTNST_INVALIDRESOURCE;
+        if (toolbarId != 0) {
+            m_menuPopup.SetImageBackground(imageBackground);
+            m_menuPopup.SetIconSize(imageWidth, imageHeight);
+            if (!m_menuPopup.LoadToolbarImages(toolbarId)) {
+                m_menuPopup.DestroyMenu();
+                return BTNST_INVALIDRESOURCE;
+            }
+        }
+        m_menuOwner = owner;
+    }
+    Repaint(repaint);
+    return BTNST_OK;
+}
+
+int CImageButton::SetMenuCallback(QWidget* window, UINT message, LPARAM lParam)
+{
+    m_callbackWindow = window;
+    m_callbackMessage = message;
+    m_callbackLParam = lParam;
+    return BTNST_OK;
+}
+
+void CImageButton::TrackMenu()
+{
+    HMENU popup = m_menuPopup.GetSubMenu(0);
+    if (!popup)
+        return;
+    m_bMenuDisplayed = true;
+    repaint();
+    if (m_callbackWindow)
+        SendMessage(m_callbackWindow, m_callbackMessage, WPARAM(reinterpret_cast<std::uintptr_t>(popup)),
+            m_callbackLParam);
+    QPointer<CImageButton> self(this);
+    const QPoint at = mapToGlobal(rect().bottomLeft() + QPoint(0, 1));
+    const UINT id = TrackPopupMenuEx(
+        popup, TPM_LEFTALIGN | TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x(), at.y(), this);
+    if (!self)
+        return;
+    m_bMenuDisplayed = false;
+    repaint();
+    if (id != 0 && m_menuOwner)
+        PostMessage(m_menuOwner, WM_COMMAND, id, 0);
+}
+
+bool CImageButton::event(QEvent* e)
+{
+    if (e->type() == WinMessageEvent::EventType()) {
+        auto* msg = static_cast<WinMessageEvent*>(e);
+        if (msg->message == WM_MEASUREITEM) {
+            auto* mis = MessagePointer<MEASUREITEMSTRUCT>(msg->lParam);
+            if (mis && mis->CtlType == ODT_MENU && HasMenu()) {
+                m_menuPopup.MeasureItem(mis);
+                msg->result = 1;
+                return true;
+            }
+        } else if (msg->message == WM_MENUCHAR) {
+            auto* menu = MessagePointer<QMenu>(msg->lParam);
+            if (VTMenu::IsOwnSubMenu(menu)) {
+                msg->result = VTMenu::MatchMenuChar(LoWord(msg->wParam), HiWord(msg->wParam), menu);
+                return true;
+            }
+        }
+        return false;
+    }
+    return QPushButton::event(e);
 }
 
 void CImageButton::PaintParentBackground(QPainter& p)
@@ -538,7 +622,7 @@ void CImageButton::paintEvent(QPaintEvent*)
         return;
     QPainter p(this);
     const QRect item = rect();
-    m_bIsPressed = m_bIsCheckBox ? (isDown() || isChecked()) : isDown();
+    m_bIsPressed = m_bIsCheckBox ? (isDown() || isChecked()) : (isDown() || m_bMenuDisplayed);
     m_bIsFocused = hasFocus();
     m_bIsDisabled = !isEnabled();
 

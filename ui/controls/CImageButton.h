@@ -1,9 +1,11 @@
 #pragma once
 
+#include "ui/chrome/VTMenu.h"
 #include "ui/controls/WinLook.h"
 
 #include <QImage>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QString>
 
@@ -112,6 +114,18 @@ public:
     // The clock GetPressDuration reads; tests replace it.
     void SetTickSource(std::function<std::uint32_t()> ticks);
 
+    // A popup menu under the button: the menu of a menu id (0 removes it), its
+    // commands posted to the owner as WM_COMMAND, pictures from a toolbar (0
+    // none) of the given picture size and background. BTNST_OK, or
+    // BTNST_INVALIDRESOURCE when the menu or its pictures cannot be loaded.
+    int SetMenu(int menuId, QWidget* owner, int drawStyle = 1, int toolbarId = 0, int imageWidth = 16,
+        int imageHeight = 15, COLORREF imageBackground = Rgb(192, 192, 192), bool repaint = true);
+    // Sent with the popup (wParam) and the value just before the menu opens.
+    int SetMenuCallback(QWidget* window, UINT message, LPARAM lParam);
+    bool HasMenu() const { return m_menuPopup.GetSafeHmenu() != nullptr; }
+    bool IsMenuShown() const { return m_bMenuDisplayed; }
+    VTMenu& PopupMenu() { return m_menuPopup; }
+
     bool IsHovered() const { return m_bMouseOnButton; }
     bool IsTransparent() const { return m_bTransparent; }
 
@@ -121,6 +135,7 @@ Q_SIGNALS:
     void UrlRequested(const QString& url);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
@@ -185,6 +200,14 @@ private:
     std::uint32_t m_dwPressDownTick = 0;
     std::uint32_t m_dwPressUpTick = 0;
     std::function<std::uint32_t()> m_ticks;
+    QPointer<QWidget> m_menuOwner;
+    bool m_bMenuDisplayed = false;
+    VTMenu m_menuPopup;
+    QPointer<QWidget> m_callbackWindow;
+    UINT m_callbackMessage = 0;
+    LPARAM m_callbackLParam = 0;
+
+    void TrackMenu();
 };
 
 } // namespace ulv

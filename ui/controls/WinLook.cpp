@@ -253,6 +253,7 @@ void InstallFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("Arial Unicode MS"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Arial"), QStringLiteral("Liberation Sans"));
     QFont::insertSubstitution(QStringLiteral("Tahoma"), QStringLiteral("DejaVu Sans"));
+    QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans"));
     QFont::insertSubstitution(QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont::insertSubstitution(QString::fromUtf8("宋体"), QStringLiteral("WenQuanYi Micro Hei"));
 }
@@ -267,6 +268,12 @@ QFont LogFont(const QString& face, int height, int weight, bool italic, bool und
         font.setWeight(QFont::Weight(qBound(1, weight, 1000)));
     font.setItalic(italic);
     font.setUnderline(underline);
+    return font;
+}
+
+QFont SystemMenuFont()
+{
+    static const QFont font = LogFont(QStringLiteral("Segoe UI"), -12, 400);
     return font;
 }
 

@@ -201,4 +201,8 @@ void InstallFontSubstitutions();
 QFont LogFont(const QString& face, int height, int weight = 400, bool italic = false,
               bool underline = false);
 
+// The menu font of the system's non-client metrics (Segoe UI, 9 points at
+// 96 dpi).
+QFont SystemMenuFont();
+
 } // namespace ulv
