@@ -131,18 +131,18 @@ bool ModemSession::IsOpen() const
     return Port() != nullptr;
 }
 
-ExchangeResult ModemSession::Exchange(const RunningFlag& running, const ExchangeSpec& spec, QString& reply)
+ExchangeResult ModemSession::Exchange(const RunningFlag& running, const ExchangeSpec& exchange, QString& reply)
 {
     reply.clear();
     if (!running())
         return ExchangeResult::Stopped;
-    if (spec.clearBuffer)
+    if (exchange.clearBuffer)
         m_buffers.ClearReceivedText();
-    const auto end = WaitClockNow() + std::chrono::milliseconds(spec.timeoutMs);
+    const auto end = WaitClockNow() + std::chrono::milliseconds(exchange.timeoutMs);
     // The flag is looked at again under the queue's lock: a Stop that came
     // meanwhile sends nothing. Without a port nothing goes out and the wait
     // runs into its time-out, as for a module that does not answer.
-    if (!m_tx.SendCommandIf(running, spec.command) && !running())
+    if (!m_tx.SendCommandIf(running, exchange.command) && !running())
         return ExchangeResult::Stopped;
     for (;;) {
         // Noted before the flag is looked at, so a Stop between the look and
@@ -158,14 +158,14 @@ ExchangeResult ModemSession::Exchange(const RunningFlag& running, const Exchange
             continue;
         reply += text;
         // A chunk may end mid-line: judge only a reply that ends a line.
-        if (!reply.endsWith('\n') && !(spec.acceptCarriageReturn && reply.endsWith('\r')))
+        if (!reply.endsWith('\n') && !(exchange.acceptCarriageReturn && reply.endsWith('\r')))
             continue;
         const auto holds = [&](const QString& t) { return reply.contains(t); };
-        const bool success = spec.anySuccess ? std::any_of(spec.success.begin(), spec.success.end(), holds)
-                                             : std::all_of(spec.success.begin(), spec.success.end(), holds);
+        const bool success = exchange.anySuccess ? std::any_of(exchange.success.begin(), exchange.success.end(), holds)
+                                             : std::all_of(exchange.success.begin(), exchange.success.end(), holds);
         if (success)
             return ExchangeResult::Reply;
-        if (!spec.error.isEmpty() && reply.contains(spec.error))
+        if (!exchange.error.isEmpty() && reply.contains(exchange.error))
             return ExchangeResult::Error;
     }
 }

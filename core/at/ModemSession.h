@@ -78,7 +78,7 @@ public:
     // Sends the command (after checking that the task is still wanted) and
     // waits for its reply, woken by arriving text, by Stop or by the deadline.
     // `reply` gets everything collected since the command went out.
-    ExchangeResult Exchange(const RunningFlag& running, const ExchangeSpec& spec, QString& reply);
+    ExchangeResult Exchange(const RunningFlag& running, const ExchangeSpec& exchange, QString& reply);
     // Waits for the duration on the wait clock; ends early (false) on Stop.
     bool Pause(const RunningFlag& running, std::chrono::milliseconds duration);
     // Wakes every waiting exchange so that it looks at its running flag again.

@@ -37,14 +37,14 @@ StepResult ScriptRunner::Run(const ScriptStep& step, QString& reply) const
     if (step.clearBuffer)
         m_session.Buffers().ClearReceivedText();
     Note(step.note);
-    ExchangeSpec spec;
-    spec.command = step.command;
-    spec.timeoutMs = step.timeoutMs;
-    spec.success = step.success;
-    spec.anySuccess = step.anySuccess;
-    spec.error = step.error;
-    spec.acceptCarriageReturn = step.acceptCarriageReturn;
-    switch (m_session.Exchange(Running(), spec, reply)) {
+    ExchangeSpec exchange;
+    exchange.command = step.command;
+    exchange.timeoutMs = step.timeoutMs;
+    exchange.success = step.success;
+    exchange.anySuccess = step.anySuccess;
+    exchange.error = step.error;
+    exchange.acceptCarriageReturn = step.acceptCarriageReturn;
+    switch (m_session.Exchange(Running(), exchange, reply)) {
     case ExchangeResult::Reply: return StepResult::Success;
     case ExchangeResult::Error: return StepResult::Error;
     case ExchangeResult::Timeout: return StepResult::Timeout;

@@ -7,14 +7,14 @@ namespace ulv {
 
 namespace {
 
-ExchangeSpec Spec(const QString& command, const QString& success, const QString& error, int timeoutMs)
+ExchangeSpec ExchangeOf(const QString& command, const QString& success, const QString& error, int timeoutMs)
 {
-    ExchangeSpec spec;
-    spec.command = command;
-    spec.timeoutMs = timeoutMs;
-    spec.success = QStringList{success};
-    spec.error = error;
-    return spec;
+    ExchangeSpec exchange;
+    exchange.command = command;
+    exchange.timeoutMs = timeoutMs;
+    exchange.success = QStringList{success};
+    exchange.error = error;
+    return exchange;
 }
 
 int ResultCode(ExchangeResult result)
@@ -39,7 +39,7 @@ int SendAndWait(ModemSession& session, const RunningFlag& running, const QString
     const ReplyCallback& callback, const QString& success, const QString& error, int timeoutMs)
 {
     QString reply;
-    const ExchangeResult r = session.Exchange(running, Spec(command, success, error, timeoutMs), reply);
+    const ExchangeResult r = session.Exchange(running, ExchangeOf(command, success, error, timeoutMs), reply);
     if (r == ExchangeResult::Reply && callback && callback(reply, arg) == 0)
         return 3;
     return ResultCode(r);
@@ -49,7 +49,7 @@ int SendAndCollect(ModemSession& session, const RunningFlag& running, const QStr
     const QString& success, const QString& error, int timeoutMs)
 {
     QString reply;
-    const ExchangeResult r = session.Exchange(running, Spec(command, success, error, timeoutMs), reply);
+    const ExchangeResult r = session.Exchange(running, ExchangeOf(command, success, error, timeoutMs), reply);
     if (r == ExchangeResult::Reply)
         replyOut = reply;
     return ResultCode(r);
@@ -59,7 +59,7 @@ int SendAndCollectOwn(ModemSession& session, const RunningFlag& running, const Q
     const QString& success, const QString& error, int timeoutMs)
 {
     QString reply;
-    const ExchangeResult r = session.Exchange(running, Spec(command, success, error, timeoutMs), reply);
+    const ExchangeResult r = session.Exchange(running, ExchangeOf(command, success, error, timeoutMs), reply);
     replyOut = (r == ExchangeResult::Reply || r == ExchangeResult::Error) ? reply : QString();
     return ResultCode(r);
 }
@@ -77,11 +77,11 @@ int SendAndParseLines(ModemSession& session, QStringList& lines, QList<QStringLi
 int SendAndWaitReply(ModemSession& session, const QString& command, int timeoutSeconds, const RunningFlag& running,
     QString& reply, const QString& expected)
 {
-    ExchangeSpec spec = Spec(command, expected, QStringLiteral("ERROR"), 0);
-    spec.clearBuffer = true;
+    ExchangeSpec exchange = ExchangeOf(command, expected, QStringLiteral("ERROR"), 0);
+    exchange.clearBuffer = true;
     // Seconds as the caller counts them; a huge count must not wrap.
-    spec.timeoutMs = int(std::min<long long>(static_cast<long long>(timeoutSeconds) * 1000, 0x7fffffff));
-    return session.Exchange(running, spec, reply) == ExchangeResult::Reply ? 1 : 0;
+    exchange.timeoutMs = int(std::min<long long>(static_cast<long long>(timeoutSeconds) * 1000, 0x7fffffff));
+    return session.Exchange(running, exchange, reply) == ExchangeResult::Reply ? 1 : 0;
 }
 
 int SendAndWait(const RunningFlag& running, const QString& command, void* arg, const ReplyCallback& callback,

@@ -122,9 +122,9 @@ TEST_F(Exchange, AClearedTaskFlagSendsNothingAndReportsStopped)
     EXPECT_EQ(reply, "untouched");
     EXPECT_EQ(SendAndParseLines(session, lines, rows, running, "AT+JIDEACT=1", "OK", "ERROR", 2000), kSendAndWaitStopped);
     EXPECT_EQ(SendAndWaitReply(session, "AT+JIDEACT=1", 2, running, reply, "OK"), 0);
-    ExchangeSpec spec;
-    spec.command = "AT+JIDEACT=1";
-    EXPECT_EQ(session.Exchange(running, spec, reply), ExchangeResult::Stopped);
+    ExchangeSpec exchange;
+    exchange.command = "AT+JIDEACT=1";
+    EXPECT_EQ(session.Exchange(running, exchange, reply), ExchangeResult::Stopped);
     // Anything written would be here by now: a write is handed to the port
     // before the call returns.
     EXPECT_TRUE(session.Transmitter().WaitUntilWritten(std::chrono::seconds(2)));

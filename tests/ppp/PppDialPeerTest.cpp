@@ -60,10 +60,10 @@ protected:
     {
         QString reply;
         return OnWorker([&] {
-            ExchangeSpec spec;
-            spec.command = "AT";
-            spec.timeoutMs = 5000;
-            return session.Exchange([] { return true; }, spec, reply);
+            ExchangeSpec exchange;
+            exchange.command = "AT";
+            exchange.timeoutMs = 5000;
+            return session.Exchange([] { return true; }, exchange, reply);
         });
     }
 };

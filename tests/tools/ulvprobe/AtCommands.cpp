@@ -54,15 +54,15 @@ ulvprobe::Command at("at", "at PORT CMD... [--baud N] [--timeout-ms N] [--succes
                 return 2;
             }
             for (int i = 1; i < args.size(); ++i) {
-                ExchangeSpec spec;
-                spec.command = args[i];
-                spec.timeoutMs = timeoutMs;
-                spec.success = QStringList{success};
-                spec.error = error;
+                ExchangeSpec exchange;
+                exchange.command = args[i];
+                exchange.timeoutMs = timeoutMs;
+                exchange.success = QStringList{success};
+                exchange.error = error;
                 // Each command's reply is its own: what came before it is not.
-                spec.clearBuffer = true;
+                exchange.clearBuffer = true;
                 QString reply;
-                const ExchangeResult r = session.Exchange([] { return true; }, spec, reply);
+                const ExchangeResult r = session.Exchange([] { return true; }, exchange, reply);
                 ulvprobe::Print(QString("{\"command\":%1,\"result\":\"%2\",\"reply\":%3}")
                                     .arg(ulvprobe::JsonString(args[i]), QLatin1String(ResultName(r)),
                                         ulvprobe::JsonString(reply)));
