@@ -3,6 +3,7 @@
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "core/text/HexView.h"
+#include "platform/Gui.h"
 #include "serial/CSerialPort.h"
 #include "serial/TraceLog.h"
 
@@ -38,6 +39,7 @@ PortTransmitter::~PortTransmitter()
         m_stop = true;
         m_queue.clear();
         m_queuedBytes = 0;
+        m_finishedTexts = m_queuedTexts;
     }
     m_changed.notify_all();
     m_writer.join();
@@ -50,6 +52,7 @@ void PortTransmitter::SetPort(std::shared_ptr<CSerialPort> port)
         m_pSerialPort = std::move(port);
         m_queue.clear();
         m_queuedBytes = 0;
+        m_finishedTexts = m_queuedTexts;
         m_nextWrite = {};
     }
     m_changed.notify_all();
@@ -83,10 +86,19 @@ bool PortTransmitter::Enqueue(QByteArray bytes, bool paced, const std::function<
     if (m_queue.empty() && fits && std::chrono::steady_clock::now() >= m_nextWrite)
         return m_pSerialPort->PostWrite(bytes) == 1;
     m_queuedBytes += bytes.size();
-    m_queue.push_back(Text{std::move(bytes), 0, paced});
+    const std::uint64_t number = ++m_queuedTexts;
+    m_queue.push_back(Text{std::move(bytes), 0, paced, number});
     l.unlock();
     m_changed.notify_all();
+    if (!Gui::IsUiThread())
+        WaitForText(number);
     return true;
+}
+
+void PortTransmitter::WaitForText(std::uint64_t number)
+{
+    std::unique_lock l(m_lock);
+    m_changed.wait(l, [&] { return m_stop || m_finishedTexts >= number; });
 }
 
 void PortTransmitter::WriteNextPiece(std::unique_lock<std::mutex>& lock)
@@ -100,14 +112,17 @@ void PortTransmitter::WriteNextPiece(std::unique_lock<std::mutex>& lock)
     // the rest of this text: a text never goes out with a hole in it.
     if (!port || port->PostWrite(t.bytes.constData() + t.written, int(n)) != 1) {
         m_queuedBytes -= left;
+        m_finishedTexts = t.number;
         m_queue.pop_front();
         m_changed.notify_all();
         return;
     }
     t.written += n;
     m_queuedBytes -= n;
-    if (t.written == t.bytes.size())
+    if (t.written == t.bytes.size()) {
+        m_finishedTexts = t.number;
         m_queue.pop_front();
+    }
     if (pieces && n == kPieceSize) {
         if (m_pauseHook) {
             const auto pause = m_pauseHook;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <cstdint>
 #include <thread>
 
 namespace ulv {
@@ -66,7 +67,12 @@ private:
         QByteArray bytes;
         qsizetype written = 0;
         bool paced = true;
+        std::uint64_t number = 0;
     };
+    // A worker that sends a long text goes on only once it is written, as it
+    // would after writing it itself: what it sends next (Ctrl-Z after data, a
+    // pause it counts) comes after the whole text. The UI thread never waits.
+    void WaitForText(std::uint64_t number);
     bool Enqueue(QByteArray bytes, bool paced, const std::function<bool()>* stillWanted = nullptr,
         const QByteArray* echo = nullptr);
     void Send(const QString& text, int mode, bool addLineEnd, bool echo, bool trace);
@@ -79,6 +85,8 @@ private:
     std::shared_ptr<CSerialPort> m_pSerialPort;
     std::deque<Text> m_queue;
     std::int64_t m_queuedBytes = 0;
+    std::uint64_t m_queuedTexts = 0;   // numbers given to queued texts
+    std::uint64_t m_finishedTexts = 0; // texts written whole or dropped, in order
     // After a full piece, nothing more goes out before this moment.
     std::chrono::steady_clock::time_point m_nextWrite{};
     bool m_stop = false;
