@@ -6,6 +6,7 @@
 #include "platform/TaskGate.h"
 #include "shell/CFlatSplitterWnd.h"
 #include "shell/COutbarView.h"
+#include "pages/module/CTestItemDlg_voice.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/CSendPanelDlg.h"
@@ -267,6 +268,11 @@ bool CMainFrame::OnClose()
     }
     if (theApp.PppLinkUp.load()) {
         ShowMessageBox(QStringLiteral("Please exit after disconnecting the PPP dial!"));
+        return false;
+    }
+    // The module would go on with the call after the program has gone.
+    if (m_pTestView1 && !m_pTestView1->VoicePage()->IsCallIdle()) {
+        ShowMessageBox(QStringLiteral("Please hung up the call process or wait for end!"));
         return false;
     }
     if (ShowMessageBox(QStringLiteral("Please make sure to exit?"), MB_YESNO) != IDYES)

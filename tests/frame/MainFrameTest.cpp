@@ -8,6 +8,7 @@
 #include "shell/CFlatSplitterWnd.h"
 #include "shell/CMainFrame.h"
 #include "shell/COutbarView.h"
+#include "pages/module/CTestItemDlg_voice.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/FrameStatusBar.h"
@@ -310,6 +311,18 @@ TEST_F(MainFrame, CloseIsRefusedWhileWorkIsUnderway)
         EXPECT_EQ(boxes.Texts(), QStringList { QString::fromLatin1(c.message) });
         EXPECT_TRUE(frame->isVisible());
     }
+    // A call that is up or ringing keeps the window too.
+    theApp.m_bLocatorContextActive = 0;
+    theApp.m_bTcpContextActive = 0;
+    theApp.PppLinkUp = 0;
+    frame->TestView1()->VoicePage()->OnReceivedLine("RING");
+    {
+        MessageBoxRecorder boxes(IDYES);
+        EXPECT_FALSE(frame->close());
+        EXPECT_EQ(boxes.Texts(), QStringList { "Please hung up the call process or wait for end!" });
+        EXPECT_TRUE(frame->isVisible());
+    }
+    frame->TestView1()->VoicePage()->OnReceivedLine("NO CARRIER");
     // Locator before TCP/UDP before PPP: with all three set the locator's text comes.
     for (const Case& c : cases)
         c.set();

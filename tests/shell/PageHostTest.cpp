@@ -174,7 +174,7 @@ TEST_F(PageHostView, PageSwitchesAreRefusedInOrder)
         {"tcp context before ppp", [] { theApp.m_bTcpContextActive = 1; theApp.PppLinkUp = 1; },
             "Please switch view after deacting the TCP/UDP context!"},
         {"ppp link", [] { theApp.PppLinkUp = 1; }, "Please switch view after disconnecting PPP dial!"},
-        {"call", [this] { host->VoicePage()->m_bCallIdle = false; }, "Please hung up the call process or wait for end!"},
+        {"call", [this] { host->VoicePage()->OnReceivedLine("RING"); }, "Please hung up the call process or wait for end!"},
     };
     for (const Case& c : cases) {
         boxes.Clear();
@@ -185,7 +185,7 @@ TEST_F(PageHostView, PageSwitchesAreRefusedInOrder)
         theApp.m_bLocatorContextActive = 0;
         theApp.m_bTcpContextActive = 0;
         theApp.PppLinkUp = 0;
-        host->VoicePage()->m_bCallIdle = true;
+        host->VoicePage()->OnReceivedLine("NO CARRIER");
     }
     boxes.Clear();
     {

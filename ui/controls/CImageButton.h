@@ -154,6 +154,9 @@ protected:
                             bool disabled);
     virtual void DrawCaption(QPainter& p, QRect caption, const QString& text);
 
+    // The tick count of the clock GetPressDuration reads.
+    std::uint32_t NowTicks() const { return m_ticks(); }
+
     // State of the paint in progress.
     bool m_bIsPressed = false;
     bool m_bIsFocused = false;

@@ -1,0 +1,212 @@
+#include "pages/module/core/VoiceCall.h"
+
+#include "core/at/ReplySplit.h"
+#include "core/at/SendAndWait.h"
+#include "pages/module/core/AudioCommandSet.h"
+
+#include <QRegularExpression>
+
+namespace ulv {
+
+int ClccStatToCallState(const QString& stat)
+{
+    static const QString kStats[] = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+        QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+    static constexpr int kStates[] = {kCallActive, kCallHeld, kCallDialing, kCallAlerting, kCallIncoming, kCallWaiting};
+    for (int i = 0; i < 6; ++i) {
+        if (stat == kStats[i])
+            return kStates[i];
+    }
+    return kCallIdle;
+}
+
+ClccReport ParseClccReply(const QString& reply)
+{
+    ClccReport report;
+    if (!reply.contains(QLatin1String("+CLCC:")))
+        return report;
+    report.hasCall = true;
+    QStringList lines;
+    QList<QStringList> rows;
+    SplitReplyLines(reply, lines, rows);
+    // The first call's row and line; an unsolicited result that came with the
+    // reply is not a call.
+    for (const QStringList& row : rows) {
+        if (row.value(0) == QLatin1String("+CLCC")) {
+            report.state = ClccStatToCallState(row.value(3));
+            break;
+        }
+    }
+    for (const QString& line : lines) {
+        if (!line.startsWith(QLatin1String("+CLCC:")))
+            continue;
+        const qsizetype open = line.indexOf(QLatin1Char('"'));
+        const qsizetype close = open < 0 ? -1 : line.indexOf(QLatin1Char('"'), open + 1);
+        if (close > open)
+            report.number = line.mid(open + 1, close - open - 1);
+        break;
+    }
+    return report;
+}
+
+QString CallCommand(const QString& number, int callState)
+{
+    if (callState == kCallIncoming)
+        return QStringLiteral("ATA");
+    return QStringLiteral("ATD") + number + QLatin1Char(';');
+}
+
+QString CallCommandNote(const QString& command)
+{
+    if (command == QLatin1String("ATA"))
+        return QStringLiteral("/* Use ATA to answer */");
+    return QStringLiteral("/* Use ") + command + QStringLiteral(" to dial up */");
+}
+
+QString CallTimeText(std::int64_t elapsedMs)
+{
+    return QStringLiteral("Call Time:%1 S").arg(double(elapsedMs) * 0.001, 0, 'f', 2);
+}
+
+AudioFamily AudioFamilyOf(int moduleType, int subModel)
+{
+    if (moduleType == 0)
+        return AudioFamily::Gsm;
+    if (moduleType == 1 && subModel == 1)
+        return AudioFamily::Rx50;
+    if (moduleType == 1 && subModel == 2)
+        return AudioFamily::Kv;
+    return AudioFamily::Rx70;
+}
+
+AudioRanges AudioRangesFor(AudioFamily family)
+{
+    AudioRanges r;
+    switch (family) {
+    case AudioFamily::Gsm:
+        r.sideTone = {0, 255, 127, 1};
+        r.micGain = {0, 15, 7, 1};
+        r.volume = {0, 100, 50, 1};
+        break;
+    case AudioFamily::Rx50:
+    case AudioFamily::Rx70:
+        r.sideTone = {0, 65535, 32767, 1};
+        r.micGain = {0, 65535, 32767, family == AudioFamily::Rx50 ? 10 : 1};
+        r.secondMicGain = SpinSetup{0, 65535, 32767, 1};
+        r.volume = {0, 7, 3, 1};
+        r.showSecondMicGain = true;
+        break;
+    case AudioFamily::Kv:
+        r.sideTone = {-450, 200, 0, 1};
+        r.micGain = {0, 15, 7, 1};
+        r.secondMicGain = SpinSetup{0, 2, 1, 1};
+        r.volume = {0, 100, 50, 1};
+        break;
+    }
+    return r;
+}
+
+bool AudioChannelsFixed(AudioFamily family)
+{
+    return family == AudioFamily::Rx70;
+}
+
+std::optional<std::array<int, 3>> MicGainValues(AudioFamily family, int channel, int gain, int secondGain)
+{
+    switch (family) {
+    case AudioFamily::Gsm:
+        if (channel < 0)
+            return std::nullopt;
+        return std::array{channel, gain, 0};
+    case AudioFamily::Kv: return std::array{channel < 0 ? -1 : channel, gain, 0};
+    case AudioFamily::Rx50:
+    case AudioFamily::Rx70: return std::array{1, gain, secondGain};
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// "+CLVL" of "AT+CLVL?" (the name a reply row starts with).
+QString ReplyName(const QString& command)
+{
+    QString name = command.mid(2);
+    const qsizetype end = name.indexOf(QRegularExpression(QStringLiteral("[=?]")));
+    return end < 0 ? name : name.left(end);
+}
+
+// The row that carries the values: the reply's own row, or else the first row,
+// when it has a value at all.
+const QStringList* ValueRow(const QList<QStringList>& rows, const QString& command)
+{
+    const QString name = ReplyName(command);
+    for (const QStringList& row : rows) {
+        if (row.size() >= 2 && row[0].compare(name, Qt::CaseInsensitive) == 0)
+            return &row;
+    }
+    if (!rows.isEmpty() && rows[0].size() >= 2)
+        return &rows[0];
+    return nullptr;
+}
+
+} // namespace
+
+int AudioReadbackThread(ModemSession& session, const TaskGate::Token& token, const AudioReadbackSink& sink,
+    const AudioCommandSet& set, AudioFamily family)
+{
+    if (sink.enableSetButtons)
+        sink.enableSetButtons();
+    const RunningFlag running = [&token] { return token.Active(); };
+    QList<QStringList> rows;
+    const QStringList* row = nullptr;
+    const auto ask = [&](const QString& command) {
+        QStringList lines;
+        rows.clear();
+        if (SendAndParseLines(session, lines, rows, running, command, QStringLiteral("OK"), QStringLiteral("ERROR"),
+                3000)
+            != 0)
+            return false;
+        row = ValueRow(rows, command);
+        return true;
+    };
+    // A field that is there and is a number; anything else leaves the box alone.
+    const auto deliver = [&](qsizetype field, int selector) {
+        if (!row || field >= row->size() || !sink.value)
+            return;
+        bool ok = false;
+        const int value = (*row)[field].toInt(&ok, 10);
+        if (ok)
+            sink.value(selector, value);
+    };
+    const std::array<int, 1> none{0};
+
+    if (!ask(QStringLiteral("ATE1")) || !ask(set.audioChannel(kAudioTest, none))
+        || !ask(set.audioChannel(kAudioRead, none)))
+        return 1;
+    if (row && !AudioChannelsFixed(family) && sink.checkChannel) {
+        const QString& field = (*row)[1];
+        for (int channel : {0, 1, 2}) {
+            if (field.contains(QString::number(channel))) {
+                sink.checkChannel(channel);
+                break;
+            }
+        }
+    }
+    if (!ask(set.volume(kAudioRead, none)))
+        return 1;
+    deliver(1, kReadbackVolume);
+    if (!ask(set.micGain(kAudioRead, none)))
+        return 1;
+    if (family == AudioFamily::Gsm || family == AudioFamily::Kv) {
+        deliver(1, kReadbackMicGain);
+    } else {
+        deliver(2, kReadbackMicGain);
+        deliver(3, kReadbackSecondMicGain);
+    }
+    if (!ask(set.sideTone(kAudioRead, none)))
+        return 1;
+    deliver(1, kReadbackSideTone);
+    return 1;
+}
+
+} // namespace ulv

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/TaskGate.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace ulv {
+
+class ModemSession;
+struct AudioCommandSet;
+
+// The voice page's call states.
+enum CallStateValue : int {
+    kCallIdle = 0,
+    kCallActive = 1,
+    kCallHeld = 2,
+    kCallDialing = 3,
+    kCallAlerting = 4,
+    kCallIncoming = 5,
+    kCallWaiting = 6,
+};
+
+// The call state field of an AT+CLCC row (3GPP TS 27.007 <stat>) as a page
+// state; anything unknown is idle.
+int ClccStatToCallState(const QString& stat);
+
+// What one AT+CLCC reply says.
+struct ClccReport {
+    bool hasCall = false; // the reply holds "+CLCC:"
+    int state = kCallIdle;
+    // The number between the first two double quotes of the first call's line.
+    std::optional<QString> number;
+};
+ClccReport ParseClccReply(const QString& reply);
+
+// The command CALL sends: "ATA" for a ringing call, else the dial of the number.
+QString CallCommand(const QString& number, int callState);
+// Its terminal note.
+QString CallCommandNote(const QString& command);
+
+// "Call Time:6.02 S".
+QString CallTimeText(std::int64_t elapsedMs);
+
+// The poll of the call list while a call may be up.
+constexpr int kCallPollTimerId = 111;
+constexpr int kCallPollPeriodMs = 3000;
+
+// --- Audio settings
+
+// The audio dialects the page tells apart for its value ranges.
+enum class AudioFamily { Gsm, Rx50, Kv, Rx70 };
+AudioFamily AudioFamilyOf(int moduleType, int subModel);
+
+struct SpinSetup {
+    int minimum = 0;
+    int maximum = 0;
+    int start = 0;
+    int step = 1;
+};
+struct AudioRanges {
+    SpinSetup sideTone;
+    SpinSetup micGain;
+    // Not set in the GSM family, where it stays hidden.
+    std::optional<SpinSetup> secondMicGain;
+    SpinSetup volume;
+    bool showSecondMicGain = false;
+};
+AudioRanges AudioRangesFor(AudioFamily family);
+
+// The channel radios are fixed on the RX70: the page never sets or reads them.
+bool AudioChannelsFixed(AudioFamily family);
+
+// The values of the microphone gain set command. channel is the first checked
+// channel radio, -1 for none; nothing when the family needs a channel and none
+// is checked.
+std::optional<std::array<int, 3>> MicGainValues(AudioFamily family, int channel, int gain, int secondGain);
+
+// The selectors of a read-back value.
+constexpr int WM_AUDIO_READBACK = 0x4cf;
+enum AudioReadbackSelector : int {
+    kReadbackVolume = 0,
+    kReadbackSideTone = 1,
+    kReadbackMicGain = 2,
+    kReadbackSecondMicGain = 3,
+};
+
+// What the read-back changes on the page. Called on the worker's thread; the
+// page hands the changes on to its own thread. Either may be empty.
+struct AudioReadbackSink {
+    std::function<void()> enableSetButtons;
+    std::function<void(int selector, int value)> value;
+    std::function<void(int channel)> checkChannel;
+};
+
+// Reads the module's audio settings into the page: echo on, the channel, the
+// volume, the microphone gain and the side tone, each through the given set's
+// read form. The first exchange that fails ends it silently. Returns 1.
+int AudioReadbackThread(ModemSession& session, const TaskGate::Token& token, const AudioReadbackSink& sink,
+    const AudioCommandSet& set, AudioFamily family);
+
+} // namespace ulv
