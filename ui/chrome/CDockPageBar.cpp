@@ -218,6 +218,9 @@ CDockPageBar::CDockPageBar(QWidget* parent)
 
 CDockPageBar::~CDockPageBar()
 {
+    // The base destructor clears focus, which would call back into this
+    // already-destroyed part of the object.
+    disconnect(qApp, &QApplication::focusChanged, this, &CDockPageBar::OnFocusChanged);
     // Page windows are the caller's: leave them alive outside the bar.
     for (auto& item : m_PageList)
         if (item->m_pWnd && item->m_pWnd->parentWidget() == m_body)
