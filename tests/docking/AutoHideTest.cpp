@@ -199,6 +199,13 @@ TEST(AutoHideFloatWnd, OnlyTheInnerEdgeSizesTheWindow)
         EXPECT_EQ(wnd.HitTest(QPoint(10, 8)), CAutoHideFloatWnd::HTCAPTIONBAND);
         EXPECT_EQ(wnd.HitTest(wnd.ClientRect().center()), CAutoHideFloatWnd::HTCLIENT);
 
+        // The outer edge sizes nothing.
+        const QPoint outer = wnd.mapToGlobal(c.outer);
+        SendMouse(wnd, QEvent::MouseButtonPress, outer, Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseMove, outer + QPoint(7, 7), Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseButtonRelease, outer + QPoint(7, 7), Qt::NoButton);
+        EXPECT_EQ(wnd.geometry(), QRect(50, 50, 200, 150));
+
         const QPoint inner = wnd.mapToGlobal(c.inner);
         SendMouse(wnd, QEvent::MouseButtonPress, inner, Qt::LeftButton);
         SendMouse(wnd, QEvent::MouseMove, inner + c.drag / 2, Qt::LeftButton);
@@ -206,13 +213,6 @@ TEST(AutoHideFloatWnd, OnlyTheInnerEdgeSizesTheWindow)
         SendMouse(wnd, QEvent::MouseButtonRelease, inner + c.drag, Qt::NoButton);
         EXPECT_EQ(wnd.geometry(), c.sized);
         EXPECT_EQ(wnd.m_rcFull, c.sized) << "it slides out at the new size";
-
-        // The outer edge sizes nothing.
-        const QPoint outer = wnd.mapToGlobal(c.outer);
-        SendMouse(wnd, QEvent::MouseButtonPress, outer, Qt::LeftButton);
-        SendMouse(wnd, QEvent::MouseMove, outer + QPoint(7, 7), Qt::LeftButton);
-        SendMouse(wnd, QEvent::MouseButtonRelease, outer + QPoint(7, 7), Qt::NoButton);
-        EXPECT_EQ(wnd.geometry(), c.sized);
     }
 }
 

@@ -343,13 +343,13 @@ TEST(GfxOutBarCtrl, SelectedItemBlinksInTenSteps)
 
 TEST(GfxOutBarCtrl, DestroyingTheBarDuringARenameReportsNothing)
 {
-    // The bar as a tool window of its own: closing it moves the focus out of
-    // the edit while the bar is being destroyed.
+    // The bar as a window of its own: closing it moves the focus out of the
+    // edit while the bar is being destroyed.
     QWidget host;
     host.resize(300, 300);
     auto* bar = new CGfxOutBarCtrl;
     ASSERT_TRUE(bar->Create(0, QRect(0, 0, 200, 300), &host, 100));
-    bar->setWindowFlags(Qt::Tool);
+    bar->setWindowFlags(Qt::Window);
     bar->AddFolder("Folder 0", 10);
     bar->AddFolder("Folder 1", 11);
     std::vector<int> codes;

@@ -130,7 +130,7 @@ TEST(DockPageBar, AFloatingBarShowsTheMiniFrameCaption)
     QApplication::processEvents();
     EXPECT_FALSE(bar->HasCaption());
     QImage img = Grab(*bar->Caption());
-    EXPECT_EQ(img.pixel(20, 5), SysRgb(COLOR_INACTIVECAPTION));
+    EXPECT_EQ(img.pixel(20, 5), SysRgb(bar->IsCaptionActive() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
     EXPECT_FALSE(bar->m_pinButton.GetRect().intersects(bar->Caption()->rect())) << "nothing to pin to";
     EXPECT_TRUE(bar->Caption()->rect().contains(bar->m_closeButton.GetRect()));
     QTest::mouseClick(bar->Caption(), Qt::LeftButton, {}, bar->m_closeButton.GetRect().center());
@@ -141,7 +141,7 @@ TEST(DockPageBar, AFloatingBarShowsTheMiniFrameCaption)
     QApplication::processEvents();
     EXPECT_TRUE(bar->HasCaption());
     img = Grab(*bar->Caption());
-    EXPECT_EQ(img.pixel(20, 5), CDockPageBar::kInactiveCaption);
+    EXPECT_EQ(img.pixel(20, 5), bar->IsCaptionActive() ? CDockPageBar::kActiveCaption : CDockPageBar::kInactiveCaption);
     EXPECT_TRUE(bar->Caption()->rect().contains(bar->m_pinButton.GetRect()));
 }
 

@@ -958,6 +958,16 @@ void CGfxOutBarCtrl::OnContextCommand(int id)
     }
 }
 
+bool CGfxOutBarCtrl::event(QEvent* event)
+{
+    if (event->type() == WinMessageEvent::EventType()) {
+        auto* msg = static_cast<WinMessageEvent*>(event);
+        msg->result = DefWindowProc(this, msg->message, msg->wParam, msg->lParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CGfxOutBarCtrl::contextMenuEvent(QContextMenuEvent* event)
 {
     int index = -1;

@@ -419,6 +419,7 @@ void CGridWnd::UpdateBars()
         m_hBar->setGeometry(0, client.bottom() + 1 - kBarThickness,
             client.width() - (needV ? kBarThickness : 0), kBarThickness);
         m_hBar->setRange(0, ColumnCount());
+        m_hBar->setPageStep(kPage);
         m_hBar->setValue(m_firstColumn);
     }
     if (needV) {
