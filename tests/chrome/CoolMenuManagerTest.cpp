@@ -135,4 +135,41 @@ TEST_F(CoolMenuManagerTest, MeasuresAndDrawsOnlyItsOwnItems)
     EXPECT_EQ(img.pixel(20, 10), qRgb(255, 0, 255)); // the gap is left alone
 }
 
+TEST_F(CoolMenuManagerTest, RadioItemsShowTheRedrawnRadioMark)
+{
+    CCoolMenuManager manager;
+    ASSERT_TRUE(manager.LoadToolbar(910));
+    const QImage& mark = *LibraryRadioCheckMark();
+    EXPECT_EQ(mark.pixel(0, 0) | 0xFF000000u, 0xFFFFFFFFu) << "a white square";
+    EXPECT_EQ(mark.pixel(6, 6) | 0xFF000000u, 0xFF000000u) << "with a black dot at its centre";
+    EXPECT_EQ(mark.pixel(3, 6) | 0xFF000000u, 0xFFFFFFFFu) << "4 pixels across";
+
+    HMENU menu = CreatePopupMenu();
+    AppendMenu(menu, MF_STRING, 201, QStringLiteral("&One"));
+    AppendMenu(menu, MF_STRING, 202, QStringLiteral("&Two"));
+    ASSERT_TRUE(SetRadioCheck(menu, 201, MF_BYCOMMAND, true));
+    CheckMenuItem(menu, 202, MF_CHECKED);
+    CoolMenuItem item;
+    item.text = QStringLiteral("&One");
+    auto paint = [&](UINT id, UINT state) {
+        return PaintItem(
+            [&](DRAWITEMSTRUCT* d) {
+                d->itemID = id;
+                manager.OnDrawItem(d);
+            },
+            reinterpret_cast<std::uintptr_t>(&item), QSize(150, 20), state, menu);
+    };
+    // The 13 x 13 mark centred in the 20 x 19 button: at (3, 3).
+    const QRgb light = SysRgb(COLOR_3DLIGHT), text = SysRgb(COLOR_MENUTEXT);
+    QImage img = paint(201, ODS_CHECKED);
+    EXPECT_EQ(img.pixel(3 + 6, 3 + 6), qRgb(0, 0, 0));
+    EXPECT_EQ(img.pixel(3 + 1, 3 + 1), light);
+    EXPECT_EQ(img.pixel(3 + 3, 3 + 6), light);
+    img = paint(202, ODS_CHECKED);
+    EXPECT_EQ(img.pixel(3 + 3, 3 + 6), text) << "the system check mark";
+    img = paint(201, 0);
+    EXPECT_EQ(img.pixel(3 + 6, 3 + 6), qRgb(255, 0, 255)) << "unchecked, no unchecked picture: nothing";
+    DestroyMenu(menu);
+}
+
 } // namespace

@@ -464,4 +464,70 @@ TEST_F(VTMenuTest, ImageButtonMenuRemovalAndFailedPictures)
     EXPECT_EQ(button.SetMenu(12345, &owner), CImageButton::BTNST_INVALIDRESOURCE);
 }
 
+// An image that reports a palette display's depth.
+class PaletteImage : public QImage {
+public:
+    PaletteImage(int w, int h)
+        : QImage(w, h, QImage::Format_RGB32)
+    {
+    }
+
+protected:
+    int metric(PaintDeviceMetric m) const override { return m == PdmDepth ? 8 : QImage::metric(m); }
+};
+
+TEST_F(VTMenuTest, APaletteDeviceAlwaysGetsTheClassicLook)
+{
+    Flat();
+    VTMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendItem(QStringLiteral("Plain"), MF_OWNERDRAW, 5);
+    EXPECT_EQ(Paint(menu, menu.Items()[0], 0).pixel(100, 10), SysRgb(COLOR_WINDOW)) << "flat on a true-colour device";
+    PaletteImage img(200, 20);
+    img.fill(qRgb(255, 0, 255));
+    {
+        QPainter p(&img);
+        ASSERT_TRUE(VTMenu::PaletteDevice(p));
+        DRAWITEMSTRUCT dis;
+        dis.hDC = &p;
+        dis.rcItem = QRect(0, 0, 200, 20);
+        dis.itemData = reinterpret_cast<std::uintptr_t>(menu.Items()[0]);
+        menu.DrawItem(&dis);
+    }
+    EXPECT_EQ(img.pixel(100, 10), SysRgb(COLOR_MENU));
+    EXPECT_EQ(img.pixel(0, 0), SysRgb(COLOR_MENU)) << "no picture column";
+}
+
+TEST_F(VTMenuTest, AnItemWithItsOwnCheckedPictureShowsARadioDot)
+{
+    struct Case {
+        bool flat;
+        QPoint glyphOnly; // a pixel of the check glyph outside the dot
+        QPoint dotOnly; // a pixel of the dot outside the glyph
+        QSize size;
+    };
+    // Classic: the box at (1, 2), glyph at (5, 6), dot from (6, 6).
+    // Flat: the 16 x 16 box at (4, 3), glyph and dot from (9, 7).
+    for (const Case& c : { Case { false, { 11, 6 }, { 8, 8 }, { 200, 20 } },
+             Case { true, { 15, 7 }, { 11, 9 }, { 200, 22 } } }) {
+        SCOPED_TRACE(c.flat ? "flat" : "classic");
+        VTMenu::s_drawStyleClassic = c.flat ? 1 : 0;
+        VTMenu menu;
+        ASSERT_TRUE(menu.CreatePopupMenu());
+        menu.AppendItem(QStringLiteral("Check"), MF_OWNERDRAW, 5);
+        menu.AppendItem(QStringLiteral("Radio"), MF_OWNERDRAW, 6);
+        ASSERT_TRUE(SetRadioCheck(menu.m_hMenu, 6, MF_BYCOMMAND, true));
+        auto paint = [&](int item) {
+            return PaintItem([&](DRAWITEMSTRUCT* d) { menu.DrawItem(d); },
+                reinterpret_cast<std::uintptr_t>(menu.Items()[size_t(item)]), c.size, ODS_CHECKED, menu.m_hMenu);
+        };
+        const QRgb text = SysRgb(COLOR_MENUTEXT);
+        const QImage check = paint(0), radio = paint(1);
+        EXPECT_EQ(check.pixel(c.glyphOnly), text);
+        EXPECT_NE(check.pixel(c.dotOnly), text);
+        EXPECT_EQ(radio.pixel(c.dotOnly), text);
+        EXPECT_NE(radio.pixel(c.glyphOnly), text);
+    }
+}
+
 } // namespace

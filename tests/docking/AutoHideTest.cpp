@@ -7,6 +7,7 @@
 #include "DockingTestUtil.h"
 
 #include <QCursor>
+#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -154,6 +155,65 @@ TEST(AutoHideFloatWnd, ANarrowWindowShowsNoCaptionButtons)
     // The left side: no left border, the frame's width on the right.
     EXPECT_EQ(wnd.Borders(), QMargins(0, 2, GetSystemMetrics(SM_CXFRAME), 0));
     EXPECT_EQ(wnd.ClientRect().top(), 2 * 2 + 17);
+}
+
+// A mouse event at a screen point (the window may move under it).
+void SendMouse(QWidget& w, QEvent::Type type, QPoint global, Qt::MouseButtons buttons)
+{
+    const QPointF local(w.mapFromGlobal(global));
+    QMouseEvent e(type, local, QPointF(global), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+        buttons, Qt::NoModifier);
+    QApplication::sendEvent(&w, &e);
+}
+
+TEST(AutoHideFloatWnd, OnlyTheInnerEdgeSizesTheWindow)
+{
+    struct Case {
+        unsigned side;
+        QPoint inner; // on the edge facing the frame's centre
+        int code;
+        QPoint outer; // on the edge along the frame's side
+        QPoint drag;
+        QRect sized;
+    };
+    // The window rests at (50, 50), 200 x 150; the frame border is 4 pixels.
+    const Case cases[] = {
+        { CBRS_ALIGN_LEFT, { 198, 100 }, CAutoHideFloatWnd::HTRIGHT, { 0, 100 }, { 30, 0 }, { 50, 50, 230, 150 } },
+        { CBRS_ALIGN_TOP, { 100, 147 }, CAutoHideFloatWnd::HTBOTTOM, { 100, 0 }, { 0, 20 }, { 50, 50, 200, 170 } },
+        { CBRS_ALIGN_RIGHT, { 1, 100 }, CAutoHideFloatWnd::HTLEFT, { 199, 100 }, { -30, 0 }, { 20, 50, 230, 150 } },
+        { CBRS_ALIGN_BOTTOM, { 100, 1 }, CAutoHideFloatWnd::HTTOP, { 100, 149 }, { 0, -20 }, { 50, 30, 200, 170 } },
+    };
+    QWidget frame;
+    frame.resize(400, 400);
+    frame.show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.side);
+        CAutoHideFloatWnd wnd(&frame);
+        wnd.SetSide(c.side);
+        wnd.m_Title = QStringLiteral("Log");
+        wnd.m_rcFull = QRect(50, 50, 200, 150);
+        wnd.setGeometry(wnd.m_rcFull);
+        wnd.show();
+        EXPECT_EQ(wnd.HitTest(c.inner), c.code);
+        EXPECT_EQ(wnd.HitTest(c.outer), CAutoHideFloatWnd::HTNOWHERE);
+        EXPECT_EQ(wnd.HitTest(QPoint(10, 8)), CAutoHideFloatWnd::HTCAPTIONBAND);
+        EXPECT_EQ(wnd.HitTest(wnd.ClientRect().center()), CAutoHideFloatWnd::HTCLIENT);
+
+        // The outer edge sizes nothing.
+        const QPoint outer = wnd.mapToGlobal(c.outer);
+        SendMouse(wnd, QEvent::MouseButtonPress, outer, Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseMove, outer + QPoint(7, 7), Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseButtonRelease, outer + QPoint(7, 7), Qt::NoButton);
+        EXPECT_EQ(wnd.geometry(), QRect(50, 50, 200, 150));
+
+        const QPoint inner = wnd.mapToGlobal(c.inner);
+        SendMouse(wnd, QEvent::MouseButtonPress, inner, Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseMove, inner + c.drag / 2, Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseMove, inner + c.drag, Qt::LeftButton);
+        SendMouse(wnd, QEvent::MouseButtonRelease, inner + c.drag, Qt::NoButton);
+        EXPECT_EQ(wnd.geometry(), c.sized);
+        EXPECT_EQ(wnd.m_rcFull, c.sized) << "it slides out at the new size";
+    }
 }
 
 TEST(AutoHideGroup, PinButtonOfTheWindowRestoresTheBar)

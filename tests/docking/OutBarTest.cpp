@@ -2,11 +2,16 @@
 #include "ui/chrome/COutBarEdit.h"
 
 #include "../common/EventLoopWait.h"
+#include "../chrome/MenuTestUtil.h"
 #include "../controls/ControlTestUtil.h"
+#include "ui/chrome/MenuResources.h"
+#include "ui/chrome/WinMenu.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QContextMenuEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -283,15 +288,45 @@ TEST(GfxOutBarCtrl, ContextMenuFollowsTheViewAndTheFlags)
         texts << (a->isSeparator() ? QStringLiteral("-") : a->text() + (a->isEnabled() ? "" : " (off)"));
     EXPECT_EQ(texts, (QStringList{"Small icon style", "Big icon style (off)", "-", "Delete child item",
                          "Rename chile item"}));
-    menu->actions()[0]->trigger();
+    EXPECT_EQ(GetMenuItemID(menu.get(), 3), UINT(CGfxOutBarCtrl::ID_GFX_REMOVEITEM));
+    b.bar.OnContextCommand(int(GetMenuItemID(menu.get(), 0)));
     EXPECT_TRUE(b.bar.IsSmallIconView());
     b.bar.ModifyFlags(CGfxOutBarCtrl::fRemoveGroups | CGfxOutBarCtrl::fEditGroups, 0);
     menu.reset(b.bar.BuildContextMenu(CGfxOutBarCtrl::htFolder, 0));
     EXPECT_EQ(menu->actions().size(), 2);
     EXPECT_TRUE(menu->actions()[1]->isEnabled()) << "big icons are offered in the small view";
     menu.reset(b.bar.BuildContextMenu(CGfxOutBarCtrl::htItem, 2));
-    menu->actions()[3]->trigger(); // delete
+    b.bar.OnContextCommand(int(GetMenuItemID(menu.get(), 3))); // delete
     EXPECT_EQ(b.Items(), (QStringList{"Item 0", "Item 1", "Item 3"}));
+}
+
+TEST(GfxOutBarCtrl, RightClickTracksAnIconMenuAndRunsTheChosenCommand)
+{
+    // The bar's toolbar: small view red, big view green.
+    QImage strip(32, 16, QImage::Format_RGB32);
+    strip.fill(Qt::green);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            strip.setPixel(x, y, qRgb(255, 0, 0));
+    RegisterToolBarResource(CGfxOutBarCtrl::kContextMenuToolbar,
+        {16, 16, {UINT(CGfxOutBarCtrl::ID_GFX_SMALLICON), UINT(CGfxOutBarCtrl::ID_GFX_LARGEICON)}, QString()});
+    RegisterBitmapResource(CGfxOutBarCtrl::kContextMenuToolbar, strip);
+    Bar b;
+    bool ownerDrawn = false;
+    QImage shot;
+    ulv::test::WhenPopupShown([&](QMenu* popup) {
+        ownerDrawn = GetMenuItemType(popup, 0, MF_BYPOSITION) & MF_OWNERDRAW;
+        shot = popup->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        popup->setActiveAction(popup->actions()[0]);
+        ulv::test::Key(popup, Qt::Key_Return);
+    });
+    const QPoint at = b.ImageCentre(1);
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, b.bar.mapToGlobal(at));
+    QApplication::sendEvent(&b.bar, &click);
+    ClearRegisteredResources();
+    EXPECT_TRUE(ownerDrawn);
+    EXPECT_TRUE(test::HasPixel(shot, QRect(0, 0, 40, shot.height()), qRgb(255, 0, 0))) << "the toolbar's picture";
+    EXPECT_TRUE(b.bar.IsSmallIconView()) << "the chosen command ran";
 }
 
 TEST(GfxOutBarCtrl, SelectedItemBlinksInTenSteps)
@@ -305,3 +340,33 @@ TEST(GfxOutBarCtrl, SelectedItemBlinksInTenSteps)
 }
 
 } // namespace
+
+TEST(GfxOutBarCtrl, DestroyingTheBarDuringARenameReportsNothing)
+{
+    // The bar as a window of its own: closing it moves the focus out of the
+    // edit while the bar is being destroyed.
+    QWidget host;
+    host.resize(300, 300);
+    auto* bar = new CGfxOutBarCtrl;
+    ASSERT_TRUE(bar->Create(0, QRect(0, 0, 200, 300), &host, 100));
+    bar->setWindowFlags(Qt::Window);
+    bar->AddFolder("Folder 0", 10);
+    bar->AddFolder("Folder 1", 11);
+    std::vector<int> codes;
+    bar->SetNotifyHandler([&codes](int code, const OutBarNotify&) {
+        codes.push_back(code);
+        return 1L;
+    });
+    host.show();
+    bar->show();
+    bar->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(bar));
+    bar->StartFolderRename(1);
+    QPointer<COutBarEdit> edit = bar->ActiveEdit();
+    ASSERT_TRUE(edit);
+    edit->setText("Renamed");
+    ASSERT_TRUE(test::RunEventsUntil([&] { return edit->hasFocus(); }, 5000));
+    delete bar;
+    EXPECT_TRUE(edit.isNull());
+    EXPECT_TRUE(codes.empty());
+}

@@ -121,6 +121,30 @@ TEST(DockPageBar, CaptionColoursFollowTheFocus)
     EXPECT_EQ(bar->m_pinButton.GetRect(), QRect(band.right() + 1 - 32, 2, 13, 13));
 }
 
+TEST(DockPageBar, AFloatingBarShowsTheMiniFrameCaption)
+{
+    DockFrame f;
+    CDockPageBar* bar = f.AddBar(209, Qt::LeftDockWidgetArea, {"Log", "Data"});
+    ASSERT_FALSE(bar->IsCaptionActive());
+    bar->setFloating(true);
+    QApplication::processEvents();
+    EXPECT_FALSE(bar->HasCaption());
+    QImage img = Grab(*bar->Caption());
+    EXPECT_EQ(img.pixel(20, 5), SysRgb(bar->IsCaptionActive() ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+    EXPECT_FALSE(bar->m_pinButton.GetRect().intersects(bar->Caption()->rect())) << "nothing to pin to";
+    EXPECT_TRUE(bar->Caption()->rect().contains(bar->m_closeButton.GetRect()));
+    QTest::mouseClick(bar->Caption(), Qt::LeftButton, {}, bar->m_closeButton.GetRect().center());
+    EXPECT_FALSE(bar->isVisible()) << "the close box hides the bar";
+
+    bar->show();
+    bar->setFloating(false);
+    QApplication::processEvents();
+    EXPECT_TRUE(bar->HasCaption());
+    img = Grab(*bar->Caption());
+    EXPECT_EQ(img.pixel(20, 5), bar->IsCaptionActive() ? CDockPageBar::kActiveCaption : CDockPageBar::kInactiveCaption);
+    EXPECT_TRUE(bar->Caption()->rect().contains(bar->m_pinButton.GetRect()));
+}
+
 TEST(DockPageBar, CloseButtonHidesWithoutDestroying)
 {
     DockFrame f;

@@ -75,6 +75,56 @@ TEST(SizingControlBar, DockedBarTakesItsRememberedSizeForTheOrientation)
     EXPECT_EQ(bar->height(), 120);
 }
 
+TEST(SizingControlBar, BarsInOneRowShareItsLengthAndKeepTheirMinimums)
+{
+    struct Case {
+        Qt::DockWidgetArea area;
+        Qt::Orientation along;
+        int minimum;
+    };
+    for (const Case& c : { Case { Qt::TopDockWidgetArea, Qt::Horizontal, 33 },
+             Case { Qt::LeftDockWidgetArea, Qt::Vertical, 32 } }) {
+        SCOPED_TRACE(int(c.area));
+        Frame f;
+        CSizingControlBar* first = f.Bar(110);
+        CSizingControlBar* second = f.Bar(111);
+        f.window.addDockWidget(c.area, first);
+        first->show();
+        QApplication::processEvents();
+        const auto length = [&](QWidget* w) { return c.along == Qt::Horizontal ? w->width() : w->height(); };
+        const int whole = length(first);
+        ASSERT_TRUE(second->DockBeside(first));
+        second->show();
+        QApplication::processEvents();
+        EXPECT_EQ(first->RowBars(), (std::vector<CSizingControlBar*> { first, second }));
+        EXPECT_EQ(second->RowBars(), first->RowBars());
+        EXPECT_LT(length(first), whole);
+        EXPECT_GE(length(first) + length(second), whole - 10) << "the two share the row";
+
+        f.window.resizeDocks({ first }, { 5 }, c.along);
+        QApplication::processEvents();
+        EXPECT_GE(length(first), c.minimum) << "never below the minimum length";
+        EXPECT_GE(length(first) + length(second), whole - 10);
+    }
+}
+
+TEST(SizingControlBar, DockingBesideNeedsADockedBarOfTheSameWindow)
+{
+    Frame f;
+    Frame other;
+    CSizingControlBar* bar = f.Bar(120);
+    CSizingControlBar* floating = f.Bar(121);
+    CSizingControlBar* elsewhere = other.Bar(122);
+    f.window.addDockWidget(Qt::BottomDockWidgetArea, floating);
+    floating->setFloating(true);
+    other.window.addDockWidget(Qt::BottomDockWidgetArea, elsewhere);
+    EXPECT_FALSE(bar->DockBeside(floating));
+    EXPECT_FALSE(bar->DockBeside(elsewhere));
+    EXPECT_FALSE(bar->DockBeside(bar));
+    EXPECT_FALSE(bar->DockBeside(nullptr));
+    EXPECT_TRUE(bar->RowBars().empty()) << "not docked";
+}
+
 TEST(SizingControlBar, StateRoundTripsThroughTheProfileSection)
 {
     Frame f;

@@ -41,7 +41,7 @@ public:
     }
     void DrawCell(QPainter& p, int, int, const QRect& r, bool selected) override
     {
-        p.fillRect(r.adjusted(0, 0, -1, -1), selected ? QColor(kSelected) : QColor(kCell));
+        p.fillRect(r.adjusted(0, 0, -1, -1), selected ? QColor(kSelected) : cellColour);
     }
     void OnInsertRow(int index) override { inserted.push_back(index); }
     void OnInsertColumn(int index) override { inserted.push_back(1000 + index); }
@@ -51,6 +51,7 @@ public:
     void OnColumnResized(int column, int width) override { resized = {column, width}; }
 
     std::vector<int> inserted;
+    QColor cellColour{kCell};
     QPoint entered{-9, -9};
     QPoint rightClicked{-9, -9};
     QPoint headerDblClk{-9, -9};
@@ -139,6 +140,48 @@ TEST(GridWnd, ClickSelectsAndTheCellIsDrawnSelected)
     EXPECT_EQ(g.Sel(), QPoint(2, 1));
     QTest::mouseClick(&g.grid, Qt::LeftButton, {}, QPoint(190, 10));
     EXPECT_EQ(g.Sel(), QPoint(2, 1));
+}
+
+TEST(GridWnd, CellsReachTheScreenThroughTheOffScreenPicture)
+{
+    Grid g(3, 3);
+    test::Grab(g.grid); // the first paint makes the picture
+    constexpr QRgb kGreen = 0xFF00C000;
+    // What a derived class changes shows once it redraws the cell.
+    g.grid.cellColour = QColor(kGreen);
+    g.grid.update();
+    QApplication::processEvents();
+    EXPECT_EQ(test::Grab(g.grid).pixel(130, 50), kCell) << "the picture is unchanged";
+    g.grid.RedrawCell(1, false, 1, false);
+    QImage img = test::Grab(g.grid);
+    EXPECT_EQ(img.pixel(130, 50), kGreen);
+    EXPECT_EQ(img.pixel(190, 50), kCell);
+    g.grid.RedrawRow(2);
+    img = test::Grab(g.grid);
+    EXPECT_EQ(img.pixel(70, 70), kGreen);
+    EXPECT_EQ(img.pixel(70, 30), kCell);
+    g.grid.RedrawColumn(0);
+    EXPECT_EQ(test::Grab(g.grid).pixel(70, 30), kGreen);
+    g.grid.Refresh();
+    img = test::Grab(g.grid);
+    EXPECT_EQ(img.pixel(190, 30), kGreen);
+    EXPECT_EQ(img.pixel(300, 200), 0xFFFFFFFF) << "white beyond the last cell";
+    // A redraw of a cell outside the grid is ignored.
+    g.grid.RedrawCell(7, false, 7, false);
+    g.grid.RedrawCell(-1, true, 0, true);
+
+    // A larger window gets a new picture with the cells that come into view.
+    g.grid.cellColour = QColor(kCell);
+    for (int c = 0; c < 6; ++c)
+        g.grid.InsertColumn(false);
+    EXPECT_EQ(test::Grab(g.grid).pixel(370, 30), kCell);
+    EXPECT_LT(g.grid.Buffer().width(), 500);
+    g.host.resize(600, 300);
+    g.grid.resize(600, 300);
+    QApplication::processEvents();
+    img = test::Grab(g.grid);
+    EXPECT_GE(g.grid.Buffer().width(), 600);
+    EXPECT_EQ(img.pixel(550, 30), kCell);
 }
 
 TEST(GridWnd, KeyboardNavigation)

@@ -1,3 +1,4 @@
+#include "ui/chrome/WinMenu.h"
 #include "ui/controls/CBrushReBarCtrl.h"
 #include "ui/controls/CFlatIPAddressCtrl.h"
 #include "ui/controls/CMaskedEdit.h"
@@ -110,6 +111,20 @@ TEST(MaskedEdit, EnterAndEscapeCloseAPopupOrTellTheOwner)
     EXPECT_EQ(m.edit.m_bPopup, 0);
 }
 
+// Records the window messages a page gets.
+class MessageLog : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == WinMessageEvent::EventType()) {
+            const auto* msg = static_cast<WinMessageEvent*>(event);
+            seen.push_back({msg->message, msg->wParam});
+        }
+        return false;
+    }
+    std::vector<std::pair<UINT, WPARAM>> seen;
+};
+
 TEST(PageTabCtrl, HoldsSixteenPagesAndShowsOneAtATime)
 {
     QWidget host;
@@ -138,12 +153,37 @@ TEST(PageTabCtrl, HoldsSixteenPagesAndShowsOneAtATime)
     EXPECT_EQ(tabs.SelectPage(16), -1);
     EXPECT_EQ(tabs.GetCurrentPage(), 3);
 
+    MessageLog chosen, other;
+    pages[1]->installEventFilter(&chosen);
+    pages[3]->installEventFilter(&other);
     QSignalSpy spy(&tabs, &CPageTabCtrl::PageSelected);
     QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(1).center());
     ASSERT_EQ(spy.count(), 1);
     EXPECT_EQ(spy[0][1].toInt(), 1);
     EXPECT_TRUE(pages[1]->isVisible());
     EXPECT_FALSE(pages[3]->isVisible());
+    using Seen = std::vector<std::pair<UINT, WPARAM>>;
+    EXPECT_EQ(chosen.seen, (Seen{{0x434u, WPARAM(1)}})) << "the chosen page hears of it with its index";
+    EXPECT_TRUE(other.seen.empty());
+}
+
+TEST(PageTabCtrl, APageDeletedByItsOwnerIsSkipped)
+{
+    CPageTabCtrl tabs;
+    tabs.resize(300, 200);
+    auto* first = new QLabel("first");
+    auto* second = new QLabel("second");
+    tabs.AddPage("First", first, 100);
+    tabs.AddPage("Second", second, 101);
+    tabs.CreatePages();
+    tabs.show();
+    delete second;
+    QTest::mouseClick(tabs.TabBar(), Qt::LeftButton, {}, tabs.TabBar()->tabRect(1).center());
+    EXPECT_EQ(tabs.GetCurrentPage(), 1);
+    EXPECT_EQ(tabs.GetActivePage(), nullptr);
+    EXPECT_FALSE(first->isVisible());
+    EXPECT_EQ(tabs.SelectPage(0), 1);
+    EXPECT_TRUE(first->isVisible());
 }
 
 TEST(FlatIPAddressCtrl, FieldsHoldZeroTo255)

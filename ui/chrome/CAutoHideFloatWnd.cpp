@@ -56,6 +56,39 @@ bool CAutoHideFloatWnd::ShowsButtons() const
     return width() >= QFontMetrics(m_font).horizontalAdvance(m_Title) + 30;
 }
 
+void CAutoHideFloatWnd::PlaceButtons()
+{
+    const QRect caption = CaptionRect();
+    m_closeButton.Move(caption.right() + 1 - 15, caption.top() + 2);
+    m_pinButton.Move(caption.right() + 1 - 32, caption.top() + 2);
+}
+
+int CAutoHideFloatWnd::HitTest(const QPoint& pos)
+{
+    PlaceButtons();
+    if (ShowsButtons()) {
+        if (m_closeButton.GetRect().contains(pos))
+            return HTCLOSEBUTTON;
+        if (m_pinButton.GetRect().contains(pos))
+            return HTPINBUTTON;
+    }
+    if (CaptionRect().contains(pos))
+        return HTCAPTIONBAND;
+    const int fx = GetSystemMetrics(SM_CXFRAME);
+    const int fy = GetSystemMetrics(SM_CYFRAME);
+    if (rect().contains(pos)) {
+        if ((m_dwStyle & CBRS_ALIGN_LEFT) && pos.x() >= width() - fx)
+            return HTRIGHT;
+        if ((m_dwStyle & CBRS_ALIGN_TOP) && pos.y() >= height() - fy)
+            return HTBOTTOM;
+        if ((m_dwStyle & CBRS_ALIGN_RIGHT) && pos.x() < fx)
+            return HTLEFT;
+        if ((m_dwStyle & CBRS_ALIGN_BOTTOM) && pos.y() < fy)
+            return HTTOP;
+    }
+    return ClientRect().contains(pos) ? HTCLIENT : HTNOWHERE;
+}
+
 void CAutoHideFloatWnd::StartSlide(int direction, int duration)
 {
     m_bSliding = true;
@@ -177,8 +210,7 @@ void CAutoHideFloatWnd::paintEvent(QPaintEvent*)
     p.drawText(QRect(caption.left() + 4, caption.top() + 1, std::max(0, caption.width() - 34), kCaptionBand - 1),
         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
     if (ShowsButtons()) {
-        m_closeButton.Move(caption.right() + 1 - 15, caption.top() + 2);
-        m_pinButton.Move(caption.right() + 1 - 32, caption.top() + 2);
+        PlaceButtons();
         m_closeButton.Paint(p, m_bActive);
         m_pinButton.Paint(p, m_bActive);
     }
@@ -197,6 +229,15 @@ void CAutoHideFloatWnd::mousePressEvent(QMouseEvent* event)
     m_bActive = true;
     setFocus(Qt::MouseFocusReason);
     const QPoint pos = event->position().toPoint();
+    const int code = HitTest(pos);
+    if (event->button() == Qt::LeftButton && !m_bSliding
+        && (code == HTLEFT || code == HTRIGHT || code == HTTOP || code == HTBOTTOM)) {
+        m_sizing = code;
+        m_sizeFrom = event->globalPosition().toPoint();
+        m_sizeStart = geometry();
+        update();
+        return;
+    }
     if (ShowsButtons()) {
         m_closeButton.m_bPushed = m_closeButton.GetRect().contains(pos);
         m_pinButton.m_bPushed = m_pinButton.GetRect().contains(pos);
@@ -206,6 +247,10 @@ void CAutoHideFloatWnd::mousePressEvent(QMouseEvent* event)
 
 void CAutoHideFloatWnd::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (m_sizing) {
+        m_sizing = 0;
+        return;
+    }
     const QPoint pos = event->position().toPoint();
     m_closeButton.m_bPushed = m_pinButton.m_bPushed = false;
     update();
@@ -222,6 +267,44 @@ void CAutoHideFloatWnd::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
     const bool down = (event->buttons() & Qt::LeftButton) != 0;
+    if (m_sizing && down) {
+        // The edge at the frame's side stays; the inner edge follows the
+        // cursor, and the window slides out at its new size from now on.
+        const QPoint d = event->globalPosition().toPoint() - m_sizeFrom;
+        constexpr int kMin = 5;
+        QRect r = m_sizeStart;
+        switch (m_sizing) {
+        case HTRIGHT:
+            r.setRight(std::max(r.left() + kMin - 1, r.right() + d.x()));
+            break;
+        case HTBOTTOM:
+            r.setBottom(std::max(r.top() + kMin - 1, r.bottom() + d.y()));
+            break;
+        case HTLEFT:
+            r.setLeft(std::min(r.right() - kMin + 1, r.left() + d.x()));
+            break;
+        default:
+            r.setTop(std::min(r.bottom() - kMin + 1, r.top() + d.y()));
+            break;
+        }
+        setGeometry(r);
+        m_rcFull = r;
+        return;
+    }
+    m_sizing = 0;
+    switch (HitTest(pos)) {
+    case HTLEFT:
+    case HTRIGHT:
+        setCursor(Qt::SizeHorCursor);
+        break;
+    case HTTOP:
+    case HTBOTTOM:
+        setCursor(Qt::SizeVerCursor);
+        break;
+    default:
+        unsetCursor();
+        break;
+    }
     bool changed = false;
     for (CCaptionButton* b : {static_cast<CCaptionButton*>(&m_closeButton), static_cast<CCaptionButton*>(&m_pinButton)}) {
         const bool on = ShowsButtons() && b->GetRect().contains(pos);

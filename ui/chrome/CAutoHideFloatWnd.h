@@ -48,6 +48,20 @@ public:
     // Whether the window is wide enough to carry its caption buttons.
     bool ShowsButtons() const;
 
+    // Hit codes of the window's frame.
+    static constexpr int HTNOWHERE = 0;
+    static constexpr int HTCLIENT = 1;
+    static constexpr int HTLEFT = 10;
+    static constexpr int HTRIGHT = 11;
+    static constexpr int HTTOP = 12;
+    static constexpr int HTBOTTOM = 15;
+    static constexpr int HTPINBUTTON = 22;
+    static constexpr int HTCLOSEBUTTON = 23;
+    static constexpr int HTCAPTIONBAND = 26;
+    // The caption buttons, the caption, then the one sizing edge: the edge
+    // that faces the frame's centre. The other edges size nothing.
+    int HitTest(const QPoint& pos);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -56,6 +70,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    void PlaceButtons();
     void PlaceStep();
     void OnSlideTimer();
     void OnHideCheck();
@@ -68,6 +83,11 @@ private:
     QTimer m_slideTimer;
     QTimer m_hideTimer;
     QFont m_font;
+    // An inner-edge drag: its hit code (0 when none), where it began and the
+    // window's rectangle then.
+    int m_sizing = 0;
+    QPoint m_sizeFrom;
+    QRect m_sizeStart;
 };
 
 } // namespace ulv

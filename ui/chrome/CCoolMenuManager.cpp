@@ -47,7 +47,28 @@ namespace {
 
 } // namespace
 
-CCoolMenuManager::CCoolMenuManager() = default;
+CCoolMenuManager::CCoolMenuManager()
+{
+    ReplaceRadioCheckBitmap();
+}
+
+void CCoolMenuManager::ReplaceRadioCheckBitmap()
+{
+    HMENU temp = CreatePopupMenu();
+    AppendMenu(temp, MF_STRING, 1, QStringLiteral("radio"));
+    SetRadioCheck(temp, 1, MF_BYCOMMAND, true);
+    HBITMAP mark = nullptr;
+    GetMenuItemCheckMarks(temp, 1, MF_BYCOMMAND, nullptr, &mark);
+    DestroyMenu(temp);
+    if (!mark || mark->isNull())
+        return;
+    mark->fill(Qt::white);
+    QPainter p(mark);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QRect(mark->width() / 2 - 2, mark->height() / 2 - 2, 4, 4));
+}
 
 CCoolMenuManager::~CCoolMenuManager()
 {
@@ -282,14 +303,31 @@ bool CCoolMenuManager::OnMeasureItem(MEASUREITEMSTRUCT* mis)
     return true;
 }
 
-void CCoolMenuManager::DrawCheckBitmap(QPainter& p, const QRect& r, bool selected)
+void CCoolMenuManager::DrawCheckBitmap(QPainter& p, const QRect& r, bool selected, const QImage* bitmap)
 {
-    // The system check mark: a 13 x 13 glyph box.
-    const QSize bm(13, 13);
+    const COLORREF background = GetSysColor(selected ? COLOR_MENU : COLOR_3DLIGHT);
+    // The system check mark is a 13 x 13 glyph box.
+    const QSize bm = bitmap && !bitmap->isNull() ? bitmap->size() : QSize(13, 13);
+    const int w = std::min(bm.width(), r.width());
     QRect box(QPoint(r.left() + std::max(0, (r.width() - bm.width()) / 2), r.top() + (r.height() - bm.height()) / 2),
-        bm);
-    FillSolidRect(p, box, GetSysColor(selected ? COLOR_MENU : COLOR_3DLIGHT));
-    VTMenu::DrawCheckGlyph(p, box.left() + 3, box.top() + 3, GetSysColor(COLOR_MENUTEXT));
+        QSize(w, bm.height()));
+    FillSolidRect(p, box, background);
+    if (bitmap && !bitmap->isNull()) {
+        // A two-colour picture: its white is the background, the rest ink.
+        // A picture wider than the square shows its centre part.
+        const int sx = (bm.width() - w) / 2;
+        QImage ink = bitmap->copy(sx, 0, w, bm.height()).convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < ink.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(ink.scanLine(y));
+            for (int x = 0; x < ink.width(); ++x) {
+                if (qAlpha(line[x]) < 128 || (line[x] | 0xFF000000u) == 0xFFFFFFFFu)
+                    line[x] = 0;
+            }
+        }
+        p.drawImage(box.topLeft(), ink);
+    } else {
+        VTMenu::DrawCheckGlyph(p, box.left() + 3, box.top() + 3, GetSysColor(COLOR_MENUTEXT));
+    }
     if (bm.width() < r.width())
         box.adjust(-1, -1, 1, 1);
     DrawEdge(p, box, BDR_SUNKENOUTER);
@@ -330,9 +368,13 @@ bool CCoolMenuManager::OnDrawItem(DRAWITEMSTRUCT* dis)
             m_images.Draw(p, item->image, at.x(), at.y());
         }
         drewButton = true;
-    } else if (checked) {
-        DrawCheckBitmap(p, button, selected);
-        drewButton = true;
+    } else {
+        HBITMAP unchecked = nullptr, checkedMark = nullptr;
+        GetMenuItemCheckMarks(dis->hwndItem, dis->itemID, MF_BYCOMMAND, &unchecked, &checkedMark);
+        if (checked || unchecked) {
+            DrawCheckBitmap(p, button, selected, checked ? checkedMark : unchecked);
+            drewButton = true;
+        }
     }
     if (selected || (dis->itemAction & ODA_SELECT)) {
         const int from = drewButton ? button.right() + 2 : r.left();

@@ -58,6 +58,9 @@ public:
     static QString MapAccelKeyName(const QString& keyText);
     bool AppendAccelText(QString& itemText, UINT id);
     QFont GetMenuFont();
+    // Redraws the class library's radio check mark in place: a white square
+    // with a black dot 4 pixels across at its centre.
+    static void ReplaceRadioCheckBitmap();
 
     // Image index of a command; -1 when it has none.
     int ImageOf(UINT id) const { return m_commandImages.value(id, -1); }
@@ -77,7 +80,8 @@ public:
 
 private:
     void BuildAccelMap(const std::vector<ACCEL>* table);
-    void DrawCheckBitmap(QPainter& p, const QRect& r, bool selected);
+    // bitmap null: the system's check mark.
+    void DrawCheckBitmap(QPainter& p, const QRect& r, bool selected, const QImage* bitmap);
 
     std::vector<int> m_toolbarIds;
     MenuImageList m_images;

@@ -498,6 +498,19 @@ void CDockPageBar::PaintCaption(QPainter& p, const QRect& r)
 {
     p.fillRect(r, QColor(SysRgb(COLOR_BTNFACE)));
     const QRect band(r.left(), r.top(), r.width(), kCaptionBand);
+    if (!HasCaption()) {
+        p.fillRect(band, QColor(SysRgb(m_bActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION)));
+        p.setPen(QColor(SysRgb(m_bActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT)));
+        p.setFont(m_font);
+        const QString title = ElideTitle(QFontMetrics(m_font), m_Title, band.width() - 20);
+        p.drawText(QRect(band.left() + 4, band.top() + 1, std::max(0, band.width() - 24), kCaptionBand - 1),
+            Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
+        // No edge to pin to while floating: only the close box.
+        m_closeButton.Move(r.right() + 1 - 15, r.top() + 2);
+        m_pinButton.Move(-100, -100);
+        m_closeButton.Paint(p, m_bActive);
+        return;
+    }
     if (m_bActive) {
         p.fillRect(band, QColor(kActiveCaption));
         p.setPen(Qt::white);

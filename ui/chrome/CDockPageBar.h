@@ -79,7 +79,9 @@ public:
     // Takes a page window back from an auto-hide window.
     void AdoptPageWindow(QWidget* page);
 
-    bool HasCaption() const { return true; }
+    // The bar's own caption while docked; floating, its caption is the
+    // mini frame's: the title in the system's caption colours and a close box.
+    bool HasCaption() const { return !isFloating(); }
     bool IsCaptionActive() const { return m_bActive; }
     QString Title() const { return m_Title; }
     const QFont& CaptionFont() const { return m_font; }

@@ -1,7 +1,9 @@
 #include "ui/chrome/CGfxOutBarCtrl.h"
 
 #include "shell/core/SysParams.h"
+#include "ui/chrome/CIconMenu.h"
 #include "ui/chrome/COutBarEdit.h"
+#include "ui/chrome/WinMenu.h"
 
 #include <QContextMenuEvent>
 #include <QCursor>
@@ -9,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <tuple>
@@ -48,7 +51,15 @@ CGfxOutBarCtrl::CGfxOutBarCtrl(QWidget* parent)
     connect(&m_animTimer, &QTimer::timeout, this, &CGfxOutBarCtrl::OnAnimTimer);
 }
 
-CGfxOutBarCtrl::~CGfxOutBarCtrl() = default;
+CGfxOutBarCtrl::~CGfxOutBarCtrl()
+{
+    // An open in-place edit would report its text from the focus change the
+    // base destructor makes, after this part of the bar is gone.
+    if (m_edit) {
+        m_edit->Abandon();
+        delete m_edit.data();
+    }
+}
 
 COutBarEdit* CGfxOutBarCtrl::ActiveEdit() const
 {
@@ -884,29 +895,41 @@ QMenu* CGfxOutBarCtrl::BuildContextMenu(int hitKind, int index)
 {
     m_nRightHitKind = hitKind;
     m_nRightHitIndex = index;
-    auto* menu = new QMenu(this);
-    auto add = [&](const QString& text, int id, bool enabled) {
-        QAction* a = menu->addAction(text);
-        a->setData(id);
-        a->setEnabled(enabled);
-        connect(a, &QAction::triggered, this, [this, id] { OnContextCommand(id); });
-    };
-    add(QStringLiteral("Small icon style"), ID_GFX_SMALLICON, !IsSmallIconView());
-    add(QStringLiteral("Big icon style"), ID_GFX_LARGEICON, IsSmallIconView());
+    HMENU menu = CreatePopupMenu();
+    auto add = [&](const QString& text, int id) { AppendMenu(menu, MF_STRING, UINT(id), text); };
+    add(QStringLiteral("Small icon style"), ID_GFX_SMALLICON);
+    add(QStringLiteral("Big icon style"), ID_GFX_LARGEICON);
     if (hitKind == htItem && (m_dwFlags & (fRemoveItems | fEditItems))) {
-        menu->addSeparator();
+        AppendMenu(menu, MF_SEPARATOR, 0, QString());
         if (m_dwFlags & fRemoveItems)
-            add(QStringLiteral("Delete child item"), ID_GFX_REMOVEITEM, true);
+            add(QStringLiteral("Delete child item"), ID_GFX_REMOVEITEM);
         if (m_dwFlags & fEditItems)
-            add(QStringLiteral("Rename chile item"), ID_GFX_RENAMEITEM, true);
+            add(QStringLiteral("Rename chile item"), ID_GFX_RENAMEITEM);
     } else if (hitKind == htFolder && (m_dwFlags & (fRemoveGroups | fEditGroups))) {
-        menu->addSeparator();
+        AppendMenu(menu, MF_SEPARATOR, 0, QString());
         if (m_dwFlags & fRemoveGroups)
-            add(QStringLiteral("Delete this directory"), ID_GFX_REMOVEITEM, true);
+            add(QStringLiteral("Delete this directory"), ID_GFX_REMOVEITEM);
         if (m_dwFlags & fEditGroups)
-            add(QStringLiteral("Rename this directory"), ID_GFX_RENAMEITEM, true);
+            add(QStringLiteral("Rename this directory"), ID_GFX_RENAMEITEM);
+    }
+    const int count = GetMenuItemCount(menu);
+    for (int pos = 0; pos < count; ++pos) {
+        const UINT id = GetMenuItemID(menu, pos);
+        bool enabled = true;
+        if (id != 0) {
+            OnUpdateContextCommand(id, enabled);
+            EnableMenuItem(menu, UINT(pos), MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+        }
     }
     return menu;
+}
+
+void CGfxOutBarCtrl::OnUpdateContextCommand(unsigned id, bool& enabled) const
+{
+    if (id == unsigned(ID_GFX_SMALLICON))
+        enabled = !IsSmallIconView();
+    else if (id == unsigned(ID_GFX_LARGEICON))
+        enabled = IsSmallIconView();
 }
 
 void CGfxOutBarCtrl::OnContextCommand(int id)
@@ -935,13 +958,33 @@ void CGfxOutBarCtrl::OnContextCommand(int id)
     }
 }
 
+bool CGfxOutBarCtrl::event(QEvent* event)
+{
+    if (event->type() == WinMessageEvent::EventType()) {
+        auto* msg = static_cast<WinMessageEvent*>(event);
+        msg->result = DefWindowProc(this, msg->message, msg->wParam, msg->lParam);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
 void CGfxOutBarCtrl::contextMenuEvent(QContextMenuEvent* event)
 {
     int index = -1;
     const int hit = HitTest(event->pos(), &index);
-    QMenu* menu = BuildContextMenu(hit, index);
-    menu->exec(event->globalPos());
-    delete menu;
+    HMENU menu = BuildContextMenu(hit, index);
+    // Drawn with the pictures of the bar's toolbar; a missing toolbar leaves
+    // plain rows.
+    CIconMenu icons;
+    icons.LoadToolbar(kContextMenuToolbar);
+    icons.ConvertToOwnerDraw(menu);
+    icons.UpdateItems(menu, [this](UINT id, bool& enabled, bool&) { OnUpdateContextCommand(id, enabled); });
+    QPointer<CGfxOutBarCtrl> self(this);
+    const UINT id = TrackPopupMenuEx(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD, event->globalPos().x(),
+        event->globalPos().y(), this);
+    DestroyMenu(menu);
+    if (self && id != 0)
+        OnContextCommand(int(id));
 }
 
 } // namespace ulv

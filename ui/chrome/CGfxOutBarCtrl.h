@@ -129,8 +129,15 @@ public:
     bool IsAnimating() const { return m_animTimer.isActive(); }
 
     // The context menu for a hit, and its commands (the menu runs them).
+    // The context menu for a hit (remembered for its commands): a menu handle
+    // the caller destroys.
     QMenu* BuildContextMenu(int hitKind, int index);
+    // The command update of the context menu: each view style is offered
+    // only while the other is shown.
+    void OnUpdateContextCommand(unsigned id, bool& enabled) const;
     void OnContextCommand(int id);
+    // The toolbar whose pictures the context menu shows.
+    static constexpr int kContextMenuToolbar = 128;
 
     COLORREF m_crBackground;
     COLORREF m_crText = Rgb(255, 255, 255);
@@ -144,6 +151,9 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Window messages the bar does not handle itself (its context menu's
+    // measuring and painting) get the default processing.
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;

@@ -23,6 +23,8 @@ public:
     int m_growMode; // 1: a single-line caption widens with its text
     // Ends the edit once (Enter, Esc or the focus leaving).
     void Finish();
+    // Ends the edit without reporting: the bar is going away.
+    void Abandon() { m_done = true; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

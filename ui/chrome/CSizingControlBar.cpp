@@ -30,7 +30,52 @@ CSizingControlBar::CSizingControlBar(QWidget* parent)
     connect(this, &QDockWidget::dockLocationChanged, this, &CSizingControlBar::OnLocationChanged);
 }
 
-CSizingControlBar::~CSizingControlBar() = default;
+CSizingControlBar::~CSizingControlBar()
+{
+    // The dock widget's own destruction must not call back into this part.
+    disconnect(this, &QDockWidget::topLevelChanged, this, &CSizingControlBar::OnTopLevelChanged);
+    disconnect(this, &QDockWidget::dockLocationChanged, this, &CSizingControlBar::OnLocationChanged);
+}
+
+bool CSizingControlBar::DockBeside(CSizingControlBar* other)
+{
+    if (!m_site || !other || other == this || other->m_site != m_site || other->isFloating()
+        || m_site->dockWidgetArea(other) == Qt::NoDockWidgetArea)
+        return false;
+    const Qt::DockWidgetArea area = m_site->dockWidgetArea(other);
+    const bool horz = area == Qt::TopDockWidgetArea || area == Qt::BottomDockWidgetArea;
+    if (isFloating())
+        setFloating(false);
+    m_site->splitDockWidget(other, this, horz ? Qt::Horizontal : Qt::Vertical);
+    return true;
+}
+
+std::vector<CSizingControlBar*> CSizingControlBar::RowBars() const
+{
+    std::vector<CSizingControlBar*> row;
+    if (!m_site || isFloating() || !isVisible())
+        return row;
+    const Qt::DockWidgetArea area = m_site->dockWidgetArea(const_cast<CSizingControlBar*>(this));
+    if (area == Qt::NoDockWidgetArea)
+        return row;
+    const bool horz = IsHorzDocked();
+    // A row: the bars of the side whose span across the side overlaps this
+    // bar's.
+    const QRect mine = geometry();
+    for (CSizingControlBar* bar : m_site->findChildren<CSizingControlBar*>()) {
+        if (!bar->isVisible() || bar->isFloating() || m_site->dockWidgetArea(bar) != area)
+            continue;
+        const QRect r = bar->geometry();
+        const bool sameRow = horz ? (r.top() <= mine.bottom() && mine.top() <= r.bottom())
+                                  : (r.left() <= mine.right() && mine.left() <= r.right());
+        if (sameRow)
+            row.push_back(bar);
+    }
+    std::sort(row.begin(), row.end(), [horz](const CSizingControlBar* a, const CSizingControlBar* b) {
+        return horz ? a->x() < b->x() : a->y() < b->y();
+    });
+    return row;
+}
 
 bool CSizingControlBar::Create(const QString& title, QMainWindow* parent, int id, unsigned style)
 {

@@ -4,6 +4,8 @@
 #include <QSize>
 #include <QString>
 
+#include <vector>
+
 class QMainWindow;
 
 namespace ulv {
@@ -84,6 +86,16 @@ public:
     static constexpr unsigned LM_VERTDOCK = 0x10;
     static constexpr unsigned LM_LENGTHY = 0x20;
     static constexpr unsigned LM_COMMIT = 0x40;
+
+    // Docks the bar in the same row as other, after it: beside it along the
+    // side it is docked on. False when other is not docked in this bar's
+    // main window.
+    bool DockBeside(CSizingControlBar* other);
+    // The visible sizing bars of this bar's row, in order along the row
+    // (this bar included); empty when the bar is not docked. The main
+    // window's dock layout shares the row's length among them, each kept at
+    // least at its minimum length.
+    std::vector<CSizingControlBar*> RowBars() const;
 
     // The main window the bar docks in (null before Create).
     QMainWindow* DockSite() const { return m_site; }

@@ -148,6 +148,10 @@ public:
 
     // ---- Looks.
     void DrawItem(DRAWITEMSTRUCT* dis) override;
+    // Painting on a palette device always takes the classic look.
+    static bool PaletteDevice(const QPainter& p);
+    // The item's check is a radio dot (it has its own checked picture).
+    static bool RadioItem(const DRAWITEMSTRUCT* dis);
     void MeasureItem(MEASUREITEMSTRUCT* mis) override;
     static COLORREF Lighten(COLORREF color, double factor);
     static COLORREF Darken(COLORREF color, double factor);

@@ -531,13 +531,29 @@ const MenuImageList* VTMenu::PictureOf(const VTMenuItem* record, int& index) con
     return nullptr;
 }
 
+bool VTMenu::RadioItem(const DRAWITEMSTRUCT* dis)
+{
+    // An item given a picture of its own for the checked state (the radio
+    // mark of a radio command) shows its check as a dot.
+    const auto* record = reinterpret_cast<const VTMenuItem*>(dis->itemData);
+    HBITMAP checked = nullptr;
+    return record && dis->hwndItem && GetMenuItemCheckMarks(dis->hwndItem, UINT(record->id), MF_BYCOMMAND, nullptr, &checked)
+        && checked;
+}
+
+bool VTMenu::PaletteDevice(const QPainter& p)
+{
+    // A display of 256 colours or fewer works through a palette.
+    return p.device() && p.device()->depth() <= 8;
+}
+
 void VTMenu::DrawItem(DRAWITEMSTRUCT* dis)
 {
     if (!dis || !dis->hDC || !dis->itemData)
         return;
     dis->hDC->save();
     dis->hDC->setFont(SystemMenuFont());
-    if (DrawStyle() != 1)
+    if (PaletteDevice(*dis->hDC) || DrawStyle() != 1)
         DrawItemClassic(dis);
     else
         DrawItemFlat(dis);
@@ -609,7 +625,7 @@ void VTMenu::DrawItemClassic(DRAWITEMSTRUCT* dis)
         list->Draw(p, index, px, py);
     }
     if (checked && !list && !checkPicture)
-        DrawCheckBoxClassic(p, QRect(r.left() + 1, r.top() + e + 2, iw, ih), selected, false);
+        DrawCheckBoxClassic(p, QRect(r.left() + 1, r.top() + e + 2, iw, ih), selected, RadioItem(dis));
     QString label, accel;
     SplitText(record->text, label, accel);
     QRect text(r.left() + iw + 9, r.top() - 1, r.right() + 1 - (r.left() + iw + 9), r.height());
@@ -709,7 +725,7 @@ void VTMenu::DrawItemFlat(DRAWITEMSTRUCT* dis)
     if (checked && !list && !checkPicture) {
         const QRect check(
             r.left() + std::max(0, (w - 16 + 1) / 2), r.top() + std::max(0, (r.height() - 16 + 1) / 2), 16, 16);
-        DrawCheckBoxFlat(p, check, false, highlight);
+        DrawCheckBoxFlat(p, check, RadioItem(dis), highlight);
     }
     QString label, accel;
     SplitText(record->text, label, accel);

@@ -29,6 +29,8 @@ namespace {
     const char* const kOwner = "ulvMenuOwner";
     const char* const kRoot = "ulvMenuRoot";
     const char* const kSideBar = "ulvMenuSideBar";
+    const char* const kUnchecked = "ulvMenuUncheckedMark";
+    const char* const kChecked = "ulvMenuCheckedMark";
 
     constexpr UINT kTypeBits = MF_OWNERDRAW | MF_SEPARATOR | MF_POPUP | MF_MENUBREAK | MF_MENUBARBREAK | MF_BITMAP;
     constexpr UINT kStateBits = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT;
@@ -639,6 +641,53 @@ bool SetMenuItemData(HMENU menu, UINT item, UINT flags, std::uintptr_t data)
     if (!a)
         return false;
     a->setProperty(kData, QVariant::fromValue<qulonglong>(data));
+    return true;
+}
+
+bool SetMenuItemBitmaps(HMENU menu, UINT item, UINT flags, HBITMAP unchecked, HBITMAP checked)
+{
+    QAction* a = ItemAt(menu, item, flags);
+    if (!a)
+        return false;
+    a->setProperty(kUnchecked, QVariant::fromValue<qulonglong>(reinterpret_cast<std::uintptr_t>(unchecked)));
+    a->setProperty(kChecked, QVariant::fromValue<qulonglong>(reinterpret_cast<std::uintptr_t>(checked)));
+    return true;
+}
+
+bool GetMenuItemCheckMarks(HMENU menu, UINT item, UINT flags, HBITMAP* unchecked, HBITMAP* checked)
+{
+    QAction* a = ItemAt(menu, item, flags);
+    if (!a)
+        return false;
+    if (unchecked)
+        *unchecked = reinterpret_cast<HBITMAP>(std::uintptr_t(a->property(kUnchecked).toULongLong()));
+    if (checked)
+        *checked = reinterpret_cast<HBITMAP>(std::uintptr_t(a->property(kChecked).toULongLong()));
+    return true;
+}
+
+HBITMAP LibraryRadioCheckMark()
+{
+    // A round dot on a transparent 13 x 13 square, as the class library
+    // makes it.
+    static QImage mark = [] {
+        QImage img(13, 13, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(QRect(4, 4, 5, 5));
+        return img;
+    }();
+    return &mark;
+}
+
+bool SetRadioCheck(HMENU menu, UINT item, UINT flags, bool on)
+{
+    if (!SetMenuItemBitmaps(menu, item, flags, nullptr, LibraryRadioCheckMark()))
+        return false;
+    CheckMenuItem(menu, item, (flags & MF_BYPOSITION) | (on ? MF_CHECKED : MF_UNCHECKED));
     return true;
 }
 

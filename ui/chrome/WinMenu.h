@@ -10,6 +10,7 @@
 // menu object attached to the handle (CMenu::FromHandlePermanent) does it.
 
 #include <QEvent>
+#include <QImage>
 #include <QRect>
 #include <QString>
 
@@ -189,6 +190,21 @@ bool SetMenuDefaultItem(HMENU menu, UINT item, bool byPosition);
 int GetMenuDefaultItem(HMENU menu);
 // The position of the highlighted item of an open menu; -1 when none.
 int GetHilitePosition(HMENU menu);
+
+// A check-mark bitmap of an item. The menu layer never owns one: whoever
+// made it keeps it alive while items use it.
+using HBITMAP = QImage*;
+// The item's own pictures for its unchecked and checked states (null: none;
+// the system's check mark for a checked item); false when there is no item.
+bool SetMenuItemBitmaps(HMENU menu, UINT item, UINT flags, HBITMAP unchecked, HBITMAP checked);
+bool GetMenuItemCheckMarks(HMENU menu, UINT item, UINT flags, HBITMAP* unchecked, HBITMAP* checked);
+// The class library's radio check mark: the checked picture the command
+// update of a radio item gives it (SetRadioCheck). One per process, 13 x 13;
+// a menu class may redraw it in place.
+HBITMAP LibraryRadioCheckMark();
+// Checks or unchecks the item as a radio item: the library's radio mark
+// becomes its checked picture.
+bool SetRadioCheck(HMENU menu, UINT item, UINT flags, bool on);
 
 // The item's action (for tests and painters); null when there is none.
 QAction* MenuItemAction(HMENU menu, UINT item, UINT flags);

@@ -32,6 +32,10 @@ CFlatHeaderCtrl::CFlatHeaderCtrl(QWidget* parent)
 
 CFlatHeaderCtrl::~CFlatHeaderCtrl()
 {
+    // The model outlives this part of the header while the base destructors run.
+    disconnect(m_inserted);
+    disconnect(m_removed);
+    disconnect(m_reset);
     delete m_pDropWnd.data();
     delete m_pDragWnd.data();
 }

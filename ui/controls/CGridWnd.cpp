@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStatusBar>
@@ -231,7 +232,7 @@ bool CGridWnd::InsertRow(bool fixed, int index, bool redraw)
         m_rowLocks.insert(m_rowLocks.begin() + index, 1);
     UpdateBars();
     if (redraw)
-        update();
+        Rerender();
     return true;
 }
 
@@ -249,7 +250,7 @@ bool CGridWnd::InsertColumn(bool fixed, int index, bool redraw)
         m_columnLocks.insert(m_columnLocks.begin() + index, 0);
     UpdateBars();
     if (redraw)
-        update();
+        Rerender();
     return true;
 }
 
@@ -270,7 +271,7 @@ bool CGridWnd::DeleteRow(bool fixed, int index, bool redraw)
     }
     UpdateBars();
     if (redraw)
-        update();
+        Rerender();
     return true;
 }
 
@@ -291,7 +292,7 @@ bool CGridWnd::DeleteColumn(bool fixed, int index, bool redraw)
     }
     UpdateBars();
     if (redraw)
-        update();
+        Rerender();
     return true;
 }
 
@@ -302,7 +303,7 @@ void CGridWnd::SetRowHeight(int row, int height, bool fixed)
         return;
     sizes[size_t(row)] = height;
     UpdateBars();
-    update();
+    Rerender();
 }
 
 void CGridWnd::SetColumnWidth(int column, int width, bool fixed)
@@ -312,7 +313,7 @@ void CGridWnd::SetColumnWidth(int column, int width, bool fixed)
         return;
     sizes[size_t(column)] = width;
     UpdateBars();
-    update();
+    Rerender();
 }
 
 int CGridWnd::RowHeight(int row, bool fixed) const
@@ -343,7 +344,7 @@ void CGridWnd::SetSelection(int row, int column)
 {
     m_selRow = row;
     m_selColumn = column;
-    update();
+    Rerender();
 }
 
 int CGridWnd::MaxFirstRow() const
@@ -372,7 +373,7 @@ void CGridWnd::ScrollRows(int delta)
     if (m_selRow >= 0)
         m_selRow = std::clamp(m_selRow + moved, 0, RowCount() - 1);
     UpdateBars();
-    update();
+    Rerender();
 }
 
 void CGridWnd::ScrollColumns(int delta)
@@ -382,7 +383,7 @@ void CGridWnd::ScrollColumns(int delta)
         return;
     m_firstColumn = target;
     UpdateBars();
-    update();
+    Rerender();
 }
 
 void CGridWnd::PageDown()
@@ -418,6 +419,7 @@ void CGridWnd::UpdateBars()
         m_hBar->setGeometry(0, client.bottom() + 1 - kBarThickness,
             client.width() - (needV ? kBarThickness : 0), kBarThickness);
         m_hBar->setRange(0, ColumnCount());
+        m_hBar->setPageStep(kPage);
         m_hBar->setValue(m_firstColumn);
     }
     if (needV) {
@@ -432,51 +434,123 @@ void CGridWnd::UpdateBars()
 
 // ---- Drawing
 
+void CGridWnd::RenderCell(int row, bool fixedRow, int column, bool fixedColumn)
+{
+    if (!m_painted)
+        return;
+    QRect r;
+    if (fixedRow && fixedColumn)
+        r = GetFixedCellRect(row, column);
+    else if (fixedRow)
+        r = GetColumnHeaderRect(row, column);
+    else if (fixedColumn)
+        r = GetRowHeaderRect(row, column);
+    else
+        r = GetCellRect(row, column);
+    // Only what starts inside the picture, and never a row or column
+    // scrolled out of view.
+    if ((!fixedRow && (row < m_firstRow || row >= RowCount())) || (!fixedColumn && (column < m_firstColumn || column >= ColumnCount()))
+        || (fixedRow && (row < 0 || row >= int(m_fixedRowHeights.size())))
+        || (fixedColumn && (column < 0 || column >= int(m_fixedColumnWidths.size())))
+        || !m_buffer.rect().contains(r.topLeft()))
+        return;
+    QPainter p(&m_buffer);
+    p.setFont(m_font);
+    p.setClipRect(r);
+    if (fixedRow && fixedColumn) {
+        DrawCornerCell(p, row, column, r, false);
+    } else if (fixedRow) {
+        DrawColumnHeaderCell(p, row, column, r, m_selRow < 0 && m_selColumn == column);
+    } else if (fixedColumn) {
+        DrawRowHeaderCell(p, row, column, r, row == m_selRow);
+    } else {
+        const bool selected = (row == m_selRow && column == m_selColumn) || (m_selColumn < 0 && row == m_selRow)
+            || (m_selRow < 0 && column == m_selColumn);
+        DrawCell(p, row, column, r, selected);
+    }
+    p.end();
+    update(r);
+}
+
 void CGridWnd::RedrawCell(int row, bool fixedRow, int column, bool fixedColumn)
 {
-    if (fixedRow && fixedColumn)
-        update(GetFixedCellRect(row, column));
-    else if (fixedRow)
-        update(GetColumnHeaderRect(row, column));
-    else if (fixedColumn)
-        update(GetRowHeaderRect(row, column));
-    else
-        update(GetCellRect(row, column));
+    RenderCell(row, fixedRow, column, fixedColumn);
 }
 
 void CGridWnd::RedrawRow(int row)
 {
-    update(QRect(0, RowTop(row), width(), RowHeight(row)));
+    for (int fc = 0; fc < int(m_fixedColumnWidths.size()); ++fc)
+        RenderCell(row, false, fc, true);
+    for (int c = m_firstColumn; c < ColumnCount(); ++c)
+        RenderCell(row, false, c, false);
 }
 
 void CGridWnd::RedrawColumn(int column)
 {
-    update(QRect(ColumnLeft(column), 0, ColumnWidth(column), height()));
+    for (int fr = 0; fr < int(m_fixedRowHeights.size()); ++fr)
+        RenderCell(fr, true, column, false);
+    for (int r = m_firstRow; r < RowCount(); ++r)
+        RenderCell(r, false, column, false);
 }
 
 void CGridWnd::RedrawFixedRow(int row)
 {
-    update(QRect(0, GetFixedCellRect(row, 0).top(), width(), RowHeight(row, true)));
+    for (int fc = 0; fc < int(m_fixedColumnWidths.size()); ++fc)
+        RenderCell(row, true, fc, true);
+    for (int c = m_firstColumn; c < ColumnCount(); ++c)
+        RenderCell(row, true, c, false);
 }
 
 void CGridWnd::RedrawFixedColumn(int column)
 {
-    update(QRect(GetFixedCellRect(0, column).left(), 0, ColumnWidth(column, true), height()));
+    for (int fr = 0; fr < int(m_fixedRowHeights.size()); ++fr)
+        RenderCell(fr, true, column, true);
+    for (int r = m_firstRow; r < RowCount(); ++r)
+        RenderCell(r, false, column, true);
 }
 
 void CGridWnd::DrawSelection(int row, int column, bool /*selected*/)
 {
-    if (column < 0)
+    // The cells take their look from the current selection.
+    if (column < 0 && row >= 0) {
         RedrawRow(row);
-    else if (row < 0)
+    } else if (row < 0 && column >= 0) {
         RedrawColumn(column);
-    else
-        update(GetCellRect(row, column));
+    } else if (row >= 0) {
+        RenderCell(row, false, column, false);
+        for (int fc = 0; fc < int(m_fixedColumnWidths.size()); ++fc)
+            RenderCell(row, false, fc, true);
+    }
+}
+
+void CGridWnd::RenderAll(QPainter& p)
+{
+    p.fillRect(QRect(QPoint(0, 0), m_buffer.size()), Qt::white);
+    PaintCells(p);
+}
+
+void CGridWnd::RenderBuffer()
+{
+    // A picture at least as large as the window; it is only made anew when
+    // the window has grown beyond it.
+    if (m_buffer.isNull() || m_buffer.width() < width() || m_buffer.height() < height())
+        m_buffer = QImage(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
+    QPainter p(&m_buffer);
+    RenderAll(p);
+}
+
+void CGridWnd::Rerender()
+{
+    if (m_painted)
+        RenderBuffer();
+    update();
 }
 
 void CGridWnd::Refresh()
 {
     UpdateBars();
+    if (m_painted)
+        RenderBuffer();
     repaint();
 }
 
@@ -518,14 +592,19 @@ void CGridWnd::PaintCells(QPainter& p)
     }
 }
 
-void CGridWnd::paintEvent(QPaintEvent*)
+void CGridWnd::paintEvent(QPaintEvent* event)
 {
+    if (!m_painted) {
+        m_painted = true;
+        UpdateBars();
+        RenderBuffer();
+    } else if (m_buffer.width() < width() || m_buffer.height() < height()) {
+        RenderBuffer();
+    }
     QPainter p(this);
-    p.fillRect(rect(), Qt::white);
-    p.save();
-    p.setClipRect(m_rcGrid);
-    PaintCells(p);
-    p.restore();
+    const QRect area = event->rect().intersected(m_rcGrid);
+    if (!area.isEmpty())
+        p.drawImage(area.topLeft(), m_buffer, area);
     if (m_hBar->isVisible() && m_vBar->isVisible())
         PaintBackground(p, QRect(m_rcGrid.right() + 1, m_rcGrid.bottom() + 1, kBarThickness, kBarThickness));
     if (m_resizingRow || m_resizingColumn) {
@@ -615,7 +694,7 @@ void CGridWnd::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
         return;
     }
-    update();
+    Rerender();
 }
 
 // ---- Mouse
@@ -630,7 +709,7 @@ void CGridWnd::mousePressEvent(QMouseEvent* event)
         if (m_selRow >= 0 && m_selColumn >= 0)
             OnCellRightClick(m_selRow, m_selColumn);
         m_selRow = m_selColumn = -1;
-        update();
+        Rerender();
         return;
     }
     if (event->button() != Qt::LeftButton)
@@ -658,7 +737,7 @@ void CGridWnd::mousePressEvent(QMouseEvent* event)
     m_selRow = row;
     if (column >= 0)
         m_selColumn = column;
-    update();
+    Rerender();
 }
 
 void CGridWnd::mouseMoveEvent(QMouseEvent* event)

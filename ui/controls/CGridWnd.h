@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QRect>
 #include <QWidget>
 #include <vector>
@@ -93,7 +94,13 @@ public:
     void RedrawFixedRow(int row);
     void RedrawFixedColumn(int column);
     void DrawSelection(int row, int column, bool selected);
+    // Renders the whole picture again and repaints at once.
     void Refresh();
+    // Fills the picture with white and draws every cell into it.
+    virtual void RenderAll(QPainter& p);
+    // The off-screen picture the window shows; cells reach it only through
+    // the redraw operations and the grid's own changes.
+    const QImage& Buffer() const { return m_buffer; }
     void SetStatusText(const QString& text);
 
     QFont m_font;
@@ -119,6 +126,10 @@ private:
     void UpdateBars();
     void PageDown();
     void PageUp();
+    void RenderCell(int row, bool fixedRow, int column, bool fixedColumn);
+    void RenderBuffer();
+    // The grid's own change: the whole picture again, then a repaint.
+    void Rerender();
 
     std::vector<int> m_fixedRowHeights;
     std::vector<int> m_fixedColumnWidths;
@@ -145,6 +156,8 @@ private:
     QScrollBar* m_hBar = nullptr;
     QScrollBar* m_vBar = nullptr;
     bool m_syncingBars = false;
+    QImage m_buffer;
+    bool m_painted = false;
 };
 
 } // namespace ulv

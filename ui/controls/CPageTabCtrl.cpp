@@ -1,5 +1,7 @@
 #include "ui/controls/CPageTabCtrl.h"
 
+#include "ui/chrome/WinMenu.h"
+
 namespace ulv {
 
 CPageTabCtrl::CPageTabCtrl(QWidget* parent)
@@ -74,7 +76,7 @@ int CPageTabCtrl::SelectPage(int index)
 QWidget* CPageTabCtrl::GetActivePage() const
 {
     const int index = m_tabs->currentIndex();
-    return index >= 0 && index < m_nPageCount ? m_pages[size_t(index)] : nullptr;
+    return index >= 0 && index < m_nPageCount ? m_pages[size_t(index)].data() : nullptr;
 }
 
 void CPageTabCtrl::OnTabChanged(int index)
@@ -88,7 +90,9 @@ void CPageTabCtrl::OnTabChanged(int index)
             page->show();
         m_nCurrentPage = index;
     }
-    Q_EMIT PageSelected(m_pages[size_t(index)], index);
+    QWidget* page = m_pages[size_t(index)];
+    SendMessage(page, WM_PAGE_SELECTED, WPARAM(index), 0);
+    Q_EMIT PageSelected(page, index);
 }
 
 void CPageTabCtrl::resizeEvent(QResizeEvent*)

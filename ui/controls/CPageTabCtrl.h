@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QTabBar>
 #include <QWidget>
 #include <array>
@@ -30,7 +31,8 @@ public:
     QTabBar* TabBar() const { return m_tabs; }
 
 Q_SIGNALS:
-    // WM_PAGE_SELECTED to the page: the user chose this tab.
+    // The user chose this tab; the page has had WM_PAGE_SELECTED (wParam =
+    // the index) first.
     void PageSelected(QWidget* page, int index);
 
 protected:
@@ -42,7 +44,8 @@ private:
     QTabBar* m_tabs;
     std::array<QString, kMaxPages> m_titles;
     std::array<int, kMaxPages> m_templateIds{};
-    std::array<QWidget*, kMaxPages> m_pages{};
+    // The caller may delete a page; a deleted one is simply not shown.
+    std::array<QPointer<QWidget>, kMaxPages> m_pages{};
     int m_nPageCount = 0;
     int m_nCurrentPage = 0;
     bool m_selecting = false;

@@ -33,12 +33,20 @@ gallery::Page sizingBars("sizing-bars", [] {
     } sides[] = {{Qt::TopDockWidgetArea, "Top"}, {Qt::LeftDockWidgetArea, "Left"},
         {Qt::RightDockWidgetArea, "Right"}, {Qt::BottomDockWidgetArea, "Bottom"}};
     int id = 100;
+    CSizingControlBar* top = nullptr;
     for (const auto& side : sides) {
         auto* bar = new CSizingControlBar;
         bar->Create(QString::fromLatin1(side.title), frame, QSize(120, 80), false, id++);
         bar->setWidget(Page(QString::fromLatin1(side.title)));
         frame->addDockWidget(side.area, bar);
+        if (!top)
+            top = bar;
     }
+    // A second bar in the top row shares its length.
+    auto* beside = new CSizingControlBar;
+    beside->Create(QStringLiteral("Top, beside"), frame, QSize(120, 80), false, id++);
+    beside->setWidget(Page(QStringLiteral("same row")));
+    beside->DockBeside(top);
     frame->setMinimumSize(640, 420);
     return frame;
 });
@@ -100,6 +108,8 @@ gallery::Page folderOutlookBar("folder-outlook-bar", [] {
                 bar->InsertItem(f, -1, QStringLiteral("Item %1").arg(i), i % 2);
         }
         bar->SetSmallIconView(side == 1);
+        if (side == 1)
+            bar->StartItemRename(2); // the in-place edit of a caption
     }
     return page;
 });

@@ -59,6 +59,14 @@ QLabel* VTMenuShot(bool flat, int active, bool disableSecond)
     menu.LoadToolbarImages(kPopupPictures);
     HMENU file = menu.GetSubMenu(0);
     CheckMenuItem(file, 0, MF_BYPOSITION | MF_CHECKED);
+    // The last command is a radio item that is on.
+    for (int pos = GetMenuItemCount(file) - 1; pos > 0; --pos) {
+        const UINT id = GetMenuItemID(file, pos);
+        if (id != 0 && id != UINT(-1)) {
+            SetRadioCheck(file, id, MF_BYCOMMAND, true);
+            break;
+        }
+    }
     if (disableSecond)
         EnableMenuItem(file, 1, MF_BYPOSITION | MF_GRAYED);
     QLabel* shot = MenuShot(file, active);
@@ -181,6 +189,11 @@ gallery::Page coolMenu("cool-menu-manager", [] {
     AppendMenu(popup, MF_SEPARATOR, 0, QString());
     AppendMenu(popup, MF_STRING | MF_GRAYED, 32775, QStringLiteral("&Disconnect"));
     AppendMenu(popup, MF_STRING, 57665, QStringLiteral("E&xit"));
+    AppendMenu(popup, MF_SEPARATOR, 0, QString());
+    AppendMenu(popup, MF_STRING, 32901, QStringLiteral("&Text mode"));
+    AppendMenu(popup, MF_STRING, 32902, QStringLiteral("&Hex mode"));
+    SetRadioCheck(popup, 32901, MF_BYCOMMAND, true);
+    SetRadioCheck(popup, 32902, MF_BYCOMMAND, false);
     manager.MakeItemsOwnerDrawn(popup, false, true);
     // The manager draws what its menus send to their owner.
     auto* owner = new QWidget(page);
