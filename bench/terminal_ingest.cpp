@@ -1,47 +1,185 @@
-// The simulated module streams mixed text (lines of 10-200 bytes) at full
-// pseudo-terminal speed into the page host, with the terminal pane on screen
-// (offscreen platform) and the terminal log on. Prints the sustained rate, the
-// longest stall of the UI event loop, and whether the log holds every byte.
-//   build/bench/terminal_ingest [MiB]
+// A module played on a pseudo-terminal streams numbered lines of mixed text
+// (10-200 bytes) at full speed into the page host, with the terminal pane on
+// screen (offscreen platform) and the terminal log on, while no task reads the
+// reply buffer. Prints the sustained rate, the longest stall of the UI event
+// loop, the resident memory after 64 MiB, 256 MiB and 1 GiB (as far as the run
+// goes), and whether the log holds every byte: the stream again, read back from
+// the file, with only the terminal's own time stamps and notes between.
+//   build/bench/terminal_ingest [MiB] [on|off|both]
+// The second argument is the terminal's time stamps (showtime); both (the
+// default) runs the program once with them on and once off, each in a fresh
+// process so the memory figures stand alone. Default size 64 MiB.
+#include "core/at/ModemSession.h"
+#include "core/at/TerminalOutput.h"
 #include "serial/CSerialPort.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/core/SysParams.h"
-#include "sim/SimModule.h"
+#include "PtyPair.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 
 using namespace ulv;
 
-int main(int argc, char** argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("ULVENSCOPE_HOME", home.path().toUtf8());
-    QApplication app(argc, argv);
-    const qsizetype total = qsizetype(argc > 1 ? std::max(1, atoi(argv[1])) : 64) * 1024 * 1024;
+namespace {
 
-    // Lines of 10-200 printable bytes; the same text is compared with the log.
-    std::string stream;
-    stream.reserve(size_t(total) + 256);
-    std::uint32_t s = 7;
-    while (qsizetype(stream.size()) < total) {
-        s = s * 1103515245u + 12345u;
-        const int len = 10 + int((s >> 16) % 191);
-        for (int i = 0; i < len - 2; ++i) {
-            s = s * 1103515245u + 12345u;
-            stream.push_back(char(' ' + (s >> 16) % 95));
+constexpr qsizetype kMiB = 1024 * 1024;
+
+// The same lines every time, made as they are needed: a stream of a GiB is
+// never held whole (it would be counted as the program's memory).
+class LineStream {
+public:
+    // Appends whole lines until `out` holds at least `bytes`.
+    void Fill(std::string& out, size_t bytes)
+    {
+        char number[24];
+        while (out.size() < bytes) {
+            m_s = m_s * 1103515245u + 12345u;
+            const int len = 10 + int((m_s >> 16) % 191);
+            std::snprintf(number, sizeof number, "%010llu ", static_cast<unsigned long long>(m_line++));
+            out += number;
+            for (int i = 0; i < len - 2; ++i) {
+                m_s = m_s * 1103515245u + 12345u;
+                out.push_back(char(' ' + (m_s >> 16) % 95));
+            }
+            out += "\r\n";
         }
-        stream += "\r\n";
     }
+    unsigned long long Lines() const { return m_line; }
 
-    g_sysParams.showtime = 0;
+private:
+    std::uint32_t m_s = 7;
+    unsigned long long m_line = 0;
+};
+
+// Resident and peak resident memory of this process, in MiB.
+std::pair<double, double> ResidentMiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    double rss = 0, hwm = 0;
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            const QList<QByteArray> parts = line.simplified().split(' ');
+            if (parts.size() >= 2 && parts[0] == "VmRSS:")
+                rss = parts[1].toDouble() / 1024;
+            if (parts.size() >= 2 && parts[0] == "VmHWM:")
+                hwm = parts[1].toDouble() / 1024;
+        }
+    }
+    return {rss, hwm};
+}
+
+// Counts the received bytes on their way into the terminal pane.
+class CountingSink : public TerminalSink {
+public:
+    explicit CountingSink(TerminalSink* pane)
+        : m_pane(pane)
+    {
+    }
+    void OnTerminalOutput(int kind, const QByteArray& text) override
+    {
+        if (kind == kTerminalReceived)
+            received += text.size();
+        m_pane->OnTerminalOutput(kind, text);
+    }
+    qsizetype received = 0;
+
+private:
+    TerminalSink* m_pane;
+};
+
+// A time stamp block of the terminal: "[yyyy-MM-dd HH:mm:ss:zzz_R:] ".
+bool IsStamp(const char* p)
+{
+    static const char shape[] = "[dddd-dd-dd dd:dd:dd:ddd_R:] ";
+    for (int i = 0; i < 29; ++i) {
+        if (shape[i] == 'd' ? (p[i] < '0' || p[i] > '9') : p[i] != shape[i])
+            return false;
+    }
+    return true;
+}
+
+struct LogCheck {
+    bool exact = false;
+    unsigned long long lines = 0, stamps = 0, notes = 0;
+    qint64 mismatchAt = -1;
+};
+
+// Reads the log back and walks it against the stream made again: every
+// stream byte in order, with nothing between but stamp blocks and the reply
+// buffer's note.
+LogCheck CheckLog(const QString& path, qsizetype streamBytes)
+{
+    LogCheck check;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return check;
+    const QByteArray note = QByteArray("\r\n") + kUnreadTextDropped + "\r\n";
+    LineStream lines;
+    std::string expected;
+    size_t e = 0;
+    qsizetype made = 0;
+    QByteArray log;
+    qsizetype l = 0;
+    qint64 logBase = 0;
+    for (;;) {
+        if (log.size() - l < 256 && !f.atEnd()) {
+            logBase += l;
+            log = log.mid(l) + f.read(4 * kMiB);
+            l = 0;
+        }
+        if (expected.size() - e < 1 && made < streamBytes) {
+            expected.erase(0, e);
+            e = 0;
+            const size_t before = expected.size();
+            lines.Fill(expected, std::min<size_t>(4 * kMiB, size_t(streamBytes - made)));
+            made += qsizetype(expected.size() - before);
+        }
+        const bool logLeft = l < log.size();
+        const bool expectedLeft = e < expected.size();
+        if (!logLeft && !expectedLeft) {
+            check.exact = true;
+            check.lines = lines.Lines();
+            return check;
+        }
+        if (logLeft && expectedLeft && log[l] == expected[e]) {
+            // Runs of equal bytes go in one step.
+            qsizetype n = std::min<qsizetype>(log.size() - l, qsizetype(expected.size() - e));
+            qsizetype k = 0;
+            while (k < n && log[l + k] == expected[e + k])
+                ++k;
+            l += k;
+            e += size_t(k);
+            continue;
+        }
+        if (log.size() - l >= 29 && IsStamp(log.constData() + l)) {
+            ++check.stamps;
+            l += 29;
+            continue;
+        }
+        if (log.mid(l, note.size()) == note) {
+            ++check.notes;
+            l += note.size();
+            continue;
+        }
+        check.mismatchAt = logBase + l;
+        return check;
+    }
+}
+
+int RunOnce(QApplication& app, qsizetype total, bool stamps)
+{
+    QTemporaryDir home;
+    g_sysParams.showtime = stamps ? 1 : 0;
     g_sysParams.showCRLF = 0;
     g_sysParams.savelog = 1;
     g_sysParams.logpath = home.path();
@@ -50,19 +188,20 @@ int main(int argc, char** argv)
 
     CTestView2 terminal;
     terminal.resize(600, 800);
-    if (!qEnvironmentVariableIsSet("ULV_BENCH_HIDDEN")) terminal.show();
+    if (!qEnvironmentVariableIsSet("ULV_BENCH_HIDDEN"))
+        terminal.show();
     terminal.ChooseLogFile();
+    CountingSink counter(&terminal);
+    SetTerminalSink(&counter);
     CTestView1 host;
     host.resize(450, 800);
     host.show();
 
-    sim::SimModule module(sim::Family::Gsm, "");
-    // The module's own byte logs would copy the whole stream once more on its
-    // thread; what is measured is the program's side.
-    module.SetLogging(false);
-    std::string error;
-    if (!module.Start(&error) || !host.OpenCommport(QString::fromStdString(module.SlavePath()), 115200, 8, 1, 0, 0, 2048)) {
-        std::fprintf(stderr, "cannot start: %s\n", error.c_str());
+    // The writer blocks while the pseudo-terminal is full, as a module's
+    // serial line would: nothing queues up outside the program.
+    PtyPair module;
+    if (!host.OpenCommport(module.SlavePath(), 115200, 8, 1, 0, 0, 2048)) {
+        std::fprintf(stderr, "cannot open %s\n", qPrintable(module.SlavePath()));
         return 1;
     }
 
@@ -78,31 +217,94 @@ int main(int argc, char** argv)
     });
     probe.start();
 
+    std::printf("time stamps %s, %lld MiB\n", stamps ? "on" : "off", static_cast<long long>(total / kMiB));
+    std::printf("  resident at start: %.0f MiB\n", ResidentMiB().first);
+    std::fflush(stdout);
+
     QElapsedTimer clock;
     clock.start();
+    std::atomic<qsizetype> sent{0};
     std::thread writer([&] {
-        const size_t piece = 64 * 1024;
-        for (size_t pos = 0; pos < stream.size(); pos += piece)
-            module.InjectBytes(stream.substr(pos, piece));
+        LineStream lines;
+        std::string piece;
+        while (sent.load() < total) {
+            piece.clear();
+            lines.Fill(piece, size_t(std::min<qsizetype>(64 * 1024, total - sent.load())));
+            module.Write(QByteArray::fromRawData(piece.data(), qsizetype(piece.size())));
+            sent += qsizetype(piece.size());
+        }
     });
-    const QByteArray expected = QByteArray::fromStdString(stream);
-    while (terminal.RecordedBytes() < expected.size()) {
+    const qsizetype marks[] = {64 * kMiB, 256 * kMiB, 1024 * kMiB};
+    size_t nextMark = 0;
+    for (;;) {
         app.processEvents(QEventLoop::AllEvents, 50);
-        if (clock.elapsed() > 600000)
+        while (nextMark < std::size(marks) && counter.received >= marks[nextMark]) {
+            const auto [rss, hwm] = ResidentMiB();
+            std::printf("  resident after %4lld MiB: %.0f MiB (peak so far %.0f MiB)\n",
+                static_cast<long long>(marks[nextMark] / kMiB), rss, hwm);
+            std::fflush(stdout);
+            ++nextMark;
+        }
+        if (sent.load() >= total && counter.received >= sent.load())
+            break;
+        if (clock.elapsed() > 3600 * 1000)
             break;
     }
     const double secs = clock.nsecsElapsed() / 1e9;
     writer.join();
-    terminal.FlushPending();
     probe.stop();
-
-    QFile log(terminal.Log().Path());
-    log.open(QIODevice::ReadOnly);
-    const bool exact = log.readAll() == expected && terminal.TerminalText() == expected;
-    std::printf("bytes: %lld in %.2f s\n", static_cast<long long>(expected.size()), secs);
-    std::printf("sustained: %.2f MB/s\n", expected.size() / secs / 1e6);
-    std::printf("longest event-loop stall: %lld ms\n", static_cast<long long>(longestStall));
-    std::printf("terminal log: %s\n", exact ? "every byte" : "MISMATCH");
+    const auto [rss, hwm] = ResidentMiB();
     host.CloseCommport();
-    return exact ? 0 : 1;
+
+    const qsizetype got = counter.received;
+    std::printf("  bytes: %lld in %.2f s\n", static_cast<long long>(got), secs);
+    std::printf("  sustained: %.2f MB/s\n", got / secs / 1e6);
+    std::printf("  longest event-loop stall: %lld ms\n", static_cast<long long>(longestStall));
+    std::printf("  resident at the end: %.0f MiB, peak %.0f MiB\n", rss, hwm);
+    std::printf("  terminal keeps: %lld bytes of the newest output\n", static_cast<long long>(terminal.RecordedBytes()));
+
+    const QString logPath = terminal.Log().Path();
+    const QByteArray shown = terminal.TerminalText();
+    SetTerminalSink(&terminal);
+    const LogCheck check = CheckLog(logPath, sent.load());
+    // What the box keeps is the newest part of the log, byte for byte.
+    QFile log(logPath);
+    bool tail = false;
+    if (log.open(QIODevice::ReadOnly) && log.size() >= shown.size()) {
+        log.seek(log.size() - shown.size());
+        tail = log.read(shown.size()) == shown;
+    }
+    if (check.exact)
+        std::printf("  terminal log: every byte (%llu lines, %llu stamps, %llu notes)\n",
+            check.lines, check.stamps, check.notes);
+    else
+        std::printf("  terminal log: MISMATCH at byte %lld\n", static_cast<long long>(check.mismatchAt));
+    std::printf("  terminal shows the log's newest %lld bytes: %s\n", static_cast<long long>(shown.size()),
+        tail ? "yes" : "NO");
+    return check.exact && tail && got == sent.load() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int mib = argc > 1 ? std::max(1, atoi(argv[1])) : 64;
+    const QByteArray mode = argc > 2 ? QByteArray(argv[2]) : QByteArray("both");
+    if (mode == "both") {
+        // Each setting in a process of its own.
+        int rc = 0;
+        for (const char* m : {"on", "off"}) {
+            QProcess run;
+            run.setProcessChannelMode(QProcess::ForwardedChannels);
+            run.start(QString::fromLocal8Bit(argv[0]), {QString::number(mib), QString::fromLatin1(m)});
+            run.waitForFinished(-1);
+            rc |= run.exitCode();
+        }
+        return rc;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qputenv("ULVENSCOPE_HOME", home.path().toUtf8());
+    QApplication app(argc, argv);
+    return RunOnce(app, qsizetype(mib) * kMiB, mode == "on");
 }

@@ -14,6 +14,7 @@
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace ulv {
 
@@ -158,17 +159,98 @@ void CTestView2::OnTerminalOutput(int kind, const QByteArray& text)
 void CTestView2::Append(const QByteArray& formatted, int kind)
 {
     m_recordedBytes += formatted.size();
+    m_writtenBytes += formatted.size();
     // Segments stay moderate in size so that a long session never copies one
-    // huge buffer to grow it.
+    // huge buffer to grow it. A segment takes more of its kind even when part
+    // of it is already shown: the flush point stays where it was.
     if (!m_segments.empty() && m_segments.back().kind == kind && m_segments.back().bytes.size() < kSegmentBytes)
         m_segments.back().bytes += formatted;
     else
         m_segments.push_back({formatted, kind});
-    if (!m_pending.empty() && m_pending.back().kind == kind && m_pending.back().bytes.size() < kSegmentBytes)
-        m_pending.back().bytes += formatted;
-    else
-        m_pending.push_back({formatted, kind});
+    Trim();
     ScheduleFlush();
+}
+
+void CTestView2::SetKeptBytes(qsizetype bytes)
+{
+    m_keptBytes = std::max<qsizetype>(bytes, 64);
+    Trim();
+}
+
+void CTestView2::Trim()
+{
+    const qsizetype block = m_keptBytes / 4;
+    if (m_recordedBytes <= m_keptBytes + block)
+        return;
+    // Where the kept part would start: moved on to just after the next line
+    // end within one block, else (a line longer than that) to the next
+    // character.
+    qsizetype cut = m_recordedBytes - m_keptBytes;
+    {
+        qsizetype base = 0;
+        size_t i = 0;
+        while (base + m_segments[i].bytes.size() <= cut)
+            base += m_segments[i++].bytes.size();
+        qsizetype found = -1;
+        for (size_t j = i, from = size_t(cut - base); j < m_segments.size() && base < cut + block; ++j, from = 0) {
+            const qsizetype lf = m_segments[j].bytes.indexOf('\n', qsizetype(from));
+            if (lf >= 0) {
+                found = base + lf + 1;
+                break;
+            }
+            base += m_segments[j].bytes.size();
+        }
+        if (found >= 0 && found < cut + block) {
+            cut = found;
+        } else {
+            // Past the continuation bytes of a character the cut falls in.
+            base = 0;
+            i = 0;
+            for (;;) {
+                while (i < m_segments.size() && base + m_segments[i].bytes.size() <= cut)
+                    base += m_segments[i++].bytes.size();
+                if (i == m_segments.size())
+                    return;
+                if ((uchar(m_segments[i].bytes[cut - base]) & 0xC0) != 0x80)
+                    break;
+                ++cut;
+            }
+        }
+    }
+    // The same bytes leave the record and, as far as they are shown, the box.
+    qsizetype shownChars = 0;
+    for (qsizetype left = cut; left > 0;) {
+        Segment& front = m_segments.front();
+        const qsizetype n = std::min(left, front.bytes.size());
+        const qsizetype shown = std::min(n, m_flushSegment > 0 ? front.bytes.size() : m_flushOffset);
+        if (shown > 0)
+            shownChars += ForDisplay(QByteArray::fromRawData(front.bytes.constData(), shown)).size();
+        if (n == front.bytes.size()) {
+            m_segments.pop_front();
+            if (m_flushSegment > 0)
+                --m_flushSegment;
+            else
+                m_flushOffset = 0;
+        } else {
+            front.bytes.remove(0, n);
+            if (m_flushSegment == 0)
+                m_flushOffset = std::max<qsizetype>(0, m_flushOffset - n);
+        }
+        m_recordedBytes -= n;
+        left -= n;
+    }
+    if (shownChars > 0) {
+        QTextDocument* doc = m_editTerminal->document();
+        QTextCursor cursor(doc);
+        cursor.setPosition(std::min<qsizetype>(shownChars, doc->characterCount() - 1), QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+}
+
+bool CTestView2::HasPending() const
+{
+    return m_flushSegment + 1 < m_segments.size()
+        || (m_flushSegment < m_segments.size() && m_flushOffset < m_segments[m_flushSegment].bytes.size());
 }
 
 void CTestView2::ScheduleFlush()
@@ -181,33 +263,33 @@ void CTestView2::ScheduleFlush()
 
 void CTestView2::FlushPending()
 {
-    if (m_pending.empty())
+    if (!HasPending())
         return;
     QTextCursor cursor(m_editTerminal->document());
     cursor.movePosition(QTextCursor::End);
     cursor.beginEditBlock();
     qsizetype budget = kFlushBudget;
-    while (!m_pending.empty() && budget > 0) {
-        Segment& seg = m_pending.front();
-        qsizetype take = std::min(budget, seg.bytes.size() - m_pendingOffset);
+    while (HasPending() && budget > 0) {
+        if (m_flushOffset >= m_segments[m_flushSegment].bytes.size()) {
+            ++m_flushSegment;
+            m_flushOffset = 0;
+        }
+        const Segment& seg = m_segments[m_flushSegment];
+        qsizetype take = std::min(budget, seg.bytes.size() - m_flushOffset);
         // Never cut inside a UTF-8 sequence.
-        while (m_pendingOffset + take < seg.bytes.size() && (uchar(seg.bytes[m_pendingOffset + take]) & 0xC0) == 0x80 && take > 0)
+        while (m_flushOffset + take < seg.bytes.size() && (uchar(seg.bytes[m_flushOffset + take]) & 0xC0) == 0x80 && take > 0)
             --take;
         if (take == 0)
-            take = seg.bytes.size() - m_pendingOffset;
+            take = seg.bytes.size() - m_flushOffset;
         QTextCharFormat fmt;
         fmt.setForeground(FromColorRef(seg.kind == kTerminalReceived ? g_sysParams.ReceivedColor() : g_sysParams.SentColor()));
-        cursor.insertText(ForDisplay(seg.bytes.mid(m_pendingOffset, take)), fmt);
+        cursor.insertText(ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take)), fmt);
         budget -= take;
-        m_pendingOffset += take;
-        if (m_pendingOffset >= seg.bytes.size()) {
-            m_pending.erase(m_pending.begin());
-            m_pendingOffset = 0;
-        }
+        m_flushOffset += take;
     }
     cursor.endEditBlock();
     m_editTerminal->verticalScrollBar()->setValue(m_editTerminal->verticalScrollBar()->maximum());
-    if (m_pending.empty())
+    if (!HasPending())
         m_firstPending.invalidate();
     else
         m_flushTimer.start(0);
@@ -215,20 +297,19 @@ void CTestView2::FlushPending()
 
 void CTestView2::Rebuild()
 {
-    m_pending.clear();
-    m_pendingOffset = 0;
+    m_flushSegment = 0;
+    m_flushOffset = 0;
     m_editTerminal->clear();
-    for (const Segment& s : m_segments)
-        m_pending.push_back(s);
     ScheduleFlush();
 }
 
 void CTestView2::ClearAll()
 {
     m_recordedBytes = 0;
+    m_writtenBytes = 0;
     m_segments.clear();
-    m_pending.clear();
-    m_pendingOffset = 0;
+    m_flushSegment = 0;
+    m_flushOffset = 0;
     m_editTerminal->clear();
 }
 
@@ -260,13 +341,15 @@ int CTestView2::Rerender(bool toHex)
             pos = end;
         }
     }
-    std::vector<Segment> rendered;
+    std::deque<Segment> rendered;
     for (const Segment& line : lines) {
         QByteArray out;
         if (toHex)
             StampedTextToHexView(line.bytes, out);
         else
             HexViewToText(line.bytes, out);
+        if (out.isEmpty())
+            continue;
         if (!rendered.empty() && rendered.back().kind == line.kind)
             rendered.back().bytes += out;
         else

@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <atomic>
+#include <deque>
 #include <functional>
-#include <vector>
 
 namespace ulv {
 
@@ -23,9 +23,14 @@ class CTerminalRichEdit;
 // panel sits below it.
 //
 // The pane keeps its own record of what it shows (the bytes of every output and
-// their kind): that record is the log's source, what re-rendering works on and
-// what Save Log writes. The text box is only its picture, brought up to date at
-// most every 40 ms, so a fast module never stalls the window.
+// their kind): what re-rendering works on and what Save Log writes. The text
+// box is only its picture, brought up to date at most every 40 ms, so a fast
+// module never stalls the window.
+//
+// A bench runs for days, so the pane shows the newest part of the session
+// only: past KeptBytes() and one trim block more, the oldest block goes from
+// the record and the box together (at a line end), never one line at a time.
+// The terminal log, written as each output comes, stays the full record.
 class CTestView2 : public QWidget, public TerminalSink {
     Q_OBJECT
 public:
@@ -51,6 +56,14 @@ public:
     QByteArray TerminalText() const;
     // Bytes of everything the terminal shows now.
     qsizetype RecordedBytes() const { return m_recordedBytes; }
+    // Bytes of every output since the pane was made or emptied, shown or
+    // trimmed since.
+    qsizetype WrittenBytes() const { return m_writtenBytes; }
+    // How much of the newest output the pane keeps showing (formatted bytes);
+    // it trims once a quarter of that more has come.
+    qsizetype KeptBytes() const { return m_keptBytes; }
+    void SetKeptBytes(qsizetype bytes);
+    static constexpr qsizetype kKeptBytes = 4 * 1024 * 1024;
     // Empties the terminal (not the log).
     void ClearAll();
     // Brings the text box up to date now.
@@ -74,6 +87,8 @@ private:
         int kind;
     };
     void Append(const QByteArray& formatted, int kind);
+    void Trim();
+    bool HasPending() const;
     void ScheduleFlush();
     void Rebuild();
     void Layout();
@@ -83,10 +98,14 @@ private:
     CTerminalRichEdit* m_editTerminal;
     QWidget* m_sendPanel = nullptr;
     bool m_bSendPanelVisible = true;
-    std::vector<Segment> m_segments;
+    std::deque<Segment> m_segments;
     qsizetype m_recordedBytes = 0;
-    std::vector<Segment> m_pending;
-    qsizetype m_pendingOffset = 0; // bytes of m_pending.front() already shown
+    qsizetype m_writtenBytes = 0;
+    qsizetype m_keptBytes = kKeptBytes;
+    // The first byte of the record not yet in the box: a segment and an offset
+    // into it (the tail of the record is what waits for the next flush).
+    size_t m_flushSegment = 0;
+    qsizetype m_flushOffset = 0;
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;

@@ -21,6 +21,7 @@ bool Chosen(const ScriptRow& row) { return ParseLeadingInt(row.choose) != 0; }
 QString CollectWindow(ModemSession& session, const TaskGate::Token& token, int windowMs)
 {
     ReceiveBuffers& buffers = session.Buffers();
+    const ReceiveBuffers::Reading reading(buffers);
     const auto end = WaitClockNow() + std::chrono::milliseconds(windowMs);
     QString reply = buffers.TakeReceivedText();
     for (;;) {

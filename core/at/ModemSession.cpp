@@ -58,6 +58,7 @@ ModemSession::ModemSession()
     if (QCoreApplication* app = QCoreApplication::instance())
         m_owner->moveToThread(app->thread());
     m_stopListener = m_gate.AddStopListener([this] { m_buffers.Wake(); });
+    m_buffers.SetDropNotice([] { WriteOutputLine(kTerminalNote, QString::fromLatin1(kUnreadTextDropped)); });
 }
 
 ModemSession::~ModemSession()
@@ -136,6 +137,8 @@ ExchangeResult ModemSession::Exchange(const RunningFlag& running, const Exchange
     reply.clear();
     if (!running())
         return ExchangeResult::Stopped;
+    // From here the reply is this exchange's: none of it is dropped.
+    const ReceiveBuffers::Reading reading(m_buffers);
     if (exchange.clearBuffer)
         m_buffers.ClearReceivedText();
     const auto end = WaitClockNow() + std::chrono::milliseconds(exchange.timeoutMs);

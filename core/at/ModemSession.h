@@ -47,6 +47,10 @@ struct ExchangeSpec {
     bool acceptCarriageReturn = false;
 };
 
+// The terminal note written once when received text nobody read was dropped.
+inline constexpr const char* kUnreadTextDropped =
+    "/* Nobody was reading the received text: its oldest part was dropped from the reply buffer */";
+
 // The module's session: the main port and everything that talks through it.
 // It owns the port, the transmitter (paced, one text at a time), the reply
 // buffers that workers wait on, the line assembler and the receive router, the

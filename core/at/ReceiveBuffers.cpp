@@ -6,22 +6,61 @@
 
 namespace ulv {
 
+ReceiveBuffers::Reading::Reading(ReceiveBuffers& buffers)
+    : m_buffers(buffers)
+{
+    std::lock_guard<std::mutex> g(m_buffers.m_textLock);
+    ++m_buffers.m_readers;
+}
+
+ReceiveBuffers::Reading::~Reading()
+{
+    std::lock_guard<std::mutex> g(m_buffers.m_textLock);
+    --m_buffers.m_readers;
+}
+
+void ReceiveBuffers::SetDropNotice(std::function<void()> notice)
+{
+    std::lock_guard<std::mutex> g(m_textLock);
+    m_dropNotice = std::move(notice);
+}
+
 void ReceiveBuffers::ClearReceivedText()
 {
     std::lock_guard<std::mutex> g(m_textLock);
     m_strReceiveBuffer.clear();
+    m_dropNoted = false;
+}
+
+bool ReceiveBuffers::DropOldest()
+{
+    // Down to half the limit in one go, so the cost is paid once per half
+    // limit of text, not per chunk; the kept text starts at a line when one
+    // ends in the next quarter.
+    qsizetype cut = m_strReceiveBuffer.size() - kTextLimit / 2;
+    const qsizetype lf = m_strReceiveBuffer.indexOf(QLatin1Char('\n'), cut);
+    if (lf >= 0 && lf < cut + kTextLimit / 4)
+        cut = lf + 1;
+    else if (m_strReceiveBuffer.at(cut).isLowSurrogate())
+        ++cut;
+    m_strReceiveBuffer.remove(0, cut);
+    const bool first = !m_dropNoted;
+    m_dropNoted = true;
+    return first;
 }
 
 void ReceiveBuffers::AppendReceivedText(const QString& text)
 {
+    std::function<void()> notice;
     {
         std::lock_guard<std::mutex> g(m_textLock);
         m_strReceiveBuffer += text;
-        // Halving at the cap keeps the trimming cost spread thin.
-        if (m_strReceiveBuffer.size() > kTextLimit)
-            m_strReceiveBuffer.remove(0, m_strReceiveBuffer.size() - kTextLimit / 2);
+        if (m_readers == 0 && m_strReceiveBuffer.size() > kTextLimit && DropOldest())
+            notice = m_dropNotice;
     }
     m_textArrived.notify_all();
+    if (notice)
+        notice();
 }
 
 QString ReceiveBuffers::TakeReceivedText()
@@ -29,6 +68,7 @@ QString ReceiveBuffers::TakeReceivedText()
     std::lock_guard<std::mutex> g(m_textLock);
     QString t;
     t.swap(m_strReceiveBuffer);
+    m_dropNoted = false;
     return t;
 }
 
@@ -41,9 +81,13 @@ unsigned ReceiveBuffers::WakeCount() const
 QString ReceiveBuffers::WaitAndTakeReceivedText(std::chrono::steady_clock::time_point deadline, unsigned seenWakes)
 {
     std::unique_lock<std::mutex> g(m_textLock);
+    // A waiter is a reader: what arrives while it waits is its reply.
+    ++m_readers;
     m_textArrived.wait_until(g, deadline, [&] { return !m_strReceiveBuffer.isEmpty() || m_wakes != seenWakes; });
+    --m_readers;
     QString t;
     t.swap(m_strReceiveBuffer);
+    m_dropNoted = false;
     return t;
 }
 

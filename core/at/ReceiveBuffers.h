@@ -3,6 +3,7 @@
 #include <QString>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 
 namespace ulv {
@@ -11,8 +12,27 @@ namespace ulv {
 // its hex form. The receive path appends every chunk; a worker empties the text
 // before a command and takes what came until the reply is complete. Taking wakes
 // on arriving text (WaitForText) instead of polling a sleep.
+//
+// Text nobody reads (a module talking while no task waits) is kept up to
+// kTextLimit characters: past it the oldest half goes at once, cut at a line
+// end, and the drop notice runs once for that stretch of unread text. While a
+// worker collects a reply (a Reading is held, or it waits in
+// WaitAndTakeReceivedText) nothing is dropped: its reply is never cut.
 class ReceiveBuffers {
 public:
+    // Held by a worker for the whole of an exchange: the text it waits for
+    // stays whole however long it takes to read it.
+    class Reading {
+    public:
+        explicit Reading(ReceiveBuffers& buffers);
+        ~Reading();
+        Reading(const Reading&) = delete;
+        Reading& operator=(const Reading&) = delete;
+
+    private:
+        ReceiveBuffers& m_buffers;
+    };
+
     void ClearReceivedText();
     void AppendReceivedText(const QString& text);
     // The whole text, emptied in the same step.
@@ -35,16 +55,26 @@ public:
     void AppendReceivedHex(const QString& hex);
     QString TakeReceivedHex();
 
+    // Runs (outside the lock, on the appending thread) the first time unread
+    // text is dropped since the buffer was last read or emptied.
+    void SetDropNotice(std::function<void()> notice);
+
     static constexpr int kHexLimit = 2048;
-    // Text nobody takes (a module talking while no worker waits) is kept up to
-    // this many characters, the newest; a waiter takes it long before that.
+    // Unread text is kept up to this many characters; a waiter takes it long
+    // before that.
     static constexpr qsizetype kTextLimit = 4 * 1024 * 1024;
 
 private:
+    // Called with m_textLock held; true when this drop starts a new stretch.
+    bool DropOldest();
+
     mutable std::mutex m_textLock;
     std::condition_variable m_textArrived;
     QString m_strReceiveBuffer;
     unsigned m_wakes = 0;
+    int m_readers = 0;
+    bool m_dropNoted = false;
+    std::function<void()> m_dropNotice;
     std::mutex m_hexLock;
     QString m_strReceiveHexBuffer;
 };

@@ -131,6 +131,93 @@ TEST_F(TerminalPane, SaveLogWritesTheWholeTerminal)
     EXPECT_FALSE(pane->SaveTerminalText("/proc/ulv-no/x.txt"));
 }
 
+TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverything)
+{
+    struct Case {
+        const char* what;
+        bool stamps;
+        QByteArray unit; // one output, after its number
+        bool wholeLines; // every output ends a line
+        int flushEvery;  // outputs between two flushes of the box; 0: none before the end
+    } cases[] = {
+        {"short lines shown as they come", false, " +CSQ: 20,99\r\n", true, 1},
+        {"stamped lines", true, " +CREG: 1,\"00C8\"\r\n", true, 3},
+        {"a backlog never shown goes unshown", false, " RING\r\n", true, 0},
+        {"one endless line", false, "abcdefghij", false, 5},
+        {"characters of three bytes on one endless line", false, "\xe4\xb8\xad\xe5\x9b\xbd", false, 2},
+        {"characters of three bytes in lines", false, " \xe4\xb8\xad\xe5\x9b\xbd\r\n", true, 4},
+    };
+    const qsizetype kept = 4096;
+    for (const Case& c : cases) {
+        g_sysParams.showtime = c.stamps ? 1 : 0;
+        pane = std::make_unique<CTestView2>();
+        pane->resize(600, 400);
+        pane->SetClock([] { return QDateTime(QDate(2026, 12, 10), QTime(13, 5, 7, 89)); });
+        pane->ChooseLogFile();
+        pane->SetKeptBytes(kept);
+        const qsizetype logBefore = LogBytes().size();
+
+        QByteArray expected;
+        for (int i = 0; i < 3000; ++i) {
+            const int kind = i % 3 == 0 ? kTerminalSent : kTerminalReceived;
+            const QByteArray text = QByteArray::number(i) + c.unit;
+            WriteOutputLine(kind, text);
+            if (c.stamps)
+                expected += kind == kTerminalSent ? S : R;
+            expected += text;
+            if (c.flushEvery && i % c.flushEvery == 0)
+                pane->FlushPending();
+        }
+        pane->FlushPending();
+
+        EXPECT_EQ(LogBytes().mid(logBefore), expected) << c.what << ": the log holds every byte";
+        EXPECT_EQ(pane->WrittenBytes(), expected.size()) << c.what;
+        const QByteArray shown = pane->TerminalText();
+        EXPECT_LE(shown.size(), kept + kept / 4) << c.what;
+        EXPECT_GE(shown.size(), kept - kept / 4) << c.what;
+        EXPECT_TRUE(expected.endsWith(shown)) << c.what << ": the record is the newest output";
+        if (c.wholeLines) {
+            EXPECT_EQ(expected[expected.size() - shown.size() - 1], '\n') << c.what << ": cut at a line end";
+        }
+        EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), QByteArray(shown).replace("\r", ""))
+            << c.what << ": the box shows the record";
+    }
+}
+
+TEST_F(TerminalPane, SaveLogAndHexViewWorkOnWhatTheTrimmedTerminalShows)
+{
+    g_sysParams.showtime = 0;
+    pane->SetKeptBytes(2048);
+    for (int i = 0; i < 1000; ++i) {
+        WriteOutputLine(kTerminalSent, QByteArray("AT+CSQ\r\n"));
+        WriteOutputLine(kTerminalReceived, QByteArray("\r\n+CSQ: ") + QByteArray::number(i % 32) + ",99\r\n\r\nOK\r\n");
+    }
+    pane->FlushPending();
+    const QByteArray shown = pane->TerminalText();
+    ASSERT_LE(shown.size(), 2048 + 512);
+
+    const QString path = logDir + "/saved.txt";
+    ASSERT_TRUE(pane->SaveTerminalText(path));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), shown);
+
+    ASSERT_EQ(pane->ShowTerminalAsHex(), 1);
+    pane->FlushPending();
+    const QByteArray hex = pane->TerminalText();
+    EXPECT_TRUE(hex.endsWith("0d 0a \r\n4f 4b 0d 0a \r\n"));
+    EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), QByteArray(hex).replace("\r", ""));
+    ASSERT_EQ(pane->ShowTerminalAsText(), 1);
+    EXPECT_EQ(pane->TerminalText(), shown);
+
+    // More output trims the record again, and the box with it.
+    WriteOutputLine(kTerminalSent, QByteArray(3000, 'x') + "\r\n");
+    pane->FlushPending();
+    EXPECT_LE(pane->RecordedBytes(), 2048 + 512);
+    EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), pane->TerminalText().replace("\r", ""));
+    EXPECT_TRUE(LogBytes().endsWith(pane->TerminalText()));
+}
+
 TEST(TerminalEdit, KeysBecomeBytesForThePort)
 {
     CTerminalRichEdit edit;

@@ -32,6 +32,7 @@ Verdict Collect(ModemSession& session, const ScriptRunner& run, int timeoutMs, Q
     const std::function<Verdict(const QString&)>& judge)
 {
     const auto end = WaitClockNow() + std::chrono::milliseconds(timeoutMs);
+    const ReceiveBuffers::Reading reading(session.Buffers());
     for (;;) {
         const unsigned wakes = session.Buffers().WakeCount();
         if (!run.Active())

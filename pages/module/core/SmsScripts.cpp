@@ -47,6 +47,7 @@ Waited WaitForText(const ScriptRunner& runner, int timeoutMs, bool silence,
     const std::function<int(const QString&)>& judge, QString& collected)
 {
     ReceiveBuffers& buffers = runner.Session().Buffers();
+    const ReceiveBuffers::Reading reading(buffers);
     const auto running = runner.Running();
     auto deadline = WaitClockNow() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
