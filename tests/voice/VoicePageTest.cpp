@@ -4,6 +4,7 @@
 
 #include "ManualCallClock.h"
 #include "common/EventLoopWait.h"
+#include "common/SimPageHost.h"
 #include "core/at/CommandQueue.h"
 #include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/AudioCommandSet.h"
@@ -70,11 +71,8 @@ protected:
     {
         Close();
         StartSim(d.family, d.revision);
-        g_nModuleType = d.moduleType;
-        SetModuleSubModel(d.subModel);
-        host = std::make_unique<CTestView1>();
-        host->resize(500, 700);
-        ASSERT_EQ(host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
+        host = test::OpenSimPageHost(SlavePath(), d.moduleType, d.subModel, 500, 700);
+        ASSERT_TRUE(host);
         auto owned = std::make_unique<test::ManualCallClock>();
         clock = owned.get();
         Page()->SetClock(std::move(owned));

@@ -1,0 +1,32 @@
+#pragma once
+
+// The page host with the simulated module's port open, the module family and
+// sub-model set as the identification would set them (tests that drive pages
+// through their buttons; they need ulvui).
+
+#include "shell/CTestView1.h"
+#include "shell/core/CUlvenscopeApp.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace ulv::test {
+
+// nullptr, with the test failed, when the port does not open.
+inline std::unique_ptr<CTestView1> OpenSimPageHost(
+    const std::string& port, int moduleType, int subModel, int width, int height)
+{
+    g_nModuleType = moduleType;
+    SetModuleSubModel(subModel);
+    auto host = std::make_unique<CTestView1>();
+    host->resize(width, height);
+    if (host->OpenCommport(QString::fromStdString(port), 115200, 8, 1, 0, 0, 2048) != 1) {
+        ADD_FAILURE() << "the page host does not open " << port;
+        return nullptr;
+    }
+    return host;
+}
+
+} // namespace ulv::test
