@@ -46,6 +46,8 @@ Run ListFifty(sim::Family family, bool pdu)
         std::fprintf(stderr, "sms_page_listing: %s\n", error.c_str());
         return run;
     }
+    // A SIM with room for all of them, whatever the family's usual store holds.
+    module.With([](sim::ModemEngine& e) { e.State().capacity = std::max(e.State().capacity, 50); });
     for (int i = 1; i <= 50; ++i) {
         sim::SmsMessage m;
         m.status = i % 4;
