@@ -46,29 +46,20 @@ struct Family {
 const Family kGsm{sim::Family::Gsm, "TZ20A01", 0, 0, "GSM"};
 const Family kUmts{sim::Family::Umts, "KV33D01", 1, 2, "UMTS"};
 
-class SmsPageSim : public sim::SimFixture {
+class SmsPageSim : public test::PageHostSim {
 protected:
     void SetUp() override
     {
-        sim::SimFixture::SetUp();
-        savedParams = g_sysParams;
-        g_sysParams.savelog = 0;
-        theApp.m_bModuleConnected = 0;
+        test::PageHostSim::SetUp();
         savedCapacity = g_nSmsStorageCapacity.load();
         g_nSmsStorageCapacity = 50;
-        terminal = std::make_unique<CTestView2>();
-        StartCommandQueue();
     }
     void TearDown() override
     {
         Close();
-        terminal.reset();
         SetWaitClockSpeed(1);
-        g_sysParams = savedParams;
         g_nSmsStorageCapacity = savedCapacity;
-        g_nModuleType = 0;
-        SetModuleSubModel(0);
-        sim::SimFixture::TearDown();
+        test::PageHostSim::TearDown();
     }
     // A fresh module of the family and the page host on it with the SMS page shown.
     void Use(const Family& f)
@@ -154,9 +145,7 @@ protected:
     }
 
     MessageBoxRecorder boxes;
-    SysParams savedParams;
     int savedCapacity = 0;
-    std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<CTestView1> host;
 };
 
