@@ -134,6 +134,9 @@ CTestItemDlg_sms::CTestItemDlg_sms(QWidget* parent)
     using SmsToolWidgets::AddLabel;
     using SmsToolWidgets::AddRadio;
 
+    // The controls' places are in dialog units of the 8-point dialog font: in
+    // a larger font the captions do not fit them.
+    setFont(QFont(QStringLiteral("Arial Unicode MS"), 8));
     AddLabel(this, QStringLiteral("Receiver:"), 18, 22, 37, 8);
     m_editReceiver = AddLineEdit(this, QStringLiteral("1065"), 63, 20, 116, 12);
     AddLabel(this, QStringLiteral("Type:"), 18, 39, 33, 8);

@@ -1,6 +1,10 @@
+#include "ScreenshotSupport.h"
 #include "common/EventLoopWait.h"
+#include "common/TestEnv.h"
 #include "pages/module/CReadMessageDlg.h"
 #include "pages/module/CTestItemDlg_sms.h"
+#include "pages/module/SmsToolWidgets.h"
+#include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CFlatComboBox.h"
@@ -8,6 +12,10 @@
 #include "ui/controls/CHexRichEdit.h"
 #include "ui/controls/CSkinButton.h"
 
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -88,6 +96,17 @@ TEST_F(SmsPage, PduSampleNeedsTheNumbers)
     ChooseType(kSmsTypePdu);
     EXPECT_EQ(Box(), "");
     EXPECT_TRUE(boxes.Texts().last().contains("invalid SMSC"));
+
+    // Letters or more digits than an address holds give no sample rather than
+    // a PDU with letters in its semi-octets or a cut number.
+    page->m_editSmsc->setText("+8613800100500");
+    for (const char* receiver : {"12ab5", "123456789012345678901"}) {
+        page->m_editReceiver->setText(receiver);
+        ChooseType(kSmsTypeGsm);
+        ChooseType(kSmsTypePdu);
+        EXPECT_EQ(Box(), "") << receiver;
+        EXPECT_TRUE(boxes.Texts().last().contains("invalid receiver number")) << receiver;
+    }
 }
 
 TEST_F(SmsPage, TheQueueHoldsFiftyAndReportsTheRest)
@@ -124,6 +143,91 @@ TEST_F(SmsPage, ListRowsAndTheReadDialog)
     dlg->reject();
     EXPECT_TRUE(test::RunEventsUntil(
         [&] { return page->ReadDialog() && page->ReadDialog()->m_labelAddresser->text() == "a9"; }, 5000));
+}
+
+// The numbers come from sms_config.ini in the param folder, key by key; what
+// the file lacks (or a file that is no settings file at all) leaves the defaults.
+TEST(SmsPageSettings, NumbersFromSmsConfig)
+{
+    const QString savedParamDir = theApp.m_strParamDir;
+    theApp.m_strParamDir = QDir(test::TempHome()).filePath("sms-param");
+    QDir().mkpath(theApp.m_strParamDir);
+    const QString path = theApp.m_strParamDir + "/sms_config.ini";
+    const QString defaultReceiver = CTestItemDlg_sms::kDefaultReceiver;
+    const QString defaultSmsc = CTestItemDlg_sms::kDefaultSmsc;
+    const struct {
+        const char* what;
+        const char* receiver; // nullptr: the key is not written
+        const char* smsc;
+        QString expectReceiver, expectSmsc;
+    } cases[] = {
+        {"both keys", "10086", "+8613800755500", "10086", "+8613800755500"},
+        {"receiver only", "+8613912345678", nullptr, "+8613912345678", defaultSmsc},
+        {"centre only", nullptr, "8613800100500", defaultReceiver, "8613800100500"},
+        {"no keys", nullptr, nullptr, defaultReceiver, defaultSmsc},
+    };
+    MessageBoxRecorder boxes;
+    for (const auto& c : cases) {
+        QFile::remove(path);
+        IniFile ini(path);
+        ini.SetString("OTHER", "number", "999");
+        if (c.receiver)
+            ini.SetString("RECIEVENUMBER", "number", c.receiver);
+        if (c.smsc)
+            ini.SetString("CENTERNUMBER", "number", c.smsc);
+        ASSERT_TRUE(ini.Save()) << c.what;
+        // What the program reads back is what was written, under those names.
+        ASSERT_EQ(IniGetString(path, "RECIEVENUMBER", "number"), c.receiver ? c.receiver : "") << c.what;
+        CTestItemDlg_sms page;
+        EXPECT_EQ(page.m_editReceiver->text(), c.expectReceiver) << c.what;
+        EXPECT_EQ(page.m_editSmsc->text(), c.expectSmsc) << c.what;
+    }
+
+    const QByteArray garbage[] = {QByteArray("\x00\xff[[[=\n\x01number", 14), QByteArray(70000, '['), ""};
+    for (const QByteArray& bytes : garbage) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        CTestItemDlg_sms page;
+        EXPECT_EQ(page.m_editReceiver->text(), defaultReceiver);
+        EXPECT_EQ(page.m_editSmsc->text(), defaultSmsc);
+    }
+    // The page only reads the file.
+    EXPECT_EQ(test::ReadAll(path), QByteArray());
+    theApp.m_strParamDir = savedParamDir;
+}
+
+// Both families' layouts as the user first sees them, saved for a look.
+TEST(SmsPageLayout, ScreenshotsOfBothFamilies)
+{
+    MessageBoxRecorder boxes;
+    const struct {
+        int moduleType;
+        const char* second;
+        const char* name;
+    } families[] = {{0, "8bit data", "sms-page-gsm"}, {1, "IRA", "sms-page-umts"}};
+    for (const auto& f : families) {
+        g_nModuleType = f.moduleType;
+        CTestItemDlg_sms page;
+        page.resize(SmsToolWidgets::Dlu(0, 0, 269, 425).size());
+        page.show();
+        QApplication::processEvents();
+        EXPECT_EQ(page.m_cmbType->itemText(1), f.second) << f.name;
+        // The controls sit where the dialog template puts them, inside the page.
+        EXPECT_EQ(page.m_btnSend->geometry(), SmsToolWidgets::Dlu(124, 138, 57, 12)) << f.name;
+        EXPECT_EQ(page.m_listMessages->geometry(), SmsToolWidgets::Dlu(18, 213, 243, 93)) << f.name;
+        EXPECT_TRUE(page.rect().contains(page.m_btnDeleteAll->geometry())) << f.name;
+        EXPECT_FALSE(page.m_editSmsc->isVisible()) << f.name;
+        const QString saved = SaveScreenshot(&page, f.name);
+        ASSERT_FALSE(saved.isEmpty()) << f.name;
+        const QImage shot(saved);
+        EXPECT_EQ(shot.size(), page.size()) << f.name;
+        // The grey page background, not an empty grab.
+        EXPECT_EQ(shot.pixelColor(2, 2).rgb() & 0xFFFFFF, 0xCDCDCDu) << f.name;
+    }
+    g_nModuleType = 0;
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(';').toStdString();
 }
 
 } // namespace

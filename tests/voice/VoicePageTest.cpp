@@ -4,6 +4,7 @@
 
 #include "ManualCallClock.h"
 #include "common/EventLoopWait.h"
+#include "common/SimPageHost.h"
 #include "core/at/CommandQueue.h"
 #include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/AudioCommandSet.h"
@@ -43,26 +44,13 @@ const Dialect kRx70{sim::Family::Umts, "RX70B03", 1, 0, "AT+JDAI"};
 const Dialect kKv{sim::Family::Umts, "KV33D01", 1, 2, "AT+JAUDMOD"};
 const Dialect kDialects[] = {kGsm, kRx50, kRx70, kKv};
 
-class VoicePage : public sim::SimFixture {
+class VoicePage : public test::PageHostSim {
 protected:
-    void SetUp() override
-    {
-        sim::SimFixture::SetUp();
-        savedParams = g_sysParams;
-        g_sysParams.savelog = 0;
-        theApp.m_bModuleConnected = 0;
-        terminal = std::make_unique<CTestView2>();
-        StartCommandQueue();
-    }
     void TearDown() override
     {
         Close();
-        terminal.reset();
-        g_sysParams = savedParams;
-        g_nModuleType = 0;
-        SetModuleSubModel(0);
         g_audioCommandSet = &PxxModule;
-        sim::SimFixture::TearDown();
+        test::PageHostSim::TearDown();
     }
     // A fresh module of the dialect and the page host on it, the voice page
     // adapted to the module as the identification would.
@@ -70,11 +58,8 @@ protected:
     {
         Close();
         StartSim(d.family, d.revision);
-        g_nModuleType = d.moduleType;
-        SetModuleSubModel(d.subModel);
-        host = std::make_unique<CTestView1>();
-        host->resize(500, 700);
-        ASSERT_EQ(host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
+        host = test::OpenSimPageHost(SlavePath(), d.moduleType, d.subModel, 500, 700);
+        ASSERT_TRUE(host);
         auto owned = std::make_unique<test::ManualCallClock>();
         clock = owned.get();
         Page()->SetClock(std::move(owned));
@@ -127,8 +112,6 @@ protected:
     QString Status() { return Page()->StatusText()->text(); }
 
     MessageBoxRecorder boxes;
-    SysParams savedParams;
-    std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<CTestView1> host;
     test::ManualCallClock* clock = nullptr;
 };
