@@ -82,7 +82,7 @@ protected:
     bool RunTask(QPushButton* button)
     {
         button->click();
-        if (!Until([] { return AppTaskGate().Running(); }, 2000))
+        if (!Until([] { return AppTaskGate().Running(); }, 30000))
             return false;
         const bool ended = Until([] { return !AppTaskGate().Running(); });
         QCoreApplication::processEvents(); // the last queued value changes
