@@ -13,6 +13,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     ulv::InstallFontSubstitutions();
+    ulv::InstallProgramFont();
 
     const QStringList args = QApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {

@@ -224,6 +224,7 @@ void CApnListDlg::LoadApnList()
                                            r.profile, r.country});
         m_listApn->SetRowValue(row, i);
     }
+    m_listApn->FitColumnsToTexts();
 }
 
 void CApnListDlg::OnClickApnList(int row)
@@ -269,10 +270,9 @@ bool CApnListDlg::IsComplete(const ApnRecord& r)
 
 void CApnListDlg::FinishWrite(DbWrite result, bool rowsReached, const char* success, const char* failure)
 {
-    if (result == DbWrite::OpenFailed)
-        return; // the temporary log tells why
-    // A row changed or removed since the list was read matches nothing: that
-    // is no success.
+    // A database that cannot be opened (the temporary log tells why) wrote
+    // nothing either; a row changed or removed since the list was read
+    // matches nothing: neither is a success.
     if (result != DbWrite::Ok || !rowsReached) {
         ShowMessageBox(QString::fromLatin1(failure));
         return;

@@ -116,6 +116,7 @@ void CAtCommandSelectDlg::LoadCommandList()
         m_listCommands->SetItemText(row, 1, entry.carriageReturn);
         m_listCommands->SetItemText(row, 2, entry.comment);
     }
+    m_listCommands->FitColumnsToTexts();
 }
 
 void CAtCommandSelectDlg::OnClickCommandList(int row)

@@ -22,11 +22,11 @@ DbFile AtcLibrary()
 
 const QString kEmptyEdit = QStringLiteral("Edit content should not be empty!");
 
-// A database that cannot be opened has left its line in the temporary log;
-// every other failure gets the button's message.
+// Every failure gets the button's message; a database that cannot be opened
+// has also left its reason in the temporary log.
 bool Written(DbWrite result, const QString& failure)
 {
-    if (result != DbWrite::Ok && result != DbWrite::OpenFailed)
+    if (result != DbWrite::Ok)
         ShowMessageBox(failure);
     return result == DbWrite::Ok;
 }

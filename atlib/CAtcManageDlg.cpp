@@ -41,8 +41,8 @@ QString FromEditText(const QTextEdit* edit)
     return ToEditText(edit->toPlainText()).replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
-// The message of a failed write, by how it failed; none for a database that
-// could not be opened (the temporary log has that).
+// The message of a failed write, by how it failed. A database that could not
+// be opened (the temporary log has why) gets the button's general failure.
 struct WriteMessages {
     QString lookupFailed;
     QString noClass;
@@ -54,14 +54,13 @@ bool Written(DbWrite result, const WriteMessages& m)
     switch (result) {
     case DbWrite::Ok:
         return true;
-    case DbWrite::OpenFailed:
-        break;
     case DbWrite::LookupFailed:
         ShowMessageBox(m.lookupFailed);
         break;
     case DbWrite::NoClass:
         ShowMessageBox(m.noClass);
         break;
+    case DbWrite::OpenFailed:
     case DbWrite::Failed:
         ShowMessageBox(m.failed);
         break;
@@ -221,6 +220,7 @@ void CAtcManageDlg::LoadAtCommands()
     int id = 0;
     for (const AtCommand& c : ulv::LoadAtCommands(AtcLibrary()))
         m_listAtc->AddRow({QString::number(id++), c.className, c.atc, c.refer, c.func});
+    m_listAtc->FitColumnsToTexts();
 }
 
 int CAtcManageDlg::ChosenRow() const

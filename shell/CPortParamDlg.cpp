@@ -10,6 +10,7 @@
 #include "ui/controls/CSkinButton.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,6 +160,11 @@ void CPortParamDlg::FillPortList()
         && !m_typedPorts.contains(current))
         m_typedPorts << current;
     QStringList ports = Lister()();
+    // The stored port (a pseudo-terminal given with --port, a path typed
+    // earlier) is no device the system lists, but it is the one in use.
+    if (!m_bInitDone && !current.isEmpty() && !ports.contains(current) && QFileInfo::exists(current)
+        && !m_typedPorts.contains(current))
+        m_typedPorts << current;
     for (const QString& typed : m_typedPorts)
         if (!ports.contains(typed))
             ports << typed;

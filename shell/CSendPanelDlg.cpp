@@ -135,6 +135,7 @@ CSendPanelDlg::CSendPanelDlg(QWidget* parent)
     m_checkRts = new CImageButton(this);
     m_checkRts->setGeometry(Dlu(151, 52, 23, 16));
     m_checkRts->setToolTip(QStringLiteral("RTS"));
+    WidenBoxesToTexts(this);
 
     connect(m_btnSend, &QPushButton::clicked, this, &CSendPanelDlg::OnButtonSend);
     connect(m_btnSendFile, &QPushButton::clicked, this, &CSendPanelDlg::OnButtonSendFile);

@@ -26,6 +26,7 @@
 #include "shell/core/PageIndexTable.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CPageTitleStrip.h"
+#include "ui/controls/WinLook.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -78,9 +79,7 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
     QPalette p = palette();
     p.setColor(QPalette::Window, QColor(0xCD, 0xCD, 0xCD));
     setPalette(p);
-    QFont font(QStringLiteral("Arial Unicode MS"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(ProgramFont());
 
     Tx().SetEchoProvider([] { return g_sysParams.showsenddata != 0; });
 

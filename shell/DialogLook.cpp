@@ -2,7 +2,11 @@
 
 #include "ui/controls/WinLook.h"
 
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLabel>
 #include <QPalette>
+#include <QRadioButton>
 #include <QWidget>
 
 namespace ulv {
@@ -14,6 +18,19 @@ void ApplyDialogLook(QWidget* dialog)
     pal.setColor(QPalette::WindowText, ColorRefToQColor(0x333399));
     dialog->setPalette(pal);
     dialog->setAutoFillBackground(true);
+}
+
+void WidenBoxesToTexts(QWidget* dialog)
+{
+    for (QWidget* w : dialog->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const bool textBox = qobject_cast<QCheckBox*>(w) || qobject_cast<QRadioButton*>(w)
+                             || (qobject_cast<QLabel*>(w) && !static_cast<QLabel*>(w)->text().isEmpty());
+        if (!textBox)
+            continue;
+        const int needed = w->sizeHint().width();
+        if (w->width() < needed)
+            w->resize(needed, w->height());
+    }
 }
 
 } // namespace ulv

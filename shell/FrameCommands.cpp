@@ -36,11 +36,36 @@
 #include <QPainter>
 #include <QPrinter>
 #include <QProcess>
+#include <QKeyEvent>
 #include <QTextBrowser>
 #include <map>
 
 // Outside any namespace, as the resource initialiser must be.
 static void InitHelpResources() { Q_INIT_RESOURCE(help); }
+
+namespace {
+
+// Closes the window it watches on a plain Esc, as Esc closes every other
+// window of the program.
+class EscapeCloses : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier && watched->isWidgetType()) {
+                static_cast<QWidget*>(watched)->close();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
 
 namespace ulv {
 
@@ -355,6 +380,7 @@ void FrameCommands::OnHelp()
         m_help->setWindowTitle(QStringLiteral("Ulvenscope Help"));
         m_help->setOpenExternalLinks(true);
         m_help->resize(640, 480);
+        m_help->installEventFilter(new EscapeCloses(m_help));
         connect(this, &QObject::destroyed, m_help.data(), &QObject::deleteLater);
     }
     m_help->setSource(HelpPage(m_frame.ModuleType(), context));

@@ -17,8 +17,27 @@ void FrameStatusBar::SetPaneText(int pane, const QString& text)
 {
     if (pane < 0 || pane >= kPaneCount || m_texts[std::size_t(pane)] == text)
         return;
+    const int before = PaneWidth(pane);
     m_texts[std::size_t(pane)] = text;
-    update(PaneRect(pane));
+    if (PaneWidth(pane) == before) {
+        update(PaneRect(pane));
+        return;
+    }
+    // The panes left of it move: the log box over pane 1 follows.
+    update();
+    Q_EMIT Resized();
+}
+
+int FrameStatusBar::PaneWidth(int pane) const
+{
+    if (pane < 1 || pane >= kPaneCount)
+        return 0;
+    const int given = kPaneWidths[std::size_t(pane)];
+    // Pane 1 lies under the log box, which scrolls its own text.
+    if (pane == 1)
+        return given;
+    const int needed = fontMetrics().horizontalAdvance(m_texts[std::size_t(pane)]) + 2 * kTextMargin + 2;
+    return std::max(given, needed);
 }
 
 QString FrameStatusBar::ShownText(int pane) const
@@ -45,7 +64,7 @@ QRect FrameStatusBar::PaneRect(int pane) const
         return {};
     int fixed = 0;
     for (int i = 1; i < kPaneCount; ++i)
-        fixed += kPaneWidths[std::size_t(i)] + kPaneGap;
+        fixed += PaneWidth(i) + kPaneGap;
     const int top = 2;
     const int h = std::max(0, height() - top);
     const int first = std::max(0, width() - fixed);
@@ -53,8 +72,8 @@ QRect FrameStatusBar::PaneRect(int pane) const
         return { 0, top, first, h };
     int x = first + kPaneGap;
     for (int i = 1; i < pane; ++i)
-        x += kPaneWidths[std::size_t(i)] + kPaneGap;
-    return { x, top, kPaneWidths[std::size_t(pane)], h };
+        x += PaneWidth(i) + kPaneGap;
+    return { x, top, PaneWidth(pane), h };
 }
 
 QSize FrameStatusBar::sizeHint() const
@@ -74,7 +93,7 @@ void FrameStatusBar::paintEvent(QPaintEvent*)
         const QRect r = PaneRect(i);
         Draw3dRect(p, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
         p.drawText(
-            r.adjusted(2, 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[std::size_t(i)]);
+            r.adjusted(kTextMargin, 1, -kTextMargin, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[std::size_t(i)]);
     }
 }
 

@@ -8,7 +8,9 @@
 namespace ulv {
 
 // The main window's status bar: five sunken panes, the first stretching over
-// whatever the fixed four leave. The program writes the panes by number.
+// whatever the other four leave. Those four keep their widths unless a text
+// needs more (a long port path), then they widen to show it whole. The
+// program writes the panes by number.
 class FrameStatusBar : public QStatusBar {
     Q_OBJECT
 public:
@@ -16,6 +18,8 @@ public:
     static constexpr std::array<int, kPaneCount> kPaneIds { 59146, 51, 52, 53, 54 };
     static constexpr std::array<int, kPaneCount> kPaneWidths { 0, 250, 170, 180, 120 };
     static constexpr int kPaneGap = 2;
+    // Room between a pane's edge and its text.
+    static constexpr int kTextMargin = 2;
 
     explicit FrameStatusBar(QWidget* parent = nullptr);
 
@@ -25,6 +29,8 @@ public:
     QString ShownText(int pane) const;
     // A pane's rectangle in the bar's coordinates; empty for a bad index.
     QRect PaneRect(int pane) const;
+    // The width of pane 1 to 4 now.
+    int PaneWidth(int pane) const;
     void SetBkColor(COLORREF color);
     COLORREF BkColor() const { return m_crBack; }
 

@@ -127,7 +127,7 @@ TEST_F(CommandQueueSim, AFailedCommandHandsItsOwnReplyNotAnEarlierOne)
         queue.Start();
         for (const char* cmd : {"AT+CLVL?", "ATH", "AT"})
             queue.Queue(CommandRequest::Command(cmd, replies.For(cmd)));
-        ASSERT_TRUE(Until([&] { return replies.Count() == 3; }, 8000));
+        ASSERT_TRUE(Until([&] { return replies.Count() == 3; }, 30000));
         std::lock_guard g(replies.lock);
         const QString reply = replies.got[1].second;
         EXPECT_FALSE(reply.contains("+CLVL")) << reply.toStdString();

@@ -33,7 +33,7 @@ protected:
         session = std::make_unique<ModemSession>();
     }
     template <class Pred>
-    static bool Until(Pred done, int ms = 10000)
+    static bool Until(Pred done, int ms = 30000)
     {
         return test::RunEventsUntil(done, ms);
     }

@@ -4,6 +4,7 @@
 #include "ManagerTestSupport.h"
 #include "platform/MessageBox.h"
 #include "platform/ProfileStore.h"
+#include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CColumnSortListCtrl.h"
 #include "ui/controls/CSortableListCtrl.h"
 #include "ui/controls/CSkinButton.h"
@@ -198,4 +199,31 @@ TEST_F(ClassManager, EnterKeepsBothListDialogsOpenAndEscapeClosesThem)
         QTest::keyClick(d, Qt::Key_Escape);
         EXPECT_FALSE(d->isVisible()) << d->objectName().toStdString();
     }
+}
+
+TEST_F(ClassManager, ALibraryGoneAfterTheLoadMakesEachButtonSayItFailed)
+{
+    const struct {
+        const char* choose;
+        QString index, name;
+        CSkinButton* (CAtcClassManageDlg::*button)() const;
+        const char* message;
+    } cases[] = {
+        {nullptr, "9", "New", &CAtcClassManageDlg::AddButton, "Fail to add a record!"},
+        {"2", "", "", &CAtcClassManageDlg::DeleteButton, "Fail to delete a record!"},
+        {"1", "1", "Basic", &CAtcClassManageDlg::ModifyButton, "Fail to modify a record!"},
+    };
+    for (const auto& c : cases) {
+        theApp.m_strAtcDbPath = db.path;
+        if (c.choose)
+            Choose(c.choose);
+        Type(c.index, c.name);
+        theApp.m_strAtcDbPath = db.path + ".missing";
+        boxes.Clear();
+        (dlg.get()->*c.button)()->click();
+        EXPECT_EQ(boxes.Texts(), QStringList{c.message});
+        EXPECT_EQ(dlg->List()->GetItemCount(), 6) << c.message;
+    }
+    theApp.m_strAtcDbPath = db.path;
+    EXPECT_EQ(StoredClasses().size(), 6);
 }

@@ -3,6 +3,7 @@
 #include "atlib/CApnListDlg.h"
 #include "atlib/CAtcManageDlg.h"
 #include "common/ShownMainFrame.h"
+#include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 #include "pages/data/CDomainParseDlg.h"
 #include "pages/module/CPduGenerateDlg.h"
@@ -35,6 +36,7 @@
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -512,6 +514,22 @@ TEST_F(FrameCommandsTest, HelpShowsThePageOnShow)
     EXPECT_TRUE(help->isVisible());
     EXPECT_EQ(help->source().toString(), "qrc:/help/home.html");
     EXPECT_TRUE(help->toPlainText().contains("Home page")) << help->toPlainText().toStdString();
+}
+
+TEST_F(FrameCommandsTest, EscapeClosesTheHelpWindowAndHelpOpensItAgain)
+{
+    MakeFrame(0);
+    for (int round = 0; round < 2; ++round) {
+        Trigger(kHelp);
+        QPointer<QTextBrowser> help = frame->Commands()->HelpWindow();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(help->isVisible());
+        // Other keys leave it open.
+        QTest::keyClick(help, Qt::Key_Down);
+        EXPECT_TRUE(help->isVisible());
+        QTest::keyClick(help, Qt::Key_Escape);
+        EXPECT_TRUE(test::RunEventsUntil([&] { return help.isNull() || !help->isVisible(); }, 10000));
+    }
 }
 
 TEST_F(FrameCommandsTest, ToolsStartFirstInstalledCandidate)

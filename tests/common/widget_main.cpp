@@ -14,6 +14,7 @@ int main(int argc, char** argv)
     ulv::test::PrepareEnvironment();
     QApplication app(argc, argv);
     ulv::InstallFontSubstitutions();
+    ulv::InstallProgramFont();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

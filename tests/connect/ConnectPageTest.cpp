@@ -82,7 +82,7 @@ protected:
     bool RunTask(QPushButton* button)
     {
         button->click();
-        if (!Until([] { return AppTaskGate().Running(); }, 2000))
+        if (!Until([] { return AppTaskGate().Running(); }, 30000))
             return false;
         const bool ended = Until([] { return !AppTaskGate().Running(); });
         QCoreApplication::processEvents(); // the last queued value changes
@@ -261,7 +261,10 @@ TEST_F(ConnectPage, StopEndsTheWorkerWithoutAnotherCommandOrMessage)
     ASSERT_TRUE(Until([&] { return Commands().contains("AT+CSQ"); }, 5000));
     AppTaskGate().Stop();
     ASSERT_TRUE(Until([] { return !AppTaskGate().Running(); }));
-    std::this_thread::sleep_for(1700ms);
+    // The worker thread is gone, so nothing can follow; and the late reply
+    // reaches the terminal without a step or a box of its own.
+    ASSERT_TRUE(AppModemSession().Workers().WaitUntil([] { return AppModemSession().Workers().Running() == 0; }, 20000));
+    ASSERT_TRUE(Until([&] { return terminal->TerminalText().contains("+CSQ: "); }, 20000));
     QCoreApplication::processEvents();
     EXPECT_EQ(Commands().last(), "AT+CSQ");
     EXPECT_EQ(Commands().count("AT+CSQ"), 1);

@@ -3,6 +3,7 @@
 #include "ui/controls/CFontDialog_titlename.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -47,6 +48,21 @@ TEST(FileDialogs, EnglishCaptionsByVariantAndMode)
         EXPECT_TRUE(d->testOption(QFileDialog::DontUseNativeDialog));
         EXPECT_EQ(d->nameFilters(), QStringList{"Text (*.txt)"});
         EXPECT_EQ(d->acceptMode(), c.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    }
+}
+
+TEST(FileDialogs, LabelsShowTheirMnemonicsNotAnAmpersand)
+{
+    // A label shows "&" literally unless it has a buddy to give the key to.
+    for (bool open : {true, false}) {
+        CFileDialog_englishtext d(open, "txt", "", 0, "Text|*.txt||");
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            auto* label = d.findChild<QLabel*>(name);
+            ASSERT_NE(label, nullptr) << name;
+            EXPECT_TRUE(label->text().startsWith('&')) << name;
+            ASSERT_NE(label->buddy(), nullptr) << name;
+            EXPECT_TRUE(label->buddy()->isVisibleTo(&d)) << name;
+        }
     }
 }
 

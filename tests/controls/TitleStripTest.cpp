@@ -1,4 +1,5 @@
 #include "ControlTestUtil.h"
+#include "common/EventLoopWait.h"
 #include "ui/controls/CPageTitleStrip.h"
 
 #include <QSignalSpy>
@@ -154,7 +155,7 @@ TEST(PageTitleStrip, BlinkingCallTextOnScreenAndStopsAfterTheLastRing)
 {
     StripFixture f;
     CPageTitleStrip& s = *f.strip;
-    s.SetRingTimings(20, 400);
+    s.SetRingTimings(20, 2000);
     const QRect callArea(440 - 200, 0, 200 - 80 + 10, 26);
     const QImage before = Grab(s);
     EXPECT_FALSE(HasNear(before, callArea, IsDark));
@@ -165,15 +166,19 @@ TEST(PageTitleStrip, BlinkingCallTextOnScreenAndStopsAfterTheLastRing)
     ASSERT_TRUE(s.IsBlinkVisible());
     EXPECT_TRUE(HasNear(Grab(s), callArea, IsDark)) << "\"Incoming Call\" left of the pane's end";
 
-    // Another ring restarts the 400 ms; without one it stops.
-    QTest::qWait(250);
+    // Another ring restarts the wait for the last ring: once some of it has
+    // passed, a ring gives back the whole of it.
+    // (The timer is a coarse one: its remaining time is good to 5 %.)
+    ASSERT_TRUE(test::RunEventsUntil([&] { return s.RingTimer().remainingTime() < 1200; }, 20000));
     s.OnReceivedLine("RING");
-    QTest::qWait(250);
     EXPECT_TRUE(s.IsRinging());
-    for (int i = 0; i < 100 && s.IsRinging(); ++i)
-        QTest::qWait(20);
+    EXPECT_GE(s.RingTimer().remainingTime(), 1600);
+    // Without another ring the end of that wait (as the timer brings it)
+    // stops the blink, and nothing blinks after it.
+    s.OnTimer(CPageTitleStrip::kRingTimer);
     EXPECT_FALSE(s.IsRinging());
     EXPECT_FALSE(s.IsBlinkVisible());
+    EXPECT_FALSE(s.RingTimer().isActive());
 }
 
 TEST(PageTitleStrip, LinesFromTheReceiveThreadReachTheUiThread)

@@ -29,7 +29,18 @@ struct Pinned {
     }
     // Parks the cursor far from every window.
     void CursorAway() { QCursor::setPos(f.frame.mapToGlobal(QPoint(-500, -500))); }
-    bool WaitOut() { return RunEventsUntil([&] { return !wnd->IsSliding() && wnd->isVisible(); }, 10000); }
+    // Waits until the window is all the way out. The hide check would slide it
+    // back as soon as it is out when the cursor is away, and a busy machine
+    // may not look in between: the window is held out (as a press on its tab
+    // holds it) while the test waits, then let go as it was.
+    bool WaitOut()
+    {
+        const bool locked = wnd->m_bHoverLock;
+        wnd->m_bHoverLock = true;
+        const bool out = RunEventsUntil([&] { return !wnd->IsSliding() && wnd->isVisible(); }, 30000);
+        wnd->m_bHoverLock = locked;
+        return out;
+    }
     DockFrame f;
     CDockPageBar* bar = nullptr;
     CAutoHideBar* strip = nullptr;

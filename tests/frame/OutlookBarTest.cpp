@@ -1,3 +1,4 @@
+#include "common/EventLoopWait.h"
 #include "shell/COutbarView.h"
 #include "ui/chrome/COutlookBar.h"
 #include "ui/chrome/CPagerCtrl.h"
@@ -137,8 +138,8 @@ TEST(OutbarView, HoverSelectsTheLineUnderTheMouseAndKeepsItBelowTheLast)
     View v(0);
     COutlookBar* bar = v.view.Bar();
     QTest::mouseMove(bar, v.LineCentre(3));
-    QTest::qWait(40);
-    EXPECT_EQ(bar->GetCurSel(), 3);
+    // The hover timer picks the line up on its next tick.
+    EXPECT_TRUE(test::RunEventsUntil([&] { return bar->GetCurSel() == 3; }, 10000));
     QTest::mouseMove(bar, QPoint(50, 8 * 64 + 60)); // the empty area below the last line
     QTest::qWait(40);
     EXPECT_EQ(bar->GetCurSel(), 3);

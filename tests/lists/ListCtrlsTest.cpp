@@ -4,6 +4,7 @@
 #include "ui/controls/CSortableListCtrl.h"
 #include "ui/core/ListHeadings.h"
 
+#include <QFont>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -312,6 +313,8 @@ TEST(ColumnSortListCtrl, SortMarkPaintsOnlyTheMarkedColumnWithATriangle)
     list.SetHeadings("Index,50;Classification,200");
     for (const char* r : {"2", "10", "1"})
         list.AddRow({r, QString("class %1").arg(r)});
+    // The points checked below are for a header of this font's height.
+    list.setFont(QFont("DejaVu Sans", 9));
     Show(list);
     CSortArrowHeaderCtrl* header = list.GetHeaderCtrl();
     const int h = header->viewport()->height();

@@ -45,3 +45,24 @@ TEST(ReportListModel, IndexesOutOfRangeAreRefused)
     EXPECT_EQ(m.Text(0, 0), QString());
     EXPECT_EQ(m.Text(0, 1), "x");
 }
+
+TEST(ReportListModel, ACellShowsItsLinesOnOneLineAndKeepsItsText)
+{
+    ReportListModel m;
+    m.InsertColumn(0, "Function", Qt::AlignLeft);
+    struct Case {
+        QString stored, shown;
+    };
+    const Case cases[] = {
+        {"Signal quality", "Signal quality"},
+        {"AT+CGMI=?  test\r\nAT+CGMI  read", "AT+CGMI=?  test AT+CGMI  read"},
+        {"a\nb\rc", "a b c"},
+        {"\r\n\r\n", "  "},
+        {"", ""},
+    };
+    for (const Case& c : cases) {
+        const int row = m.InsertRow(m.rowCount(), {c.stored});
+        EXPECT_EQ(m.data(m.index(row, 0), Qt::DisplayRole).toString(), c.shown);
+        EXPECT_EQ(m.Text(row, 0), c.stored);
+    }
+}

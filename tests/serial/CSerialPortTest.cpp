@@ -42,7 +42,7 @@ public:
     }
 
     template <class Pred>
-    bool WaitFor(Pred done, int timeoutMs = 3000)
+    bool WaitFor(Pred done, int timeoutMs = 30000)
     {
         return ::ulv::test::RunEventsUntil(done, timeoutMs);
     }

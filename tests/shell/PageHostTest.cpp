@@ -68,7 +68,7 @@ protected:
         return host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048) == 1;
     }
     template <class Pred>
-    bool Until(Pred done, int ms = 3000)
+    bool Until(Pred done, int ms = 30000)
     {
         return test::RunEventsUntil(done, ms);
     }

@@ -42,7 +42,7 @@ protected:
         return host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, flowMode, 2048) == 1;
     }
     template <class Pred>
-    bool Until(Pred done, int ms = 5000)
+    bool Until(Pred done, int ms = 30000)
     {
         return test::RunEventsUntil(done, ms);
     }

@@ -260,6 +260,7 @@ TEST(DecodeSmsPdu, StartsFromAnEmptyRecord)
 
 TEST(DecodeSmsDeliverPdu, ReadsTheDeliverLayoutOnly)
 {
+    ULV_SKIP_WITHOUT_TESTDATA();
     const auto rows = LoadVectors();
     ASSERT_GE(rows.size(), 4u);
     SmsPduRecord a;

@@ -63,7 +63,7 @@ protected:
         sim::SimFixture::TearDown();
     }
     template <class Pred>
-    static bool Until(Pred done, int ms = 10000)
+    static bool Until(Pred done, int ms = 30000)
     {
         return test::RunEventsUntil(done, ms);
     }

@@ -7,6 +7,9 @@
 #include "ui/controls/CSkinButton.h"
 
 #include <QComboBox>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -78,6 +81,30 @@ TEST_F(PortParamDlgTest, AStoredPortThatIsGoneSelectsNothing)
     Open(d, Stored("/dev/ttyUSB7"));
     EXPECT_EQ(d.m_comboPort->currentIndex(), -1);
     EXPECT_EQ(d.m_comboPort->currentText(), "");
+}
+
+TEST_F(PortParamDlgTest, AStoredPortTheSystemDoesNotListShowsAsTheChoice)
+{
+    // A pseudo-terminal (what --port is given for the simulated module) has
+    // no entry under /sys/class/tty/*/device.
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QString pty = QString::fromLocal8Bit(ptsname(master));
+    {
+        CPortParamDlg d;
+        Open(d, Stored(pty));
+        EXPECT_EQ(d.m_comboPort->currentText(), pty);
+        EXPECT_TRUE(Items(d.m_comboPort).contains("/dev/ttyUSB2"));
+        // It stays on the list when the list is filled again on a drop-down.
+        d.FillPortList();
+        EXPECT_EQ(d.m_comboPort->currentText(), pty);
+        d.accept();
+        EXPECT_EQ(d.m_settings.port, pty);
+        EXPECT_EQ(ReadCommPortSettings(iniPath).port, pty);
+    }
+    ::close(master);
 }
 
 TEST_F(PortParamDlgTest, StoredValuesSelectTheirEntries)

@@ -14,8 +14,9 @@ CFlatComboBox::CFlatComboBox(QWidget* parent)
 {
     setAttribute(Qt::WA_Hover, true);
     setMouseTracking(true);
-    // Off by default: typed text is never completed from the list.
-    setCompleter(nullptr);
+    // Auto-completion is off by default: a combo made editable later drops the
+    // completer QComboBox gives it (see event()). A combo that is not editable
+    // has none, and Qt warns when one is set or cleared on it.
 }
 
 bool CFlatComboBox::EnableAutoComplete(bool enable)

@@ -1,5 +1,9 @@
 #include "ui/controls/EnglishFileDialog.h"
 
+#include <QLabel>
+
+#include <utility>
+
 namespace ulv {
 
 QStringList ConvertFileFilter(const QString& filter)
@@ -48,6 +52,19 @@ EnglishFileDialog::EnglishFileDialog(bool open, const QString& defaultExt, const
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("&File name:"));
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("&Searchrange:"));
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("&File type:"));
+    // A label shows its "&" as a mnemonic only when it has a buddy; Qt's own
+    // layout gives the look-in and file-type labels none.
+    const std::pair<const char*, const char*> buddies[] = {
+        {"lookInLabel", "lookInCombo"},
+        {"fileNameLabel", "fileNameEdit"},
+        {"fileTypeLabel", "fileTypeCombo"},
+    };
+    for (const auto& [labelName, fieldName] : buddies) {
+        auto* label = dialog.findChild<QLabel*>(QLatin1String(labelName));
+        auto* field = dialog.findChild<QWidget*>(QLatin1String(fieldName));
+        if (label && field && !label->buddy())
+            label->setBuddy(field);
+    }
 
     const QStringList filters = ConvertFileFilter(filter);
     if (!filters.isEmpty())

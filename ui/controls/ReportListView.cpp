@@ -1,6 +1,9 @@
 #include "ui/controls/ReportListView.h"
 
+#include "ui/controls/CFlatHeaderCtrl.h"
+
 #include <QHeaderView>
+#include <QStyle>
 #include <QMouseEvent>
 
 namespace ulv {
@@ -95,6 +98,38 @@ int ReportListView::GetColumnWidth(int column) const
     if (column < 0 || column >= GetColumnCount())
         return 0;
     return horizontalHeader()->sectionSize(column);
+}
+
+int ReportListView::TitleWidthNeeded(int column) const
+{
+    if (column < 0 || column >= GetColumnCount())
+        return 0;
+    // Text widths are measured in whole pixels but laid out in fractions: a
+    // pixel more keeps the last letter from being cut.
+    // The flat header keeps room for its sort mark beside the title.
+    if (const auto* flat = qobject_cast<const CFlatHeaderCtrl*>(horizontalHeader()))
+        return flat->CalcContentWidth(column, true) + 1;
+    const QHeaderView* header = horizontalHeader();
+    const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return header->fontMetrics().horizontalAdvance(title)
+           + 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header)
+           + header->style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header) + 1;
+}
+
+int ReportListView::CellWidthNeeded(int column) const
+{
+    if (column < 0 || column >= GetColumnCount() || GetItemCount() == 0)
+        return 0;
+    return sizeHintForColumn(column) + 1;
+}
+
+void ReportListView::FitColumnsToTexts()
+{
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        const int needed = std::max(TitleWidthNeeded(c), CellWidthNeeded(c));
+        if (GetColumnWidth(c) < needed)
+            SetColumnWidth(c, needed);
+    }
 }
 
 void ReportListView::SetExtendedStyle(unsigned style)

@@ -33,6 +33,12 @@ public:
     int GetColumnCount() const;
     bool SetColumnWidth(int column, int width);
     int GetColumnWidth(int column) const;
+    // Widens every column that is too narrow for its title or for one of its
+    // cell texts in the list's fonts; no column gets narrower.
+    void FitColumnsToTexts();
+    // The widths a column's title and its widest cell need to show whole.
+    int TitleWidthNeeded(int column) const;
+    int CellWidthNeeded(int column) const;
 
     void SetExtendedStyle(unsigned style);
     unsigned GetExtendedStyle() const { return m_exStyle; }

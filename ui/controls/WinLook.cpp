@@ -1,5 +1,6 @@
 #include "ui/controls/WinLook.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QStringList>
 
@@ -256,6 +257,18 @@ void InstallFontSubstitutions()
     QFont::insertSubstitution(QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans"));
     QFont::insertSubstitution(QStringLiteral("SimSun"), QStringLiteral("WenQuanYi Micro Hei"));
     QFont::insertSubstitution(QString::fromUtf8("宋体"), QStringLiteral("WenQuanYi Micro Hei"));
+}
+
+QFont ProgramFont()
+{
+    QFont font(QStringLiteral("Arial Unicode MS"));
+    font.setPointSize(8);
+    return font;
+}
+
+void InstallProgramFont()
+{
+    QGuiApplication::setFont(ProgramFont());
 }
 
 QFont LogFont(const QString& face, int height, int weight, bool italic, bool underline)

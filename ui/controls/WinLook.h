@@ -195,6 +195,15 @@ constexpr int CRT_RAND_MAX = 0x7FFF;
 // calling it again does no harm.
 void InstallFontSubstitutions();
 
+// The face and size of the main window's views ("Arial Unicode MS", 8
+// points), which every dialog and message box shares.
+QFont ProgramFont();
+// Makes ProgramFont() the application's default, so that windows of their
+// own (dialogs, message boxes, file choosers) get it too: Qt hands a
+// parent's font on to child widgets but not to windows. Needs the
+// application object.
+void InstallProgramFont();
+
 // A font from LOGFONT-like values: a negative height is the character height
 // in pixels, a positive one the cell height (taken as the pixel size too);
 // weight on the 100..900 scale; 0 keeps the face's normal weight.

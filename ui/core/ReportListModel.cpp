@@ -27,10 +27,20 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const
     if (!r || index.column() < 0 || index.column() >= columnCount())
         return {};
     if (role == Qt::DisplayRole)
-        return r->texts.value(index.column());
+        return OnOneLine(r->texts.value(index.column()));
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(m_columns[index.column()].alignment | Qt::AlignVCenter);
     return {};
+}
+
+QString ReportListModel::OnOneLine(QString text)
+{
+    // A row is one line high: a text of several lines (a parameter reference,
+    // a function) shows them side by side rather than its first line alone.
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    return text;
 }
 
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -24,7 +24,9 @@ public:
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
+    // A cell shows its text on one line: line breaks show as blanks.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    static QString OnOneLine(QString text);
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value, int role = Qt::EditRole) override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
