@@ -9,6 +9,8 @@
 #include "shell/core/SysParams.h"
 #include "sim/SimModule.h"
 
+#include "EventLoopStallProbe.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -66,17 +68,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The longest gap between two turns of a 5 ms timer is the longest stall.
-    QElapsedTimer tick;
-    qint64 longestStall = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (tick.isValid())
-            longestStall = std::max(longestStall, tick.elapsed());
-        tick.restart();
-    });
-    probe.start();
+    bench::EventLoopStallProbe probe;
 
     QElapsedTimer clock;
     clock.start();
@@ -94,14 +86,14 @@ int main(int argc, char** argv)
     const double secs = clock.nsecsElapsed() / 1e9;
     writer.join();
     terminal.FlushPending();
-    probe.stop();
+    probe.Stop();
 
     QFile log(terminal.Log().Path());
     log.open(QIODevice::ReadOnly);
     const bool exact = log.readAll() == expected && terminal.TerminalText() == expected;
     std::printf("bytes: %lld in %.2f s\n", static_cast<long long>(expected.size()), secs);
     std::printf("sustained: %.2f MB/s\n", expected.size() / secs / 1e6);
-    std::printf("longest event-loop stall: %lld ms\n", static_cast<long long>(longestStall));
+    std::printf("longest event-loop stall: %lld ms\n", static_cast<long long>(probe.LongestMs()));
     std::printf("terminal log: %s\n", exact ? "every byte" : "MISMATCH");
     host.CloseCommport();
     return exact ? 0 : 1;
