@@ -5,6 +5,7 @@
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "pages/PageHost.h"
+#include "pages/data/RecommendedApnFill.h"
 #include "pages/data/MmsFileChooser.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
@@ -232,20 +233,7 @@ void CTestitemDlg_MMS::SaveSettings()
 
 void CTestitemDlg_MMS::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
-    QPointer<CTestitemDlg_MMS> self(this);
-    // The database is read on the caller's thread; the boxes change on the UI thread.
-    const RecommendedApn apn = ulv::LookupRecommendedApn(ApnDbFile(), mcc, mnc, kApnTypeMms);
-    Gui::Post([self, apn, mcc, mnc] {
-        if (!self || !apn.opened)
-            return;
-        if (mcc == self->m_strSavedMcc && mnc == self->m_strSavedMnc)
-            return;
-        self->m_editApn->setText(apn.apn);
-        self->m_editUser->setText(apn.user);
-        self->m_editPassword->setText(apn.password);
-        self->m_strSavedMcc = mcc;
-        self->m_strSavedMnc = mnc;
-    });
+    FillRecommendedApn(this, mcc, mnc, kApnTypeMms, m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc);
 }
 
 void CTestitemDlg_MMS::WriteStepComment(int kind, const QString& text)
