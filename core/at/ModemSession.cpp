@@ -72,6 +72,7 @@ void ModemSession::Shutdown(int waitMs)
     if (m_shutDown)
         return;
     m_shutDown = true;
+    m_closing = true;
     m_workers.StopAndJoin(waitMs);
     m_queue->Stop(waitMs);
     Close();
@@ -147,6 +148,12 @@ ExchangeResult ModemSession::Exchange(const RunningFlag& running, const Exchange
     // runs into its time-out, as for a module that does not answer.
     if (!m_tx.SendCommandIf(running, exchange.command) && !running())
         return ExchangeResult::Stopped;
+    return AwaitReply(running, exchange, end, reply);
+}
+
+ExchangeResult ModemSession::AwaitReply(const RunningFlag& running, const ExchangeSpec& exchange,
+    std::chrono::steady_clock::time_point end, QString& reply)
+{
     for (;;) {
         // Noted before the flag is looked at, so a Stop between the look and
         // the wait still wakes the wait.

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -83,6 +84,11 @@ public:
     // waits for its reply, woken by arriving text, by Stop or by the deadline.
     // `reply` gets everything collected since the command went out.
     ExchangeResult Exchange(const RunningFlag& running, const ExchangeSpec& exchange, QString& reply);
+    // The waiting half of Exchange, for an answer to what went out otherwise
+    // (raw bytes): judged as Exchange judges, until `end` on the wait clock.
+    // Nothing is sent and the command of `exchange` is not used.
+    ExchangeResult AwaitReply(const RunningFlag& running, const ExchangeSpec& exchange,
+        std::chrono::steady_clock::time_point end, QString& reply);
     // Waits for the duration on the wait clock; ends early (false) on Stop.
     bool Pause(const RunningFlag& running, std::chrono::milliseconds duration);
     // Wakes every waiting exchange so that it looks at its running flag again.
@@ -128,6 +134,8 @@ public:
     // thread gets its call answered meanwhile), the queue stopped and the port
     // closed. Later calls do nothing.
     void Shutdown(int waitMs = kShutdownWaitMs);
+    // Shutdown has begun: a worker starts no clean-up of its own any more.
+    bool ShuttingDown() const { return m_closing.load(); }
     static constexpr int kShutdownWaitMs = 2000;
 
 private:
@@ -153,6 +161,7 @@ private:
     std::atomic<int> m_nCtsState{0}, m_nDsrState{0}, m_nRingState{0}, m_nDcdState{0};
     int m_stopListener = 0;
     bool m_shutDown = false;
+    std::atomic<bool> m_closing{false};
 };
 
 // The program's one session (created on first use, ended by Shutdown at exit).

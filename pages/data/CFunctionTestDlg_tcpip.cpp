@@ -6,6 +6,7 @@
 #include "core/text/AnsiText.h"
 #include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
+#include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
@@ -246,20 +247,7 @@ void CFunctionTestDlg_tcpip::SaveSettings()
 
 void CFunctionTestDlg_tcpip::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
-    QPointer<CFunctionTestDlg_tcpip> self(this);
-    // The database is read on the caller's thread; the boxes change on the UI thread.
-    const RecommendedApn apn = ulv::LookupRecommendedApn(ApnDbFile(), mcc, mnc);
-    Gui::Post([self, apn, mcc, mnc] {
-        if (!self || !apn.opened)
-            return;
-        if (mcc == self->m_strSavedMcc && mnc == self->m_strSavedMnc)
-            return;
-        self->m_editApn->setText(apn.apn);
-        self->m_editUser->setText(apn.user);
-        self->m_editPassword->setText(apn.password);
-        self->m_strSavedMcc = mcc;
-        self->m_strSavedMnc = mnc;
-    });
+    FillRecommendedApn(this, mcc, mnc, kApnTypeInternet, m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc);
 }
 
 // --- Receiving

@@ -212,6 +212,10 @@ ModemEngine::Output ModemEngine::Feed(std::string_view bytes)
             continue;
         }
         m_skipLf = false;
+        if (UploadPending()) {
+            UploadByte(b, out);
+            continue;
+        }
         if (m_inBody) {
             BodyByte(b, out);
             continue;
@@ -410,7 +414,7 @@ std::string ModemEngine::Execute(std::string_view commandLine)
     std::string out;
     for (const Command& cmd : commands) {
         const Entry* entry = nullptr;
-        for (const auto* table : {&IpTable(), &Table()}) {
+        for (const auto* table : {&IpTable(), &MmsTable(), &Table()}) {
             for (const Entry& e : *table) {
                 if (!entry && cmd.name == e.name && (e.models & ModelBit(m_model)) != 0)
                     entry = &e;

@@ -16,6 +16,8 @@
 
 namespace ulv::sim {
 
+struct MmsState;
+
 // One write of the module: sent delayMs after the previous emission. A hang-up
 // emission drops the line instead of writing.
 struct Emission {
@@ -85,6 +87,9 @@ public:
     // Stops the socket thread (before the carrier goes away).
     void ShutdownIp();
 
+    // --- The MMS client and the RAM file system (MmsCommands.cpp)
+    MmsState& Mms();
+
     // Parsed command of a command line (exposed for the handler table).
     struct Command {
         enum class Op { Exec, Set, Read, Test };
@@ -111,6 +116,7 @@ private:
     };
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
+    static const std::vector<Entry>& MmsTable();
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -146,6 +152,10 @@ private:
     Reply CallControl(const Command& c);
     Reply Audio(const Command& c);
     Reply IpCommand(const Command& c);
+    Reply MmsCommand(const Command& c);
+    // A byte of a file upload (after CONNECT): none reaches the command line.
+    void UploadByte(char byte, Output& out);
+    bool UploadPending() const;
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();
@@ -207,6 +217,7 @@ private:
 
     Post m_post;
     std::shared_ptr<IpStack> m_ip;
+    std::shared_ptr<MmsState> m_mms;
     struct IpState {
         bool context = false;
         bool regApp = false;
