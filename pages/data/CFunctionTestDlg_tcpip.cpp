@@ -1,11 +1,10 @@
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 
-#include "atlib/core/ApnDatabase.h"
-#include "atlib/core/DatabaseFiles.h"
 #include "core/at/ModemSession.h"
 #include "core/text/AnsiText.h"
 #include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
+#include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
@@ -14,9 +13,15 @@
 #include "ui/controls/CSkinButton.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -149,6 +154,8 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     m_editReceive->setReadOnly(true);
     m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 450, 408);
 
+    BuildHiddenPanel();
+
     for (CSkinButton* b : {m_btnPdpAct, m_btnDeact, m_btnConnect, m_btnSend, m_btnQuery, m_btnClearSend, m_btnClearReceive})
         b->BuildDialogSkin();
 
@@ -188,6 +195,115 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
 }
 
 CFunctionTestDlg_tcpip::~CFunctionTestDlg_tcpip() = default;
+
+void CFunctionTestDlg_tcpip::BuildHiddenPanel()
+{
+    // The dialog's older tools: kept working, never shown and disabled.
+    m_hiddenPanel = new QWidget(this);
+    m_hiddenPanel->setObjectName(QStringLiteral("hiddenTools"));
+    m_hiddenPanel->hide();
+    auto* grid = new QGridLayout(m_hiddenPanel);
+    int column = 0;
+    for (const char* text : {"CPIN?", "CREG?", "CGATT?", "JIFGCNT=0", "JICSGP", "Dial test", "Connect test", "Act",
+             "File import"}) {
+        auto* b = new QPushButton(QString::fromLatin1(text), m_hiddenPanel);
+        b->setEnabled(false);
+        grid->addWidget(b, 0, column++);
+    }
+    auto* apnButton = new QPushButton(m_hiddenPanel);
+    apnButton->setObjectName(QStringLiteral("recommendApn"));
+    apnButton->setToolTip(QStringLiteral("Select APN that are recommended!"));
+    grid->addWidget(apnButton, 0, column++);
+    m_btnGet = new QPushButton(QStringLiteral("Get"), m_hiddenPanel);
+    grid->addWidget(m_btnGet, 0, column++);
+    auto* browse = new QPushButton(QStringLiteral("..."), m_hiddenPanel);
+    browse->setObjectName(QStringLiteral("1045"));
+    grid->addWidget(browse, 0, column++);
+    connect(browse, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonBrowse);
+
+    m_chkUnlimitedLen = new QCheckBox(QStringLiteral("Unlimited len"), m_hiddenPanel);
+    m_chkUnlimitedLen->setObjectName(QStringLiteral("1163"));
+    m_editSendCount = new QLineEdit(QString::number(100), m_hiddenPanel);
+    m_editSendCount->setObjectName(QStringLiteral("1164"));
+    grid->addWidget(m_chkUnlimitedLen, 1, 0);
+    grid->addWidget(m_editSendCount, 1, 1);
+    m_editLocalPort->setParent(m_hiddenPanel);
+    grid->addWidget(m_editLocalPort, 1, 2);
+    auto* path = new QLineEdit(m_hiddenPanel);
+    path->setObjectName(QStringLiteral("filePath"));
+    grid->addWidget(path, 1, 3);
+    column = 4;
+    for (const char* label : {"ConnectTimes:", "Maintain(ms):", "Interval(ms):", "Interval(ms):", "", ""}) {
+        grid->addWidget(new QLabel(QString::fromLatin1(label), m_hiddenPanel), 1, column++);
+        grid->addWidget(new QLineEdit(m_hiddenPanel), 1, column++);
+    }
+
+    // Radio groups, each in its own box so that one check does not clear another group's.
+    auto group = [this, grid](int row, const QStringList& texts, int checked) {
+        auto* box = new QWidget(m_hiddenPanel);
+        auto* line = new QHBoxLayout(box);
+        QList<QRadioButton*> radios;
+        for (int i = 0; i < texts.size(); ++i) {
+            radios << new QRadioButton(texts[i], box);
+            radios.last()->setChecked(i == checked);
+            line->addWidget(radios.last());
+        }
+        grid->addWidget(box, row, 0, 1, 6);
+        return radios;
+    };
+    group(2, {QStringLiteral("TCP"), QStringLiteral("UDP")}, 0);
+    const QList<QRadioButton*> getData = group(3, {QStringLiteral("Directly getdata"), QStringLiteral("By command")}, 0);
+    m_radioDirectGetData = getData[0];
+    m_radioDirectGetData->setObjectName(QStringLiteral("1162"));
+    getData[1]->setObjectName(QStringLiteral("1035"));
+    for (QRadioButton* r : getData)
+        connect(r, &QRadioButton::clicked, this, &CFunctionTestDlg_tcpip::OnRadioDirectGetData);
+    m_radioUntransparent = group(4, {QStringLiteral("Untransparent"), QStringLiteral("Transparent")}, 0)[0];
+    group(5, {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, 1);
+    group(6, {QStringLiteral("None"), QStringLiteral("PAP"), QStringLiteral("CHAP"), QStringLiteral("PAP/CHAP")}, 0);
+    m_lblDashes = new QLabel(QStringLiteral("- - - - - -"), m_hiddenPanel);
+    m_lblDashes->setObjectName(QStringLiteral("1342"));
+    grid->addWidget(m_lblDashes, 7, 0);
+
+    connect(m_chkUnlimitedLen, &QCheckBox::clicked, this, &CFunctionTestDlg_tcpip::OnCheckUnlimitedLen);
+    m_chkUnlimitedLen->setChecked(true);
+    m_btnGet->setEnabled(false);
+    m_editSendCount->setEnabled(false);
+}
+
+void CFunctionTestDlg_tcpip::OnCheckUnlimitedLen()
+{
+    m_editSendCount->setEnabled(!m_chkUnlimitedLen->isChecked());
+}
+
+void CFunctionTestDlg_tcpip::OnRadioDirectGetData()
+{
+    m_btnGet->setEnabled(!m_radioDirectGetData->isChecked());
+}
+
+void CFunctionTestDlg_tcpip::OnButtonBrowse()
+{
+    const QString path = m_choosePath
+        ? m_choosePath()
+        : QFileDialog::getOpenFileName(this, QString(), QDir::homePath(), QStringLiteral("(*.*) (*)"));
+    if (path.isEmpty())
+        return;
+    m_editSend->clear();
+    // Read only: a file the user may not write can still be imported.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // The lines join without separators, as the module gets one block.
+    QString text;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        text += AnsiToString(line);
+    }
+    m_editSend->moveCursor(QTextCursor::End);
+    m_editSend->insertPlainText(text);
+}
 
 ModemSession& CFunctionTestDlg_tcpip::Session() const
 {
@@ -246,20 +362,7 @@ void CFunctionTestDlg_tcpip::SaveSettings()
 
 void CFunctionTestDlg_tcpip::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
-    QPointer<CFunctionTestDlg_tcpip> self(this);
-    // The database is read on the caller's thread; the boxes change on the UI thread.
-    const RecommendedApn apn = ulv::LookupRecommendedApn(ApnDbFile(), mcc, mnc);
-    Gui::Post([self, apn, mcc, mnc] {
-        if (!self || !apn.opened)
-            return;
-        if (mcc == self->m_strSavedMcc && mnc == self->m_strSavedMnc)
-            return;
-        self->m_editApn->setText(apn.apn);
-        self->m_editUser->setText(apn.user);
-        self->m_editPassword->setText(apn.password);
-        self->m_strSavedMcc = mcc;
-        self->m_strSavedMnc = mnc;
-    });
+    FillRecommendedApn(this, {m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc}, mcc, mnc);
 }
 
 // --- Receiving
@@ -323,6 +426,7 @@ void CFunctionTestDlg_tcpip::OnJirdReply(const QString& reply)
 void CFunctionTestDlg_tcpip::ApplyNoContext()
 {
     theApp.m_bTcpContextActive = 0;
+    m_lblDashes->clear();
     m_editLocalIp->clear();
     m_chkEchoShow->setChecked(false);
     m_shared.echoMode = 0;
@@ -363,6 +467,8 @@ void CFunctionTestDlg_tcpip::ApplyConnected()
 {
     m_btnConnect->setText(kClose);
     m_btnConnect->setEnabled(true);
+    // Raw sends only when the (hidden) transfer-mode choice says transparent.
+    m_shared.transparentMode = m_radioUntransparent->isChecked() ? 0 : 1;
     for (QWidget* w : {static_cast<QWidget*>(m_radioIp), static_cast<QWidget*>(m_radioDomain),
              static_cast<QWidget*>(m_cmbProtocol), static_cast<QWidget*>(m_cmbAccessMode)})
         w->setEnabled(false);
