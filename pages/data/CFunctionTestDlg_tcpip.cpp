@@ -23,6 +23,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -96,63 +97,66 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     : PageDialog(QStringLiteral("CFunctionTestDlg_tcpip"), parent)
 {
     const int type = GetModuleType();
-    Label(this, QStringLiteral("Access Point Name:"), 16, 12);
-    m_editApn = Edit(this, "1169", 130, 12, 130);
-    Label(this, QStringLiteral("User name:"), 16, 40);
-    m_editUser = Edit(this, "1027", 130, 40, 130);
-    Label(this, QStringLiteral("Password:"), 16, 68);
-    m_editPassword = Edit(this, "1338", 130, 68, 130);
-    Label(this, QStringLiteral("Authentication:"), 280, 12);
+    // Two columns that fit the page's width beside the terminal.
+    const int labelA = 10, editA = 115, labelB = 245, editB = 330;
+    Label(this, QStringLiteral("Access Point Name:"), labelA, 10, 105);
+    m_editApn = Edit(this, "1169", editA, 10, 120);
+    Label(this, QStringLiteral("User name:"), labelA, 38, 105);
+    m_editUser = Edit(this, "1027", editA, 38, 120);
+    Label(this, QStringLiteral("Password:"), labelA, 66, 105);
+    m_editPassword = Edit(this, "1338", editA, 66, 120);
+    Label(this, QStringLiteral("Authentication:"), labelB, 10, 85);
     QStringList auth = {QStringLiteral("None"), QStringLiteral("PAP"), QStringLiteral("CHAP")};
     if (type == 1)
         auth << QStringLiteral("PAP/CHAP");
-    m_cmbAuth = Combo(this, "1432", auth, 390, 12, 110);
-    Label(this, QStringLiteral("IP address:"), 280, 40);
-    m_editLocalIp = Edit(this, "1339", 390, 40, 110);
+    m_cmbAuth = Combo(this, "1432", auth, editB, 10, 95);
+    Label(this, QStringLiteral("IP address:"), labelB, 38, 85);
+    m_editLocalIp = Edit(this, "1339", editB, 38, 95);
     m_editLocalIp->setReadOnly(true);
-    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1112", 520, 12);
-    m_btnDeact = Button(this, QStringLiteral("DEACT"), "1167", 520, 44);
     m_chkEchoShow = new QCheckBox(QStringLiteral("Echo show"), this);
     m_chkEchoShow->setObjectName(QStringLiteral("1103"));
-    m_chkEchoShow->setGeometry(620, 12, 100, 22);
+    m_chkEchoShow->setGeometry(labelA, 96, 100, 22);
+    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1112", labelB, 94, 85);
+    m_btnDeact = Button(this, QStringLiteral("DEACT"), "1167", editB + 5, 94, 90);
 
     m_radioIp = new QRadioButton(QStringLiteral("IP"), this);
     m_radioIp->setObjectName(QStringLiteral("1151"));
-    m_radioIp->setGeometry(16, 106, 50, 22);
+    m_radioIp->setGeometry(labelA, 132, 45, 22);
     m_radioDomain = new QRadioButton(QStringLiteral("Domain"), this);
     m_radioDomain->setObjectName(QStringLiteral("1152"));
-    m_radioDomain->setGeometry(70, 106, 80, 22);
-    m_lblServer = Label(this, QStringLiteral("Server IP:"), 16, 134);
+    m_radioDomain->setGeometry(labelA + 50, 132, 80, 22);
+    m_lblServer = Label(this, QStringLiteral("Server IP:"), labelA, 160, 105);
     m_lblServer->setObjectName(QStringLiteral("1153"));
-    m_editServerIp = Edit(this, "1154", 130, 134, 130);
-    m_editServerIp->setInputMask(QStringLiteral("000.000.000.000;_"));
-    m_editServerName = Edit(this, "1155", 130, 134, 130);
-    Label(this, QStringLiteral("Server port:"), 280, 106);
-    m_editServerPort = Edit(this, "1165", 390, 106, 110);
+    m_editServerIp = Edit(this, "1154", editA, 160, 120);
+    static const QRegularExpression dotted(QStringLiteral(R"(^(\d{1,3})(\.\d{1,3}){0,3}$)"));
+    m_editServerIp->setValidator(new QRegularExpressionValidator(dotted, m_editServerIp));
+    m_editServerName = Edit(this, "1155", editA, 160, 120);
+    Label(this, QStringLiteral("Server port:"), labelB, 132, 85);
+    m_editServerPort = Edit(this, "1165", editB, 132, 95);
     m_editLocalPort = Edit(this, "1166", 0, 0, 0);
     m_editLocalPort->hide();
-    Label(this, QStringLiteral("Connect mode:"), 280, 134);
-    m_cmbProtocol = Combo(this, "1433", {QStringLiteral("TCP"), QStringLiteral("UDP")}, 390, 134, 110);
-    m_lblAccessMode = Label(this, QStringLiteral("Access mode:"), 280, 162);
+    Label(this, QStringLiteral("Connect mode:"), labelB, 160, 85);
+    m_cmbProtocol = Combo(this, "1433", {QStringLiteral("TCP"), QStringLiteral("UDP")}, editB, 160, 95);
+    m_lblAccessMode = Label(this, QStringLiteral("Access mode:"), labelB, 188, 85);
     m_lblAccessMode->setObjectName(QStringLiteral("1397"));
-    m_cmbAccessMode = Combo(this, "1434", {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, 390, 162, 110);
-    m_btnConnect = Button(this, kConnect, "1159", 520, 106);
+    m_cmbAccessMode = Combo(this, "1434", {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, editB, 188, 95);
     m_chkAutoQuery = new QCheckBox(QStringLiteral("AutoQuery"), this);
     m_chkAutoQuery->setObjectName(QStringLiteral("1038"));
-    m_chkAutoQuery->setGeometry(16, 196, 100, 22);
-    m_editPeriod = Edit(this, "1390", 130, 196, 70);
-    m_lblMs = Label(this, QStringLiteral("ms"), 205, 196, 30);
+    m_chkAutoQuery->setGeometry(labelA, 224, 100, 22);
+    m_editPeriod = Edit(this, "1390", editA, 224, 70);
+    m_lblMs = Label(this, QStringLiteral("ms"), editA + 75, 224, 30);
     m_lblMs->setObjectName(QStringLiteral("1429"));
+    m_btnConnect = Button(this, kConnect, "1159", editB + 5, 222, 90);
 
-    Label(this, QStringLiteral("Data to be sent to remote:"), 16, 228, 200);
-    m_editSend = RichEdit(this, "1158", 16, 252, 420, 120);
-    m_btnSend = Button(this, QStringLiteral("Send"), "1160", 450, 252);
-    m_btnQuery = Button(this, QStringLiteral("Query"), "1387", 450, 284);
-    m_btnClearSend = Button(this, QStringLiteral("Clear all"), "1046", 450, 316);
-    Label(this, QStringLiteral("Data received from remote:"), 16, 384, 200);
-    m_editReceive = RichEdit(this, "1168", 16, 408, 420, 200);
+    Label(this, QStringLiteral("Data to be sent to remote:"), labelA, 256, 200);
+    m_editSend = RichEdit(this, "1158", labelA, 278, 320, 110);
+    m_btnSend = Button(this, QStringLiteral("Send"), "1160", 340, 278);
+    m_btnQuery = Button(this, QStringLiteral("Query"), "1387", 340, 310);
+    m_btnClearSend = Button(this, QStringLiteral("Clear all"), "1046", 340, 342);
+    Label(this, QStringLiteral("Data received from remote:"), labelA, 398, 200);
+    m_editReceive = RichEdit(this, "1168", labelA, 420, 320, 220);
     m_editReceive->setReadOnly(true);
-    m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 450, 408);
+    m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 340, 420);
 
     BuildHiddenPanel();
 
