@@ -230,6 +230,7 @@ CTestitemDlg_pppdial::CTestitemDlg_pppdial(QWidget* parent)
     BuildHiddenPanel();
     LoadSettings();
     SelectTab(0);
+    m_editSourcePort->setText(QStringLiteral("4321"));
     m_ipDest->setText(QStringLiteral("10.0.2.2"));
     m_editDestPort->setText(QStringLiteral("6004"));
 }

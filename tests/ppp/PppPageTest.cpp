@@ -86,6 +86,9 @@ TEST_F(PppPage, FolderTabsShowOnePaneEach)
 {
     page->show();
     EXPECT_EQ(page->FolderTabs()->GetItemCount(), 3);
+    // The datagram form opens ready to send: both ports preset.
+    EXPECT_EQ(page->SourcePortEdit()->text(), "4321");
+    EXPECT_EQ(page->DestPortEdit()->text(), "6004");
     EXPECT_TRUE(page->LogPane()->isVisible());
     EXPECT_FALSE(page->UdpPane()->isVisible());
     page->SelectTab(1);
