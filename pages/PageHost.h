@@ -29,10 +29,8 @@ public:
     // The module's family and model are known (WM_MODULE_IDENTIFIED): the pages
     // that depend on them adapt. Returns once they have.
     virtual void ModuleIdentified() = 0;
-    // The APN recommended for the SIM's network, for the data pages.
-    virtual void SetRecommendedApn(const QString& apn, const QString& user, const QString& password) = 0;
-    // The SIM's network codes are known: the TCP/UDP page looks up its own APN
-    // (any thread; the page reads the database there and fills its boxes later).
+    // The SIM's network codes are known: the TCP/UDP and PPP pages look up their
+    // own APN (any thread; a page reads the database there and fills its boxes later).
     virtual void LookupRecommendedApn(const QString& mcc, const QString& mnc) { Q_UNUSED(mcc); Q_UNUSED(mnc); }
 };
 

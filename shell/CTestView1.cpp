@@ -176,13 +176,7 @@ void CTestView1::ModuleIdentified()
 void CTestView1::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
     m_tcpip->LookupRecommendedApn(mcc, mnc);
-}
-
-void CTestView1::SetRecommendedApn(const QString& apn, const QString& user, const QString& password)
-{
-    m_ppp->ApnEdit()->setText(apn);
-    m_ppp->UserEdit()->setText(user);
-    m_ppp->PasswordEdit()->setText(password);
+    m_ppp->LookupRecommendedApn(mcc, mnc);
 }
 
 void CTestView1::resizeEvent(QResizeEvent*)

@@ -57,7 +57,6 @@ public:
     bool PortOpen() const override { return m_session.IsOpen(); }
     void ShowConnectionText(const QString& text) override;
     void ModuleIdentified() override;
-    void SetRecommendedApn(const QString& apn, const QString& user, const QString& password) override;
     void LookupRecommendedApn(const QString& mcc, const QString& mnc) override;
 
     // Transmit functions.

@@ -1,7 +1,5 @@
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 
-#include "atlib/core/ApnDatabase.h"
-#include "atlib/core/DatabaseFiles.h"
 #include "core/at/ModemSession.h"
 #include "core/text/AnsiText.h"
 #include "core/text/TimeStamp.h"
@@ -15,10 +13,17 @@
 #include "ui/controls/CSkinButton.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -92,63 +97,68 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     : PageDialog(QStringLiteral("CFunctionTestDlg_tcpip"), parent)
 {
     const int type = GetModuleType();
-    Label(this, QStringLiteral("Access Point Name:"), 16, 12);
-    m_editApn = Edit(this, "1169", 130, 12, 130);
-    Label(this, QStringLiteral("User name:"), 16, 40);
-    m_editUser = Edit(this, "1027", 130, 40, 130);
-    Label(this, QStringLiteral("Password:"), 16, 68);
-    m_editPassword = Edit(this, "1338", 130, 68, 130);
-    Label(this, QStringLiteral("Authentication:"), 280, 12);
+    // Two columns that fit the page's width beside the terminal.
+    const int labelA = 10, editA = 115, labelB = 245, editB = 330;
+    Label(this, QStringLiteral("Access Point Name:"), labelA, 10, 105);
+    m_editApn = Edit(this, "1169", editA, 10, 120);
+    Label(this, QStringLiteral("User name:"), labelA, 38, 105);
+    m_editUser = Edit(this, "1027", editA, 38, 120);
+    Label(this, QStringLiteral("Password:"), labelA, 66, 105);
+    m_editPassword = Edit(this, "1338", editA, 66, 120);
+    Label(this, QStringLiteral("Authentication:"), labelB, 10, 85);
     QStringList auth = {QStringLiteral("None"), QStringLiteral("PAP"), QStringLiteral("CHAP")};
     if (type == 1)
         auth << QStringLiteral("PAP/CHAP");
-    m_cmbAuth = Combo(this, "1432", auth, 390, 12, 110);
-    Label(this, QStringLiteral("IP address:"), 280, 40);
-    m_editLocalIp = Edit(this, "1339", 390, 40, 110);
+    m_cmbAuth = Combo(this, "1432", auth, editB, 10, 95);
+    Label(this, QStringLiteral("IP address:"), labelB, 38, 85);
+    m_editLocalIp = Edit(this, "1339", editB, 38, 95);
     m_editLocalIp->setReadOnly(true);
-    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1112", 520, 12);
-    m_btnDeact = Button(this, QStringLiteral("DEACT"), "1167", 520, 44);
     m_chkEchoShow = new QCheckBox(QStringLiteral("Echo show"), this);
     m_chkEchoShow->setObjectName(QStringLiteral("1103"));
-    m_chkEchoShow->setGeometry(620, 12, 100, 22);
+    m_chkEchoShow->setGeometry(labelA, 96, 100, 22);
+    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1112", labelB, 94, 85);
+    m_btnDeact = Button(this, QStringLiteral("DEACT"), "1167", editB + 5, 94, 90);
 
     m_radioIp = new QRadioButton(QStringLiteral("IP"), this);
     m_radioIp->setObjectName(QStringLiteral("1151"));
-    m_radioIp->setGeometry(16, 106, 50, 22);
+    m_radioIp->setGeometry(labelA, 132, 45, 22);
     m_radioDomain = new QRadioButton(QStringLiteral("Domain"), this);
     m_radioDomain->setObjectName(QStringLiteral("1152"));
-    m_radioDomain->setGeometry(70, 106, 80, 22);
-    m_lblServer = Label(this, QStringLiteral("Server IP:"), 16, 134);
+    m_radioDomain->setGeometry(labelA + 50, 132, 80, 22);
+    m_lblServer = Label(this, QStringLiteral("Server IP:"), labelA, 160, 105);
     m_lblServer->setObjectName(QStringLiteral("1153"));
-    m_editServerIp = Edit(this, "1154", 130, 134, 130);
-    m_editServerIp->setInputMask(QStringLiteral("000.000.000.000;_"));
-    m_editServerName = Edit(this, "1155", 130, 134, 130);
-    Label(this, QStringLiteral("Server port:"), 280, 106);
-    m_editServerPort = Edit(this, "1165", 390, 106, 110);
+    m_editServerIp = Edit(this, "1154", editA, 160, 120);
+    static const QRegularExpression dotted(QStringLiteral(R"(^(\d{1,3})(\.\d{1,3}){0,3}$)"));
+    m_editServerIp->setValidator(new QRegularExpressionValidator(dotted, m_editServerIp));
+    m_editServerName = Edit(this, "1155", editA, 160, 120);
+    Label(this, QStringLiteral("Server port:"), labelB, 132, 85);
+    m_editServerPort = Edit(this, "1165", editB, 132, 95);
     m_editLocalPort = Edit(this, "1166", 0, 0, 0);
     m_editLocalPort->hide();
-    Label(this, QStringLiteral("Connect mode:"), 280, 134);
-    m_cmbProtocol = Combo(this, "1433", {QStringLiteral("TCP"), QStringLiteral("UDP")}, 390, 134, 110);
-    m_lblAccessMode = Label(this, QStringLiteral("Access mode:"), 280, 162);
+    Label(this, QStringLiteral("Connect mode:"), labelB, 160, 85);
+    m_cmbProtocol = Combo(this, "1433", {QStringLiteral("TCP"), QStringLiteral("UDP")}, editB, 160, 95);
+    m_lblAccessMode = Label(this, QStringLiteral("Access mode:"), labelB, 188, 85);
     m_lblAccessMode->setObjectName(QStringLiteral("1397"));
-    m_cmbAccessMode = Combo(this, "1434", {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, 390, 162, 110);
-    m_btnConnect = Button(this, kConnect, "1159", 520, 106);
+    m_cmbAccessMode = Combo(this, "1434", {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, editB, 188, 95);
     m_chkAutoQuery = new QCheckBox(QStringLiteral("AutoQuery"), this);
     m_chkAutoQuery->setObjectName(QStringLiteral("1038"));
-    m_chkAutoQuery->setGeometry(16, 196, 100, 22);
-    m_editPeriod = Edit(this, "1390", 130, 196, 70);
-    m_lblMs = Label(this, QStringLiteral("ms"), 205, 196, 30);
+    m_chkAutoQuery->setGeometry(labelA, 224, 100, 22);
+    m_editPeriod = Edit(this, "1390", editA, 224, 70);
+    m_lblMs = Label(this, QStringLiteral("ms"), editA + 75, 224, 30);
     m_lblMs->setObjectName(QStringLiteral("1429"));
+    m_btnConnect = Button(this, kConnect, "1159", editB + 5, 222, 90);
 
-    Label(this, QStringLiteral("Data to be sent to remote:"), 16, 228, 200);
-    m_editSend = RichEdit(this, "1158", 16, 252, 420, 120);
-    m_btnSend = Button(this, QStringLiteral("Send"), "1160", 450, 252);
-    m_btnQuery = Button(this, QStringLiteral("Query"), "1387", 450, 284);
-    m_btnClearSend = Button(this, QStringLiteral("Clear all"), "1046", 450, 316);
-    Label(this, QStringLiteral("Data received from remote:"), 16, 384, 200);
-    m_editReceive = RichEdit(this, "1168", 16, 408, 420, 200);
+    Label(this, QStringLiteral("Data to be sent to remote:"), labelA, 256, 200);
+    m_editSend = RichEdit(this, "1158", labelA, 278, 320, 110);
+    m_btnSend = Button(this, QStringLiteral("Send"), "1160", 340, 278);
+    m_btnQuery = Button(this, QStringLiteral("Query"), "1387", 340, 310);
+    m_btnClearSend = Button(this, QStringLiteral("Clear all"), "1046", 340, 342);
+    Label(this, QStringLiteral("Data received from remote:"), labelA, 398, 200);
+    m_editReceive = RichEdit(this, "1168", labelA, 420, 320, 220);
     m_editReceive->setReadOnly(true);
-    m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 450, 408);
+    m_btnClearReceive = Button(this, QStringLiteral("Clear all"), "1047", 340, 420);
+
+    BuildHiddenPanel();
 
     for (CSkinButton* b : {m_btnPdpAct, m_btnDeact, m_btnConnect, m_btnSend, m_btnQuery, m_btnClearSend, m_btnClearReceive})
         b->BuildDialogSkin();
@@ -189,6 +199,115 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
 }
 
 CFunctionTestDlg_tcpip::~CFunctionTestDlg_tcpip() = default;
+
+void CFunctionTestDlg_tcpip::BuildHiddenPanel()
+{
+    // The dialog's older tools: kept working, never shown and disabled.
+    m_hiddenPanel = new QWidget(this);
+    m_hiddenPanel->setObjectName(QStringLiteral("hiddenTools"));
+    m_hiddenPanel->hide();
+    auto* grid = new QGridLayout(m_hiddenPanel);
+    int column = 0;
+    for (const char* text : {"CPIN?", "CREG?", "CGATT?", "JIFGCNT=0", "JICSGP", "Dial test", "Connect test", "Act",
+             "File import"}) {
+        auto* b = new QPushButton(QString::fromLatin1(text), m_hiddenPanel);
+        b->setEnabled(false);
+        grid->addWidget(b, 0, column++);
+    }
+    auto* apnButton = new QPushButton(m_hiddenPanel);
+    apnButton->setObjectName(QStringLiteral("recommendApn"));
+    apnButton->setToolTip(QStringLiteral("Select APN that are recommended!"));
+    grid->addWidget(apnButton, 0, column++);
+    m_btnGet = new QPushButton(QStringLiteral("Get"), m_hiddenPanel);
+    grid->addWidget(m_btnGet, 0, column++);
+    auto* browse = new QPushButton(QStringLiteral("..."), m_hiddenPanel);
+    browse->setObjectName(QStringLiteral("1045"));
+    grid->addWidget(browse, 0, column++);
+    connect(browse, &QPushButton::clicked, this, &CFunctionTestDlg_tcpip::OnButtonBrowse);
+
+    m_chkUnlimitedLen = new QCheckBox(QStringLiteral("Unlimited len"), m_hiddenPanel);
+    m_chkUnlimitedLen->setObjectName(QStringLiteral("1163"));
+    m_editSendCount = new QLineEdit(QString::number(100), m_hiddenPanel);
+    m_editSendCount->setObjectName(QStringLiteral("1164"));
+    grid->addWidget(m_chkUnlimitedLen, 1, 0);
+    grid->addWidget(m_editSendCount, 1, 1);
+    m_editLocalPort->setParent(m_hiddenPanel);
+    grid->addWidget(m_editLocalPort, 1, 2);
+    auto* path = new QLineEdit(m_hiddenPanel);
+    path->setObjectName(QStringLiteral("filePath"));
+    grid->addWidget(path, 1, 3);
+    column = 4;
+    for (const char* label : {"ConnectTimes:", "Maintain(ms):", "Interval(ms):", "Interval(ms):", "", ""}) {
+        grid->addWidget(new QLabel(QString::fromLatin1(label), m_hiddenPanel), 1, column++);
+        grid->addWidget(new QLineEdit(m_hiddenPanel), 1, column++);
+    }
+
+    // Radio groups, each in its own box so that one check does not clear another group's.
+    auto group = [this, grid](int row, const QStringList& texts, int checked) {
+        auto* box = new QWidget(m_hiddenPanel);
+        auto* line = new QHBoxLayout(box);
+        QList<QRadioButton*> radios;
+        for (int i = 0; i < texts.size(); ++i) {
+            radios << new QRadioButton(texts[i], box);
+            radios.last()->setChecked(i == checked);
+            line->addWidget(radios.last());
+        }
+        grid->addWidget(box, row, 0, 1, 6);
+        return radios;
+    };
+    group(2, {QStringLiteral("TCP"), QStringLiteral("UDP")}, 0);
+    const QList<QRadioButton*> getData = group(3, {QStringLiteral("Directly getdata"), QStringLiteral("By command")}, 0);
+    m_radioDirectGetData = getData[0];
+    m_radioDirectGetData->setObjectName(QStringLiteral("1162"));
+    getData[1]->setObjectName(QStringLiteral("1035"));
+    for (QRadioButton* r : getData)
+        connect(r, &QRadioButton::clicked, this, &CFunctionTestDlg_tcpip::OnRadioDirectGetData);
+    m_radioUntransparent = group(4, {QStringLiteral("Untransparent"), QStringLiteral("Transparent")}, 0)[0];
+    group(5, {QStringLiteral("Buffer"), QStringLiteral("Direct push")}, 1);
+    group(6, {QStringLiteral("None"), QStringLiteral("PAP"), QStringLiteral("CHAP"), QStringLiteral("PAP/CHAP")}, 0);
+    m_lblDashes = new QLabel(QStringLiteral("- - - - - -"), m_hiddenPanel);
+    m_lblDashes->setObjectName(QStringLiteral("1342"));
+    grid->addWidget(m_lblDashes, 7, 0);
+
+    connect(m_chkUnlimitedLen, &QCheckBox::clicked, this, &CFunctionTestDlg_tcpip::OnCheckUnlimitedLen);
+    m_chkUnlimitedLen->setChecked(true);
+    m_btnGet->setEnabled(false);
+    m_editSendCount->setEnabled(false);
+}
+
+void CFunctionTestDlg_tcpip::OnCheckUnlimitedLen()
+{
+    m_editSendCount->setEnabled(!m_chkUnlimitedLen->isChecked());
+}
+
+void CFunctionTestDlg_tcpip::OnRadioDirectGetData()
+{
+    m_btnGet->setEnabled(!m_radioDirectGetData->isChecked());
+}
+
+void CFunctionTestDlg_tcpip::OnButtonBrowse()
+{
+    const QString path = m_choosePath
+        ? m_choosePath()
+        : QFileDialog::getOpenFileName(this, QString(), QDir::homePath(), QStringLiteral("(*.*) (*)"));
+    if (path.isEmpty())
+        return;
+    m_editSend->clear();
+    // Read only: a file the user may not write can still be imported.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return;
+    // The lines join without separators, as the module gets one block.
+    QString text;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine();
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        text += AnsiToString(line);
+    }
+    m_editSend->moveCursor(QTextCursor::End);
+    m_editSend->insertPlainText(text);
+}
 
 ModemSession& CFunctionTestDlg_tcpip::Session() const
 {
@@ -247,7 +366,7 @@ void CFunctionTestDlg_tcpip::SaveSettings()
 
 void CFunctionTestDlg_tcpip::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
-    FillRecommendedApn(this, mcc, mnc, kApnTypeInternet, m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc);
+    FillRecommendedApn(this, {m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc}, mcc, mnc);
 }
 
 // --- Receiving
@@ -311,6 +430,7 @@ void CFunctionTestDlg_tcpip::OnJirdReply(const QString& reply)
 void CFunctionTestDlg_tcpip::ApplyNoContext()
 {
     theApp.m_bTcpContextActive = 0;
+    m_lblDashes->clear();
     m_editLocalIp->clear();
     m_chkEchoShow->setChecked(false);
     m_shared.echoMode = 0;
@@ -351,6 +471,8 @@ void CFunctionTestDlg_tcpip::ApplyConnected()
 {
     m_btnConnect->setText(kClose);
     m_btnConnect->setEnabled(true);
+    // Raw sends only when the (hidden) transfer-mode choice says transparent.
+    m_shared.transparentMode = m_radioUntransparent->isChecked() ? 0 : 1;
     for (QWidget* w : {static_cast<QWidget*>(m_radioIp), static_cast<QWidget*>(m_radioDomain),
              static_cast<QWidget*>(m_cmbProtocol), static_cast<QWidget*>(m_cmbAccessMode)})
         w->setEnabled(false);

@@ -11,6 +11,7 @@
 #include <functional>
 
 class QCheckBox;
+class QPushButton;
 class QComboBox;
 class QLabel;
 class QRadioButton;
@@ -56,6 +57,13 @@ public:
     void OnSelchangeProtocol();
     void OnButtonClearSend();
     void OnButtonClearReceive();
+    // The template's hidden tools: file import into the send box and the
+    // checks that enable the send-count edit and "Get".
+    void OnButtonBrowse();
+    void OnCheckUnlimitedLen();
+    void OnRadioDirectGetData();
+    // Chooses the file to import; a test sets it, else a file dialog asks.
+    std::function<QString()> m_choosePath;
     void OnTimer();
 
     // For the echo guide: the connect step (done(true) once connected; at once
@@ -85,6 +93,7 @@ private:
     void ApplyDisconnected();
     ConnectSettings ReadConnectSettings() const;
     QString SettingsPath() const;
+    void BuildHiddenPanel();
 
     TcpIpShared m_shared;
     QString m_strSavedMcc;
@@ -119,6 +128,14 @@ private:
     QTextEdit* m_editReceive;
     CSkinButton* m_btnClearReceive;
     QTimer* m_timer;
+    // The template's controls that no user reaches: they stay on this hidden panel.
+    QWidget* m_hiddenPanel;
+    QCheckBox* m_chkUnlimitedLen;
+    QLineEdit* m_editSendCount;
+    QRadioButton* m_radioDirectGetData;
+    QPushButton* m_btnGet;
+    QRadioButton* m_radioUntransparent;
+    QLabel* m_lblDashes;
     TaskWorkers m_workers;
 };
 

@@ -233,7 +233,7 @@ void CTestitemDlg_MMS::SaveSettings()
 
 void CTestitemDlg_MMS::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 {
-    FillRecommendedApn(this, mcc, mnc, kApnTypeMms, m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc);
+    FillRecommendedApn(this, {m_editApn, m_editUser, m_editPassword, &m_strSavedMcc, &m_strSavedMnc}, mcc, mnc, kApnTypeMms);
 }
 
 void CTestitemDlg_MMS::WriteStepComment(int kind, const QString& text)

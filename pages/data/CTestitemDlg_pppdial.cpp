@@ -4,13 +4,17 @@
 #include "core/at/TerminalOutput.h"
 #include "core/ppp/PppDialClient.h"
 #include "core/ppp/SessionPppLine.h"
+#include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
+#include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/chrome/CFolderTabCtrl.h"
 #include "ui/controls/CDigitsOnlyEdit.h"
+
+#include <cctype>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -22,6 +26,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTextEdit>
@@ -101,6 +106,10 @@ CTestitemDlg_pppdial::CTestitemDlg_pppdial(QWidget* parent)
     , m_editSendData(new QPlainTextEdit(this))
     , m_btnSend(new QPushButton(QStringLiteral("Send"), this))
     , m_editFrameData(new QLineEdit(this))
+    , m_hiddenPanel(new QWidget(this))
+    , m_btnRecommendApn(new QPushButton(m_hiddenPanel))
+    , m_check1038(new QCheckBox(m_hiddenPanel))
+    , m_edit1039(new QLineEdit(m_hiddenPanel))
     , m_receiver([this](const std::vector<std::uint8_t>& payload) {
         // Shown as text up to its first NUL, as the pane shows text.
         const auto nul = std::find(payload.begin(), payload.end(), std::uint8_t{0});
@@ -218,13 +227,68 @@ CTestitemDlg_pppdial::CTestitemDlg_pppdial(QWidget* parent)
         m_editMainCommand->setText(QStringLiteral("AT+CGDCONT=1,\"IP\",\"%1\"").arg(apn.trimmed()));
     });
 
+    BuildHiddenPanel();
     LoadSettings();
     SelectTab(0);
+    m_editSourcePort->setText(QStringLiteral("4321"));
     m_ipDest->setText(QStringLiteral("10.0.2.2"));
     m_editDestPort->setText(QStringLiteral("6004"));
 }
 
 CTestitemDlg_pppdial::~CTestitemDlg_pppdial() = default;
+
+void CTestitemDlg_pppdial::BuildHiddenPanel()
+{
+    // The dialog's older tools: kept working, never shown.
+    m_hiddenPanel->hide();
+    auto* grid = new QGridLayout(m_hiddenPanel);
+    m_btnRecommendApn->setObjectName(QStringLiteral("1451"));
+    m_btnRecommendApn->setToolTip(QStringLiteral("Select APN that are recommended!"));
+    grid->addWidget(m_btnRecommendApn, 0, 0);
+    auto* ipSum = new QPushButton(QStringLiteral("getchecksum_IPheader"), m_hiddenPanel);
+    ipSum->setObjectName(QStringLiteral("1002"));
+    auto* udpSum = new QPushButton(QStringLiteral("getchecksum_UDPheader"), m_hiddenPanel);
+    udpSum->setObjectName(QStringLiteral("1003"));
+    auto* dataMode = new QPushButton(QStringLiteral("Data mode"), m_hiddenPanel);
+    dataMode->setObjectName(QStringLiteral("1366"));
+    auto* commandMode = new QPushButton(QStringLiteral("command mode"), m_hiddenPanel);
+    commandMode->setObjectName(QStringLiteral("1029"));
+    grid->addWidget(ipSum, 0, 1);
+    grid->addWidget(udpSum, 0, 2);
+    grid->addWidget(dataMode, 0, 3);
+    grid->addWidget(commandMode, 0, 4);
+    connect(ipSum, &QPushButton::clicked, this, &CTestitemDlg_pppdial::OnButtonIpChecksum);
+    connect(udpSum, &QPushButton::clicked, this, &CTestitemDlg_pppdial::OnButtonUdpChecksum);
+    connect(dataMode, &QPushButton::clicked, this, &CTestitemDlg_pppdial::OnButtonDataMode);
+    connect(commandMode, &QPushButton::clicked, this, &CTestitemDlg_pppdial::OnButtonCommandMode);
+
+    m_check1038->setObjectName(QStringLiteral("1038"));
+    m_edit1039->setObjectName(QStringLiteral("1039"));
+    grid->addWidget(m_check1038, 1, 0);
+    grid->addWidget(m_edit1039, 1, 1);
+    m_check1038->setChecked(true);
+    connect(m_check1038, &QCheckBox::toggled, m_edit1039, &QWidget::setVisible);
+    int column = 2;
+    const struct {
+        const char* id;
+        const char* text;
+    } radios[] = {{"1379", "PAP"}, {"1380", "CHAP"}, {"1381", "AUTO"}};
+    for (const auto& r : radios) {
+        auto* radio = new QRadioButton(QString::fromLatin1(r.text), m_hiddenPanel);
+        radio->setObjectName(QString::fromLatin1(r.id));
+        grid->addWidget(radio, 1, column++);
+    }
+    auto* jump = new QCheckBox(QStringLiteral("Jump Autentication"), m_hiddenPanel);
+    jump->setObjectName(QStringLiteral("1428"));
+    grid->addWidget(jump, 2, 0);
+    column = 1;
+    for (const char* id : {"1028", "1043", "1325"}) {
+        auto* edit = new QLineEdit(m_hiddenPanel);
+        edit->setObjectName(QString::fromLatin1(id));
+        grid->addWidget(edit, 2, column++);
+    }
+    grid->addWidget(IpEdit(m_hiddenPanel, QStringLiteral("1034")), 2, column);
+}
 
 QLineEdit* CTestitemDlg_pppdial::SourcePortEdit() const
 {
@@ -287,10 +351,9 @@ void AppendStamped(QTextEdit* edit, const QString& text)
 {
     if (text.isEmpty())
         return;
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     QTextCursor c = edit->textCursor();
     c.movePosition(QTextCursor::End);
-    c.insertText(stamp + QStringLiteral(": ") + text + QLatin1Char('\n'));
+    c.insertText(MakeTimeStamp() + QStringLiteral(": ") + text + QLatin1Char('\n'));
     edit->setTextCursor(c);
     edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
 }
@@ -432,6 +495,23 @@ void CTestitemDlg_pppdial::OnButtonStop()
         host->Session().Gate().Stop();
 }
 
+void CTestitemDlg_pppdial::OnButtonDataMode()
+{
+    if (PageHost* host = GetPageHost(); host && host->PortOpen())
+        host->Session().Transmitter().SendToModule(QStringLiteral("ATO0"), 0, true);
+}
+
+void CTestitemDlg_pppdial::OnButtonCommandMode()
+{
+    if (PageHost* host = GetPageHost(); host && host->PortOpen())
+        host->Session().Transmitter().SendToModule(QStringLiteral("+++"), 0, false);
+}
+
+void CTestitemDlg_pppdial::LookupRecommendedApn(const QString& mcc, const QString& mnc)
+{
+    FillRecommendedApn(this, {m_editApn, m_editUser, m_editPassword, &m_strMcc, &m_strMnc}, mcc, mnc);
+}
+
 void CTestitemDlg_pppdial::OnButtonClear()
 {
     m_editLog->clear();
@@ -475,11 +555,17 @@ void CTestitemDlg_pppdial::PppRawChunk(const QByteArray& chunk)
 
 namespace {
 
-// The hex text of the frame-data edit as bytes; empty for an odd digit count.
+// The hex text of the frame-data edit as bytes (blanks ignored); empty for
+// an odd digit count or anything but hex digits.
 std::vector<std::uint8_t> FrameDataBytes(const QLineEdit* edit)
 {
     std::vector<std::uint8_t> bytes;
-    HexTextToBytes(edit->text().toStdString(), bytes);
+    const std::string text = edit->text().toStdString();
+    for (char c : text)
+        if (c != ' ' && !std::isxdigit(static_cast<unsigned char>(c)))
+            return bytes;
+    if (!HexTextToBytes(text, bytes))
+        bytes.clear();
     return bytes;
 }
 

@@ -46,6 +46,12 @@ public:
     void OnButtonClear();
     void OnButtonIpChecksum();
     void OnButtonUdpChecksum();
+    // The template's hidden tools: back to data mode ("ATO0") and out of it ("+++").
+    void OnButtonDataMode();
+    void OnButtonCommandMode();
+    // Fills the APN, user and password fields from the database for the SIM's
+    // network (any thread); nothing changes for the codes the fields belong to.
+    void LookupRecommendedApn(const QString& mcc, const QString& mnc);
 
     void SaveSettings();
     void LoadSettings();
@@ -76,11 +82,13 @@ public:
     QLineEdit* DestPortEdit() const;
     QPlainTextEdit* SendDataEdit() const { return m_editSendData; }
     CFolderTabCtrl* FolderTabs() const { return m_folderTabs; }
+    QLineEdit* FrameDataEdit() const { return m_editFrameData; }
     // The message boxes of the page go through here (tests record them).
     std::function<void(const QString&)> m_showMessage;
     QString m_strMcc, m_strMnc;
 
 private:
+    void BuildHiddenPanel();
     void ShowMessage(const QString& text);
     void SetDialIdle(bool idle);
     void ClearAddresses();
@@ -111,6 +119,11 @@ private:
     QPlainTextEdit* m_editSendData;
     QPushButton* m_btnSend;
     QLineEdit* m_editFrameData; // hidden: the last frame sent, for the checksum tools
+    // The template's controls that no user reaches: they stay on this hidden panel.
+    QWidget* m_hiddenPanel;
+    QPushButton* m_btnRecommendApn;
+    QCheckBox* m_check1038;
+    QLineEdit* m_edit1039;
 
     // What the last dial negotiated: the ACCM escapes every later frame.
     std::mutex m_linkLock;

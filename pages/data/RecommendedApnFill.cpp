@@ -6,25 +6,23 @@
 
 #include <QLineEdit>
 #include <QPointer>
-#include <QWidget>
 
 namespace ulv {
 
-void FillRecommendedApn(QWidget* page, const QString& mcc, const QString& mnc, int apnType, QLineEdit* apn,
-    QLineEdit* user, QLineEdit* password, QString* savedMcc, QString* savedMnc)
+void FillRecommendedApn(QObject* page, const ApnBoxes& boxes, const QString& mcc, const QString& mnc, int apnType)
 {
-    QPointer<QWidget> alive(page);
+    QPointer<QObject> alive(page);
     const RecommendedApn found = LookupRecommendedApn(ApnDbFile(), mcc, mnc, apnType);
-    Gui::Post([=] {
+    Gui::Post([alive, boxes, found, mcc, mnc] {
         if (!alive || !found.opened)
             return;
-        if (mcc == *savedMcc && mnc == *savedMnc)
+        if (mcc == *boxes.savedMcc && mnc == *boxes.savedMnc)
             return;
-        apn->setText(found.apn);
-        user->setText(found.user);
-        password->setText(found.password);
-        *savedMcc = mcc;
-        *savedMnc = mnc;
+        boxes.apn->setText(found.apn);
+        boxes.user->setText(found.user);
+        boxes.password->setText(found.password);
+        *boxes.savedMcc = mcc;
+        *boxes.savedMnc = mnc;
     });
 }
 

@@ -3,17 +3,26 @@
 #include <QString>
 
 class QLineEdit;
-class QWidget;
+class QObject;
 
 namespace ulv {
 
-// A data page's recommended access point: the first row of the SIM's network
-// (MCC, MNC) with the access-point type, read from the database on the
-// calling thread (any thread), then put into the three boxes on the UI
-// thread, unless the page already holds that network's values (savedMcc and
-// savedMnc, the page's own members, say which). Nothing changes when the
-// database does not open; a network without such a row empties the boxes.
-void FillRecommendedApn(QWidget* page, const QString& mcc, const QString& mnc, int apnType, QLineEdit* apn,
-    QLineEdit* user, QLineEdit* password, QString* savedMcc, QString* savedMnc);
+// The data pages' APN lookup for the SIM's network and an access-point type
+// (internet or MMS): the database is read on
+// the caller's thread (any), then on the UI thread the three boxes get the
+// first matching row (empty when none matched) and the codes are remembered.
+// Nothing changes for the codes the boxes already belong to, nor when the
+// database did not open. The boxes and codes belong to `page`; nothing is
+// touched once it is gone.
+struct ApnBoxes {
+    QLineEdit* apn;
+    QLineEdit* user;
+    QLineEdit* password;
+    QString* savedMcc;
+    QString* savedMnc;
+};
+
+void FillRecommendedApn(QObject* page, const ApnBoxes& boxes, const QString& mcc, const QString& mnc,
+    int apnType = 0);
 
 } // namespace ulv

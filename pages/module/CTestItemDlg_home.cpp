@@ -1,7 +1,5 @@
 #include "pages/module/CTestItemDlg_home.h"
 
-#include "atlib/core/ApnDatabase.h"
-#include "atlib/core/DatabaseFiles.h"
 #include "core/at/ModemSession.h"
 #include "pages/PageHost.h"
 #include "pages/module/CEnvCheckDlg.h"
@@ -179,16 +177,9 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
         });
     };
     sink.lookupApn = [](const QString& mcc, const QString& mnc) {
+        // The pages read the database on this worker; their fields change on the UI thread.
         if (PageHost* host = GetPageHost())
             host->LookupRecommendedApn(mcc, mnc);
-        // The database is read on the worker; only the edits go to the UI thread.
-        const RecommendedApn apn = LookupRecommendedApn(ApnDbFile(), mcc, mnc);
-        if (!apn.found)
-            return;
-        Gui::Post([apn] {
-            if (PageHost* host = GetPageHost())
-                host->SetRecommendedApn(apn.apn, apn.user, apn.password);
-        });
     };
     return sink;
 }

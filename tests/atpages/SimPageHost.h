@@ -17,7 +17,6 @@ public:
     bool PortOpen() const override { return m_session.IsOpen(); }
     void ShowConnectionText(const QString&) override {}
     void ModuleIdentified() override {}
-    void SetRecommendedApn(const QString&, const QString&, const QString&) override {}
 
 private:
     ModemSession& m_session;

@@ -146,10 +146,19 @@ protected:
 TEST_F(PppDialClientTest, SilentPeerGetsOurLcpRequestThenTheDialFailsAndLeavesDataMode)
 {
     ScriptedLine line;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point lcpStart {}, requestSent {};
+    line.onNote = [&](const std::string& note) {
+        if (note == "/* The period of negotiation in LCP */")
+            lcpStart = Clock::now();
+    };
+    line.onFrame = [&](const std::string&) { requestSent = Clock::now(); };
     PppDialClient client = FastClient(line);
     const PppDialResult result = client.Dial(Settings());
     EXPECT_EQ(result.outcome, PppDialOutcome::Failed);
     EXPECT_EQ(result.message, kPppDialFailed);
+    // Our request only once the peer has had the first wait to speak first.
+    EXPECT_GE(requestSent - lcpStart, std::chrono::milliseconds(client.timing.firstLcpWait));
     ASSERT_EQ(line.frames.size(), 1u);
     EXPECT_EQ(line.frames[0], "7E FF 7D 23 C0 21 7D 21 7D 21 7D 20 7D 2A 7D 22 7D 26 7D 20 7D 20 7D 20 7D 20 58 7B 7E");
     EXPECT_EQ(line.texts, (std::vector<std::string>{"ATE0", "ATV0", "AT+CGDCONT=1,\"IP\",\"cmnet\"", "ATD*99#",
@@ -310,6 +319,54 @@ TEST_F(PppDialClientTest, LegacyProcedureAnswersAnIpcpRejectOfTheSecondDns)
     EXPECT_EQ(ipcpRequests[1], "030600000000810600000000");
     EXPECT_EQ(result.outcome, PppDialOutcome::Up);
     EXPECT_EQ(result.ipcp.ownAddress.address, (std::array<std::uint8_t, 4>{10, 0, 2, 15}));
+}
+
+TEST_F(PppDialClientTest, EchoIsAnsweredOnlyDuringPapAndProtocolRejectsNever)
+{
+    const std::string echo = Wire(kPppProtocolLcp, "09", "11", "12345678", false);
+    const std::string protocolReject = Wire(kPppProtocolLcp, "08", "12", "80FD01010004", false);
+    const struct {
+        const char* phase;
+        bool duringPap; // else while LCP is still being negotiated
+    } cases[] = {{"PAP", true}, {"LCP", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.phase);
+        ScriptedLine line;
+        bool papAnswered = false;
+        line.onFrame = [&](const std::string& frame) {
+            if (frame.find("C0 21 7D 21 7D 21") != std::string::npos) {
+                if (!c.duringPap) {
+                    line.Queue("x", echo);
+                    line.Queue("x", protocolReject);
+                }
+                line.Queue("x", Wire(kPppProtocolLcp, "02", "01", "020600000000"));
+                line.Queue("x", Wire(kPppProtocolLcp, "01", "01", c.duringPap ? "0206000000000304C023" : "020600000000"));
+            } else if (frame.rfind("7E FF 03 C0 23", 0) == 0 && !papAnswered) {
+                papAnswered = true;
+                line.Queue("x", echo);
+                line.Queue("x", protocolReject);
+                line.Queue("x", Wire(kPppProtocolPap, "02", "02", "00", false));
+            }
+        };
+        PppDialClient client = FastClient(line);
+        client.Dial(Settings());
+        std::vector<std::string> echoReplies;
+        for (const std::string& f : line.frames) {
+            const PppFrameFields fields = SplitPppFrame(UnescapePppBytes(PppRemoveBlanks(f)));
+            if (fields.protocol != kPppProtocolLcp)
+                continue;
+            EXPECT_NE(fields.identifier, "12") << "a Protocol-Reject was answered: " << f;
+            if (fields.code == "0A")
+                echoReplies.push_back(f);
+        }
+        if (c.duringPap) {
+            // The reply carries the request's identifier and data, escaped with the peer's map.
+            EXPECT_EQ(echoReplies, (std::vector<std::string>{
+                                       PppSpaceHexPairs(EscapePppBytes(BuildPppFrame("C021", "0A", "11", "12345678"), 1, {}))}));
+        } else {
+            EXPECT_TRUE(echoReplies.empty());
+        }
+    }
 }
 
 TEST_F(PppDialClientTest, TerminateWithoutAckFails)

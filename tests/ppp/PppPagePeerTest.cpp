@@ -32,7 +32,6 @@ public:
     bool PortOpen() const override { return AppModemSession().IsOpen(); }
     void ShowConnectionText(const QString&) override {}
     void ModuleIdentified() override {}
-    void SetRecommendedApn(const QString&, const QString&, const QString&) override {}
 };
 
 TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)

@@ -1,19 +1,24 @@
 // The PPP dial-up page's own behaviour: settings, the main command, the tabs
 // and the refusals of Send.
+#include "atlib/core/DatabaseFiles.h"
 #include "pages/data/CTestitemDlg_pppdial.h"
+#include "platform/Gui.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/chrome/CFolderTabCtrl.h"
 
+#include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextEdit>
 
 using namespace ulv;
@@ -41,6 +46,14 @@ protected:
     QStringList messages;
     QString m_savedDir;
 };
+
+// Runs the UI thread until everything posted before this call has run.
+void DrainPosted()
+{
+    bool done = false;
+    Gui::Post([&done] { done = true; });
+    ASSERT_TRUE(ulv::test::RunEventsUntil([&done] { return done; }, 10000));
+}
 
 TEST_F(PppPage, ApnWithBlanksRewritesTheMainCommandTrimmed)
 {
@@ -73,6 +86,9 @@ TEST_F(PppPage, FolderTabsShowOnePaneEach)
 {
     page->show();
     EXPECT_EQ(page->FolderTabs()->GetItemCount(), 3);
+    // The datagram form opens ready to send: both ports preset.
+    EXPECT_EQ(page->SourcePortEdit()->text(), "4321");
+    EXPECT_EQ(page->DestPortEdit()->text(), "6004");
     EXPECT_TRUE(page->LogPane()->isVisible());
     EXPECT_FALSE(page->UdpPane()->isVisible());
     page->SelectTab(1);
@@ -113,6 +129,84 @@ TEST_F(PppPage, ReceivedDatagramShowsInTheUdpPaneAndAddressesInTheLabels)
     const PppUdpFrame f = BuildPppUdpFrame(r, LcpOptionState{});
     page->PppRawChunk(QByteArray(reinterpret_cast<const char*>(f.wire.data()), static_cast<qsizetype>(f.wire.size())));
     EXPECT_TRUE(page->UdpPane()->toPlainText().contains(": hi there"));
+}
+
+TEST_F(PppPage, RecommendedApnFillsTheFieldsOncePerNetwork)
+{
+    InstallShippedDatabases();
+    struct Step {
+        const char* mcc;
+        const char* mnc;
+        const char* typedApn; // typed by the user before the lookup; null: nothing typed
+        const char* apn;
+        const char* user;
+        const char* password;
+    } steps[] = {
+        {"001", "01", nullptr, "internet.test", "benchuser", "bench01"},
+        // The same network again: what the user typed since stays.
+        {"001", "01", "mine", "mine", "benchuser", "bench01"},
+        // A network without a row empties the fields.
+        {"999", "99", nullptr, "", "", ""},
+    };
+    for (const Step& st : steps) {
+        SCOPED_TRACE(std::string(st.mcc) + "/" + st.mnc);
+        if (st.typedApn)
+            page->ApnEdit()->setText(st.typedApn);
+        page->LookupRecommendedApn(st.mcc, st.mnc);
+        DrainPosted();
+        EXPECT_EQ(page->ApnEdit()->text(), st.apn);
+        EXPECT_EQ(page->UserEdit()->text(), st.user);
+        EXPECT_EQ(page->PasswordEdit()->text(), st.password);
+        EXPECT_EQ(page->m_strMcc, st.mcc);
+        EXPECT_EQ(page->m_strMnc, st.mnc);
+    }
+    // The codes of the last lookup go to the file with the fields.
+    page->SaveSettings();
+    const QByteArray file = ulv::test::ReadAll(page->SettingsPath());
+    EXPECT_TRUE(file.contains("MCC=999"));
+    EXPECT_TRUE(file.contains("MNC=99"));
+}
+
+TEST_F(PppPage, ChecksumToolsReadTheFrameDataText)
+{
+    // 10.64.64.2:4321 -> 10.64.64.1:6004 "A": the IP header with its checksum
+    // field 0, and the pseudo-header, UDP header and payload.
+    const struct {
+        const char* text;
+        bool udp;
+        const char* shown;
+    } cases[] = {
+        {"45 00 00 1E 00 05 00 00 80 11 00 00 0A 40 40 02 0A 40 40 01", false, "A647"},
+        {"0A4040020A404001 0011000A 10E11774000A0000 4100", true, "0202"},
+        {"45 00 00 1E", false, "An IP header needs 20 bytes!"},
+        {"0A4040020A40", true, "A UDP pseudo-header needs 12 bytes!"},
+        {"not hex at all", true, "A UDP pseudo-header needs 12 bytes!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        messages.clear();
+        page->FrameDataEdit()->setText(c.text);
+        auto* button = page->findChild<QPushButton*>(c.udp ? "1003" : "1002");
+        ASSERT_NE(button, nullptr);
+        button->click();
+        EXPECT_EQ(messages, QStringList{c.shown});
+    }
+}
+
+TEST_F(PppPage, TheTemplatesOlderToolsStayHidden)
+{
+    page->show();
+    for (const char* id : {"1451", "1002", "1003", "1366", "1029", "1038", "1039", "1379", "1380", "1381", "1428",
+             "1028", "1043", "1325", "1034", "1026", "1382"}) {
+        SCOPED_TRACE(id);
+        auto* w = page->findChild<QWidget*>(id);
+        ASSERT_NE(w, nullptr);
+        EXPECT_FALSE(w->isVisible());
+    }
+    auto* box = page->findChild<QCheckBox*>("1038");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(page->findChild<QPushButton*>("1451")->toolTip(), "Select APN that are recommended!");
 }
 
 } // namespace

@@ -9,7 +9,10 @@
 #include <cerrno>
 #include <csignal>
 #include <fstream>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <poll.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -205,6 +208,12 @@ TEST(UlvsimProgram, BadArgumentsAndBadFaultFilesExitWithUsage)
         {"--family", "gsm", "--colour", "red"},
         {"--family", "gsm", "--faults", faults},
         {"--family", "gsm", "--faults", faults + ".missing"},
+        {"--family", "umts", "--map", "203.0.113.7:6003"},
+        {"--family", "umts", "--map", "203.0.113.7=4000"},
+        {"--family", "umts", "--map", ":6003=4000"},
+        {"--family", "umts", "--map", "203.0.113.7:0=4000"},
+        {"--family", "umts", "--map", "203.0.113.7:6003=70000"},
+        {"--family", "umts", "--map", "203.0.113.7:port=4000"},
     };
     for (const auto& args : cases) {
         SimProcess sim(args);
@@ -223,3 +232,55 @@ TEST(UlvsimProgram, HelpListsTheOptionsAndExits)
     for (const char* option : {"usage: ulvsim", "--family gsm|umts", "--revision REV", "--link PATH", "--faults FILE"})
         EXPECT_NE(text.find(option), std::string::npos) << option << " in\n" << text;
 }
+
+TEST(UlvsimProgram, MapSendsAnOutsideAddressToALoopbackPort)
+{
+    // A loopback server standing in for the far end.
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_in addr {};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::getsockname(listener, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    const int local = ntohs(addr.sin_port);
+
+    const std::string link = Temp("ttyMap");
+    SimProcess sim({"--family", "umts", "--link", link, "--map", "203.0.113.7:6003=" + std::to_string(local)});
+    ASSERT_FALSE(sim.ReadLine().empty());
+    RawPort port(link);
+    ASSERT_TRUE(port.IsOpen());
+    EXPECT_NE(Ask(port, "AT+JICSGP=1,1,\"cmnet\",\"\",\"\",0").find("OK"), std::string::npos);
+    EXPECT_NE(Ask(port, "AT+JIACT=1").find("OK"), std::string::npos);
+
+    const struct {
+        const char* address;
+        int port;
+        const char* outcome;
+        bool reachesServer;
+    } cases[] = {
+        {"203.0.113.7", 6003, "+JIOPEN: 0,0", true},
+        {"203.0.113.7", 6004, "+JIOPEN: 0,1", false}, // the same address, another port: not mapped
+        {"203.0.113.8", 6003, "+JIOPEN: 0,1", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.address) + ":" + std::to_string(c.port));
+        port.Write("AT+JIOPEN=1,0,\"TCP\",\"" + std::string(c.address) + "\"," + std::to_string(c.port) + ",0,1\r\n");
+        const std::string reply = port.ReadUntil(std::string(c.outcome) + "\r\n", 10s);
+        EXPECT_NE(reply.find(c.outcome), std::string::npos) << reply;
+        if (c.reachesServer) {
+            pollfd p {listener, POLLIN, 0};
+            ASSERT_EQ(::poll(&p, 1, 10000), 1) << "the mapped open never reached the loopback server";
+            const int conn = ::accept(listener, nullptr, nullptr);
+            EXPECT_GE(conn, 0);
+            if (conn >= 0)
+                ::close(conn);
+            EXPECT_NE(Ask(port, "AT+JICLOSE=0").find("OK"), std::string::npos);
+        }
+    }
+    ::close(listener);
+    EXPECT_EQ(sim.Signal(SIGTERM), 0);
+}
+

@@ -1,10 +1,13 @@
 #include "sim/SimFixture.h"
 
 #include "EchoServer.h"
+#include "atlib/core/DatabaseFiles.h"
 #include "common/EventLoopWait.h"
+#include "common/TestEnv.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/ModemSession.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
+#include "pages/data/CTestitemDlg_pppdial.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
@@ -17,12 +20,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace ulv;
 using namespace std::chrono_literals;
@@ -240,3 +246,58 @@ TEST_F(TcpIpPage, SettingsAreSavedAndTheEchoServerIsPresetAtLoad)
     EXPECT_EQ(Child<QLineEdit>("1154")->text(), kEchoServerAddress);
     EXPECT_EQ(Child<QLineEdit>("1165")->text(), kEchoServerPort);
 }
+
+TEST_F(TcpIpPage, TheSimsNetworkFillsTheApnOfBothDataPages)
+{
+    Begin(sim::Family::Umts);
+    InstallShippedDatabases();
+    // As the connection page's SIM worker does, off the UI thread.
+    std::thread worker([this] { host->LookupRecommendedApn("001", "01"); });
+    worker.join();
+    EXPECT_TRUE(Until([&] { return Child<QLineEdit>("1169")->text() == "internet.test"; }));
+    EXPECT_EQ(Child<QLineEdit>("1027")->text(), "benchuser");
+    EXPECT_EQ(Child<QLineEdit>("1338")->text(), "bench01");
+    EXPECT_TRUE(Until([&] { return host->PppPage()->ApnEdit()->text() == "internet.test"; }));
+    EXPECT_EQ(host->PppPage()->UserEdit()->text(), "benchuser");
+    EXPECT_EQ(host->PppPage()->PasswordEdit()->text(), "bench01");
+}
+
+TEST_F(TcpIpPage, HiddenFileImportJoinsTheLinesIntoTheSendBox)
+{
+    Begin(sim::Family::Umts);
+    const QString good = test::TempHome() + "/import.txt";
+    {
+        QFile f(good);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("first\r\nsecond\n\nthird");
+    }
+    const QString readOnly = test::TempHome() + "/import-ro.txt";
+    QFile::remove(readOnly);
+    QFile::copy(good, readOnly);
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner);
+    const struct {
+        QString path;
+        const char* sendBox;
+    } cases[] = {
+        {good, "firstsecondthird"},
+        {readOnly, "firstsecondthird"},
+        {test::TempHome() + "/no-such-file", ""},
+        {QString(), "kept"}, // the dialog cancelled: nothing changes
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        Child<QTextEdit>("1158")->setPlainText("kept");
+        page()->m_choosePath = [&c] { return c.path; };
+        page()->findChild<QPushButton*>("1045")->click();
+        EXPECT_EQ(Child<QTextEdit>("1158")->toPlainText(), c.sendBox);
+    }
+    // The template's tools are there and stay out of sight.
+    for (const char* id : {"1045", "1163", "1164", "1166", "1162", "1035", "1342", "recommendApn"})
+        EXPECT_FALSE(Child<QWidget>(id)->isVisible()) << id;
+    auto* unlimited = Child<QCheckBox>("1163");
+    EXPECT_TRUE(unlimited->isChecked());
+    EXPECT_FALSE(Child<QLineEdit>("1164")->isEnabled());
+    unlimited->click();
+    EXPECT_TRUE(Child<QLineEdit>("1164")->isEnabled());
+}
+
