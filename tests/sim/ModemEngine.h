@@ -111,6 +111,7 @@ private:
     };
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
+    static const std::vector<Entry>& LocatorTable(); // LocatorCommands.cpp
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -146,6 +147,7 @@ private:
     Reply CallControl(const Command& c);
     Reply Audio(const Command& c);
     Reply IpCommand(const Command& c);
+    Reply LocatorCommand(const Command& c);
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();
