@@ -85,22 +85,22 @@ CTestitemDlg_position::CTestitemDlg_position(QWidget* parent)
     m_chooseReplayFile = [this] { return ChooseReloadLogPath(this); };
 
     Label(this, QStringLiteral("Access Point Name:"), "1169l", 16, 12, 130);
-    m_editApn = Edit(this, "1169", 150, 12, 150);
+    m_editApn = Edit(this, "1169", 130, 12, 150);
     Label(this, QStringLiteral("User name:"), nullptr, 16, 40, 130);
-    m_editUser = Edit(this, "1027", 150, 40, 150);
+    m_editUser = Edit(this, "1027", 130, 40, 150);
     Label(this, QStringLiteral("User password:"), nullptr, 16, 68, 130);
-    m_editPassword = Edit(this, "1324", 150, 68, 150);
-    m_btnRecommendApn = IconButton(this, "1460", QStringLiteral("Select APN that are recommended!"), 304, 10);
-    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1043", 330, 12);
-    m_btnPdpDeact = Button(this, QStringLiteral("DEACT"), "1044", 330, 44);
+    m_editPassword = Edit(this, "1324", 130, 68, 150);
+    m_btnRecommendApn = IconButton(this, "1460", QStringLiteral("Select APN that are recommended!"), 284, 10);
+    m_btnPdpAct = Button(this, QStringLiteral("PDP ACT"), "1043", 316, 12);
+    m_btnPdpDeact = Button(this, QStringLiteral("DEACT"), "1044", 316, 44);
 
-    Label(this, QStringLiteral("Latitude:"), "1179l", 16, 104, 70);
-    m_editLatitude = Edit(this, "1179", 86, 104, 120);
+    Label(this, QStringLiteral("Latitude:"), "1179l", 16, 104, 66);
+    m_editLatitude = Edit(this, "1179", 82, 104, 110);
     m_editLatitude->setReadOnly(true);
-    Label(this, QStringLiteral("Longitude:"), "1180l", 220, 104, 80);
-    m_editLongitude = Edit(this, "1180", 300, 104, 120);
+    Label(this, QStringLiteral("Longitude:"), "1180l", 206, 104, 70);
+    m_editLongitude = Edit(this, "1180", 276, 104, 110);
     m_editLongitude->setReadOnly(true);
-    m_btnGetPosition = Button(this, QStringLiteral("Get position"), "1184", 436, 102, 100);
+    m_btnGetPosition = Button(this, QStringLiteral("Get position"), "1184", 16, 134, 100);
 
     // The manual-position block, hidden in the page.
     m_checkHandLocate = new QCheckBox(QStringLiteral("HandLocate"), this);
@@ -126,14 +126,14 @@ CTestitemDlg_position::CTestitemDlg_position(QWidget* parent)
     m_editManualLongitude->setText(QString::number(m_dManualLongitude, 'f', 6));
     m_editZoom->setText(QString::number(m_nZoom));
 
-    QRect map(16, 140, 660, 440);
+    QRect map(16, 170, 400, 400);
     m_mapPlaceholder = Label(this, QString(), "1177", map.x(), map.y(), map.width());
     m_mapPlaceholder->setFixedHeight(map.height());
     m_mapPlaceholder->hide();
-    auto* replayLabel = Label(this, QStringLiteral("The path of replaying data:"), "1384", 16, 592, 170);
-    m_editReplayPath = Edit(this, "1385", 190, 592, 380);
+    auto* replayLabel = Label(this, QStringLiteral("The path of replaying data:"), "1384", 16, 582, 170);
+    m_editReplayPath = Edit(this, "1385", 16, 608, 300);
     m_editReplayPath->setReadOnly(true);
-    m_btnImport = Button(this, QStringLiteral("Import"), "1386", 586, 590);
+    m_btnImport = Button(this, QStringLiteral("Import"), "1386", 326, 606);
 
     // A small screen keeps the map shorter and pulls the replay row up with it.
     if (QScreen* screen = QGuiApplication::primaryScreen(); screen && screen->geometry().height() <= 800) {
@@ -233,7 +233,9 @@ void CTestitemDlg_position::ShowSelectedProvider()
 
 void CTestitemDlg_position::OnMapTypeChanged()
 {
-    EnsureBrowsers();
+    // Browsers not made yet open on the chosen provider when the page first shows.
+    if (!m_browserFirst)
+        return;
     ShowSelectedProvider();
     if (g_sysParams.UseGoogleMap == 1)
         m_browserFirst->Navigate(theApp.m_strGoogleMapFile);
