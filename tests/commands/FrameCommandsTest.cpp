@@ -20,6 +20,7 @@
 #include "shell/CPortParamDlg.h"
 #include "shell/CSysParamDlg.h"
 #include "shell/CTerminalRichEdit.h"
+#include "ui/maps/CWebBrowser2.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/FrameCommands.h"
@@ -113,6 +114,12 @@ TEST_F(FrameCommandsTest, MapTypeIsWrittenAndAnnouncedOnlyWhenItChanges)
     g_sysParams.UseGoogleMap = 0;
     CTestitemDlg_position* locator = frame->TestView1()->LocatorPage();
     CTestItemDlg_gnss* gnss = frame->TestView1()->GnssPage();
+    // The locator's browsers, without a browser engine: which one shows is what
+    // the announcement changes.
+    qputenv("ULV_NO_WEBENGINE", "1");
+    locator->NavigateMap(QString());
+    qunsetenv("ULV_NO_WEBENGINE");
+    ASSERT_NE(locator->FirstBrowser(), nullptr);
     const QString ini = SysParamIniPath();
     QFile::remove(ini);
 
@@ -132,7 +139,8 @@ TEST_F(FrameCommandsTest, MapTypeIsWrittenAndAnnouncedOnlyWhenItChanges)
         Trigger(s.command);
         SCOPED_TRACE(s.command);
         EXPECT_EQ(IniGetString(ini, "function", "GoogleMap", "<none>"), s.stored);
-        EXPECT_EQ(locator->m_nMapTypeChanges, s.announcements);
+        EXPECT_EQ(locator->FirstBrowser()->isVisibleTo(locator), s.googleChecked);
+        EXPECT_EQ(locator->SecondBrowser()->isVisibleTo(locator), !s.googleChecked);
         EXPECT_EQ(gnss->m_nMapTypeChanges, s.announcements);
         EXPECT_EQ(g_sysParams.UseGoogleMap, s.googleChecked ? 1 : 0);
         EXPECT_EQ(frame->CommandAction(kGoogleMap)->isChecked(), s.googleChecked);

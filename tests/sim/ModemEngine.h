@@ -117,6 +117,7 @@ private:
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
     static const std::vector<Entry>& MmsTable();
+    static const std::vector<Entry>& LocatorTable(); // LocatorCommands.cpp
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -156,6 +157,7 @@ private:
     // A byte of a file upload (after CONNECT): none reaches the command line.
     void UploadByte(char byte, Output& out);
     bool UploadPending() const;
+    Reply LocatorCommand(const Command& c);
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();
