@@ -85,6 +85,11 @@ public:
     // Stops the socket thread (before the carrier goes away).
     void ShutdownIp();
 
+    // --- The GNSS engine (GnssCommands.cpp): told on the module's thread when
+    // AT+JGPS=1 / AT+JGPSEND switch it; it must not block.
+    void SetGnssSwitch(std::function<void(bool on)> fn) { m_gnssSwitch = std::move(fn); }
+    bool GnssOn() const { return m_gnssOn; }
+
     // Parsed command of a command line (exposed for the handler table).
     struct Command {
         enum class Op { Exec, Set, Read, Test };
@@ -111,6 +116,7 @@ private:
     };
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
+    static const std::vector<Entry>& GnssTable();
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -146,6 +152,7 @@ private:
     Reply CallControl(const Command& c);
     Reply Audio(const Command& c);
     Reply IpCommand(const Command& c);
+    Reply GnssCommand(const Command& c);
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();
@@ -206,6 +213,8 @@ private:
     std::vector<std::string> m_afterReply;
 
     Post m_post;
+    std::function<void(bool)> m_gnssSwitch;
+    bool m_gnssOn = false;
     std::shared_ptr<IpStack> m_ip;
     struct IpState {
         bool context = false;
