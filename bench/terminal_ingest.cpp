@@ -3,6 +3,7 @@
 // (offscreen platform) and the terminal log on. Prints the sustained rate, the
 // longest stall of the UI event loop, and whether the log holds every byte.
 //   build/bench/terminal_ingest [MiB]
+#include "StallProbe.h"
 #include "serial/CSerialPort.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
@@ -66,17 +67,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    // The longest gap between two turns of a 5 ms timer is the longest stall.
-    QElapsedTimer tick;
-    qint64 longestStall = 0;
-    QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (tick.isValid())
-            longestStall = std::max(longestStall, tick.elapsed());
-        tick.restart();
-    });
-    probe.start();
+    bench::StallProbe probe;
 
     QElapsedTimer clock;
     clock.start();
@@ -94,7 +85,8 @@ int main(int argc, char** argv)
     const double secs = clock.nsecsElapsed() / 1e9;
     writer.join();
     terminal.FlushPending();
-    probe.stop();
+    probe.Stop();
+    const qint64 longestStall = probe.LongestMs();
 
     QFile log(terminal.Log().Path());
     log.open(QIODevice::ReadOnly);

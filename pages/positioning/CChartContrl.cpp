@@ -7,6 +7,7 @@
 #include <QPainterPath>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cstring>
 
 namespace ulv {
@@ -30,6 +31,7 @@ CChartContrl::CChartContrl(QWidget* parent)
 bool CChartContrl::LoadOutline(const QString& path)
 {
     UpdateClientRect();
+    m_landLayerStale = true;
     return m_outline.Load(path, m_rectClient.Width(), m_rectClient.Height());
 }
 
@@ -62,15 +64,22 @@ void CChartContrl::DrawChart(QPainter& p)
 
 void CChartContrl::DrawLand(QPainter& p)
 {
-    p.save();
-    p.setPen(Qt::NoPen);
-    p.setBrush(ColorRefToQColor(kLandColour));
-    for (const auto& polygon : m_outline.Polygons()) {
-        if (polygon.size() < 3)
-            continue;
-        p.drawPolygon(QPolygon(QList<QPoint>(polygon.begin(), polygon.end())), Qt::OddEvenFill);
+    // The land only changes with the outline: filled once, then copied.
+    const QSize size(std::max(1, m_rectClient.Width()), std::max(1, m_rectClient.Height()));
+    if (m_landLayer.size() != size || m_landLayerStale) {
+        m_landLayer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_landLayer.fill(Qt::transparent);
+        QPainter l(&m_landLayer);
+        l.setPen(Qt::NoPen);
+        l.setBrush(ColorRefToQColor(kLandColour));
+        for (const auto& polygon : m_outline.Polygons()) {
+            if (polygon.size() < 3)
+                continue;
+            l.drawPolygon(QPolygon(QList<QPoint>(polygon.begin(), polygon.end())), Qt::OddEvenFill);
+        }
+        m_landLayerStale = false;
     }
-    p.restore();
+    p.drawImage(m_rectClient.left, m_rectClient.top, m_landLayer);
 }
 
 void CChartContrl::DrawPositionMarker(QPainter& p)

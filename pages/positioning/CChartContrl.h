@@ -47,6 +47,8 @@ private:
 
     std::array<MapMarker, 10> m_markers {};
     WorldOutline m_outline;
+    QImage m_landLayer;
+    bool m_landLayerStale = true;
     QFont m_labelFont;
     double m_dLatitude;
     double m_dLongitude;

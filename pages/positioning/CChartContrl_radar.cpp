@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cstring>
 
 namespace ulv {
@@ -31,7 +32,15 @@ QColor CChartContrl_radar::ClassColour(int colourClass)
 
 void CChartContrl_radar::DrawChart(QPainter& p)
 {
-    DrawGrid(p, m_rectClient);
+    // The grid depends on the size only: drawn once, then copied.
+    const QSize size(std::max(1, m_rectClient.Width()), std::max(1, m_rectClient.Height()));
+    if (m_gridLayer.size() != size) {
+        m_gridLayer = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        m_gridLayer.fill(Qt::transparent);
+        QPainter g(&m_gridLayer);
+        DrawGrid(g, {0, 0, size.width(), size.height()});
+    }
+    p.drawImage(m_rectClient.left, m_rectClient.top, m_gridLayer);
     BuildSkyItems(m_satellites, m_items);
     DrawSatellites(p, m_rectClient);
 }

@@ -28,6 +28,7 @@ private:
     void DrawSatellites(QPainter& p, const ChartRect& rect);
 
     SkyItems m_items {};
+    QImage m_gridLayer;
     QFont m_labelFont;
     QFont m_cardinalFont;
     QFont m_degreeFont;

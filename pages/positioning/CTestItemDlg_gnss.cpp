@@ -4,7 +4,6 @@
 #include "core/gnss/GnssValueLabels.h"
 #include "core/gnss/NmeaSentences.h"
 #include "pages/PageHost.h"
-#include "pages/module/SmsToolWidgets.h"
 #include "pages/positioning/CChartContrl.h"
 #include "pages/positioning/CChartContrl_columnar.h"
 #include "pages/positioning/CChartContrl_radar.h"
@@ -41,11 +40,23 @@
 
 #include <algorithm>
 
+// Outside the namespace: the resource's initialiser is a global function.
+static void InitPositioningResources()
+{
+    Q_INIT_RESOURCE(positioning);
+}
+
 namespace ulv {
 
 namespace {
 
-using SmsToolWidgets::Dlu;
+// Dialog units of the page's font ("Arial Unicode MS" 8 pt, a taller line
+// than the dialogs' usual font) to pixels. The charts stand on the tab strip
+// at fixed pixel heights; with this line height they clear the values above.
+QRect Dlu(int x, int y, int w, int h)
+{
+    return QRect(x * 3 / 2, y * 15 / 8, std::max(1, w * 3 / 2), std::max(1, h * 15 / 8));
+}
 
 const QString kCommandPrompt = QStringLiteral("Input command in this edit, then push ENTER to send it ......");
 const QString kChangeProperty = QStringLiteral("change the property...");
@@ -116,6 +127,7 @@ bool TaskRunning()
 // resources when it is missing.
 QString WorldOutlinePath()
 {
+    InitPositioningResources();
     const QString path = theApp.m_strAppDir + QStringLiteral("Morvane_world.dat");
     if (!theApp.m_strAppDir.isEmpty() && !QFileInfo::exists(path))
         QFile::copy(QStringLiteral(":/positioning/Morvane_world.dat"), path);

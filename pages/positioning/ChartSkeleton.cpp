@@ -58,25 +58,27 @@ QImage ChartSkeleton::Render()
 {
     UpdateClientRect();
     QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
-    image.fill(ColorRefToQColor(kBackground));
     QPainter p(&image);
-    // The skeleton's frame: the client rectangle outlined and filled in the background grey.
-    p.setPen(ColorRefToQColor(kBackground));
-    p.setBrush(ColorRefToQColor(kBackground));
-    p.drawRect(QRect(0, 0, width() - 1, height() - 1));
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QColor(Qt::white));
-    DrawChart(p);
+    PaintAll(p);
     p.end();
     return image;
 }
 
+void ChartSkeleton::PaintAll(QPainter& p)
+{
+    // The skeleton's frame: the client rectangle filled in the background grey.
+    p.fillRect(QRect(0, 0, std::max(1, width()), std::max(1, height())), ColorRefToQColor(kBackground));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QColor(Qt::white));
+    DrawChart(p);
+}
+
 void ChartSkeleton::paintEvent(QPaintEvent* /*event*/)
 {
-    // Drawn off-screen and copied in one step, so nothing flickers.
-    const QImage image = Render();
+    // The widget's own back buffer keeps this flicker-free.
+    UpdateClientRect();
     QPainter p(this);
-    p.drawImage(0, 0, image);
+    PaintAll(p);
 }
 
 void ChartSkeleton::keyPressEvent(QKeyEvent* event)
@@ -131,7 +133,8 @@ bool ChartSkeleton::SaveAsBitmap(const QString& path)
 QFont ChartFont(const QString& face, int pixelHeight, int weight)
 {
     QFont f(face);
-    f.setPixelSize(pixelHeight);
+    // The height is the character cell's, internal leading included.
+    f.setPixelSize(std::max(1, int(pixelHeight / 1.15 + 0.5)));
     f.setWeight(weight >= 700 ? QFont::Black : QFont::Normal);
     return f;
 }

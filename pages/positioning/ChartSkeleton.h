@@ -45,6 +45,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     void UpdateClientRect();
+    void PaintAll(QPainter& p);
 
     ChartRect m_rectClient;
 };
