@@ -486,9 +486,12 @@ void CTestItemDlg_gnss::EchoText(int kind, const QString& text)
     QTextCursor c(m_nmeaView->document());
     c.movePosition(QTextCursor::End);
     c.insertText(shown, f);
-    m_nmeaView->setTextCursor(c);
-    if (m_nmeaView->isVisible())
+    // The caret and the scroll position only matter while the view is shown;
+    // the NMEA tab scrolls to the end when it is chosen.
+    if (m_nmeaView->isVisible()) {
+        m_nmeaView->setTextCursor(c);
         m_nmeaView->verticalScrollBar()->setValue(m_nmeaView->verticalScrollBar()->maximum());
+    }
 }
 
 void CTestItemDlg_gnss::SendCommand()
@@ -552,8 +555,10 @@ void CTestItemDlg_gnss::OnTabChanged(int index)
         if (QWidget* view = MapView(p))
             view->setVisible(index == kTabMap && p == provider);
     }
-    if (index == kTabNmeaData)
+    if (index == kTabNmeaData) {
+        m_nmeaView->moveCursor(QTextCursor::End);
         m_nmeaView->verticalScrollBar()->setValue(m_nmeaView->verticalScrollBar()->maximum());
+    }
 }
 
 QWidget* CTestItemDlg_gnss::MapView(int /*provider*/) const

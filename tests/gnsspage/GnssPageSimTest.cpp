@@ -171,6 +171,26 @@ TEST_F(GnssPageSim, WithoutAutoStartTheEngineIsLeftAlone)
     EXPECT_FALSE(nmea->EngineOn());
 }
 
+TEST_F(GnssPageSim, ConnectRightAfterDisconnectWaitsForTheClose)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    Page()->ConnectButton()->click();
+    // The port is still closing: this Connect does nothing.
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    ASSERT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    // Once closed, Connect opens it again.
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    EXPECT_TRUE(Page()->PortOpen());
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
 TEST_F(GnssPageSim, UnpluggedPortIsReportedAndThePageCanConnectAgainLater)
 {
     ULV_SKIP_WITHOUT_TESTDATA();
