@@ -3,6 +3,7 @@
 #include "shell/QtMessageBoxService.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/WinLook.h"
+#include "ui/maps/MapEngine.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -11,6 +12,7 @@
 
 int main(int argc, char** argv)
 {
+    ulv::PrepareMapEngine();
     QApplication app(argc, argv);
     ulv::InstallFontSubstitutions();
 

@@ -18,7 +18,7 @@
 // registered by hand.
 static void InitStartupResources()
 {
-    Q_INIT_RESOURCE(map);
+    Q_INIT_RESOURCE(ulvmaps);
     Q_INIT_RESOURCE(guide);
 }
 

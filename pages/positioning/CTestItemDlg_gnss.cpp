@@ -7,6 +7,7 @@
 #include "pages/positioning/CChartContrl.h"
 #include "pages/positioning/CChartContrl_columnar.h"
 #include "pages/positioning/CChartContrl_radar.h"
+#include "pages/positioning/core/CellLocator.h"
 #include "platform/Gui.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
@@ -21,6 +22,7 @@
 #include "ui/controls/CSkinButton.h"
 #include "ui/controls/CTransparentLabel.h"
 #include "ui/controls/WinLook.h"
+#include "ui/maps/CWebBrowser2.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -142,6 +144,9 @@ CTestItemDlg_gnss::CTestItemDlg_gnss(QWidget* parent)
 {
     setFont(QFont(kFace, 8));
     resize(Dlu(0, 0, 303, 433).size());
+    m_callPageScript = [](CWebBrowser2* b, const QString& f, const QStringList& a, QVariant* r) {
+        return CallPageScript(b, f, a, r);
+    };
     OnInitDialog();
 }
 
@@ -545,6 +550,8 @@ void CTestItemDlg_gnss::OnTabChanged(int index)
     if (index < kTabWorldMap || index > kTabNmeaData)
         return;
     const int provider = g_sysParams.UseGoogleMap == 1 ? 0 : 1;
+    if (index == kTabMap)
+        EnsureBrowsers();
     m_pWorldMap->setVisible(index == kTabWorldMap);
     m_pSkyPlot->setVisible(index == kTabSkyView);
     m_pBarChart->setVisible(index == kTabSignalChart);
@@ -561,25 +568,68 @@ void CTestItemDlg_gnss::OnTabChanged(int index)
     }
 }
 
-QWidget* CTestItemDlg_gnss::MapView(int /*provider*/) const
+CWebBrowser2* CTestItemDlg_gnss::MapView(int provider) const
 {
-    return nullptr;
+    return provider == 0 ? m_browserFirst : m_browserSecond;
+}
+
+void CTestItemDlg_gnss::EnsureBrowsers()
+{
+    if (m_browserFirst)
+        return;
+    const QRect place = m_mapPlaceholder->geometry();
+    m_browserFirst = new CWebBrowser2(this);
+    m_browserFirst->setObjectName(QStringLiteral("2001"));
+    m_browserSecond = new CWebBrowser2(this);
+    m_browserSecond->setObjectName(QStringLiteral("2002"));
+    const QString files[2] = {
+        m_mapFiles[0].isEmpty() ? theApp.m_strGoogleMapFile : m_mapFiles[0],
+        m_mapFiles[1].isEmpty() ? theApp.m_strBaiduMapFile : m_mapFiles[1],
+    };
+    for (int p = 0; p < 2; ++p) {
+        CWebBrowser2* b = MapView(p);
+        b->setGeometry(place);
+        b->hide();
+        if (!files[p].isEmpty())
+            b->Navigate(files[p]);
+    }
 }
 
 void CTestItemDlg_gnss::NavigateMaps(const QString& first, const QString& second)
 {
     m_mapFiles[0] = first;
     m_mapFiles[1] = second;
+    // Views already made load them now, the others when first needed.
+    for (int p = 0; p < 2; ++p) {
+        if (CWebBrowser2* b = MapView(p); b && !m_mapFiles[p].isEmpty())
+            b->Navigate(m_mapFiles[p]);
+    }
 }
 
 int CTestItemDlg_gnss::OnMapTypeChanged()
 {
-    ++m_nMapTypeChanges;
+    EnsureBrowsers();
+    const bool first = g_sysParams.UseGoogleMap == 1;
+    CWebBrowser2* shown = first ? m_browserFirst : m_browserSecond;
+    CWebBrowser2* other = first ? m_browserSecond : m_browserFirst;
+    other->hide();
+    shown->show();
+    shown->raise();
+    const QString& file = first ? theApp.m_strGoogleMapFile : theApp.m_strBaiduMapFile;
+    if (!file.isEmpty())
+        shown->Navigate(file);
     return 1;
 }
 
-void CTestItemDlg_gnss::ShowPositionOnMap(double /*latitude*/, double /*longitude*/)
+void CTestItemDlg_gnss::ShowPositionOnMap(double latitude, double longitude)
 {
+    // Before the Map tab was first shown there is no page to move.
+    if (!m_browserFirst)
+        return;
+    const bool first = g_sysParams.UseGoogleMap == 1;
+    // A page still loading simply does not move; the result is of no interest.
+    m_callPageScript(first ? m_browserFirst : m_browserSecond, QStringLiteral("ggetposition"),
+        MapPositionArguments(first, latitude, longitude), nullptr);
 }
 
 QLabel* CTestItemDlg_gnss::ValueLabel(Value v) const

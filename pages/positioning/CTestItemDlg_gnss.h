@@ -5,6 +5,7 @@
 #include "serial/CommPortSettings.h"
 
 #include <QStringList>
+#include <QVariant>
 
 #include <functional>
 #include <memory>
@@ -28,6 +29,7 @@ class CPortParamDlg;
 class CSerialPort;
 class CSkinButton;
 class CTransparentLabel;
+class CWebBrowser2;
 struct FolderTabNotify;
 
 // The GNSS page: its own NMEA port beside the module's AT port, the GNSS engine
@@ -45,12 +47,12 @@ public:
     // monitor never reports to a page that no longer exists.
     ~CTestItemDlg_gnss() override;
 
-    // The page host shows the page: the map views load their page files.
+    // The page host shows the page: the map views load their page files (once
+    // they exist; the first show of the Map tab creates them with these files).
     void NavigateMaps(const QString& first, const QString& second);
-    QString m_mapFiles[2];
-    // WM_MAPTYPE_CHANGED: the chosen provider's map is shown and loaded afresh.
+    // WM_MAPTYPE_CHANGED: the chosen provider's map is shown, whatever tab is
+    // selected, and loaded afresh; the other is hidden.
     int OnMapTypeChanged();
-    int m_nMapTypeChanges = 0;
 
     // Connect / Disconnect.
     void OnButtonConnect();
@@ -103,6 +105,12 @@ public:
     CChartContrl* WorldMap() const { return m_pWorldMap; }
     CChartContrl_radar* SkyPlot() const { return m_pSkyPlot; }
     CChartContrl_columnar* BarChart() const { return m_pBarChart; }
+    // The map views of the first and second provider: null until the Map tab or
+    // a map type change first needs them, so a page never shown starts no browser.
+    CWebBrowser2* FirstBrowser() const { return m_browserFirst; }
+    CWebBrowser2* SecondBrowser() const { return m_browserSecond; }
+    // The script call the map views go through; tests watch it.
+    std::function<int(CWebBrowser2*, const QString&, const QStringList&, QVariant*)> m_callPageScript;
     // UTC date, UTC time, Latitude, Longitude, Altitude(m), Speed(km/h),
     // Satellite_used, Locating type, *DOP.
     enum Value { kUtcDate, kUtcTime, kLatitude, kLongitude, kAltitude, kSpeed, kSatelliteUsed, kLocatingType, kDop };
@@ -119,8 +127,10 @@ private:
     void OnInitDialog();
     void OnPortGone(const QString& port);
     void RebuildPropertyCombo();
-    // The map views, first and second provider; null until the map layer exists.
-    QWidget* MapView(int provider) const;
+    // Creates the two map views over the map placeholder, loads their pages and
+    // shows the chosen provider's while the Map tab is selected.
+    void EnsureBrowsers();
+    CWebBrowser2* MapView(int provider) const;
 
     // NmeaParser::Listener
     void TablePublished(const SatelliteTable& table) override;
@@ -147,6 +157,10 @@ private:
     CChartContrl_columnar* m_pBarChart = nullptr;
     CChartContrl_radar* m_pSkyPlot = nullptr;
     CChartContrl* m_pWorldMap = nullptr;
+
+    CWebBrowser2* m_browserFirst = nullptr;  // id 2001
+    CWebBrowser2* m_browserSecond = nullptr; // id 2002
+    QString m_mapFiles[2];
 
     NmeaParser m_parser;
     std::mutex m_pageLock;

@@ -1,5 +1,6 @@
 #include "common/TestEnv.h"
 #include "ui/controls/WinLook.h"
+#include "ui/maps/MapEngine.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     ulv::test::PrepareEnvironment();
+    ulv::PrepareMapEngine();
     QApplication app(argc, argv);
     ulv::InstallFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);

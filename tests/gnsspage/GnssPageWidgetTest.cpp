@@ -7,8 +7,10 @@
 #include "pages/positioning/CTestItemDlg_gnss.h"
 #include "platform/MessageBox.h"
 #include "shell/CPortParamDlg.h"
+#include "shell/core/SysParams.h"
 #include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CSkinButton.h"
+#include "ui/maps/CWebBrowser2.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -92,17 +94,21 @@ TEST(GnssPage, StartsOnTheWorldMapWithTheDefaults)
 
 TEST(GnssPage, TabsShowOneViewEach)
 {
+    // The map views' visibility needs no browser engine.
+    qputenv("ULV_NO_WEBENGINE", "1");
+    const int savedProvider = g_sysParams.UseGoogleMap;
+    g_sysParams.UseGoogleMap = 0;
     V page;
     struct Case {
         int tab;
-        bool world, sky, bars, view;
+        bool world, sky, bars, view, map;
     };
     const Case cases[] = {
-        {V::kTabNmeaData, false, false, false, true},
-        {V::kTabSkyView, false, true, false, false},
-        {V::kTabSignalChart, false, false, true, false},
-        {V::kTabMap, false, false, false, false},
-        {V::kTabWorldMap, true, false, false, false},
+        {V::kTabNmeaData, false, false, false, true, false},
+        {V::kTabSkyView, false, true, false, false, false},
+        {V::kTabSignalChart, false, false, true, false, false},
+        {V::kTabMap, false, false, false, false, true},
+        {V::kTabWorldMap, true, false, false, false, false},
     };
     for (const Case& c : cases) {
         page.OnTabChanged(c.tab);
@@ -111,7 +117,16 @@ TEST(GnssPage, TabsShowOneViewEach)
         EXPECT_EQ(!page.BarChart()->isHidden(), c.bars) << c.tab;
         EXPECT_EQ(!page.NmeaView()->isHidden(), c.view) << c.tab;
         EXPECT_TRUE(page.CommandEdit()->isHidden()) << c.tab;
+        // The second provider's view is the chosen one; the first never shows.
+        if (page.SecondBrowser()) {
+            EXPECT_EQ(!page.SecondBrowser()->isHidden(), c.map) << c.tab;
+            EXPECT_TRUE(page.FirstBrowser()->isHidden()) << c.tab;
+        } else {
+            EXPECT_FALSE(c.map) << "no map view on the Map tab";
+        }
     }
+    g_sysParams.UseGoogleMap = savedProvider;
+    qunsetenv("ULV_NO_WEBENGINE");
 }
 
 TEST(GnssPage, PropertyDialogCancelKeepsOkTakesTheLineSettings)

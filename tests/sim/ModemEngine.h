@@ -117,6 +117,7 @@ private:
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
     static const std::vector<Entry>& GnssTable();
+    static const std::vector<Entry>& LocatorTable(); // LocatorCommands.cpp
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -153,6 +154,7 @@ private:
     Reply Audio(const Command& c);
     Reply IpCommand(const Command& c);
     Reply GnssCommand(const Command& c);
+    Reply LocatorCommand(const Command& c);
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();

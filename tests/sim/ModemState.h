@@ -85,6 +85,9 @@ struct ModemState {
     int batteryLevel = 100;
     int smsInitState = 3;
     int jideact = 0;
+    // The position the network's cell locator reports (AT+JCELLLOC), degrees.
+    double cellLatitude = 59.913900;
+    double cellLongitude = 10.752200;
     int jdac = 0;
 
     // messages

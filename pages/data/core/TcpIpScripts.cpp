@@ -88,20 +88,6 @@ bool Ok(const ScriptRunner& run, const ScriptStep& step, QString* replyOut = nul
     return ok;
 }
 
-// "+CGREG: n,stat": the state after the first comma must be registered; a
-// reply without the line passes.
-bool PacketRegistered(const QString& reply)
-{
-    const qsizetype at = reply.indexOf("+CGREG:");
-    if (at < 0)
-        return true;
-    const qsizetype comma = reply.indexOf(',', at);
-    if (comma < 0 || comma + 1 >= reply.size())
-        return false;
-    const QChar stat = reply[comma + 1];
-    return stat == '1' || stat == '5';
-}
-
 // The data one send carries: cut to the limit (with the box), CR LF in echo mode.
 QByteArray LimitData(const ScriptRunner& run, QByteArray data, bool echoMode)
 {
@@ -242,6 +228,18 @@ std::optional<bool> ParseJisendQuery(const QString& reply)
 std::optional<bool> ParseJisackQuery(const QString& reply)
 {
     return ParseCountsLine(reply, QStringLiteral("+JISACK:"));
+}
+
+bool PacketRegistered(const QString& reply)
+{
+    const qsizetype at = reply.indexOf("+CGREG:");
+    if (at < 0)
+        return true;
+    const qsizetype comma = reply.indexOf(',', at);
+    if (comma < 0 || comma + 1 >= reply.size())
+        return false;
+    const QChar stat = reply[comma + 1];
+    return stat == '1' || stat == '5';
 }
 
 QString ParseJiactAddress(const QString& reply)

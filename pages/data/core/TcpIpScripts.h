@@ -122,6 +122,9 @@ SendOutcome SendData(ModemSession& session, const TaskGate::Token& token, int mo
 std::optional<bool> ParseJisendQuery(const QString& reply);
 // The same for the GSM family's "+JISACK:".
 std::optional<bool> ParseJisackQuery(const QString& reply);
+// "+CGREG: n,stat": the state after the first comma must be registered (1, or
+// 5 roaming); a reply without the line passes.
+bool PacketRegistered(const QString& reply);
 // The local address in a "+JIACT?" reply (context 1 active), else empty.
 QString ParseJiactAddress(const QString& reply);
 
