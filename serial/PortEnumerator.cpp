@@ -142,6 +142,12 @@ PortEnumeratorOptions GetPortEnumeratorOptions()
     const QString env = qEnvironmentVariable("ULVENSCOPE_MODULE_DRIVERS");
     if (!env.isEmpty())
         o.moduleDrivers = env.split(',', Qt::SkipEmptyParts);
+    for (const QString& entry : qEnvironmentVariable("ULVENSCOPE_EXTRA_PORTS").split(';', Qt::SkipEmptyParts)) {
+        const qsizetype eq = entry.indexOf('=');
+        const QString path = (eq < 0 ? entry : entry.left(eq)).trimmed();
+        if (!path.isEmpty())
+            o.extraPorts.push_back({path, eq < 0 ? QString() : entry.mid(eq + 1).trimmed()});
+    }
     return o;
 }
 
@@ -185,6 +191,13 @@ std::vector<SerialPortInfo> EnumerateTtyPorts()
     for (const QString& name : names)
         if (auto info = Describe(o, name))
             ports.push_back(*info);
+    for (const auto& extra : o.extraPorts) {
+        SerialPortInfo info;
+        info.devicePath = extra.path;
+        info.portName = QFileInfo(extra.path).fileName();
+        info.friendlyName = extra.label.isEmpty() ? QString() : extra.label + " (" + info.portName + ")";
+        ports.push_back(info);
+    }
     return ports;
 }
 

@@ -33,6 +33,14 @@ struct PortEnumeratorOptions {
     QString devRoot = QStringLiteral("/dev");
     // Overridden by $ULVENSCOPE_MODULE_DRIVERS (comma-separated) when set.
     QStringList moduleDrivers = {QStringLiteral("option"), QStringLiteral("qcserial"), QStringLiteral("cdc_acm")};
+    // Ports with no device in sysfs (a simulated module's pseudo-terminals),
+    // listed after the others as "<label> (<name>)". From
+    // $ULVENSCOPE_EXTRA_PORTS: "PATH=LABEL" entries separated by ';'.
+    struct ExtraPort {
+        QString path;
+        QString label;
+    };
+    std::vector<ExtraPort> extraPorts;
 };
 void SetPortEnumeratorOptions(const PortEnumeratorOptions& options);
 PortEnumeratorOptions GetPortEnumeratorOptions();

@@ -126,7 +126,8 @@ void BuildSkyItems(const SatelliteTable& table, SkyItems& items)
     for (size_t i = 0; i < table.size(); ++i) {
         const SatelliteRecord& e = table[i];
         SkyItem& item = items[i];
-        const bool placeable = e.azimuth >= 0.0 && e.azimuth <= 360.0 && !std::isnan(e.elevation);
+        // Below the horizon or past the zenith there is no place on the plot.
+        const bool placeable = e.azimuth >= 0.0 && e.azimuth <= 360.0 && e.elevation >= 0.0 && e.elevation <= 90.0;
         if (!e.inView || !placeable) {
             item.active = 0;
             continue;

@@ -46,7 +46,8 @@ QPoint SkyPosition(const ChartRect& rect, double elevation, double azimuth);
 
 // One item per table entry: satellites in view become active with their label
 // and colour class. Entries whose azimuth lies outside 0..360 or whose
-// elevation is not a number (a malformed GSV sentence) are left out.
+// elevation lies outside 0..90 or is not a number (a malformed GSV sentence)
+// are left out: they have no place on the plot.
 void BuildSkyItems(const SatelliteTable& table, SkyItems& items);
 
 // The grid under the satellites: elevation circles from the horizon inwards,

@@ -1,26 +1,170 @@
 #pragma once
 
+#include "core/gnss/NmeaParser.h"
 #include "pages/PageDialog.h"
+#include "serial/CommPortSettings.h"
+
+#include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTextEdit;
 
 namespace ulv {
 
-// The GNSS page.
-class CTestItemDlg_gnss : public PageDialog {
+class CChartContrl;
+class CChartContrl_columnar;
+class CChartContrl_radar;
+class CFlatComboBox;
+class CFolderTabCtrl;
+class CPortParamDlg;
+class CSerialPort;
+class CSkinButton;
+class CTransparentLabel;
+class CWebBrowser2;
+struct FolderTabNotify;
+
+// The GNSS page: its own NMEA port beside the module's AT port, the GNSS engine
+// switched on and off with the port, the received sentences shown as text,
+// value labels, a world map, a sky plot, a signal bar chart and the map page
+// of the chosen provider.
+class CTestItemDlg_gnss : public PageDialog, private NmeaParser::Listener {
     Q_OBJECT
 public:
+    // The folder tabs.
+    enum Tab { kTabWorldMap = 0, kTabSkyView, kTabSignalChart, kTabMap, kTabNmeaData };
+
     explicit CTestItemDlg_gnss(QWidget* parent = nullptr);
-    void NavigateMaps(const QString& first, const QString& second)
-    {
-        m_mapFiles[0] = first;
-        m_mapFiles[1] = second;
-    }
-    QString m_mapFiles[2];
-    // The map type changed; the page is to show the chosen provider's map.
-    void OnMapTypeChanged() { ++m_nMapTypeChanges; }
-    int m_nMapTypeChanges = 0;
+    // Closes the NMEA port before anything of the page goes, so that its
+    // monitor never reports to a page that no longer exists.
+    ~CTestItemDlg_gnss() override;
+
+    // The page host shows the page: the map views load their page files (once
+    // they exist; the first show of the Map tab creates them with these files).
+    void NavigateMaps(const QString& first, const QString& second);
+    // WM_MAPTYPE_CHANGED: the chosen provider's map is shown, whatever tab is
+    // selected, and loaded afresh; the other is hidden.
+    int OnMapTypeChanged();
+
+    // Connect / Disconnect.
+    void OnButtonConnect();
+    // The property combo: item 1 opens the port settings dialog.
+    void OnSelchangePortProperty(int index);
+    // 1 when the port is open and monitored, else 0 after telling the user why.
+    int OpenNmeaPort(const QString& port, int baud, int dataBits, int stopBits, int parity, int flowMode,
+        int bufferSize);
+    // Closes the NMEA port on a thread of its own; the page stays "closing"
+    // (Connect does nothing) until that has finished.
+    void StartClosePortThread();
+    // One chunk from the NMEA port: shown, then parsed. Returns 1.
+    int OnNmeaData(const QByteArray& chunk);
+    // Appends text to the NMEA view: kind 1 received, 2 sent.
+    void EchoText(int kind, const QString& text);
+    // The command edit's text to the NMEA port (not echoed).
+    void SendCommand();
+    // The hidden test button: a fixed RMC sentence moved to a second place.
+    void OnButton1();
+    // The folder tab changed.
+    void OnTabChanged(int index);
+    // Pushes a signed position to the visible provider's map page.
+    void ShowPositionOnMap(double latitude, double longitude) override;
+
+    // The settings text of the property combo, e.g. "115200,8,1,None,None".
+    static QString PortSettingsText(const CommPortSettings& s);
+    // The text with prefix inserted after every line feed that starts a line
+    // (not one that ends the text, is followed by another line feed, or is
+    // followed only by a final CR), and in front when atStart is set and the
+    // text does not start with a line end.
+    static QString PrefixLines(const QString& text, const QString& prefix, bool atStart);
+
+    // Tests answer the property dialog.
+    void SetPropertyDialogRunner(std::function<int(CPortParamDlg&)> run) { m_runPropertyDialog = std::move(run); }
+    // Refills the port combo (done once when the page is made).
+    void FillPortList();
+
+    bool PortOpen() const { return m_pNmeaPort != nullptr; }
+    const NmeaParser& Parser() const { return m_parser; }
+    const CommPortSettings& NmeaSettings() const { return m_nmeaSettings; }
+    int SelectedTab() const;
+
+    CFlatComboBox* PortCombo() const { return m_cmbPort; }
+    CFlatComboBox* PropertyCombo() const { return m_cmbProperty; }
+    CSkinButton* ConnectButton() const { return m_btnConnect; }
+    QCheckBox* AutoGnssCheck() const { return m_chkAutoGnss; }
+    QTextEdit* NmeaView() const { return m_nmeaView; }
+    QLineEdit* CommandEdit() const { return m_editCommand; }
+    CFolderTabCtrl* FolderTab() const { return m_folderTab; }
+    CChartContrl* WorldMap() const { return m_pWorldMap; }
+    CChartContrl_radar* SkyPlot() const { return m_pSkyPlot; }
+    CChartContrl_columnar* BarChart() const { return m_pBarChart; }
+    // The map views of the first and second provider: null until the Map tab or
+    // a map type change first needs them, so a page never shown starts no browser.
+    CWebBrowser2* FirstBrowser() const { return m_browserFirst; }
+    CWebBrowser2* SecondBrowser() const { return m_browserSecond; }
+    // The script call the map views go through; tests watch it.
+    std::function<int(CWebBrowser2*, const QString&, const QStringList&, QVariant*)> m_callPageScript;
+    // UTC date, UTC time, Latitude, Longitude, Altitude(m), Speed(km/h),
+    // Satellite_used, Locating type, *DOP.
+    enum Value { kUtcDate, kUtcTime, kLatitude, kLongitude, kAltitude, kSpeed, kSatelliteUsed, kLocatingType, kDop };
+    QLabel* ValueLabel(Value v) const;
+
+    // Most characters the NMEA view keeps; older text is dropped from the top.
+    static constexpr int kMaxViewBlocks = 2000;
 
 protected:
-    void customEvent(QEvent* event) override;
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void OnInitDialog();
+    void OnPortGone(const QString& port);
+    void RebuildPropertyCombo();
+    // Creates the two map views over the map placeholder, loads their pages and
+    // shows the chosen provider's while the Map tab is selected.
+    void EnsureBrowsers();
+    CWebBrowser2* MapView(int provider) const;
+
+    // NmeaParser::Listener
+    void TablePublished(const SatelliteTable& table) override;
+    void LabelsChanged(const GnssValueLabels& labels) override;
+    void WorldPositionChanged(double latitude, double longitude) override;
+    bool MapTabSelected() const override;
+
+    QTextEdit* m_nmeaView = nullptr;
+    CTransparentLabel* m_values[9] {};
+    QLabel* m_mapPlaceholder = nullptr;
+    CFlatComboBox* m_cmbProperty = nullptr;
+    CFlatComboBox* m_cmbPort = nullptr;
+    CSkinButton* m_btnConnect = nullptr;
+    QCheckBox* m_chkAutoGnss = nullptr;
+    QLineEdit* m_editCommand = nullptr;
+    CSkinButton* m_btnSend = nullptr;
+    CSkinButton* m_btnButton1 = nullptr;
+    CFolderTabCtrl* m_folderTab = nullptr;
+
+    std::shared_ptr<CSerialPort> m_pNmeaPort;
+    std::thread m_closeThread;
+    CommPortSettings m_nmeaSettings;
+
+    CChartContrl_columnar* m_pBarChart = nullptr;
+    CChartContrl_radar* m_pSkyPlot = nullptr;
+    CChartContrl* m_pWorldMap = nullptr;
+
+    CWebBrowser2* m_browserFirst = nullptr;  // id 2001
+    CWebBrowser2* m_browserSecond = nullptr; // id 2002
+    QString m_mapFiles[2];
+
+    NmeaParser m_parser;
+    std::mutex m_pageLock;
+    std::function<int(CPortParamDlg&)> m_runPropertyDialog;
 };
 
 } // namespace ulv

@@ -27,6 +27,7 @@
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CFlatComboBox.h"
+#include "ui/maps/CWebBrowser2.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,6 +41,8 @@
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace ulv;
 
@@ -84,6 +87,7 @@ protected:
     void TearDown() override
     {
         frame.reset();
+        qunsetenv("ULV_NO_WEBENGINE");
         FrameCommands::DesktopHooks() = savedHooks;
         g_sysParams = savedParams;
         g_commPortSettings = savedPort;
@@ -110,6 +114,8 @@ protected:
 
 TEST_F(FrameCommandsTest, MapTypeIsWrittenAndAnnouncedOnlyWhenItChanges)
 {
+    // The announcement is seen in the map views; they need no browser engine.
+    qputenv("ULV_NO_WEBENGINE", "1");
     MakeFrame(1);
     g_sysParams.UseGoogleMap = 0;
     CTestitemDlg_position* locator = frame->TestView1()->LocatorPage();
@@ -123,25 +129,48 @@ TEST_F(FrameCommandsTest, MapTypeIsWrittenAndAnnouncedOnlyWhenItChanges)
     const QString ini = SysParamIniPath();
     QFile::remove(ini);
 
+    struct Views {
+        QWidget* page;
+        CWebBrowser2* first;
+        CWebBrowser2* second;
+    };
+    const auto views = [&] {
+        return std::vector<Views> { { locator, locator->FirstBrowser(), locator->SecondBrowser() },
+            { gnss, gnss->FirstBrowser(), gnss->SecondBrowser() } };
+    };
     struct Step {
         unsigned command;
         const char* stored; // what the file holds afterwards
-        int announcements;  // map-type changes each page has seen so far
+        bool told;          // the pages heard of a change
         bool googleChecked;
     };
     const Step steps[] = {
-        { kBaiduMap, "<none>", 0, false }, // already the map type: nothing written, nobody told
-        { kGoogleMap, "1", 1, true },
-        { kGoogleMap, "1", 1, true },
-        { kBaiduMap, "0", 2, false },
+        { kBaiduMap, "<none>", false, false }, // already the map type: nothing written, nobody told
+        { kGoogleMap, "1", true, true },
+        { kGoogleMap, "1", false, true },
+        { kBaiduMap, "0", true, false },
     };
     for (const Step& s : steps) {
+        // A page that is told shows the chosen provider's view again.
+        for (const Views& v : views()) {
+            for (CWebBrowser2* b : { v.first, v.second })
+                if (b)
+                    b->hide();
+        }
         Trigger(s.command);
         SCOPED_TRACE(s.command);
         EXPECT_EQ(IniGetString(ini, "function", "GoogleMap", "<none>"), s.stored);
-        EXPECT_EQ(locator->FirstBrowser()->isVisibleTo(locator), s.googleChecked);
-        EXPECT_EQ(locator->SecondBrowser()->isVisibleTo(locator), !s.googleChecked);
-        EXPECT_EQ(gnss->m_nMapTypeChanges, s.announcements);
+        for (const Views& v : views()) {
+            if (!s.told) {
+                for (CWebBrowser2* b : { v.first, v.second })
+                    EXPECT_TRUE(!b || !b->isVisibleTo(v.page));
+                continue;
+            }
+            ASSERT_NE(v.first, nullptr);
+            ASSERT_NE(v.second, nullptr);
+            EXPECT_EQ(v.first->isVisibleTo(v.page), s.googleChecked);
+            EXPECT_EQ(v.second->isVisibleTo(v.page), !s.googleChecked);
+        }
         EXPECT_EQ(g_sysParams.UseGoogleMap, s.googleChecked ? 1 : 0);
         EXPECT_EQ(frame->CommandAction(kGoogleMap)->isChecked(), s.googleChecked);
         EXPECT_EQ(frame->CommandAction(kBaiduMap)->isChecked(), !s.googleChecked);

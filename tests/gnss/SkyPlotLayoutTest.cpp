@@ -77,6 +77,8 @@ TEST(SkyPlotLayout, ItemsCarryLabelAndColourClass)
         {"in view only", 96, Sat(1, 0, 0, 30, 100, -1), 1, kSkyInViewOnly, "G96"},
         {"empty elevation", 7, Sat(0, 1, 0, -1, 100), 0, 0, "0"},
         {"azimuth past 360", 8, Sat(1, 1, 0, 30, 361), 0, 0, "0"},
+        {"below the horizon though listed in view", 10, Sat(1, 1, 0, -5, 100), 0, 0, "0"},
+        {"past the zenith", 11, Sat(1, 1, 0, 95, 100), 0, 0, "0"},
         {"elevation not a number", 9, Sat(1, 1, 0, std::numeric_limits<double>::quiet_NaN(), 10), 0, 0, "0"},
     };
     for (const auto& c : cases) {

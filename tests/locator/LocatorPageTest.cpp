@@ -18,6 +18,7 @@
 #include "shell/core/SysParams.h"
 #include "ui/controls/CSkinButton.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -48,6 +49,9 @@ protected:
         sim::SimFixture::SetUp();
         savedParams = g_sysParams;
         g_sysParams.savelog = 0;
+        // The page's settings file goes to a folder of this test, not to "/".
+        savedParamDir = theApp.m_strParamDir;
+        theApp.m_strParamDir = paramDir.path();
         // The recorded calls stand in for the browsers here.
         qputenv("ULV_NO_WEBENGINE", "1");
     }
@@ -59,6 +63,7 @@ protected:
         host.reset();
         terminal.reset();
         g_sysParams = savedParams;
+        theApp.m_strParamDir = savedParamDir;
         g_nModuleType = 0;
         qunsetenv("ULV_NO_WEBENGINE");
         sim::SimFixture::TearDown();
@@ -95,8 +100,11 @@ protected:
         b->click();
         if (!Until([] { return AppTaskGate().Running(); }, 2000))
             return false;
-        return Until([&] { return !AppTaskGate().Running() && !page()->WorkerRunning(); }, 60000)
-            && Until([&] { return b->isEnabled() || !AppTaskGate().Running(); });
+        if (!Until([&] { return !AppTaskGate().Running() && !page()->WorkerRunning(); }, 60000))
+            return false;
+        // The worker posted its result to the page before it ended: take it now.
+        QCoreApplication::sendPostedEvents();
+        return true;
     }
     bool Sent(const std::string& command)
     {
@@ -108,6 +116,8 @@ protected:
 
     MessageBoxRecorder boxes;
     SysParams savedParams;
+    QTemporaryDir paramDir;
+    QString savedParamDir;
     std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<CTestView1> host;
     std::vector<ScriptCall> calls;

@@ -2,6 +2,7 @@
 // each provider, CallPageScript's refusals and its argument escaping.
 
 #include "common/EventLoopWait.h"
+#include "common/MapPageScript.h"
 #include "pages/PageHost.h"
 #include "pages/positioning/CTestitemDlg_position.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -18,8 +19,6 @@
 
 #include <memory>
 
-static void InitMapResources() { Q_INIT_RESOURCE(ulvmaps); }
-
 namespace ulv {
 namespace {
 
@@ -29,10 +28,8 @@ class MapPagesTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        InitMapResources();
         s_dir = std::make_unique<QTemporaryDir>();
-        for (const char* name : {"morvane_google.html", "morvane_baidu.html"})
-            QFile::copy(QStringLiteral(":/map/") + name, s_dir->filePath(name));
+        test::CopyMapPages(*s_dir);
     }
     static void TearDownTestSuite() { s_dir.reset(); }
 
@@ -50,14 +47,7 @@ protected:
     // The value of a script expression on the page.
     static QVariant Evaluate(CWebBrowser2& browser, const QString& expression)
     {
-        bool done = false;
-        QVariant value;
-        browser.Page()->runJavaScript(expression, [&](const QVariant& v) {
-            value = v;
-            done = true;
-        });
-        EXPECT_TRUE(test::RunEventsUntil([&] { return done; }, kLoadMs)) << expression.toStdString();
-        return value;
+        return test::EvaluateOnPage(browser, expression);
     }
 
     static std::unique_ptr<QTemporaryDir> s_dir;

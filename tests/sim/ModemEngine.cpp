@@ -414,7 +414,7 @@ std::string ModemEngine::Execute(std::string_view commandLine)
     std::string out;
     for (const Command& cmd : commands) {
         const Entry* entry = nullptr;
-        for (const auto* table : {&IpTable(), &MmsTable(), &LocatorTable(), &Table()}) {
+        for (const auto* table : {&IpTable(), &MmsTable(), &GnssTable(), &LocatorTable(), &Table()}) {
             for (const Entry& e : *table) {
                 if (!entry && cmd.name == e.name && (e.models & ModelBit(m_model)) != 0)
                     entry = &e;

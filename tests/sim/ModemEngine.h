@@ -90,6 +90,11 @@ public:
     // --- The MMS client and the RAM file system (MmsCommands.cpp)
     MmsState& Mms();
 
+    // --- The GNSS engine (GnssCommands.cpp): told on the module's thread when
+    // AT+JGPS=1 / AT+JGPSEND switch it; it must not block.
+    void SetGnssSwitch(std::function<void(bool on)> fn) { m_gnssSwitch = std::move(fn); }
+    bool GnssOn() const { return m_gnssOn; }
+
     // Parsed command of a command line (exposed for the handler table).
     struct Command {
         enum class Op { Exec, Set, Read, Test };
@@ -117,6 +122,7 @@ private:
     static const std::vector<Entry>& Table();
     static const std::vector<Entry>& IpTable();
     static const std::vector<Entry>& MmsTable();
+    static const std::vector<Entry>& GnssTable();
     static const std::vector<Entry>& LocatorTable(); // LocatorCommands.cpp
 
     void CompleteLine(Output& out);
@@ -157,6 +163,7 @@ private:
     // A byte of a file upload (after CONNECT): none reaches the command line.
     void UploadByte(char byte, Output& out);
     bool UploadPending() const;
+    Reply GnssCommand(const Command& c);
     Reply LocatorCommand(const Command& c);
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
@@ -218,6 +225,8 @@ private:
     std::vector<std::string> m_afterReply;
 
     Post m_post;
+    std::function<void(bool)> m_gnssSwitch;
+    bool m_gnssOn = false;
     std::shared_ptr<IpStack> m_ip;
     std::shared_ptr<MmsState> m_mms;
     struct IpState {

@@ -1,8 +1,10 @@
-// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...] | --help
+// ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]
+//        [--nmea FILE] [--nmea-interval MS] | --help
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
 
 #include "sim/SimModule.h"
+#include "sim/SimNmeaPort.h"
 
 #include <cerrno>
 #include <csignal>
@@ -21,7 +23,8 @@ using namespace ulv::sim;
 
 namespace {
 
-const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n";
+const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n"
+                      "              [--nmea FILE] [--nmea-interval MS]\n";
 
 const char kHelp[] =
     "Runs a simulated cellular module on a pseudo-terminal and prints the terminal's\n"
@@ -34,6 +37,11 @@ const char kHelp[] =
     "  --faults FILE      misbehave as the fault file says (see tests/sim/README.md)\n"
     "  --map ADDR:PORT=LOCALPORT\n"
     "                     the IP stack reaches ADDR:PORT on 127.0.0.1:LOCALPORT\n"
+    "  --nmea FILE        the NMEA log the umts family's NMEA port streams while\n"
+    "                     AT+JGPS=1 has the GNSS engine on (default: the stationary\n"
+    "                     GPS log of the shared test data); its path goes to stderr\n"
+    "                     and, with --link PATH, to the link PATH-nmea\n"
+    "  --nmea-interval MS the pause between two sentences (default 140)\n"
     "  --help             this text\n"
     "\n"
     "Runs until SIGTERM or SIGINT (Ctrl-C).\n";
@@ -72,6 +80,8 @@ int main(int argc, char** argv)
         int local = 0;
     };
     std::vector<Mapping> maps;
+    std::string nmeaLog;
+    int nmeaInterval = 140;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -93,6 +103,12 @@ int main(int argc, char** argv)
             revision = value;
         } else if (arg == "--link") {
             link = value;
+        } else if (arg == "--nmea") {
+            nmeaLog = value;
+        } else if (arg == "--nmea-interval") {
+            nmeaInterval = std::atoi(value.c_str());
+            if (nmeaInterval < 0 || nmeaInterval > 60000)
+                return Usage("--nmea-interval wants 0 to 60000 milliseconds");
         } else if (arg == "--faults") {
             faultsFile = value;
         } else if (arg == "--map") {
@@ -132,6 +148,31 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    // The umts family's NMEA port outlives the module restarts of hang-ups,
+    // as a module's USB NMEA interface does not depend on its AT port.
+    std::unique_ptr<SimNmeaPort> nmea;
+    const std::string nmeaLink = link.empty() ? std::string() : link + "-nmea";
+    if (family == Family::Umts) {
+        const bool given = !nmeaLog.empty();
+        if (!given)
+            nmeaLog = ULV_DEFAULT_NMEA_LOG;
+        nmea = std::make_unique<SimNmeaPort>(
+            SimNmeaPort::Options {nmeaLog, std::chrono::milliseconds(nmeaInterval), true});
+        std::string why;
+        if (!nmea->Start(&why)) {
+            nmea.reset();
+            if (given)
+                return Usage(why.c_str());
+            std::fprintf(stderr, "ulvsim: no NMEA port: %s\n", why.c_str());
+        } else {
+            std::fprintf(stderr, "ulvsim: NMEA port %s\n", nmea->SlavePath().c_str());
+            if (!Relink(nmeaLink, nmea->SlavePath()))
+                return 1;
+        }
+    } else if (!nmeaLog.empty()) {
+        return Usage("--nmea needs --family umts");
+    }
+
     std::unique_ptr<SimModule> sim;
     // A hung-up line cannot be reopened: each start is a new module on a new pty.
     auto start = [&]() -> bool {
@@ -144,6 +185,8 @@ int main(int argc, char** argv)
             for (const Mapping& m : maps)
                 e.MapAddress(m.address, m.port, m.local);
         });
+        if (nmea)
+            AttachNmeaPort(*sim, *nmea);
         sim->SetHangUpHandler([hangUpFd] {
             const std::uint64_t one = 1;
             [[maybe_unused]] auto n = ::write(hangUpFd, &one, sizeof one);
@@ -181,7 +224,10 @@ int main(int argc, char** argv)
         }
     }
     sim.reset();
+    nmea.reset();
     if (!link.empty())
         ::unlink(link.c_str());
+    if (!nmeaLink.empty() && family == Family::Umts)
+        ::unlink(nmeaLink.c_str());
     return rc;
 }

@@ -1,0 +1,240 @@
+// The GNSS page as a user drives it against the simulated UMTS module: the
+// NMEA port is the module's second pseudo-terminal, streaming a recorded log
+// while AT+JGPS=1 has its GNSS engine on.
+
+#include "sim/SimFixture.h"
+#include "sim/SimNmeaPort.h"
+
+#include "common/EventLoopWait.h"
+#include "common/TestEnv.h"
+#include "pages/positioning/CChartContrl.h"
+#include "pages/positioning/CChartContrl_columnar.h"
+#include "pages/positioning/CTestItemDlg_gnss.h"
+#include "platform/MessageBox.h"
+#include "shell/CTestView1.h"
+#include "shell/CTestView2.h"
+#include "shell/core/SysParams.h"
+#include "ui/controls/CFlatComboBox.h"
+#include "ui/controls/CSkinButton.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTextEdit>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace ulv;
+using namespace std::chrono_literals;
+
+namespace {
+
+using V = CTestItemDlg_gnss;
+
+class GnssPageSim : public sim::SimFixture {
+public:
+    void SetUp() override
+    {
+        sim::SimFixture::SetUp();
+        savedParams = g_sysParams;
+        g_sysParams.savelog = 0;
+        terminal = std::make_unique<CTestView2>();
+    }
+    void TearDown() override
+    {
+        host.reset();
+        nmea.reset();
+        terminal.reset();
+        qunsetenv("ULVENSCOPE_EXTRA_PORTS");
+        g_sysParams = savedParams;
+        sim::SimFixture::TearDown();
+    }
+    // A UMTS module streaming the log, and the page host on its AT port.
+    void Use(const QString& log)
+    {
+        StartSim(sim::Family::Umts, "RX70B03");
+        nmea = std::make_unique<sim::SimNmeaPort>(sim::SimNmeaPort::Options {log.toStdString(), 1ms, false});
+        std::string error;
+        ASSERT_TRUE(nmea->Start(&error)) << error;
+        sim::AttachNmeaPort(sim(), *nmea);
+        // The page lists its ports when it is made.
+        qputenv("ULVENSCOPE_EXTRA_PORTS", QByteArray::fromStdString(nmea->SlavePath()) + "=Simulated NMEA Port");
+        host = std::make_unique<CTestView1>();
+        host->resize(500, 760);
+        ASSERT_EQ(host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
+        host->show();
+        Page()->show();
+    }
+    V* Page() { return host->GnssPage(); }
+    QString Label(V::Value v) { return Page()->ValueLabel(v)->text(); }
+    bool SelectNmeaPort()
+    {
+        const int i = Page()->PortCombo()->findData(QString::fromStdString(nmea->SlavePath()));
+        Page()->PortCombo()->setCurrentIndex(i);
+        return i >= 0;
+    }
+    template <class Pred>
+    static bool Until(Pred done, int ms = 30000)
+    {
+        return test::RunEventsUntil(done, ms);
+    }
+
+    MessageBoxRecorder boxes;
+    SysParams savedParams;
+    std::unique_ptr<CTestView2> terminal;
+    std::unique_ptr<sim::SimNmeaPort> nmea;
+    std::unique_ptr<CTestView1> host;
+};
+
+// The log's last epoch as the labels show it.
+void ExpectLastFixOfStationaryLog(GnssPageSim& t)
+{
+    EXPECT_EQ(t.Label(V::kUtcDate), "120610");
+    EXPECT_EQ(t.Label(V::kUtcTime), "171008.0");
+    EXPECT_EQ(t.Label(V::kLatitude), "52.014190N");
+    EXPECT_EQ(t.Label(V::kLongitude), "4.363085E");
+    EXPECT_EQ(t.Label(V::kAltitude), "7.7");
+    EXPECT_EQ(t.Label(V::kSpeed), "0.00");
+    EXPECT_EQ(t.Label(V::kSatelliteUsed), "9");
+    EXPECT_EQ(t.Label(V::kLocatingType), "3D");
+    EXPECT_EQ(t.Label(V::kDop), "PDOP:1.8    HDOP:0.9    VDOP:1.5");
+}
+
+TEST_F(GnssPageSim, ConnectStreamsTheLogIntoLabelsChartsAndViewWithEitherLineEnd)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    const QString crlf = test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea"));
+    QTemporaryDir dir;
+    const QString lf = dir.filePath(QStringLiteral("lf-only.nmea"));
+    {
+        QByteArray bytes = test::ReadAll(crlf);
+        ASSERT_FALSE(bytes.isEmpty());
+        bytes.replace("\r\n", "\n");
+        QFile f(lf);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    for (const QString& log : {crlf, lf}) {
+        SCOPED_TRACE(log.toStdString());
+        host.reset();
+        Use(log);
+        ASSERT_TRUE(SelectNmeaPort()) << "the NMEA port is listed";
+        EXPECT_EQ(Page()->PortCombo()->currentText().left(19), "Simulated NMEA Port");
+        ASSERT_TRUE(Page()->AutoGnssCheck()->isChecked());
+
+        Page()->ConnectButton()->click();
+        EXPECT_TRUE(WaitForCommand("AT+JGPS=1", 10s));
+        EXPECT_NE(Received().find("AT+JGPS=1\r\n"), std::string::npos);
+        EXPECT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+        ASSERT_TRUE(nmea->WaitForPasses(1, 30s));
+        ASSERT_TRUE(Until([&] { return Label(V::kUtcTime) == "171008.0" && Label(V::kDop).startsWith("PDOP:1.8"); }));
+        ExpectLastFixOfStationaryLog(*this);
+
+        // The world map holds the last fix; the charts hold the last table.
+        EXPECT_NEAR(Page()->WorldMap()->Latitude(), 52 + 0.8514 / 60, 1e-9);
+        EXPECT_NEAR(Page()->WorldMap()->Longitude(), 4 + 21.7851 / 60, 1e-9);
+        EXPECT_EQ(Page()->BarChart()->m_satellites[11].snr, 33.0); // PRN 12
+        EXPECT_EQ(Page()->BarChart()->m_satellites[29].snr, 38.0); // PRN 30
+        // Every sentence reached the view, the last one whole.
+        const QString shown = Page()->NmeaView()->toPlainText();
+        EXPECT_TRUE(shown.contains("$GPVTG,000.0,T,,M,000.0,N,000.0,K,A*0D")) << shown.right(200).toStdString();
+        EXPECT_FALSE(shown.contains('\r'));
+
+        Page()->ConnectButton()->click();
+        EXPECT_TRUE(WaitForCommand("AT+JGPSEND", 10s));
+        EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+        EXPECT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+        // The values stay on show after the port is closed.
+        ExpectLastFixOfStationaryLog(*this);
+        EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+    }
+}
+
+TEST_F(GnssPageSim, WithoutAutoStartTheEngineIsLeftAlone)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->AutoGnssCheck()->setChecked(false);
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    EXPECT_TRUE(Page()->PortOpen());
+    Page()->ConnectButton()->click();
+    EXPECT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+    // A later command on the main port arrives after anything the page sent.
+    host->SendToModule(QStringLiteral("AT"), 0, true);
+    ASSERT_TRUE(WaitForCommand("AT", 10s));
+    for (const std::string& c : sim().Commands())
+        EXPECT_EQ(c.find("JGPS"), std::string::npos) << c;
+    EXPECT_FALSE(nmea->EngineOn());
+}
+
+TEST_F(GnssPageSim, ConnectRightAfterDisconnectWaitsForTheClose)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    Page()->ConnectButton()->click();
+    // The port is still closing: this Connect does nothing.
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    ASSERT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    // Once closed, Connect opens it again.
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    EXPECT_TRUE(Page()->PortOpen());
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
+}
+
+TEST_F(GnssPageSim, UnpluggedPortIsReportedAndThePageCanConnectAgainLater)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_TRUE(WaitForCommand("AT+JGPS=1", 10s));
+    ASSERT_TRUE(Until([&] { return !Page()->NmeaView()->toPlainText().isEmpty(); }));
+    nmea->Unplug();
+    ASSERT_TRUE(Until([&] { return boxes.Count() > 0; }));
+    EXPECT_TRUE(boxes.Texts().first().contains(QString::fromStdString(nmea->SlavePath())));
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    EXPECT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+    // Connect again: the port is gone, which is said, and the page stays closed.
+    boxes.Clear();
+    Page()->ConnectButton()->click();
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_TRUE(boxes.Texts().first().startsWith("This serial port '"));
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+    EXPECT_FALSE(Page()->PortOpen());
+}
+
+TEST_F(GnssPageSim, PageGoesWhileTheLogStreams)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_TRUE(Until([&] { return !Page()->NmeaView()->toPlainText().isEmpty(); }));
+    // The port is shut before the page's widgets go; nothing reports to them after.
+    host.reset();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+TEST_F(GnssPageSim, ConnectNeedsTheModuleFirst)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    host->CloseCommport();
+    Page()->ConnectButton()->click();
+    EXPECT_EQ(boxes.Texts(), QStringList {"Please connect the module first!"});
+    EXPECT_FALSE(Page()->PortOpen());
+}
+
+} // namespace
