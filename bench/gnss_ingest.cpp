@@ -123,7 +123,7 @@ int main(int argc, char** argv)
     // What the event loop and the stall probe cost with no NMEA at all.
     double idle = 0;
     {
-        bench::EventLoopEventLoopStallProbe probe;
+        bench::EventLoopStallProbe probe;
         const double cpu0 = ProcessCpuSeconds();
         QElapsedTimer wall;
         wall.start();
@@ -136,7 +136,7 @@ int main(int argc, char** argv)
     int failures = 0;
     for (const View& v : views) {
         page.OnTabChanged(v.tab);
-        bench::EventLoopEventLoopStallProbe probe;
+        bench::EventLoopStallProbe probe;
 
         std::atomic<bool> done {false};
         const int first = t;
