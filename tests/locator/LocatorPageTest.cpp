@@ -293,6 +293,8 @@ TEST_F(LocatorPage, SettingsFileKeepsTheAccessPoint)
     EXPECT_EQ(ini.GetString("MorvLocator", "APN"), "internet");
     EXPECT_EQ(ini.GetString("MorvLocator", "username"), "bob");
     EXPECT_EQ(ini.GetString("MorvLocator", "password"), "secret");
+    // Half a network is no network: the codes are kept only as a pair.
+    EXPECT_EQ(ini.GetString("MorvLocator", "MCC", "<none>"), "<none>");
 
     page()->m_strMnc = "01";
     page()->SaveLocatorSettings();
