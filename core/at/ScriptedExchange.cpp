@@ -68,4 +68,23 @@ bool ScriptRunner::Sleep(std::chrono::milliseconds duration) const
     return m_session.Pause(Running(), duration);
 }
 
+ScriptStep CommandStep(const QString& command, int timeoutMs, QStringList success, const QString& note)
+{
+    ScriptStep s;
+    s.command = command;
+    s.timeoutMs = timeoutMs;
+    s.success = std::move(success);
+    s.note = note;
+    return s;
+}
+
+bool ScriptRunner::Succeeds(const ScriptStep& step, QString* reply) const
+{
+    QString collected;
+    const bool ok = Run(step, collected) == StepResult::Success;
+    if (reply)
+        *reply = collected;
+    return ok;
+}
+
 } // namespace ulv

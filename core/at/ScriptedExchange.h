@@ -36,6 +36,11 @@ class ModemSession;
 // Runs the steps of one worker through the session's exchange engine. It holds
 // the worker's task token: once Stop was pressed every call is a no-op,
 // nothing more is sent and no box is shown.
+// A step that sends `command` and succeeds when every text of `success` came
+// within `timeoutMs`, after writing `note` (when not empty) to the terminal.
+ScriptStep CommandStep(const QString& command, int timeoutMs, QStringList success = {QStringLiteral("OK")},
+    const QString& note = {});
+
 class ScriptRunner {
 public:
     ScriptRunner(ModemSession& session, const TaskGate::Token& token) : m_session(session), m_token(token) {}
@@ -52,6 +57,8 @@ public:
     StepResult Run(const ScriptStep& step, QString& reply) const;
     // As Run; on a failure shows the step's box. True on success.
     bool RunOrFail(const ScriptStep& step, QString& reply) const;
+    // As Run, telling only whether it succeeded; `reply` (when given) gets the reply.
+    bool Succeeds(const ScriptStep& step, QString* reply = nullptr) const;
     // Waits on the wait clock; ends early on Stop. False when stopped.
     bool Sleep(std::chrono::milliseconds duration) const;
     ModemSession& Session() const { return m_session; }

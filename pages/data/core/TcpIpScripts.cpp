@@ -69,26 +69,6 @@ void SendOnly(ModemSession& session, const ScriptRunner& run, const QString& com
         session.Transmitter().SendCommandIf(run.Running(), command);
 }
 
-ScriptStep Step(const QString& command, int timeoutMs, QStringList success = {QStringLiteral("OK")},
-    const QString& note = {})
-{
-    ScriptStep s;
-    s.command = command;
-    s.timeoutMs = timeoutMs;
-    s.success = std::move(success);
-    s.note = note;
-    return s;
-}
-
-bool Ok(const ScriptRunner& run, const ScriptStep& step, QString* replyOut = nullptr)
-{
-    QString reply;
-    const bool ok = run.Run(step, reply) == StepResult::Success;
-    if (replyOut)
-        *replyOut = reply;
-    return ok;
-}
-
 // The data one send carries: cut to the limit (with the box), CR LF in echo mode.
 QByteArray LimitData(const ScriptRunner& run, QByteArray data, bool echoMode)
 {
@@ -282,19 +262,18 @@ PdpOutcome PdpActivate3G(ModemSession& session, const ScriptRunner& run, const P
 {
     bool good = true;
     run.Note(Note("Use AT+CPIN?/AT+CREG?/AT+CGREG? to query the SIM status and network registration status"));
-    good &= Ok(run, Step("AT+CPIN?", 4000, {"+CPIN: READY", "OK"}));
-    good &= Ok(run, Step("AT+CREG?", 4000, {"AT+CREG?", "OK"}));
+    good &= run.Succeeds(CommandStep("AT+CPIN?", 4000, {"+CPIN: READY", "OK"}));
+    good &= run.Succeeds(CommandStep("AT+CREG?", 4000, {"AT+CREG?", "OK"}));
     QString reply;
-    good &= Ok(run, Step("AT+CGREG?", 4000), &reply) && PacketRegistered(reply);
-    good &= Ok(run,
-        Step(QString("AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4").arg(apn, s.user, s.password).arg(s.authIndex), 4000, {"OK"},
+    good &= run.Succeeds(CommandStep("AT+CGREG?", 4000), &reply) && PacketRegistered(reply);
+    good &= run.Succeeds(CommandStep(QString("AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4").arg(apn, s.user, s.password).arg(s.authIndex), 4000, {"OK"},
             QString("/* Use AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4 to set APN as \"%1\",user name as \"%2\",password as "
                     "\"%3\"*/")
                 .arg(apn, s.user, s.password)
                 .arg(s.authIndex)));
-    good &= Ok(run, Step("AT+JIACT=1", 8000, {"OK"}, Note("Activate context profile")));
+    good &= run.Succeeds(CommandStep("AT+JIACT=1", 8000, {"OK"}, Note("Activate context profile")));
     PdpOutcome out;
-    if (Ok(run, Step("AT+JIACT?", 4000, {"OK"}, Note("Query the status of the context profile")), &reply))
+    if (run.Succeeds(CommandStep("AT+JIACT?", 4000, {"OK"}, Note("Query the status of the context profile")), &reply))
         out.address = ParseJiactAddress(reply);
     out.active = good && !out.address.isEmpty();
     if (!out.active && run.Active()) {
@@ -310,31 +289,30 @@ PdpOutcome PdpActivate2G(ModemSession& session, const ScriptRunner& run, const P
 {
     PdpOutcome out;
     run.Note(Note("Use AT+CPIN?/AT+CREG?/AT+CGREG? to query the SIM status and network registration status"));
-    if (!Ok(run, Step("AT+CPIN?", 4000, {"+CPIN: READY", "OK"}))) {
+    if (!run.Succeeds(CommandStep("AT+CPIN?", 4000, {"+CPIN: READY", "OK"}))) {
         run.Fail(kFailPin);
         return out;
     }
-    bool good = Ok(run, Step("AT+CREG?", 4000, {"AT+CREG?", "OK"}));
+    bool good = run.Succeeds(CommandStep("AT+CREG?", 4000, {"AT+CREG?", "OK"}));
     QString reply;
-    good &= Ok(run, Step("AT+CGREG?", 4000), &reply) && PacketRegistered(reply);
-    good &= Ok(run, Step("AT+JIMODE=0", 2000, {"OK"},
+    good &= run.Succeeds(CommandStep("AT+CGREG?", 4000), &reply) && PacketRegistered(reply);
+    good &= run.Succeeds(CommandStep("AT+JIMODE=0", 2000, {"OK"},
                         Note("Use AT+JIMODE command to select TCPIP Stack mode, it is non-transparent mode when "
                              "AT+JIMODE=0, and AT+JIMODE=1 is transparent (This tool only support non-transparent mode)")));
     // The combo's PAP is 0 and CHAP 1 in this dialect; None takes the short form.
     const int auth = s.authIndex == 1 ? 0 : s.authIndex == 2 ? 1 : -1;
     if (auth < 0) {
-        good &= Ok(run, Step(QString("AT+JICSGP=1,\"%1\"").arg(apn), 4000, {"OK"},
+        good &= run.Succeeds(CommandStep(QString("AT+JICSGP=1,\"%1\"").arg(apn), 4000, {"OK"},
                             QString("/* Use AT+JICSGP=1,\"%1\" to set APN as \"%1\" */").arg(apn)));
     } else {
-        good &= Ok(run,
-            Step(QString("AT+JICSGP=1,\"%1\",\"%2\",\"%3\",%4").arg(apn, s.user, s.password).arg(auth), 4000, {"OK"},
+        good &= run.Succeeds(CommandStep(QString("AT+JICSGP=1,\"%1\",\"%2\",\"%3\",%4").arg(apn, s.user, s.password).arg(auth), 4000, {"OK"},
                 QString("/* Use AT+JICSGP=1,\"%1\",\"%2\",\"%3\",%4 to set APN as \"%1\",user name as \"%2\",password "
                         "as \"%3\" */")
                     .arg(apn, s.user, s.password)
                     .arg(auth)));
     }
-    good &= Ok(run, Step("AT+JIREGAPP", 4000, {"OK"}, Note("(4) Start TCPIP task")));
-    if (Ok(run, Step("AT+JICSGP?", 4000, {"OK"},
+    good &= run.Succeeds(CommandStep("AT+JIREGAPP", 4000, {"OK"}, Note("(4) Start TCPIP task")));
+    if (run.Succeeds(CommandStep("AT+JICSGP?", 4000, {"OK"},
                     Note(QString::fromUtf8("Check the current connecting mode(1: GPRS connecting mode\xEF\xBC\x8C"
                                            "0: CSD connecting mode)"))),
             &reply)) {
@@ -349,7 +327,7 @@ PdpOutcome PdpActivate2G(ModemSession& session, const ScriptRunner& run, const P
     } else {
         good = false;
     }
-    good &= Ok(run, Step("AT+JIACT", 5000, {"OK"}, Note("Active the GPRS context")));
+    good &= run.Succeeds(CommandStep("AT+JIACT", 5000, {"OK"}, Note("Active the GPRS context")));
     run.Note(Note("Get the local IP address"));
     const Verdict v = SendAndCollect(session, run, "AT+JILOCIP", 4000, reply, [&](const QString& r) {
         if (r.contains("ERROR") && r.endsWith('\n'))
@@ -400,8 +378,8 @@ bool Deactivate(ModemSession& session, const TaskGate::Token& token, int moduleT
     run.Note(Note("Use ATE1 to enable echo mode"));
     SendOnly(session, run, "ATE1");
     run.Sleep(std::chrono::milliseconds(500));
-    ScriptStep step = moduleType == 0 ? Step("AT+JIDEACT", 15000, {"OK"}, Note("Use AT+JIDEACT to deactivate GPRS context"))
-                                      : Step("AT+JIDEACT=1", 15000, {"OK"}, Note("Use AT+JIDEACT=1 to deactivate GPRS context"));
+    ScriptStep step = moduleType == 0 ? CommandStep("AT+JIDEACT", 15000, {"OK"}, Note("Use AT+JIDEACT to deactivate GPRS context"))
+                                      : CommandStep("AT+JIDEACT=1", 15000, {"OK"}, Note("Use AT+JIDEACT=1 to deactivate GPRS context"));
     step.failure = kFailDeact;
     QString reply;
     return run.RunOrFail(step, reply);
@@ -415,7 +393,7 @@ bool OpenConnection(ModemSession& session, const TaskGate::Token& token, int mod
     const QString protocol = s.tcp ? "TCP" : "UDP";
     const QString address = Address(s);
     QString reply;
-    Ok(run, Step("ATV1", 3000, {"OK"}, Note("Use ATV1 to set the response format")));
+    run.Succeeds(CommandStep("ATV1", 3000, {"OK"}, Note("Use ATV1 to set the response format")));
     Verdict v = Verdict::Failure;
     if (moduleType != 0) {
         run.Note(QString("/* Use AT+JIOPEN=1,0,\"%1\",\"%2\",%3,0,%4 to connect to a TCP server (IP address: %2:%3). */")
@@ -438,12 +416,12 @@ bool OpenConnection(ModemSession& session, const TaskGate::Token& token, int mod
             return code == "0" || code == "-11" ? Verdict::Success : Verdict::Failure;
         });
     } else {
-        Ok(run, Step("AT+JIHEAD=1", 2000, {"OK"}, Note("Use AT+JIHEAD=1 to add the header information when receive data")));
-        ScriptStep dns = Step(s.domain ? "AT+JIDNSIP=1" : "AT+JIDNSIP=0", 2000, {"OK"},
+        run.Succeeds(CommandStep("AT+JIHEAD=1", 2000, {"OK"}, Note("Use AT+JIHEAD=1 to add the header information when receive data")));
+        ScriptStep dns = CommandStep(s.domain ? "AT+JIDNSIP=1" : "AT+JIDNSIP=0", 2000, {"OK"},
             Note("Use AT+JIDNSIP=0 to use the IP address to establish TCP/UDP session, while AT+JIDNSIP=1 is use the "
                  "domain name to establish TCP/UDP session"));
         dns.error.clear();
-        Ok(run, dns);
+        run.Succeeds(dns);
         run.Note(QString("/* Use AT+JIOPEN=\"TCP\",\"%1\",\"%2\" to connect to a TCP server (IP address: %1:%2). If return "
                          "\"CONNECT OK\" means successfully connected to the remote server */")
                      .arg(address, s.port));
@@ -468,11 +446,11 @@ bool OpenConnection(ModemSession& session, const TaskGate::Token& token, int mod
 void CloseConnection(ModemSession& session, const TaskGate::Token& token, int moduleType, TcpIpShared& shared)
 {
     ScriptRunner run(session, token);
-    const bool echoOn = Ok(run, Step("ATE1", 3000, {"OK"}, Note("Use ATE1 to enable echo mode")));
+    const bool echoOn = run.Succeeds(CommandStep("ATE1", 3000, {"OK"}, Note("Use ATE1 to enable echo mode")));
     shared.transparentMode = 0;
     const ScriptStep close = moduleType == 0
-        ? Step("AT+JICLOSE", 15000, {"OK"}, Note("Use AT+JICLOSE to close the connecting of TCP/UDP"))
-        : Step("AT+JICLOSE=0", 15000, {"OK"}, Note("Use AT+JICLOSE=0 to close the connection of TCP/UDP"));
+        ? CommandStep("AT+JICLOSE", 15000, {"OK"}, Note("Use AT+JICLOSE to close the connecting of TCP/UDP"))
+        : CommandStep("AT+JICLOSE=0", 15000, {"OK"}, Note("Use AT+JICLOSE=0 to close the connection of TCP/UDP"));
     QString reply;
     const StepResult r = run.Run(close, reply);
     if (r == StepResult::Error || r == StepResult::Timeout || (r == StepResult::Success && !echoOn))
@@ -515,7 +493,7 @@ SendOutcome SendData(ModemSession& session, const TaskGate::Token& token, int mo
             return out;
         run.Note(Note("Use AT+JISEND=0,0 to query whether all the data have been sent out"));
         for (int round = 0; round < kQueryRounds && run.Active(); ++round) {
-            if (Ok(run, Step("AT+JISEND=0,0", 3000), &reply) && ParseJisendQuery(reply).value_or(false)) {
+            if (run.Succeeds(CommandStep("AT+JISEND=0,0", 3000), &reply) && ParseJisendQuery(reply).value_or(false)) {
                 out.acknowledged = true;
                 break;
             }
@@ -535,7 +513,7 @@ SendOutcome SendData(ModemSession& session, const TaskGate::Token& token, int mo
             if (!run.Sleep(std::chrono::milliseconds(s.periodMs)))
                 break;
             QString reply;
-            if (Ok(run, Step("AT+JISACK", 3000), &reply) && ParseJisackQuery(reply).value_or(false)) {
+            if (run.Succeeds(CommandStep("AT+JISACK", 3000), &reply) && ParseJisackQuery(reply).value_or(false)) {
                 out.acknowledged = true;
                 break;
             }
@@ -592,9 +570,9 @@ bool SendEchoRequest(ModemSession& session, const TaskGate::Token& token, int mo
 {
     ScriptRunner run(session, token);
     QString reply;
-    ScriptStep gsn = Step("AT+GSN", 3000, {"OK"}, Note("Use AT+GSN to query the IMEI of module"));
+    ScriptStep gsn = CommandStep("AT+GSN", 3000, {"OK"}, Note("Use AT+GSN to query the IMEI of module"));
     QString imei;
-    if (Ok(run, gsn, &reply))
+    if (run.Succeeds(gsn, &reply))
         imei = ParseImei(reply);
     const QByteArray request = EchoRequest(imei);
 
@@ -629,7 +607,7 @@ bool SendEchoRequest(ModemSession& session, const TaskGate::Token& token, int mo
         // The data wait in the module: read them (the router shows them).
         shared.readPending = 0;
         run.Note(Note("Send AT+JIRD=0,1500 to read messages in module buffer"));
-        Ok(run, Step("AT+JIRD=0,1500", 3000));
+        run.Succeeds(CommandStep("AT+JIRD=0,1500", 3000));
     }
     return false;
 }

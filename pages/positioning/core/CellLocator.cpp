@@ -13,26 +13,6 @@ const QString kFailActivate = QStringLiteral("Fail to activate PDP context!");
 const QString kFailDeactivate = QStringLiteral("Fail to deactivate PDP context!");
 const QString kTag = QStringLiteral("+JCELLLOC:");
 
-ScriptStep Step(const QString& command, int timeoutMs, QStringList success = {QStringLiteral("OK")},
-    const QString& note = {})
-{
-    ScriptStep s;
-    s.command = command;
-    s.timeoutMs = timeoutMs;
-    s.success = std::move(success);
-    s.note = note;
-    return s;
-}
-
-bool Succeeds(const ScriptRunner& run, const ScriptStep& step, QString* replyOut = nullptr)
-{
-    QString reply;
-    const bool ok = run.Run(step, reply) == StepResult::Success;
-    if (replyOut)
-        *replyOut = reply;
-    return ok;
-}
-
 qsizetype LineEnd(const QString& text, qsizetype from)
 {
     const qsizetype cr = text.indexOf('\r', from);
@@ -72,7 +52,7 @@ std::optional<CellPosition> ParseCellLocReply(const QString& reply)
 LocateResult CellLocate(ModemSession& session, const TaskGate::Token& token)
 {
     const ScriptRunner run(session, token);
-    ScriptStep step = Step(QStringLiteral("AT+JCELLLOC=1"), kCellLocateTimeoutMs,
+    ScriptStep step = CommandStep(QStringLiteral("AT+JCELLLOC=1"), kCellLocateTimeoutMs,
         {QStringLiteral("OK"), kTag}, QStringLiteral("/* Use AT+JCELLLOC=1 to get current position */"));
     step.anySuccess = true;
     step.acceptCarriageReturn = true;
@@ -141,27 +121,24 @@ bool LocatorActivateUmts(ModemSession& session, const TaskGate::Token& token, co
     QString apn = in.apn;
     apn.remove(' ');
     bool good = true;
-    good &= Succeeds(run,
-        Step(QStringLiteral("AT+CPIN?"), 4000, {QStringLiteral("+CPIN: READY"), QStringLiteral("OK")},
+    good &= run.Succeeds(CommandStep(QStringLiteral("AT+CPIN?"), 4000, {QStringLiteral("+CPIN: READY"), QStringLiteral("OK")},
             QStringLiteral("/* Use AT+CPIN?/AT+CREG?/AT+CGREG? to query the SIM status and network registration "
                            "status */")));
-    good &= Succeeds(run, Step(QStringLiteral("AT+CREG?"), 4000, {QStringLiteral("AT+CREG?"), QStringLiteral("OK")}));
+    good &= run.Succeeds(CommandStep(QStringLiteral("AT+CREG?"), 4000, {QStringLiteral("AT+CREG?"), QStringLiteral("OK")}));
     QString reply;
-    good &= Succeeds(run, Step(QStringLiteral("AT+CGREG?"), 4000), &reply) && PacketRegistered(reply);
-    good &= Succeeds(run,
-        Step(QString("AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4").arg(apn, in.user, in.password).arg(0), 4000, {"OK"},
+    good &= run.Succeeds(CommandStep(QStringLiteral("AT+CGREG?"), 4000), &reply) && PacketRegistered(reply);
+    good &= run.Succeeds(CommandStep(QString("AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4").arg(apn, in.user, in.password).arg(0), 4000, {"OK"},
             QString("/* Use AT+JICSGP=1,1,\"%1\",\"%2\",\"%3\",%4 to set APN as \"%1\",user name as \"%2\",password "
                     "as \"%3\" */")
                 .arg(apn, in.user, in.password)
                 .arg(0)));
     const bool activated
-        = Succeeds(run, Step(QStringLiteral("AT+JIACT=1"), 8000, {"OK"}, QStringLiteral("/* Activate context profile */")));
+        = run.Succeeds(CommandStep(QStringLiteral("AT+JIACT=1"), 8000, {"OK"}, QStringLiteral("/* Activate context profile */")));
     if (activated)
         contextActive = 1;
     good &= activated;
     bool opened = false;
-    if (Succeeds(run,
-            Step(QStringLiteral("AT+JIACT?"), 4000, {"OK"}, QStringLiteral("/* Query the status of the context profile */")),
+    if (run.Succeeds(CommandStep(QStringLiteral("AT+JIACT?"), 4000, {"OK"}, QStringLiteral("/* Query the status of the context profile */")),
             &reply))
         opened = !ParseJiactAddress(reply).isEmpty();
     if (!run.Active())
@@ -186,18 +163,14 @@ bool LocatorActivateGsm(ModemSession& session, const TaskGate::Token& token, con
 {
     const ScriptRunner run(session, token);
     bool good = true;
-    good &= Succeeds(run,
-        Step(QStringLiteral("AT+JIFGCNT=0"), 4000, {"OK"},
+    good &= run.Succeeds(CommandStep(QStringLiteral("AT+JIFGCNT=0"), 4000, {"OK"},
             QStringLiteral("/* (1) Use AT+JIFGCNT=0 to choose the context 0 to activate GPRS/CSD context */")));
-    good &= Succeeds(run,
-        Step(QString("AT+JICSGP=1,\"%1\",\"%2\",\"%3\"").arg(in.apn, in.user, in.password), 4000, {"OK"},
+    good &= run.Succeeds(CommandStep(QString("AT+JICSGP=1,\"%1\",\"%2\",\"%3\"").arg(in.apn, in.user, in.password), 4000, {"OK"},
             QString("/* (2) Use AT+JICSGP=1,\"%1\",\"%2\",\"%3\" to choose GPRS mode and set the APN */")
                 .arg(in.apn, in.user, in.password)));
-    good &= Succeeds(run,
-        Step(QStringLiteral("AT+JIREGAPP"), 4000, {"OK"},
+    good &= run.Succeeds(CommandStep(QStringLiteral("AT+JIREGAPP"), 4000, {"OK"},
             QStringLiteral("/* (3) Use AT+JIREGAPP to register to the TCP/IP stack */")));
-    const bool activated = Succeeds(
-        run, Step(QStringLiteral("AT+JIACT"), 4000, {"OK"}, QStringLiteral("/* (4) Use AT+JIACT to activate PDP context */")));
+    const bool activated = run.Succeeds(CommandStep(QStringLiteral("AT+JIACT"), 4000, {"OK"}, QStringLiteral("/* (4) Use AT+JIACT to activate PDP context */")));
     if (!run.Active())
         return false;
     if (good && activated) {
@@ -214,9 +187,9 @@ DeactivateOutcome LocatorDeactivate(ModemSession& session, const TaskGate::Token
     const bool umts = moduleType != 0;
     const StepResult r = [&] {
         QString reply;
-        return run.Run(umts ? Step(QStringLiteral("AT+JIDEACT=1"), 4000, {"OK"},
+        return run.Run(umts ? CommandStep(QStringLiteral("AT+JIDEACT=1"), 4000, {"OK"},
                                   QStringLiteral("/* Use AT+JIDEACT=1 to deactivate PDP context */"))
-                            : Step(QStringLiteral("AT+JIDEACT"), 4000, {"OK"},
+                            : CommandStep(QStringLiteral("AT+JIDEACT"), 4000, {"OK"},
                                   QStringLiteral("/* Use AT+JIDEACT to deactivate PDP context */")),
             reply);
     }();
