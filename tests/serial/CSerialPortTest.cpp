@@ -14,6 +14,24 @@ using namespace ulv;
 
 namespace {
 
+// True once the port's monitor has taken everything written so far off the
+// line, so the next write arrives as a chunk of its own.
+bool WaitUntilTaken(const CSerialPort& port)
+{
+    QElapsedTimer t;
+    t.start();
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(port.Fd(), FIONREAD, &queued) != 0)
+            return false;
+        if (queued == 0)
+            return true;
+        if (t.elapsed() > 30000)
+            return false;
+        std::this_thread::yield();
+    }
+}
+
 // The port's owner: keeps every notification in arrival order.
 class Owner : public QObject {
 public:
@@ -245,7 +263,7 @@ TEST(CSerialPort, SyncNotifyDeliversOneChunkAtATime)
     port.SetSyncNotify(true);
     port.StartMonitor();
     pty.Write("one");
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(WaitUntilTaken(port));
     pty.Write("two");
     ASSERT_TRUE(owner.WaitFor([&] { return owner.received == "onetwo"; }));
     for (const auto& n : owner.notes)
