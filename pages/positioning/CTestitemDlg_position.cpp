@@ -329,11 +329,23 @@ void CTestitemDlg_position::OnButtonGetPosition()
         return;
     }
     m_nZoom = zoom;
+    StartLocate(&CellLocate);
+}
+
+void CTestitemDlg_position::GpsLocateThread()
+{
+    if (!CanStart())
+        return;
+    StartLocate(&GpsLocate);
+}
+
+void CTestitemDlg_position::StartLocate(LocateResult (*locate)(ModemSession&, const TaskGate::Token&))
+{
     QPointer<CTestitemDlg_position> self(this);
     ModemSession& session = Session();
     g_cellPosition = {};
-    const bool started = m_workers.Start([self, &session](TaskGate::Token& t) {
-        const LocateResult r = CellLocate(session, t);
+    const bool started = m_workers.Start([self, &session, locate](TaskGate::Token& t) {
+        const LocateResult r = locate(session, t);
         Gui::Post([self, r] {
             if (!self)
                 return;

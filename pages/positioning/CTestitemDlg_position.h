@@ -35,6 +35,9 @@ public:
     ~CTestitemDlg_position() override;
 
     void OnButtonGetPosition();
+    // The position from the module's GNSS engine instead of the cells; nothing
+    // on the page starts it.
+    void GpsLocateThread();
     void OnButtonPdpAct();
     void OnButtonPdpDeact();
     void OnButtonImport();
@@ -98,6 +101,7 @@ private:
     void EnsureBrowsers();
     void ShowSelectedProvider();
     void LocateEnded();
+    void StartLocate(LocateResult (*locate)(ModemSession&, const TaskGate::Token&));
     void ActivationEnded(bool success, int moduleType);
     void DeactivationEnded(DeactivateOutcome outcome, int moduleType);
 

@@ -161,6 +161,54 @@ TEST_F(LocatorPage, AFailedLocateSaysSoAndEmptiesTheBoxes)
     EXPECT_TRUE(page()->GetPositionButton()->isEnabled());
 }
 
+TEST_F(LocatorPage, GpsLocateShowsDecimalDegreesOrSaysItFailed)
+{
+    struct Case {
+        const char* name;
+        const char* fault; // nullptr: none
+        double latitude, longitude;
+        ScriptCall call;
+    };
+    const Case cases[] = {
+        {"south west", nullptr, -33.8688, -151.2093, {1, "ggetposition", {"-33.868800", "-151.209300"}}},
+        {"north east", nullptr, 59.9139, 10.7522, {1, "ggetposition", {"59.913900", "10.752200"}}},
+        {"ERROR", "AT+JGPSLOC | error", 0, 0, {}},
+    };
+    Begin(sim::Family::Umts);
+    g_sysParams.UseGoogleMap = 1;
+    for (const Case& c : cases) {
+        sim().ClearFaults();
+        if (c.fault)
+            AddFault(c.fault);
+        sim().With([&](sim::ModemEngine& e) {
+            e.State().gnssLatitude = c.latitude;
+            e.State().gnssLongitude = c.longitude;
+        });
+        boxes.Clear();
+        calls.clear();
+        g_cellPosition = {1.0, 1.0};
+        page()->GpsLocateThread();
+        ASSERT_TRUE(Until([&] { return !AppTaskGate().Running() && !page()->WorkerRunning(); }, 60000)) << c.name;
+        QCoreApplication::sendPostedEvents();
+        if (!c.fault) {
+            ASSERT_TRUE(Until([&] { return !calls.empty(); })) << c.name;
+            EXPECT_EQ(page()->LatitudeEdit()->text(), c.call.args[0]) << c.name;
+            EXPECT_EQ(page()->LongitudeEdit()->text(), c.call.args[1]) << c.name;
+            EXPECT_EQ(calls, std::vector<ScriptCall>({c.call})) << c.name;
+            EXPECT_EQ(boxes.Count(), 0) << c.name;
+        } else {
+            EXPECT_EQ(boxes.Texts(), QStringList({"Fail to get current position!"})) << c.name;
+            EXPECT_TRUE(calls.empty()) << c.name;
+        }
+        // Zeroed when the locate starts; the position when one came.
+        EXPECT_NEAR(g_cellPosition.latitude, c.latitude, 1e-6) << c.name;
+        EXPECT_NEAR(g_cellPosition.longitude, c.longitude, 1e-6) << c.name;
+        EXPECT_TRUE(page()->GetPositionButton()->isEnabled()) << c.name;
+        EXPECT_TRUE(page()->ImportButton()->isEnabled()) << c.name;
+    }
+    EXPECT_TRUE(Sent("AT+JGPS=1"));
+}
+
 TEST_F(LocatorPage, ZoomOutsideOneToTwentyRefusesGetPosition)
 {
     Begin(sim::Family::Umts);

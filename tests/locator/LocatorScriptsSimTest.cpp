@@ -43,6 +43,27 @@ protected:
         EXPECT_TRUE(RunTask([&](TaskGate::Token& t) { r = CellLocate(*session, t); }));
         return r;
     }
+    // Starts the locate as the task and presses Stop once command went out;
+    // what the locate gave, or nothing when it did not end.
+    std::optional<LocateResult> StopAfter(LocateResult (*locate)(ModemSession&, const TaskGate::Token&),
+        const std::string& command)
+    {
+        auto result = std::make_shared<LocateResult>();
+        result->outcome = LocateOutcome::Failed;
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        ModemSession& s = *session;
+        if (!session->Workers().Start([&s, locate, result, done](TaskGate::Token& t) {
+                *result = locate(s, t);
+                *done = true;
+            }))
+            return std::nullopt;
+        if (!WaitForCommand(command, 10s))
+            return std::nullopt;
+        session->Gate().Stop();
+        if (!Until([&] { return done->load(); }, 10000))
+            return std::nullopt;
+        return *result;
+    }
     bool Sent(const std::string& command)
     {
         for (const std::string& c : sim().Commands())
@@ -173,17 +194,112 @@ TEST_F(LocatorSim, StopEndsTheWaitSilently)
 {
     Begin(sim::Family::Umts);
     AddFault("AT+JCELLLOC | silent");
+    const std::optional<LocateResult> r = StopAfter(&CellLocate, "AT+JCELLLOC=1");
+    ASSERT_TRUE(r) << "Stop must end the 10 s wait";
+    EXPECT_EQ(r->outcome, LocateOutcome::Silent);
+    EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST(GpsLocReply, DegreesAndMinutesBecomeSignedDegrees)
+{
+    struct Case {
+        const char* reply;
+        LocateOutcome outcome;
+        double latitude;
+        double longitude;
+    };
+    const Case cases[] = {
+        {"\r\n+JGPSLOC: 120000.000,5954.8340N,01045.1320E\r\n\r\nOK\r\n", LocateOutcome::Position, 59.9139, 10.7522},
+        {"+JGPSLOC: 1,3352.1280S,15112.5580W\n", LocateOutcome::Position, -33.8688, -151.2093},
+        {"+JGPSLOC: 1, 0000.0000N , 18000.0000e ,9\r", LocateOutcome::Position, 0.0, 180.0},
+        {"+JGPSLOC: 1,,\r\n\r\nOK\r\n", LocateOutcome::Failed, 0, 0},               // no fix yet
+        {"+JGPSLOC: 1,5954.8340,01045.1320E\r\n", LocateOutcome::Failed, 0, 0},    // no hemisphere
+        {"+JGPSLOC: 1,5954.8340E,01045.1320N\r\n", LocateOutcome::Failed, 0, 0},   // letters swapped
+        {"+JGPSLOC: 1,5975.0000N,01045.1320E\r\n", LocateOutcome::Failed, 0, 0},   // 75 minutes
+        {"+JGPSLOC: 1,9100.0000N,01045.1320E\r\n", LocateOutcome::Failed, 0, 0},   // past the pole
+        {"+JGPSLOC: 1,-5954.8340N,01045.1320E\r\n", LocateOutcome::Failed, 0, 0},
+        {"+JGPSLOC: 1,5954.8340N\r\n,01045.1320E\r\n", LocateOutcome::Silent, 0, 0}, // fields on two lines
+        {"+JGPSLOC: 1,5954.8340N,01045.1320E", LocateOutcome::Silent, 0, 0},          // no line end yet
+        {"\r\nOK\r\n", LocateOutcome::Silent, 0, 0},
+    };
+    for (const Case& c : cases) {
+        const LocateResult r = ParseGpsLocReply(QString::fromLatin1(c.reply));
+        ASSERT_EQ(r.outcome, c.outcome) << c.reply;
+        if (r.outcome != LocateOutcome::Position)
+            continue;
+        EXPECT_NEAR(r.position.latitude, c.latitude, 1e-6) << c.reply;
+        EXPECT_NEAR(r.position.longitude, c.longitude, 1e-6) << c.reply;
+        EXPECT_EQ(r.position.latitudeText, QString::asprintf("%f", c.latitude)) << c.reply;
+        EXPECT_EQ(r.position.longitudeText, QString::asprintf("%f", c.longitude)) << c.reply;
+    }
+}
+
+TEST_F(LocatorSim, GpsLocateSwitchesTheEngineOnWhenNeeded)
+{
+    const std::vector<std::string> onAlready = {"AT+JGPS?", "AT+JGPSLOC?"};
+    const std::vector<std::string> switchedOn = {"AT+JGPS?", "AT+JGPS=1", "AT+JGPSLOC?"};
+    struct Case {
+        const char* name;
+        bool gnssOn;
+        double latitude, longitude;
+        std::vector<std::string> faults;
+        std::vector<std::string> commands;
+        LocateOutcome outcome;
+    };
+    const Case cases[] = {
+        {"on already, north east", true, 59.9139, 10.7522, {}, onAlready, LocateOutcome::Position},
+        {"off, then switched on; south west", false, -33.8688, -151.2093, {}, switchedOn, LocateOutcome::Position},
+        {"a state with blanks is still on", true, 1.5, 2.5,
+            {"AT+JGPS? | reply \\r\\n+JGPS:  1 \\r\\n\\r\\nOK\\r\\n"}, onAlready, LocateOutcome::Position},
+        {"bare OK to the query", true, 1.5, 2.5, {"AT+JGPS? | reply \\r\\nOK\\r\\n"}, switchedOn,
+            LocateOutcome::Position},
+        {"query refused", true, 0, 0, {"AT+JGPS? | error"}, {"AT+JGPS?"}, LocateOutcome::Failed},
+        {"switch refused", false, 0, 0, {"AT+JGPS=1 | error"}, {"AT+JGPS?", "AT+JGPS=1"}, LocateOutcome::Failed},
+        {"engine off answers ERROR", false, 0, 0, {"AT+JGPS=1 | reply \\r\\nOK\\r\\n"}, switchedOn,
+            LocateOutcome::Failed},
+        {"no fix yet", true, 0, 0, {"AT+JGPSLOC | reply \\r\\n+JGPSLOC: 0,,\\r\\n\\r\\nOK\\r\\n"}, onAlready,
+            LocateOutcome::Failed},
+        {"silence", true, 0, 0, {"AT+JGPSLOC | silent"}, onAlready, LocateOutcome::Failed},
+    };
+    for (const Case& c : cases) {
+        Begin(sim::Family::Umts);
+        boxes.Clear();
+        sim().With([&](sim::ModemEngine& e) {
+            e.State().gnssLatitude = c.latitude;
+            e.State().gnssLongitude = c.longitude;
+            if (c.gnssOn)
+                e.Feed("AT+JGPS=1\r");
+        });
+        for (const std::string& f : c.faults)
+            AddFault(f);
+        LocateResult r;
+        ASSERT_TRUE(RunTask([&](TaskGate::Token& t) { r = GpsLocate(*session, t); })) << c.name;
+        EXPECT_EQ(CommandsSent(), c.commands) << c.name;
+        ASSERT_EQ(r.outcome, c.outcome) << c.name;
+        EXPECT_EQ(boxes.Texts(), c.outcome == LocateOutcome::Failed ? QStringList({kFailPosition}) : QStringList())
+            << c.name;
+        if (c.outcome == LocateOutcome::Position) {
+            EXPECT_NEAR(r.position.latitude, c.latitude, 1e-5) << c.name;
+            EXPECT_NEAR(r.position.longitude, c.longitude, 1e-5) << c.name;
+            EXPECT_EQ(r.position.latitudeText, QString::asprintf("%f", r.position.latitude)) << c.name;
+        }
+    }
+}
+
+TEST_F(LocatorSim, GpsLocateIsNotInTheGsmFamilyAndStopEndsItSilently)
+{
+    Begin(sim::Family::Gsm);
     LocateResult r;
-    r.outcome = LocateOutcome::Failed;
-    auto done = std::make_shared<std::atomic<bool>>(false);
-    ASSERT_TRUE(session->Workers().Start([&, done](TaskGate::Token& t) {
-        r = CellLocate(*session, t);
-        *done = true;
-    }));
-    ASSERT_TRUE(WaitForCommand("AT+JCELLLOC=1", 5s));
-    session->Gate().Stop();
-    ASSERT_TRUE(Until([&] { return done->load(); }, 5000)) << "Stop must end the 10 s wait";
-    EXPECT_EQ(r.outcome, LocateOutcome::Silent);
+    ASSERT_TRUE(RunTask([&](TaskGate::Token& t) { r = GpsLocate(*session, t); }));
+    EXPECT_EQ(r.outcome, LocateOutcome::Failed);
+    EXPECT_EQ(boxes.Texts(), QStringList({kFailPosition}));
+
+    Begin(sim::Family::Umts);
+    boxes.Clear();
+    AddFault("AT+JGPSLOC | silent");
+    const std::optional<LocateResult> stopped = StopAfter(&GpsLocate, "AT+JGPSLOC?");
+    ASSERT_TRUE(stopped) << "Stop must end the wait";
+    EXPECT_EQ(stopped->outcome, LocateOutcome::Silent);
     EXPECT_EQ(boxes.Count(), 0);
 }
 

@@ -88,6 +88,9 @@ struct ModemState {
     // The position the network's cell locator reports (AT+JCELLLOC), degrees.
     double cellLatitude = 59.913900;
     double cellLongitude = 10.752200;
+    // The fix of the GNSS engine (AT+JGPSLOC?), signed degrees.
+    double gnssLatitude = 59.913900;
+    double gnssLongitude = 10.752200;
     int jdac = 0;
 
     // messages

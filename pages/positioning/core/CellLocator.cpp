@@ -2,7 +2,10 @@
 
 #include "core/at/ModemSession.h"
 #include "core/at/ScriptedExchange.h"
+#include "core/gnss/NmeaSentences.h"
 #include "pages/data/core/TcpIpScripts.h"
+
+#include <chrono>
 
 namespace ulv {
 
@@ -72,6 +75,111 @@ LocateResult CellLocate(ModemSession& session, const TaskGate::Token& token)
     result.outcome = LocateOutcome::Position;
     result.position = *position;
     return result;
+}
+
+namespace {
+
+const QString kGpsTag = QStringLiteral("+JGPSLOC:");
+
+// "5954.8340N" to signed degrees. The module gives degrees and minutes run
+// together as NMEA does, so the minutes are divided by 60: taking the number
+// as hundredths of a degree would put the point up to 40 km off.
+std::optional<double> GpsCoordinate(QString field, QChar positive, QChar negative, double limit)
+{
+    field = field.trimmed();
+    if (field.isEmpty())
+        return std::nullopt;
+    const QChar hemisphere = field.back().toUpper();
+    if (hemisphere != positive && hemisphere != negative)
+        return std::nullopt;
+    field.chop(1);
+    bool ok = false;
+    const double raw = field.trimmed().toDouble(&ok);
+    if (!ok || raw < 0 || !field.contains('.'))
+        return std::nullopt;
+    const double minutes = raw - 100.0 * static_cast<int>(raw / 100.0);
+    if (minutes >= 60.0)
+        return std::nullopt;
+    const double degrees = NmeaToDegrees(field.trimmed().toStdString());
+    if (degrees > limit)
+        return std::nullopt;
+    return hemisphere == negative ? -degrees : degrees;
+}
+
+} // namespace
+
+LocateResult ParseGpsLocReply(const QString& reply)
+{
+    LocateResult result;
+    const qsizetype tag = reply.indexOf(kGpsTag);
+    if (tag < 0)
+        return result;
+    const qsizetype from = tag + kGpsTag.size();
+    const qsizetype end = LineEnd(reply, from);
+    if (end < 0)
+        return result;
+    const QStringList fields = reply.mid(from, end - from).split(',');
+    if (fields.size() < 3)
+        return result;
+    const std::optional<double> latitude = GpsCoordinate(fields[1], 'N', 'S', 90.0);
+    const std::optional<double> longitude = GpsCoordinate(fields[2], 'E', 'W', 180.0);
+    if (!latitude || !longitude) {
+        result.outcome = LocateOutcome::Failed;
+        return result;
+    }
+    result.outcome = LocateOutcome::Position;
+    result.position.latitude = *latitude;
+    result.position.longitude = *longitude;
+    result.position.latitudeText = QString::asprintf("%f", *latitude);
+    result.position.longitudeText = QString::asprintf("%f", *longitude);
+    return result;
+}
+
+LocateResult GpsLocate(ModemSession& session, const TaskGate::Token& token)
+{
+    const ScriptRunner run(session, token);
+    LocateResult result;
+    const auto step = [&](const QString& command, QStringList success, const QString& note, QString& reply) {
+        ScriptStep s = CommandStep(command, kGpsLocateTimeoutMs, std::move(success), note);
+        s.anySuccess = true;
+        s.acceptCarriageReturn = true;
+        return run.Run(s, reply);
+    };
+    // Every step's ERROR or silence ends the locate with the one box.
+    const auto fail = [&](StepResult r) {
+        if (r != StepResult::Stopped && run.Active()) {
+            run.Fail(kFailPosition);
+            result.outcome = LocateOutcome::Failed;
+        }
+        return result;
+    };
+    QString reply;
+    StepResult r = step(QStringLiteral("AT+JGPS?"), {QStringLiteral("OK"), QStringLiteral("+JGPS:")},
+        QStringLiteral("/* Use AT+JGPS? to query the current status of GPS location */"), reply);
+    if (r != StepResult::Success)
+        return fail(r);
+    QString state;
+    if (const qsizetype tag = reply.indexOf(QStringLiteral("+JGPS:")); tag >= 0) {
+        const qsizetype from = tag + 6;
+        const qsizetype end = LineEnd(reply, from);
+        state = reply.mid(from, end < 0 ? -1 : end - from);
+        state.remove(' ');
+    }
+    if (state != QLatin1String("1")) {
+        r = step(QStringLiteral("AT+JGPS=1"), {QStringLiteral("OK")}, QStringLiteral("/* Use AT+JGPS=1 to set GNSS mode */"), reply);
+        if (r != StepResult::Success)
+            return fail(r);
+    }
+    r = step(QStringLiteral("AT+JGPSLOC?"), {QStringLiteral("OK"), kGpsTag},
+        QStringLiteral("/* Use AT+JGPSLOC? to get current position */"), reply);
+    if (r != StepResult::Success || !reply.contains(kGpsTag))
+        return fail(r);
+    const LocateResult parsed = ParseGpsLocReply(reply);
+    if (parsed.outcome == LocateOutcome::Failed)
+        return fail(StepResult::Error);
+    if (parsed.outcome == LocateOutcome::Position)
+        run.Sleep(std::chrono::milliseconds(50)); // the map page gets a moment before the point
+    return parsed;
 }
 
 std::vector<ReplayPosition> ParseReplayPositions(const QByteArray& text)

@@ -46,6 +46,17 @@ inline constexpr int kCellLocateTimeoutMs = 10000;
 // "Get position": AT+JCELLLOC=1 and its report.
 LocateResult CellLocate(ModemSession& session, const TaskGate::Token& token);
 
+inline constexpr int kGpsLocateTimeoutMs = 3000;
+// The position of the first "+JGPSLOC:" report: its second field is the
+// latitude, its third the longitude, each ddmm.mmmm / dddmm.mmmm with the
+// hemisphere letter at its end ("5954.8340N", "01045.1320E"). Position with
+// the degrees as "%f" texts; Failed when a field holds no coordinate (the
+// module has no fix yet); Silent without the tag, its fields or a line end.
+LocateResult ParseGpsLocReply(const QString& reply);
+// The position from the module's own GNSS engine: AT+JGPS? and, unless the
+// engine runs, AT+JGPS=1, then AT+JGPSLOC?.
+LocateResult GpsLocate(ModemSession& session, const TaskGate::Token& token);
+
 // A replayed position.
 struct ReplayPosition {
     double latitude = 0.0;
