@@ -4,6 +4,7 @@
 #include "core/text/AnsiText.h"
 #include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
+#include "pages/PageSession.h"
 #include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
@@ -309,17 +310,9 @@ void CFunctionTestDlg_tcpip::OnButtonBrowse()
     m_editSend->insertPlainText(text);
 }
 
-ModemSession& CFunctionTestDlg_tcpip::Session() const
-{
-    PageHost* host = GetPageHost();
-    return host ? host->Session() : AppModemSession();
-}
+ModemSession& CFunctionTestDlg_tcpip::Session() const { return PageSession(); }
 
-bool CFunctionTestDlg_tcpip::CanStart() const
-{
-    PageHost* host = GetPageHost();
-    return host && host->PortOpen() && !Session().Gate().Running();
-}
+bool CFunctionTestDlg_tcpip::CanStart() const { return PageCanStartTask(); }
 
 QString CFunctionTestDlg_tcpip::SettingsPath() const
 {

@@ -5,6 +5,7 @@
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "pages/PageHost.h"
+#include "pages/PageSession.h"
 #include "pages/data/RecommendedApnFill.h"
 #include "pages/data/MmsFileChooser.h"
 #include "platform/Gui.h"
@@ -179,17 +180,9 @@ CTestitemDlg_MMS::CTestitemDlg_MMS(QWidget* parent)
 
 CTestitemDlg_MMS::~CTestitemDlg_MMS() = default;
 
-ModemSession& CTestitemDlg_MMS::Session() const
-{
-    PageHost* host = GetPageHost();
-    return host ? host->Session() : AppModemSession();
-}
+ModemSession& CTestitemDlg_MMS::Session() const { return PageSession(); }
 
-bool CTestitemDlg_MMS::CanStart() const
-{
-    PageHost* host = GetPageHost();
-    return host && host->PortOpen() && !Session().Gate().Running();
-}
+bool CTestitemDlg_MMS::CanStart() const { return PageCanStartTask(); }
 
 QString CTestitemDlg_MMS::SettingsPath() const
 {

@@ -6,6 +6,7 @@
 #include "core/text/AnsiText.h"
 #include "core/text/TextCodecs.h"
 #include "pages/PageHost.h"
+#include "pages/PageSession.h"
 #include "pages/module/CCharTransDlg.h"
 #include "pages/module/CPduGenerateDlg.h"
 #include "pages/module/CReadMessageDlg.h"
@@ -42,12 +43,6 @@ namespace {
 
 // The Chinese greeting of the UCS2 sample.
 const QString kUcs2Sample = QString::fromUtf8("\xE4\xBD\xA0\xE5\xA5\xBD");
-
-ModemSession& PageSession()
-{
-    PageHost* host = GetPageHost();
-    return host ? host->Session() : AppModemSession();
-}
 
 QLineEdit* AddLineEdit(QWidget* page, const QString& name, int x, int y, int w, int h)
 {
@@ -434,11 +429,7 @@ void CTestItemDlg_sms::OnMessageChanged()
 
 // --- Workers
 
-bool CTestItemDlg_sms::CanStart() const
-{
-    PageHost* host = GetPageHost();
-    return host && host->PortOpen() && !host->Session().Gate().Running();
-}
+bool CTestItemDlg_sms::CanStart() const { return PageCanStartTask(); }
 
 SmsReadRequest CTestItemDlg_sms::ReadRequest() const
 {

@@ -3,6 +3,7 @@
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "pages/PageHost.h"
+#include "pages/PageSession.h"
 #include "pages/positioning/CMapDlg.h"
 #include "pages/positioning/core/MapDefaults.h"
 #include "platform/Gui.h"
@@ -168,17 +169,9 @@ CTestitemDlg_position::CTestitemDlg_position(QWidget* parent)
 
 CTestitemDlg_position::~CTestitemDlg_position() = default;
 
-ModemSession& CTestitemDlg_position::Session() const
-{
-    PageHost* host = GetPageHost();
-    return host ? host->Session() : AppModemSession();
-}
+ModemSession& CTestitemDlg_position::Session() const { return PageSession(); }
 
-bool CTestitemDlg_position::CanStart() const
-{
-    PageHost* host = GetPageHost();
-    return host && host->PortOpen() && !Session().Gate().Running();
-}
+bool CTestitemDlg_position::CanStart() const { return PageCanStartTask(); }
 
 void CTestitemDlg_position::ApplyModuleType()
 {
