@@ -18,6 +18,8 @@
 #include <QFile>
 
 #include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <future>
 #include <thread>
 
@@ -50,8 +52,14 @@ protected:
     auto OnWorker(Fn fn)
     {
         auto future = std::async(std::launch::async, fn);
-        EXPECT_TRUE(test::RunEventsUntil(
-            [&] { return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 90000));
+        if (!test::RunEventsUntil(
+                [&] { return future.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 90000)) {
+            // The worker holds references into this test: it cannot be left
+            // behind, and waiting for it would hang the run to its time-out.
+            std::fprintf(stderr, "FATAL: the worker overran its 90 s wait\n");
+            std::fflush(nullptr);
+            std::_Exit(1);
+        }
         return future.get();
     }
 
