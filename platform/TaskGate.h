@@ -37,6 +37,9 @@ public:
     // Starts a task; empty when one is running.
     std::optional<Token> TryStart();
     bool Running() const { return m_running.load(); }
+    // How many tasks have been started: lets a watcher tell that a task ran
+    // even when it began and ended between two looks at Running().
+    std::uint64_t Started() const { return m_generation.load(); }
     // Clears the flag (the Stop buttons) and wakes every registered waiter.
     void Stop();
 

@@ -42,15 +42,15 @@ void WorkerPool::Reap(std::unique_lock<std::mutex>& lock)
 
 void WorkerPool::Finished(Worker* worker)
 {
-    std::function<void()> wake;
     {
+        // The wake-up is called under the lock: the waiting event loop lives
+        // on the waiter's stack and is gone once the waiter has cleared it.
         std::lock_guard lock(m_lock);
         worker->done = true;
-        wake = m_uiWake;
+        if (m_uiWake)
+            m_uiWake();
     }
     m_changed.notify_all();
-    if (wake)
-        wake();
 }
 
 bool WorkerPool::Start(std::function<void(TaskGate::Token&)> body)

@@ -3,6 +3,7 @@
 #include "atlib/core/DatabaseFiles.h"
 #include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
+#include "common/TaskWait.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
 #include "pages/data/CTestitemDlg_pppdial.h"
 #include "pages/module/CTestItemDlg_home.h"
@@ -81,12 +82,7 @@ protected:
     // Clicks a button and waits until the worker it starts has ended.
     bool RunTask(QPushButton* button)
     {
-        button->click();
-        if (!Until([] { return AppTaskGate().Running(); }, 30000))
-            return false;
-        const bool ended = Until([] { return !AppTaskGate().Running(); });
-        QCoreApplication::processEvents(); // the last queued value changes
-        return ended;
+        return test::PressAndWaitForTask([button] { button->click(); });
     }
     // The command lines the module received, in order.
     QStringList Commands()

@@ -7,6 +7,7 @@
 #include "sim/SimFixture.h"
 
 #include "common/EventLoopWait.h"
+#include "common/TaskWait.h"
 #include "core/at/ModemSession.h"
 #include "pages/positioning/CTestitemDlg_position.h"
 #include "platform/IniFile.h"
@@ -97,14 +98,7 @@ protected:
     // Clicks a button of the page and waits for the task it starts to end.
     bool ClickAndWait(QPushButton* b)
     {
-        b->click();
-        if (!Until([] { return AppTaskGate().Running(); }, 2000))
-            return false;
-        if (!Until([&] { return !AppTaskGate().Running() && !page()->WorkerRunning(); }, 60000))
-            return false;
-        // The worker posted its result to the page before it ended: take it now.
-        QCoreApplication::sendPostedEvents();
-        return true;
+        return test::PressAndWaitForTask([b] { b->click(); }, [&] { return !page()->WorkerRunning(); }, 2000);
     }
     bool Sent(const std::string& command)
     {

@@ -4,6 +4,7 @@
 #include "atlib/core/DatabaseFiles.h"
 #include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
+#include "common/TaskWait.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/ModemSession.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
@@ -87,10 +88,7 @@ protected:
     }
     bool Click(const char* id)
     {
-        Child<QPushButton>(id)->click();
-        if (!Until([] { return AppTaskGate().Running(); }, 30000))
-            return false;
-        return Until([] { return !AppTaskGate().Running(); }, 60000);
+        return test::PressAndWaitForTask([&] { Child<QPushButton>(id)->click(); });
     }
 
     tools::EchoServer server;

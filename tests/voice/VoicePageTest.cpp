@@ -5,6 +5,7 @@
 #include "ManualCallClock.h"
 #include "common/EventLoopWait.h"
 #include "common/SimPageHost.h"
+#include "common/TaskWait.h"
 #include "core/at/CommandQueue.h"
 #include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/AudioCommandSet.h"
@@ -342,9 +343,7 @@ TEST_F(VoicePage, ChannelGetFillsTheValueBoxes)
         SCOPED_TRACE(r.d.revision);
         Use(r.d);
         sim().With([](sim::ModemEngine& e) { e.State().channel = 2; });
-        Page()->ChannelGetButton()->click();
-        ASSERT_TRUE(AppTaskGate().Running());
-        ASSERT_TRUE(Until([] { return !AppTaskGate().Running(); }));
+        ASSERT_TRUE(test::PressAndWaitForTask([&] { Page()->ChannelGetButton()->click(); }));
         ASSERT_TRUE(Until([&] { return Page()->SideToneSpin()->GetPos() == r.sideTone; }));
         EXPECT_EQ(Commands(), Readback(r.d));
         EXPECT_EQ(Page()->VolumeSpin()->GetPos(), r.volume);
