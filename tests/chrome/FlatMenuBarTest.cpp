@@ -87,6 +87,56 @@ TEST(FlatMenuBarTest, LeftAndRightWrapBetweenThePopups)
     EXPECT_FALSE(bar->Button(2)->isDown());
 }
 
+TEST(FlatMenuBarTest, APopupInColumnsMovesOnPastItsLastColumn)
+{
+    QWidget owner;
+    owner.resize(400, 100);
+    auto* bar = new CFlatMenuBarCtrl(&owner);
+    std::vector<HMENU> subs;
+    CMenuXP* menu = ThreePopups(&subs);
+    auto* file = dynamic_cast<CMenuXP*>(CMenu::FromHandlePermanent(subs[0]));
+    ASSERT_NE(file, nullptr);
+    file->Break();
+    auto* second = new CMenuXPItem;
+    second->id = 110;
+    second->text = QStringLiteral("Second column");
+    file->AppendODMenu(0, second);
+    ASSERT_TRUE(bar->SetMenu(menu));
+    owner.show();
+    // Down takes the first column's item, Right the second column's, and
+    // Right again leaves for the next popup, which Esc closes.
+    std::vector<QWidget*> opened;
+    std::vector<int> hilites;
+    bool firstIsQMenu = true;
+    auto* timer = new QTimer(&owner);
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!popup || !popup->isVisible() || (!opened.empty() && opened.back() == popup))
+            return;
+        opened.push_back(popup);
+        if (opened.size() == 1) {
+            firstIsQMenu = qobject_cast<QMenu*>(popup) != nullptr;
+            for (int key : { Qt::Key_Down, Qt::Key_Right, Qt::Key_Right }) {
+                hilites.push_back(GetHilitePosition(subs[0]));
+                Key(popup, key);
+            }
+        } else {
+            Key(popup, Qt::Key_Escape);
+        }
+    });
+    timer->start();
+    bar->SetHotIndex(0);
+    bar->TrackPopup();
+    ASSERT_TRUE(RunEventsUntil([&] { return opened.size() >= 2 && !QApplication::activePopupWidget(); }, 10000));
+    timer->stop();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_FALSE(firstIsQMenu) << "the columns need the layer's own popup";
+    EXPECT_EQ(opened[1], subs[1]);
+    EXPECT_EQ(hilites, (std::vector<int> { -1, 0, 1 }));
+    EXPECT_FALSE(bar->IsTracking());
+}
+
 TEST(FlatMenuBarTest, ToolbarPicturesSkipSeparatorsAndHotButtonsAreFlatBoxes)
 {
     RegisterToolBarResource(930, { 16, 15, { 11, 0, 12, 0, 13 }, QString() });

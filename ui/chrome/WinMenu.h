@@ -206,6 +206,10 @@ HBITMAP LibraryRadioCheckMark();
 // becomes its checked picture.
 bool SetRadioCheck(HMENU menu, UINT item, UINT flags, bool on);
 
+// The screen rectangle of the item at a position of a menu that is shown
+// now; false when the menu is not shown or has no such item.
+bool GetMenuItemRect(HMENU menu, UINT position, QRect* rect);
+
 // The item's action (for tests and painters); null when there is none.
 QAction* MenuItemAction(HMENU menu, UINT item, UINT flags);
 
