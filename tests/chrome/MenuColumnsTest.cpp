@@ -3,11 +3,9 @@
 #include "ui/chrome/CMenuXP.h"
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QMouseEvent>
 #include <gtest/gtest.h>
 
-#include <memory>
 
 using namespace ulv;
 using namespace ulv::test;
@@ -16,34 +14,6 @@ namespace {
 
 constexpr int kFrame = 3;
 constexpr int kSideBar = 30;
-
-// Runs job on the popup a tracking call made right after this shows; a popup
-// that the job leaves open is closed after a generous deadline so a failing
-// test ends instead of hanging in the menu loop.
-void WhenShown(std::function<void(QWidget*)> job)
-{
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    QObject::connect(timer, &QTimer::timeout, [timer, job, started] {
-        QWidget* popup = QApplication::activePopupWidget();
-        if (started->elapsed() > 20000) {
-            timer->deleteLater();
-            timer->stop();
-            if (popup)
-                popup->close();
-            ADD_FAILURE() << "the popup did not show or was left open";
-            return;
-        }
-        if (!popup || !popup->isVisible())
-            return;
-        timer->stop();
-        timer->deleteLater();
-        job(popup);
-    });
-    timer->start();
-}
 
 void Mouse(QWidget* popup, QEvent::Type type, const QPoint& local)
 {
@@ -115,7 +85,7 @@ protected:
 
     UINT Track(std::function<void(QWidget*)> job, UINT flags = TPM_RETURNCMD)
     {
-        WhenShown(std::move(job));
+        WhenPopupWidgetShown(std::move(job));
         return TrackPopupMenuEx(menu.m_hMenu, flags, 100, 100, &owner);
     }
 
@@ -188,63 +158,56 @@ TEST_F(MenuColumnsTest, ColumnsAreAsWideAsTheirWidestItemAndTopAligned)
         EXPECT_EQ(shot.pixel(x, kFrame + h / 2), SysRgb(COLOR_MENU)) << x;
 }
 
+// Presses keys written as v ^ < > (arrows), . (Enter), ! (Esc) and letters
+// (typed, as access keys) on the popup on top, as the platform sends them.
+void Press(const char* keys)
+{
+    for (const char* k = keys; *k; ++k) {
+        QWidget* top = QApplication::activePopupWidget();
+        if (!top)
+            return;
+        switch (*k) {
+        case 'v': Key(top, Qt::Key_Down); break;
+        case '^': Key(top, Qt::Key_Up); break;
+        case '<': Key(top, Qt::Key_Left); break;
+        case '>': Key(top, Qt::Key_Right); break;
+        case '.': Key(top, Qt::Key_Return); break;
+        case '!': Key(top, Qt::Key_Escape); break;
+        default: Key(top, Qt::Key_A + (QChar(*k).toUpper().unicode() - 'A'), QString(QChar(*k))); break;
+        }
+    }
+}
+
 TEST_F(MenuColumnsTest, KeysRunThroughTheItemsAndAcrossTheColumns)
 {
     struct Case {
         const char* name;
-        std::vector<std::pair<int, QString>> keys;
+        const char* keys;
         UINT expected;
     };
-    const QString none;
+    // Items in order: Alpha 1, Bravo 2, Charlie 3 | Delta 4, Echo 5 || Foxtrot 6, Golf 7, More >.
     const Case cases[] = {
-        { "down takes the first item past the side bar", { { Qt::Key_Down, none }, { Qt::Key_Return, none } }, 1 },
-        { "up from nothing takes the last command",
-            { { Qt::Key_Up, none }, { Qt::Key_Up, none }, { Qt::Key_Return, none } }, 7 },
-        { "down wraps from the last to the first",
-            { { Qt::Key_Up, none }, { Qt::Key_Up, none }, { Qt::Key_Down, none }, { Qt::Key_Down, none },
-                { Qt::Key_Return, none } },
-            1 },
-        { "right goes to the same row of the next column",
-            { { Qt::Key_Down, none }, { Qt::Key_Down, none }, { Qt::Key_Right, none }, { Qt::Key_Return, none } }, 5 },
-        { "right from below the shorter column takes its nearest item",
-            { { Qt::Key_Down, none }, { Qt::Key_Down, none }, { Qt::Key_Down, none }, { Qt::Key_Right, none },
-                { Qt::Key_Return, none } },
-            5 },
-        { "right crosses the bar break",
-            { { Qt::Key_Down, none }, { Qt::Key_Right, none }, { Qt::Key_Right, none }, { Qt::Key_Return, none } }, 6 },
-        { "left comes back", { { Qt::Key_Down, none }, { Qt::Key_Right, none }, { Qt::Key_Left, none },
-                                 { Qt::Key_Return, none } },
-            1 },
-        { "left from the first column wraps past the side bar",
-            { { Qt::Key_Down, none }, { Qt::Key_Left, none }, { Qt::Key_Return, none } }, 6 },
-        { "right from the last column wraps to the first",
-            { { Qt::Key_Up, none }, { Qt::Key_Up, none }, { Qt::Key_Right, none }, { Qt::Key_Return, none } }, 2 },
-        { "a mnemonic executes its item", { { Qt::Key_E, QStringLiteral("e") } }, 5 },
-        { "a mnemonic in another case too", { { Qt::Key_G, QStringLiteral("G") } }, 7 },
-        { "right opens a sub-menu at its first item",
-            { { Qt::Key_Up, none }, { Qt::Key_Right, none }, { Qt::Key_Down, none }, { Qt::Key_Return, none } }, 22 },
-        { "left closes the sub-menu only",
-            { { Qt::Key_Up, none }, { Qt::Key_Right, none }, { Qt::Key_Left, none }, { Qt::Key_Up, none },
-                { Qt::Key_Return, none } },
-            7 },
-        { "escape closes the sub-menu only",
-            { { Qt::Key_Up, none }, { Qt::Key_Return, none }, { Qt::Key_Escape, none }, { Qt::Key_Up, none },
-                { Qt::Key_Return, none } },
-            7 },
-        { "a mnemonic in the sub-menu", { { Qt::Key_M, QStringLiteral("m") }, { Qt::Key_T, QStringLiteral("t") } }, 22 },
-        { "enter on nothing chooses nothing", { { Qt::Key_Return, none }, { Qt::Key_Escape, none } }, 0 },
-        { "escape chooses nothing", { { Qt::Key_Down, none }, { Qt::Key_Escape, none } }, 0 },
+        { "down takes the first item past the side bar", "v.", 1 },
+        { "up from nothing takes the last item", "^^.", 7 },
+        { "down wraps from the last to the first", "^^vv.", 1 },
+        { "right goes to the same row of the next column", "vv>.", 5 },
+        { "right from below the shorter column takes its nearest item", "vvv>.", 5 },
+        { "right crosses the bar break", "v>>.", 6 },
+        { "left comes back", "v><.", 1 },
+        { "left from the first column wraps past the side bar", "v<.", 6 },
+        { "right from the last column wraps to the first", "^^>.", 2 },
+        { "an access key executes its item", "e", 5 },
+        { "an access key in upper case too", "G", 7 },
+        { "right opens a sub-menu at its first item", "^>v.", 22 },
+        { "left closes the sub-menu only", "^><^.", 7 },
+        { "escape closes the sub-menu only", "^.!^.", 7 },
+        { "an access key in the sub-menu", "mt", 22 },
+        { "enter on nothing chooses nothing", ".!", 0 },
+        { "escape chooses nothing", "v!", 0 },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const UINT chosen = Track([&](QWidget*) {
-            for (const auto& [key, text] : c.keys) {
-                // Keys go to the popup on top, as the platform sends them.
-                if (QWidget* top = QApplication::activePopupWidget())
-                    Key(top, key, text);
-            }
-        });
-        EXPECT_EQ(chosen, c.expected);
+        EXPECT_EQ(Track([&](QWidget*) { Press(c.keys); }), c.expected);
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     }
 }
@@ -311,7 +274,7 @@ TEST_F(MenuColumnsTest, MouseOpensSubMenusAndAPressOutsideEndsTheMenu)
 TEST_F(MenuColumnsTest, AMenuWithoutBreaksIsStillAQMenu)
 {
     QWidget* shown = nullptr;
-    WhenShown([&](QWidget* popup) {
+    WhenPopupWidgetShown([&](QWidget* popup) {
         shown = popup;
         Key(popup, Qt::Key_Down);
         Key(popup, Qt::Key_Return);
@@ -329,7 +292,7 @@ TEST(MenuColumnsPlainTest, PlainItemsBreakIntoColumnsAndADestroyedMenuEndsTheLoo
     AppendMenu(menu, MF_STRING | MF_MENUBARBREAK, 3, QStringLiteral("T&hree"));
     QRect one, three;
     bool plainMnemonic = false;
-    WhenShown([&](QWidget* popup) {
+    WhenPopupWidgetShown([&](QWidget* popup) {
         one = ItemRectIn(popup, menu, 0);
         three = ItemRectIn(popup, menu, 2);
         Key(popup, Qt::Key_H, QStringLiteral("h")); // selects nothing by itself: chosen at once
@@ -341,7 +304,7 @@ TEST(MenuColumnsPlainTest, PlainItemsBreakIntoColumnsAndADestroyedMenuEndsTheLoo
     EXPECT_GT(three.left(), one.right() + 2);
 
     // The owner destroys the menu while it is shown.
-    WhenShown([&](QWidget*) { DestroyMenu(menu); });
+    WhenPopupWidgetShown([&](QWidget*) { DestroyMenu(menu); });
     EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 100, 100, &owner), 0u);
     EXPECT_FALSE(IsMenu(menu));
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);

@@ -102,14 +102,20 @@ QImage Swatch(QRgb colour)
     return icon;
 }
 
-QLabel* XpShot(int style, int active)
+// An empty popup in a style with its side bar.
+void StartXpMenu(CMenuXP& menu, int style)
 {
-    CMenuXP menu;
     menu.CreatePopupMenu();
     menu.m_nStyle = style;
     auto* bar = XpItem(0, QStringLiteral("Ulvenscope"));
     bar->size = 24;
     menu.AppendSideBar(bar);
+}
+
+QLabel* XpShot(int style, int active)
+{
+    CMenuXP menu;
+    StartXpMenu(menu, style);
     const ACCEL ctrlO { FVIRTKEY | FCONTROL, 'O', 1 };
     menu.AppendODMenu(0, XpItem(1, QStringLiteral("&Open"), Swatch(qRgb(40, 120, 200))), &ctrlO);
     menu.AppendODMenu(MF_CHECKED, XpItem(2, QStringLiteral("&Log to file")));
@@ -123,11 +129,7 @@ QLabel* XpShot(int style, int active)
 QLabel* XpColumnsShot(int style)
 {
     CMenuXP menu;
-    menu.CreatePopupMenu();
-    menu.m_nStyle = style;
-    auto* bar = XpItem(0, QStringLiteral("Ulvenscope"));
-    bar->size = 24;
-    menu.AppendSideBar(bar);
+    StartXpMenu(menu, style);
     menu.AppendODMenu(0, XpItem(1, QStringLiteral("&Open"), Swatch(qRgb(40, 120, 200))));
     menu.AppendODMenu(0, XpItem(2, QStringLiteral("&Save")));
     menu.AppendSeparator();
