@@ -274,13 +274,20 @@ TEST_F(MenuColumnsTest, MouseOpensSubMenusAndAPressOutsideEndsTheMenu)
 TEST_F(MenuColumnsTest, AMenuWithoutBreaksIsStillAQMenu)
 {
     QWidget* shown = nullptr;
+    QRect first;
+    QPoint inside;
     WhenPopupWidgetShown([&](QWidget* popup) {
         shown = popup;
+        GetMenuItemRect(sub->m_hMenu, 0, &first);
+        inside = popup->mapToGlobal(QPoint(kFrame, kFrame));
         Key(popup, Qt::Key_Down);
         Key(popup, Qt::Key_Return);
     });
     EXPECT_EQ(TrackPopupMenuEx(sub->m_hMenu, TPM_RETURNCMD, 100, 100, &owner), 21u);
     EXPECT_EQ(shown, sub->m_hMenu);
+    EXPECT_EQ(first.topLeft(), inside);
+    QRect closed;
+    EXPECT_FALSE(GetMenuItemRect(sub->m_hMenu, 0, &closed)) << "no rectangle once the menu is closed";
 }
 
 TEST(MenuColumnsPlainTest, PlainItemsBreakIntoColumnsAndADestroyedMenuEndsTheLoop)
@@ -290,18 +297,24 @@ TEST(MenuColumnsPlainTest, PlainItemsBreakIntoColumnsAndADestroyedMenuEndsTheLoo
     AppendMenu(menu, MF_STRING, 1, QStringLiteral("&One"));
     AppendMenu(menu, MF_STRING, 2, QStringLiteral("&Two"));
     AppendMenu(menu, MF_STRING | MF_MENUBARBREAK, 3, QStringLiteral("T&hree"));
-    QRect one, three;
+    QRect one, three, four;
     bool plainMnemonic = false;
     WhenPopupWidgetShown([&](QWidget* popup) {
         one = ItemRectIn(popup, menu, 0);
         three = ItemRectIn(popup, menu, 2);
-        Key(popup, Qt::Key_H, QStringLiteral("h")); // selects nothing by itself: chosen at once
+        // An item added while the menu is shown gets its own column.
+        AppendMenu(menu, MF_STRING | MF_MENUBREAK, 4, QStringLiteral("&Four"));
+        RunEventsUntil([&] { return !ItemRectIn(popup, menu, 3).isEmpty(); }, 5000);
+        four = ItemRectIn(popup, menu, 3);
+        Key(popup, Qt::Key_H, QStringLiteral("h")); // the access key of a plain item chooses it
         plainMnemonic = QApplication::activePopupWidget() == nullptr;
     });
     EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RETURNCMD, 100, 100, &owner), 3u);
     EXPECT_TRUE(plainMnemonic);
     EXPECT_EQ(three.top(), one.top());
     EXPECT_GT(three.left(), one.right() + 2);
+    EXPECT_EQ(four.top(), one.top());
+    EXPECT_EQ(four.left(), three.right() + 1);
 
     // The owner destroys the menu while it is shown.
     WhenPopupWidgetShown([&](QWidget*) { DestroyMenu(menu); });
