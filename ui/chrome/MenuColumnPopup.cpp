@@ -71,8 +71,12 @@ namespace {
 } // namespace
 
 MenuColumnPopup::MenuColumnPopup(HMENU menu, MenuColumnPopup* parentPopup)
-    : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint)
+    // A sub-menu's popup belongs to the popup that opened it, so the whole
+    // chain goes with the tracked one even when a closed sub-menu's
+    // deferred delete has not run yet.
+    : QWidget(parentPopup, Qt::Popup | Qt::FramelessWindowHint)
     , m_menu(menu)
+    , m_menuObject(menu)
     , m_parent(parentPopup)
 {
     setMouseTracking(true);
@@ -86,6 +90,9 @@ MenuColumnPopup::MenuColumnPopup(HMENU menu, MenuColumnPopup* parentPopup)
         m_menu->installEventFilter(this);
         // The menu may go while it is shown (its owner destroys it).
         connect(m_menu, &QObject::destroyed, this, [this] {
+            // A widget says it is destroyed before a pointer guarding it
+            // learns so: let go of it at once.
+            m_menu = nullptr;
             m_cells.clear();
             if (m_parent)
                 m_parent->CloseChild();
@@ -410,7 +417,8 @@ void MenuColumnPopup::hideEvent(QHideEvent* event)
 
 bool MenuColumnPopup::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_menu && isVisible()) {
+    // Compared as a plain object: the menu may be half destroyed.
+    if (watched == m_menuObject && isVisible()) {
         switch (event->type()) {
         case QEvent::Close:
             // Closing the menu (a menu bar moving on) closes its popup.

@@ -84,6 +84,7 @@ private:
     void PressAt(const QPoint& global);
 
     QPointer<QMenu> m_menu;
+    QObject* m_menuObject = nullptr;
     QMenu* m_shownAs = nullptr; // the menu this popup is registered as showing
     QPointer<MenuColumnPopup> m_parent;
     QPointer<MenuColumnPopup> m_child;
