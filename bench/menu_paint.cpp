@@ -118,7 +118,7 @@ void BM_ColumnPopupOpen(benchmark::State& state)
         item->text = QStringLiteral("Command number &%1\tCtrl+%2").arg(i).arg(i % 10);
         if (i % 5 == 0)
             item->icon = icon;
-        menu.AppendODMenu(i == 7 ? MF_GRAYED : 0, item);
+        menu.AppendODMenu(i == 7 ? UINT(MF_GRAYED) : 0u, item);
     }
     MenuColumnPopup popup(menu.m_hMenu);
     QImage target(1200, 30 * kItems, QImage::Format_ARGB32_Premultiplied);
