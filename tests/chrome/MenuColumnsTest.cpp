@@ -40,8 +40,8 @@ CMenuXPItem* Item(UINT id, const QString& text)
 }
 
 // Side bar | Alpha, Bravo, separator, Charlie | Delta, Echo || Foxtrot,
-// Golf, More > (Inner one, Inner two): a break before Delta, a bar break
-// before Foxtrot.
+// Golf, More > (Inner one, Inner two, Inner three): a break before Delta, a
+// bar break before Foxtrot.
 class MenuColumnsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -64,6 +64,7 @@ protected:
         sub->CreatePopupMenu();
         sub->AppendODMenu(0, Item(21, QStringLiteral("Inner &one")));
         sub->AppendODMenu(0, Item(22, QStringLiteral("Inner &two")));
+        sub->AppendODMenu(0, Item(23, QStringLiteral("Inner &three")));
         ASSERT_TRUE(menu.AppendODPopupMenu(0, sub, Item(0, QStringLiteral("&More"))));
         // Keys no plain item takes come to the owner, which asks the menu.
         owner.handler = [this](WinMessageEvent* m) {
@@ -201,7 +202,8 @@ TEST_F(MenuColumnsTest, KeysRunThroughTheItemsAndAcrossTheColumns)
         { "right opens a sub-menu at its first item", "^>v.", 22 },
         { "left closes the sub-menu only", "^><^.", 7 },
         { "escape closes the sub-menu only", "^.!^.", 7 },
-        { "an access key in the sub-menu", "mt", 22 },
+        { "an access key two items share selects the next one", "mt.", 22 },
+        { "and again the one after it", "mtt.", 23 },
         { "enter on nothing chooses nothing", ".!", 0 },
         { "escape chooses nothing", "v!", 0 },
     };
