@@ -159,8 +159,9 @@ TEST_F(MenuColumnsTest, ColumnsAreAsWideAsTheirWidestItemAndTopAligned)
         EXPECT_EQ(shot.pixel(x, kFrame + h / 2), SysRgb(COLOR_MENU)) << x;
 }
 
-// Presses keys written as v ^ < > (arrows), . (Enter), ! (Esc) and letters
-// (typed, as access keys) on the popup on top, as the platform sends them.
+// Presses keys written as v ^ < > (arrows), [ ] (Home, End), . (Enter),
+// ! (Esc) and letters (typed, as access keys) on the popup on top, as the
+// platform sends them.
 void Press(const char* keys)
 {
     for (const char* k = keys; *k; ++k) {
@@ -174,6 +175,8 @@ void Press(const char* keys)
         case '>': Key(top, Qt::Key_Right); break;
         case '.': Key(top, Qt::Key_Return); break;
         case '!': Key(top, Qt::Key_Escape); break;
+        case '[': Key(top, Qt::Key_Home); break;
+        case ']': Key(top, Qt::Key_End); break;
         default: Key(top, Qt::Key_A + (QChar(*k).toUpper().unicode() - 'A'), QString(QChar(*k))); break;
         }
     }
@@ -191,6 +194,8 @@ TEST_F(MenuColumnsTest, KeysRunThroughTheItemsAndAcrossTheColumns)
         { "down takes the first item past the side bar", "v.", 1 },
         { "up from nothing takes the last item", "^^.", 7 },
         { "down wraps from the last to the first", "^^vv.", 1 },
+        { "home and end go to either end", "vv>[.", 1 },
+        { "end takes the last item", "v]^.", 7 },
         { "right goes to the same row of the next column", "vv>.", 5 },
         { "right from below the shorter column takes its nearest item", "vvv>.", 5 },
         { "right crosses the bar break", "v>>.", 6 },

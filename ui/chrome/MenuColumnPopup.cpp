@@ -518,6 +518,10 @@ void MenuColumnPopup::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Up:
         SetCurrent(NextInOrder(m_current, event->key() == Qt::Key_Down ? 1 : -1));
         return;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        SetCurrent(NextInOrder(-1, event->key() == Qt::Key_Home ? 1 : -1));
+        return;
     case Qt::Key_Right:
     case Qt::Key_Left: {
         const int step = event->key() == Qt::Key_Right ? 1 : -1;

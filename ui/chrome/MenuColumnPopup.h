@@ -18,8 +18,8 @@ namespace ulv {
 // puts an etched line between two columns; a side bar is a column of its
 // own, the full height of the popup. Items are measured and painted through
 // the same WM_MEASUREITEM and WM_DRAWITEM routing as on a QMenu. Up and Down
-// run through all items in order, Left and Right go to the neighbouring
-// column; sub-menus open as popups of this kind.
+// run through all items in order (Home and End to either end), Left and
+// Right go to the neighbouring column; sub-menus open as popups of this kind.
 class MenuColumnPopup : public QWidget {
 public:
     // parentPopup is the popup whose item opened this one; null for the
