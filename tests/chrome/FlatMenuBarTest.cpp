@@ -37,6 +37,30 @@ CMenuXP* ThreePopups(std::vector<HMENU>* subs)
     return menu;
 }
 
+// The popups the bar opens, in order; job runs on each (numbered from 1)
+// once it shows.
+class PopupSequence {
+public:
+    explicit PopupSequence(std::function<void(QWidget*, std::size_t)> job)
+    {
+        m_timer.setInterval(5);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, job] {
+            QWidget* popup = QApplication::activePopupWidget();
+            if (!popup || !popup->isVisible() || (!opened.empty() && opened.back() == popup))
+                return;
+            opened.push_back(popup);
+            job(popup, opened.size());
+        });
+        m_timer.start();
+    }
+    bool Done(std::size_t count) const { return opened.size() >= count && !QApplication::activePopupWidget(); }
+
+    std::vector<QWidget*> opened;
+
+private:
+    QTimer m_timer;
+};
+
 TEST(FlatMenuBarTest, ButtonsFromTheTopLevelItems)
 {
     QWidget owner;
@@ -62,29 +86,61 @@ TEST(FlatMenuBarTest, LeftAndRightWrapBetweenThePopups)
     std::vector<HMENU> subs;
     ASSERT_TRUE(bar->SetMenu(ThreePopups(&subs)));
     owner.show();
-    std::vector<QMenu*> opened;
-    auto* timer = new QTimer(&owner);
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [&] {
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!popup || !popup->isVisible() || (!opened.empty() && opened.back() == popup))
-            return;
-        opened.push_back(popup);
-        if (opened.size() == 1)
+    PopupSequence popups([](QWidget* popup, std::size_t n) {
+        if (n == 1)
             Key(popup, Qt::Key_Right); // from the last to the first
-        else if (opened.size() == 2)
+        else if (n == 2)
             Key(popup, Qt::Key_Left); // from the first to the last
         else
             Key(popup, Qt::Key_Escape);
     });
-    timer->start();
     bar->SetHotIndex(2);
     bar->TrackPopup();
-    ASSERT_TRUE(RunEventsUntil([&] { return opened.size() >= 3 && !QApplication::activePopupWidget(); }, 5000));
-    timer->stop();
-    EXPECT_EQ(opened, (std::vector<QMenu*> { subs[2], subs[0], subs[2] }));
+    ASSERT_TRUE(RunEventsUntil([&] { return popups.Done(3); }, 5000));
+    EXPECT_EQ(popups.opened, (std::vector<QWidget*> { subs[2], subs[0], subs[2] }));
     EXPECT_FALSE(bar->IsTracking());
     EXPECT_FALSE(bar->Button(2)->isDown());
+}
+
+TEST(FlatMenuBarTest, APopupInColumnsMovesOnPastItsLastColumn)
+{
+    QWidget owner;
+    owner.resize(400, 100);
+    auto* bar = new CFlatMenuBarCtrl(&owner);
+    std::vector<HMENU> subs;
+    CMenuXP* menu = ThreePopups(&subs);
+    auto* file = dynamic_cast<CMenuXP*>(CMenu::FromHandlePermanent(subs[0]));
+    ASSERT_NE(file, nullptr);
+    file->Break();
+    auto* second = new CMenuXPItem;
+    second->id = 110;
+    second->text = QStringLiteral("Second column");
+    file->AppendODMenu(0, second);
+    ASSERT_TRUE(bar->SetMenu(menu));
+    owner.show();
+    // Down takes the first column's item, Right the second column's, and
+    // Right again leaves for the next popup, which Esc closes.
+    std::vector<int> hilites;
+    bool firstIsQMenu = true;
+    PopupSequence popups([&](QWidget* popup, std::size_t n) {
+        if (n > 1) {
+            Key(popup, Qt::Key_Escape);
+            return;
+        }
+        firstIsQMenu = qobject_cast<QMenu*>(popup) != nullptr;
+        for (int key : { Qt::Key_Down, Qt::Key_Right, Qt::Key_Right }) {
+            hilites.push_back(GetHilitePosition(subs[0]));
+            Key(popup, key);
+        }
+    });
+    bar->SetHotIndex(0);
+    bar->TrackPopup();
+    ASSERT_TRUE(RunEventsUntil([&] { return popups.Done(2); }, 10000));
+    ASSERT_EQ(popups.opened.size(), 2u);
+    EXPECT_FALSE(firstIsQMenu) << "the columns need the layer's own popup";
+    EXPECT_EQ(popups.opened[1], subs[1]);
+    EXPECT_EQ(hilites, (std::vector<int> { -1, 0, 1 }));
+    EXPECT_FALSE(bar->IsTracking());
 }
 
 TEST(FlatMenuBarTest, ToolbarPicturesSkipSeparatorsAndHotButtonsAreFlatBoxes)

@@ -5,6 +5,7 @@
 #include "ui/controls/WinLook.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
@@ -12,7 +13,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace ulv::test {
@@ -78,20 +82,41 @@ inline QImage PaintItem(const std::function<void(DRAWITEMSTRUCT*)>& draw, std::u
 }
 
 // Runs job once the popup that is about to open is shown (from the nested
-// loop of the tracking call made right after this).
-inline void WhenPopupShown(std::function<void(QMenu*)> job)
+// loop of the tracking call made right after this): a QMenu, or the menu
+// layer's own popup for menus in columns. A popup the job leaves open is
+// closed after a generous deadline, so a failing test ends instead of
+// hanging in the menu loop.
+inline void WhenPopupWidgetShown(std::function<void(QWidget*)> job)
 {
     auto* timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, job] {
-        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!popup || !popup->isVisible())
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, job, started] {
+        QWidget* popup = QApplication::activePopupWidget();
+        const bool late = started->elapsed() > 20000;
+        if (!late && (!popup || !popup->isVisible()))
             return;
         timer->stop();
         timer->deleteLater();
+        if (late) {
+            if (popup)
+                popup->close();
+            ADD_FAILURE() << "the popup did not show, or stayed open";
+            return;
+        }
         job(popup);
     });
     timer->start();
+}
+
+inline void WhenPopupShown(std::function<void(QMenu*)> job)
+{
+    WhenPopupWidgetShown([job](QWidget* popup) {
+        auto* menu = qobject_cast<QMenu*>(popup);
+        ASSERT_NE(menu, nullptr) << "the popup is not a QMenu";
+        job(menu);
+    });
 }
 
 inline void Key(QWidget* w, int key, const QString& text = QString())

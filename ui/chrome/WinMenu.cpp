@@ -1,5 +1,7 @@
 #include "ui/chrome/WinMenu.h"
 
+#include "ui/chrome/MenuColumnPopup.h"
+#include "ui/chrome/WinMenuInternal.h"
 #include "ui/controls/WinLook.h"
 
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
 
+#include <memory>
 #include <vector>
 
 namespace ulv {
@@ -171,26 +174,32 @@ namespace {
     }
 
     // A zero-height owner-drawn first item followed by a column break is a
-    // column of its own at the left (a side bar): the menu keeps it out of the
-    // item list and leaves a margin of its width, where it is painted.
+    // column of its own at the left (a side bar); its width, 0 when none.
+    int SideBarWidthOf(QMenu* menu)
+    {
+        const QList<QAction*> items = menu->actions();
+        if (items.size() < 2 || !(ActionFlags(items[0]) & MF_OWNERDRAW)
+            || !(ActionFlags(items[1]) & (MF_MENUBREAK | MF_MENUBARBREAK)))
+            return 0;
+        MEASUREITEMSTRUCT mis;
+        mis.itemID = items[0]->property(kId).toUInt();
+        mis.itemData = items[0]->property(kData).toULongLong();
+        QWidget* owner = MenuOwner(menu);
+        if (owner)
+            SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
+        else if (CMenu* object = MenuDrawer(menu))
+            object->MeasureItem(&mis);
+        // The platform widens it by a check-mark width, as every item.
+        const int width = mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1;
+        return mis.itemHeight == 0 && width > 0 ? width : 0;
+    }
+
+    // A QMenu keeps the side bar out of its item list and leaves a margin of
+    // its width, where it is painted.
     void UpdateColumns(QMenu* menu)
     {
         const QList<QAction*> items = menu->actions();
-        int sideBar = 0;
-        if (items.size() >= 2 && (ActionFlags(items[0]) & MF_OWNERDRAW)
-            && (ActionFlags(items[1]) & (MF_MENUBREAK | MF_MENUBARBREAK))) {
-            MEASUREITEMSTRUCT mis;
-            mis.itemID = items[0]->property(kId).toUInt();
-            mis.itemData = items[0]->property(kData).toULongLong();
-            QWidget* owner = MenuOwner(menu);
-            if (owner)
-                SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
-            else if (CMenu* object = MenuDrawer(menu))
-                object->MeasureItem(&mis);
-            // The platform widens it by a check-mark width, as every item.
-            if (mis.itemHeight == 0 && mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1 > 0)
-                sideBar = mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1;
-        }
+        const int sideBar = SideBarWidthOf(menu);
         for (int i = 0; i < items.size(); ++i)
             items[i]->setVisible(!(i == 0 && sideBar > 0));
         menu->setProperty(kSideBar, sideBar);
@@ -200,40 +209,6 @@ namespace {
     bool Owns(const QAction* action)
     {
         return action && (ActionFlags(action) & MF_OWNERDRAW);
-    }
-
-    DRAWITEMSTRUCT DrawRecord(QMenu* menu, QAction* action, QPainter* p, const QRect& r, bool selected)
-    {
-        DRAWITEMSTRUCT dis;
-        dis.itemID = action->menu() ? UINT(reinterpret_cast<std::uintptr_t>(action->menu()))
-                                    : action->property(kId).toUInt();
-        dis.itemData = action->property(kData).toULongLong();
-        dis.hwndItem = menu;
-        dis.hDC = p;
-        dis.rcItem = r;
-        const UINT state = ActionState(action);
-        if (selected)
-            dis.itemState |= ODS_SELECTED;
-        if (state & MF_GRAYED)
-            dis.itemState |= ODS_GRAYED;
-        if (state & (MF_DISABLED | MF_GRAYED))
-            dis.itemState |= ODS_DISABLED;
-        if (state & MF_CHECKED)
-            dis.itemState |= ODS_CHECKED;
-        if (state & MF_DEFAULT)
-            dis.itemState |= ODS_DEFAULT;
-        return dis;
-    }
-
-    void SendDraw(QMenu* menu, DRAWITEMSTRUCT& dis)
-    {
-        dis.hDC->save();
-        dis.hDC->setClipRect(dis.rcItem, Qt::IntersectClip);
-        if (QWidget* owner = MenuOwner(menu))
-            SendMessage(owner, WM_DRAWITEM, 0, PointerParam(&dis));
-        else
-            DefWindowProc(nullptr, WM_DRAWITEM, 0, PointerParam(&dis));
-        dis.hDC->restore();
     }
 
     // Routes the measuring and painting of owner-drawn items to their owner.
@@ -251,19 +226,8 @@ namespace {
                 auto* menu = qobject_cast<QMenu*>(const_cast<QWidget*>(widget));
                 const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
                 QAction* action = item ? TaggedActions().value(item->icon.cacheKey()) : nullptr;
-                if (menu && Owns(action)) {
-                    MEASUREITEMSTRUCT mis;
-                    mis.itemID = action->property(kId).toUInt();
-                    mis.itemData = action->property(kData).toULongLong();
-                    if (QWidget* owner = MenuOwner(menu))
-                        SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
-                    else
-                        DefWindowProc(nullptr, WM_MEASUREITEM, 0, PointerParam(&mis));
-                    // The platform adds room for a check mark to every
-                    // owner-drawn item.
-                    return { std::max(0, mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1),
-                        std::max(0, mis.itemHeight) };
-                }
+                if (menu && Owns(action))
+                    return winmenu::MeasureOwnerDrawnItem(menu, action);
             }
             return QProxyStyle::sizeFromContents(type, option, size, widget);
         }
@@ -276,9 +240,7 @@ namespace {
                 const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
                 QAction* action = item ? TaggedActions().value(item->icon.cacheKey()) : nullptr;
                 if (Owns(action)) {
-                    DRAWITEMSTRUCT dis
-                        = DrawRecord(menu, action, painter, option->rect, option->state & State_Selected);
-                    SendDraw(menu, dis);
+                    winmenu::PaintOwnerDrawnItem(menu, action, painter, option->rect, option->state & State_Selected);
                     return;
                 }
             }
@@ -288,8 +250,7 @@ namespace {
                 if (sideBar > 0 && !menu->actions().isEmpty()) {
                     const int fw = pixelMetric(PM_MenuPanelWidth, nullptr, widget);
                     const QRect r(fw, fw, sideBar, menu->height() - 2 * fw);
-                    DRAWITEMSTRUCT dis = DrawRecord(menu, menu->actions().first(), painter, r, false);
-                    SendDraw(menu, dis);
+                    winmenu::PaintOwnerDrawnItem(menu, menu->actions().first(), painter, r, false);
                 }
                 return;
             }
@@ -334,27 +295,16 @@ namespace {
         }
     };
 
-    QStyle* Style()
+    // The menu whose filters are being offered a popup widget's event.
+    QMenu*& OfferedMenu()
     {
-        static QPointer<QStyle> style;
-        if (!style) {
-            style = new OwnerDrawStyle;
-            style->setParent(qApp);
-        }
-        return style;
+        static QMenu* menu = nullptr;
+        return menu;
     }
-
-    bool HasPlainMnemonic(QMenu* menu, QChar c)
+    bool& OfferReachedMenu()
     {
-        for (QAction* a : menu->actions()) {
-            if (Owns(a) || !a->isVisible())
-                continue;
-            const QString t = a->text();
-            const int amp = t.indexOf(QLatin1Char('&'));
-            if (amp >= 0 && amp + 1 < t.size() && t[amp + 1].toLower() == c.toLower())
-                return true;
-        }
-        return false;
+        static bool reached = false;
+        return reached;
     }
 
     // Keys that no plain item's access key takes go to the owner as
@@ -364,6 +314,13 @@ namespace {
         using QObject::QObject;
         bool eventFilter(QObject* watched, QEvent* event) override
         {
+            // This filter is the menu's first, so it runs after any other:
+            // an offered event that gets here was taken by none of them,
+            // and the hidden menu must not act on it.
+            if (watched == OfferedMenu()) {
+                OfferReachedMenu() = true;
+                return true;
+            }
             if (event->type() != QEvent::KeyPress)
                 return false;
             auto* menu = qobject_cast<QMenu*>(watched);
@@ -371,12 +328,9 @@ namespace {
             if (!menu || key->text().isEmpty() || !key->text()[0].isPrint() || key->text()[0].isSpace())
                 return false;
             const QChar c = key->text()[0];
-            if (HasPlainMnemonic(menu, c))
+            if (winmenu::PlainMnemonicItem(menu, c))
                 return false;
-            QWidget* owner = MenuOwner(menu);
-            const LRESULT r = owner ? SendMessage(owner, WM_MENUCHAR, MakeWParam(c.unicode(), MF_POPUP), PointerParam(menu))
-                                    : DefWindowProc(nullptr, WM_MENUCHAR, MakeWParam(c.unicode(), MF_POPUP),
-                                        PointerParam(menu));
+            const LRESULT r = winmenu::AskMenuChar(menu, c);
             const QList<QAction*> items = menu->actions();
             const int pos = int(LoWord(std::uintptr_t(r)));
             switch (HiWord(std::uintptr_t(r))) {
@@ -429,37 +383,23 @@ namespace {
         if (LiveMenus().contains(menu))
             return;
         LiveMenus().insert(menu);
-        menu->setStyle(Style());
+        menu->setStyle(winmenu::Style());
         menu->setSeparatorsCollapsible(false);
         menu->installEventFilter(KeyFilter());
         QObject::connect(menu, &QObject::destroyed, [menu] {
             LiveMenus().remove(menu);
             Drawers().remove(menu);
+            winmenu::SetShownBy(menu, nullptr);
             if (CMenu* object = PermanentMenus().take(menu))
                 object->m_hMenu = nullptr;
         });
         QObject::connect(menu, &QMenu::aboutToShow, menu, [menu] {
-            UpdateColumns(menu);
-            if (QWidget* o = MenuOwner(menu))
-                SendMessage(o, WM_INITMENUPOPUP, WPARAM(reinterpret_cast<std::uintptr_t>(menu)),
-                    MakeLResult(UINT(IndexInParent(menu)), 0));
+            winmenu::SendInitMenuPopup(menu);
             menu->adjustSize();
         });
-        QObject::connect(menu, &QMenu::hovered, menu, [menu](QAction* a) {
-            QWidget* o = MenuOwner(menu);
-            if (!o)
-                return;
-            const int pos = int(menu->actions().indexOf(a));
-            const UINT flags = ActionFlags(a) | ActionState(a) | MF_HILITE;
-            const UINT item = a->menu() ? UINT(pos) : a->property(kId).toUInt();
-            SendMessage(o, WM_MENUSELECT, MakeWParam(item, flags), PointerParam(menu));
-        });
-        QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] {
-            if (!menu->property(kRoot).toBool())
-                return;
-            if (QWidget* o = MenuOwner(menu))
-                SendMessage(o, WM_MENUSELECT, MakeWParam(0, 0xFFFF), 0);
-        });
+        QObject::connect(
+            menu, &QMenu::hovered, menu, [menu](QAction* a) { winmenu::SendMenuSelect(menu, a); });
+        QObject::connect(menu, &QMenu::aboutToHide, menu, [menu] { winmenu::SendMenuClosed(menu); });
         for (QAction* a : menu->actions()) {
             if (a->menu())
                 Prepare(a->menu(), nullptr, false);
@@ -467,6 +407,162 @@ namespace {
     }
 
 } // namespace
+
+namespace winmenu {
+
+    UINT ItemFlags(const QAction* action) { return ActionFlags(action); }
+    UINT ItemState(const QAction* action) { return ActionState(action); }
+    bool IsOwnerDrawn(const QAction* action) { return Owns(action); }
+
+    QStyle* Style()
+    {
+        static QPointer<QStyle> style;
+        if (!style) {
+            style = new OwnerDrawStyle;
+            style->setParent(qApp);
+        }
+        return style;
+    }
+
+    QSize MeasureOwnerDrawnItem(QMenu* menu, QAction* action)
+    {
+        MEASUREITEMSTRUCT mis;
+        mis.itemID = action->property(kId).toUInt();
+        mis.itemData = action->property(kData).toULongLong();
+        if (QWidget* owner = MenuOwner(menu))
+            SendMessage(owner, WM_MEASUREITEM, 0, PointerParam(&mis));
+        else
+            DefWindowProc(nullptr, WM_MEASUREITEM, 0, PointerParam(&mis));
+        // The platform adds room for a check mark to every owner-drawn item.
+        return { std::max(0, mis.itemWidth + GetSystemMetrics(SM_CXMENUCHECK) - 1), std::max(0, mis.itemHeight) };
+    }
+
+    void PaintOwnerDrawnItem(QMenu* menu, QAction* action, QPainter* painter, const QRect& r, bool selected)
+    {
+        DRAWITEMSTRUCT dis;
+        dis.itemID = action->menu() ? UINT(reinterpret_cast<std::uintptr_t>(action->menu()))
+                                    : action->property(kId).toUInt();
+        dis.itemData = action->property(kData).toULongLong();
+        dis.hwndItem = menu;
+        dis.hDC = painter;
+        dis.rcItem = r;
+        const UINT state = ActionState(action);
+        if (selected)
+            dis.itemState |= ODS_SELECTED;
+        if (state & MF_GRAYED)
+            dis.itemState |= ODS_GRAYED;
+        if (state & (MF_DISABLED | MF_GRAYED))
+            dis.itemState |= ODS_DISABLED;
+        if (state & MF_CHECKED)
+            dis.itemState |= ODS_CHECKED;
+        if (state & MF_DEFAULT)
+            dis.itemState |= ODS_DEFAULT;
+        painter->save();
+        painter->setClipRect(r, Qt::IntersectClip);
+        if (QWidget* owner = MenuOwner(menu))
+            SendMessage(owner, WM_DRAWITEM, 0, PointerParam(&dis));
+        else
+            DefWindowProc(nullptr, WM_DRAWITEM, 0, PointerParam(&dis));
+        painter->restore();
+    }
+
+    int SideBarWidth(QMenu* menu) { return IsMenu(menu) ? SideBarWidthOf(menu) : 0; }
+
+    bool HasColumnBreaks(QMenu* menu, bool nested)
+    {
+        if (!IsMenu(menu))
+            return false;
+        for (QAction* a : menu->actions()) {
+            if (ActionFlags(a) & (MF_MENUBREAK | MF_MENUBARBREAK))
+                return true;
+            if (nested && a->menu() && a->menu() != menu && HasColumnBreaks(a->menu(), true))
+                return true;
+        }
+        return false;
+    }
+
+    void SendInitMenuPopup(QMenu* menu)
+    {
+        UpdateColumns(menu);
+        if (QWidget* o = MenuOwner(menu))
+            SendMessage(o, WM_INITMENUPOPUP, WPARAM(reinterpret_cast<std::uintptr_t>(menu)),
+                MakeLResult(UINT(IndexInParent(menu)), 0));
+    }
+
+    void SendMenuSelect(QMenu* menu, QAction* action)
+    {
+        QWidget* o = MenuOwner(menu);
+        if (!o || !action)
+            return;
+        const int pos = int(menu->actions().indexOf(action));
+        const UINT flags = ActionFlags(action) | ActionState(action) | MF_HILITE;
+        const UINT item = action->menu() ? UINT(pos) : action->property(kId).toUInt();
+        SendMessage(o, WM_MENUSELECT, MakeWParam(item, flags), PointerParam(menu));
+    }
+
+    void SendMenuClosed(QMenu* menu)
+    {
+        if (!menu->property(kRoot).toBool())
+            return;
+        if (QWidget* o = MenuOwner(menu))
+            SendMessage(o, WM_MENUSELECT, MakeWParam(0, 0xFFFF), 0);
+    }
+
+    LRESULT AskMenuChar(QMenu* menu, QChar c)
+    {
+        const WPARAM wParam = MakeWParam(c.unicode(), MF_POPUP);
+        if (QWidget* owner = MenuOwner(menu))
+            return SendMessage(owner, WM_MENUCHAR, wParam, PointerParam(menu));
+        return DefWindowProc(nullptr, WM_MENUCHAR, wParam, PointerParam(menu));
+    }
+
+    QAction* PlainMnemonicItem(QMenu* menu, QChar c)
+    {
+        for (QAction* a : menu->actions()) {
+            if (Owns(a) || !a->isVisible())
+                continue;
+            const QString t = a->text();
+            const int amp = int(t.indexOf(QLatin1Char('&')));
+            if (amp >= 0 && amp + 1 < t.size() && t[amp + 1].toLower() == c.toLower())
+                return a;
+        }
+        return nullptr;
+    }
+
+    bool OfferToMenuFilters(QMenu* menu, QEvent* event)
+    {
+        if (!IsMenu(menu) || OfferedMenu())
+            return false;
+        // Qt hands a plain mouse move only to widgets that track the mouse.
+        if (event->type() == QEvent::MouseMove && !menu->hasMouseTracking())
+            return false;
+        OfferedMenu() = menu;
+        OfferReachedMenu() = false;
+        QCoreApplication::sendEvent(menu, event);
+        const bool taken = !OfferReachedMenu();
+        OfferedMenu() = nullptr;
+        return taken;
+    }
+
+    namespace {
+        QHash<QMenu*, MenuColumnPopup*>& ShownMenus()
+        {
+            static QHash<QMenu*, MenuColumnPopup*> map;
+            return map;
+        }
+    } // namespace
+
+    void SetShownBy(QMenu* menu, MenuColumnPopup* popup)
+    {
+        if (popup)
+            ShownMenus().insert(menu, popup);
+        else
+            ShownMenus().remove(menu);
+    }
+
+    MenuColumnPopup* ShownBy(QMenu* menu) { return ShownMenus().value(menu, nullptr); }
+
+} // namespace winmenu
 
 // ---- Messages.
 
@@ -832,7 +928,11 @@ int GetMenuDefaultItem(HMENU menu)
 
 int GetHilitePosition(HMENU menu)
 {
-    if (!IsMenu(menu) || !menu->activeAction())
+    if (!IsMenu(menu))
+        return -1;
+    if (const MenuColumnPopup* shown = winmenu::ShownBy(menu))
+        return shown->HilitePosition();
+    if (!menu->activeAction())
         return -1;
     return int(menu->actions().indexOf(menu->activeAction()));
 }
@@ -876,6 +976,24 @@ QWidget* MenuOwner(HMENU menu)
     return TrackingOwner();
 }
 
+bool GetMenuItemRect(HMENU menu, UINT position, QRect* rect)
+{
+    QAction* a = ItemAt(menu, position, MF_BYPOSITION);
+    if (!a || !rect)
+        return false;
+    if (const MenuColumnPopup* shown = winmenu::ShownBy(menu)) {
+        const QRect r = shown->ItemRect(int(position));
+        if (r.isNull())
+            return false;
+        *rect = r.translated(shown->mapToGlobal(QPoint(0, 0)));
+        return true;
+    }
+    if (!menu->isVisible() || !a->isVisible())
+        return false;
+    *rect = menu->actionGeometry(a).translated(menu->mapToGlobal(QPoint(0, 0)));
+    return true;
+}
+
 UINT TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, QWidget* owner, const QRect* exclude)
 {
     if (!IsMenu(menu))
@@ -885,16 +1003,28 @@ UINT TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, QWidget* owner, cons
     TrackingOwner() = owner;
     menu->setProperty(kRoot, true);
     SendMessage(owner, WM_ENTERMENULOOP, 1, 0);
-    UpdateColumns(menu);
-    menu->adjustSize();
+    // A QMenu has no per-item column break: a menu that starts columns
+    // anywhere in its tree is shown by the layer's own popup.
+    std::unique_ptr<MenuColumnPopup> columns;
+    QSize size;
+    if (winmenu::HasColumnBreaks(menu, true)) {
+        columns = std::make_unique<MenuColumnPopup>(menu);
+        columns->Prepare();
+        size = columns->sizeHint();
+    } else {
+        UpdateColumns(menu);
+        menu->adjustSize();
+        size = menu->sizeHint();
+    }
     QPoint at(x, y);
     if (exclude && (flags & TPM_VERTICAL)) {
         const QScreen* screen = QGuiApplication::screenAt(at);
         const QRect avail = screen ? screen->availableGeometry() : QRect();
-        if (avail.isValid() && at.y() + menu->sizeHint().height() > avail.bottom())
-            at.setY(exclude->top() - menu->sizeHint().height());
+        if (avail.isValid() && at.y() + size.height() > avail.bottom())
+            at.setY(exclude->top() - size.height());
     }
-    QAction* chosen = menu->exec(at);
+    QPointer<QAction> chosen = columns ? columns->Exec(at) : menu->exec(at);
+    columns.reset();
     UINT id = 0;
     if (chosen && guard && !chosen->menu() && !chosen->isSeparator())
         id = chosen->property(kId).toUInt();

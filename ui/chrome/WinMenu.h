@@ -206,11 +206,17 @@ HBITMAP LibraryRadioCheckMark();
 // becomes its checked picture.
 bool SetRadioCheck(HMENU menu, UINT item, UINT flags, bool on);
 
+// The screen rectangle of the item at a position of a menu that is shown
+// now; false when the menu is not shown or has no such item.
+bool GetMenuItemRect(HMENU menu, UINT position, QRect* rect);
+
 // The item's action (for tests and painters); null when there is none.
 QAction* MenuItemAction(HMENU menu, UINT item, UINT flags);
 
 // Shows the popup at (x, y) (screen coordinates) and tracks it modally; the
-// owner gets the menu messages. With TPM_RETURNCMD returns the chosen command
+// owner gets the menu messages. A menu with column breaks anywhere in its
+// tree is shown by the layer's own popup (MenuColumnPopup), any other as
+// the QMenu itself. With TPM_RETURNCMD returns the chosen command
 // (0 when none); otherwise WM_COMMAND is posted to the owner and the result is
 // non-zero when a command was chosen. exclude, when given, is a screen
 // rectangle the popup keeps clear of (with TPM_VERTICAL it opens above it when

@@ -6,6 +6,7 @@
 #include "ui/chrome/CIconMenu.h"
 #include "ui/chrome/CMenuXP.h"
 #include "ui/chrome/CSubclassWnd.h"
+#include "ui/chrome/MenuColumnPopup.h"
 #include "ui/chrome/ChromeResources.h"
 #include "ui/chrome/VTMenu.h"
 #include "ui/controls/CImageButton.h"
@@ -101,14 +102,20 @@ QImage Swatch(QRgb colour)
     return icon;
 }
 
-QLabel* XpShot(int style, int active)
+// An empty popup in a style with its side bar.
+void StartXpMenu(CMenuXP& menu, int style)
 {
-    CMenuXP menu;
     menu.CreatePopupMenu();
     menu.m_nStyle = style;
     auto* bar = XpItem(0, QStringLiteral("Ulvenscope"));
     bar->size = 24;
     menu.AppendSideBar(bar);
+}
+
+QLabel* XpShot(int style, int active)
+{
+    CMenuXP menu;
+    StartXpMenu(menu, style);
     const ACCEL ctrlO { FVIRTKEY | FCONTROL, 'O', 1 };
     menu.AppendODMenu(0, XpItem(1, QStringLiteral("&Open"), Swatch(qRgb(40, 120, 200))), &ctrlO);
     menu.AppendODMenu(MF_CHECKED, XpItem(2, QStringLiteral("&Log to file")));
@@ -118,12 +125,37 @@ QLabel* XpShot(int style, int active)
     return MenuShot(menu.m_hMenu, active);
 }
 
+// Side bar, a column, a break, a column, a bar break, a last column.
+QLabel* XpColumnsShot(int style)
+{
+    CMenuXP menu;
+    StartXpMenu(menu, style);
+    menu.AppendODMenu(0, XpItem(1, QStringLiteral("&Open"), Swatch(qRgb(40, 120, 200))));
+    menu.AppendODMenu(0, XpItem(2, QStringLiteral("&Save")));
+    menu.AppendSeparator();
+    menu.AppendODMenu(0, XpItem(3, QStringLiteral("E&xit")));
+    menu.Break();
+    menu.AppendODMenu(0, XpItem(4, QStringLiteral("&Connect")));
+    menu.AppendODMenu(MF_CHECKED, XpItem(5, QStringLiteral("&Log to file")));
+    menu.BreakBar();
+    menu.AppendODMenu(0, XpItem(6, QStringLiteral("&Help topics")));
+    menu.AppendODMenu(MF_GRAYED, XpItem(7, QStringLiteral("&About"), Swatch(qRgb(200, 60, 40))));
+    MenuColumnPopup popup(menu.m_hMenu);
+    popup.Prepare();
+    popup.resize(popup.sizeHint());
+    auto* label = new QLabel;
+    label->setPixmap(popup.grab());
+    return label;
+}
+
 gallery::Page menuXp("menu-xp", [] {
     QGridLayout* grid = nullptr;
     QWidget* page = GridPage(grid);
     Add(grid, page, 0, 0, QStringLiteral("style 0"), XpShot(0, 1));
     Add(grid, page, 0, 1, QStringLiteral("style 2"), XpShot(2, 1));
     Add(grid, page, 0, 2, QStringLiteral("style 1"), XpShot(1, 5));
+    Add(grid, page, 1, 0, QStringLiteral("columns, style 0"), XpColumnsShot(0));
+    Add(grid, page, 1, 1, QStringLiteral("columns, style 2"), XpColumnsShot(2));
     return page;
 });
 
