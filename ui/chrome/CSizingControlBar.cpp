@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QResizeEvent>
 
@@ -195,10 +196,13 @@ QSize CSizingControlBar::CalcDynamicLayout(int length, unsigned mode)
 
 QSize CSizingControlBar::MinimumForSide() const
 {
+    // Along a docked row the bars' own sharing keeps each at its minimum
+    // length and breaks a row that cannot hold them; left to the dock
+    // layout, that minimum would make the frame grow instead.
     if (IsHorzDocked())
-        return m_szMinHorz;
+        return {0, m_szMinHorz.height()};
     if (IsVertDocked())
-        return m_szMinVert;
+        return {m_szMinVert.width(), 0};
     return m_szMinFloat;
 }
 
@@ -244,6 +248,14 @@ bool CSizingControlBar::IsWindowShown() const
 void CSizingControlBar::SetWindowShown(bool shown)
 {
     setVisible(shown);
+}
+
+int CSizingControlBar::WindowMinLength(bool horz) const
+{
+    // The dock widget's title (its buttons) and its content: a length below
+    // this the dock layout would not give, and the row would not add up.
+    const QSize least = layout() ? layout()->minimumSize() : QSize();
+    return horz ? least.width() : least.height();
 }
 
 void CSizingControlBar::closeEvent(QCloseEvent* event)

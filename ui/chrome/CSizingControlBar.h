@@ -96,7 +96,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool IsWindowShown() const override;
     void SetWindowShown(bool shown) override;
-    // The minimum size for where the bar is now.
+    int WindowMinLength(bool horz) const override;
+    // The minimum size the dock layout holds the bar to where it is now.
     QSize MinimumForSide() const;
 
 private:

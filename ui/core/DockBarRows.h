@@ -145,7 +145,11 @@ public:
     void ApplyPendingShow();
 
     int LengthIn(bool horz) const { return horz ? m_szHorz.width() : m_szVert.height(); }
-    int MinLengthIn(bool horz) const { return horz ? m_szMinHorz.width() : m_szMinVert.height(); }
+    int MinLengthIn(bool horz) const
+    {
+        const int own = horz ? m_szMinHorz.width() : m_szMinVert.height();
+        return own > WindowMinLength(horz) ? own : WindowMinLength(horz);
+    }
     int CrossIn(bool horz) const { return horz ? m_szHorz.height() : m_szVert.width(); }
     void SetLengthIn(bool horz, int length);
     void SetCrossIn(bool horz, int cross);
@@ -176,6 +180,9 @@ protected:
     // Whether the window itself is shown (a delayed show or hide aside).
     virtual bool IsWindowShown() const { return m_bVisible; }
     virtual void SetWindowShown(bool shown) { m_bVisible = shown; }
+    // The least length the window itself can be given along a row (its
+    // title and content may need more than the bar's minimum).
+    virtual int WindowMinLength(bool /*horz*/) const { return 0; }
 
     // One edge drag at a time in the whole program: the mouse is captured.
     static bool s_bDragging;
