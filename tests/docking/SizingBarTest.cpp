@@ -36,10 +36,10 @@ struct Frame {
         bar->m_szHorz = horz;
         return bar;
     }
-    // Docks the bars one after another in the top row and shows them.
-    void TopRow(const std::vector<CSizingControlBar*>& bars)
+    // Docks the bars one after another in one row of a side and shows them.
+    void Row(Qt::DockWidgetArea area, const std::vector<CSizingControlBar*>& bars)
     {
-        window.addDockWidget(Qt::TopDockWidgetArea, bars.front());
+        window.addDockWidget(area, bars.front());
         for (size_t i = 1; i < bars.size(); ++i)
             EXPECT_TRUE(bars[i]->DockBeside(bars[i - 1]));
         for (CSizingControlBar* bar : bars)
@@ -224,48 +224,64 @@ int FirstShare(int difference)
 
 TEST(SizingControlBar, TwoBarsInARowGetTheLengthsTheirSharingComputes)
 {
-    Frame f;
-    CSizingControlBar* first = f.BareBar(200, {300, 90});
-    CSizingControlBar* second = f.BareBar(201, {200, 90});
-    f.TopRow({first, second});
-    // Both were shown while docked: both keep their lengths until neither
-    // can, then the difference is shared out one pixel at a time.
-    int room = 0;
-    const auto shared = [&](int a, int b) {
-        room = first->width() + second->width();
-        const int diff = room - a - b;
-        return first->width() == a + FirstShare(diff) && second->width() == b + diff - FirstShare(diff)
-            && first->y() == second->y();
-    };
-    ASSERT_TRUE(test::RunEventsUntil([&] { return shared(300, 200); }, 10000))
-        << first->width() << " + " << second->width();
-    EXPECT_EQ(first->m_szHorz.width(), first->width()) << "the widget's length is the computed one";
-    EXPECT_EQ(second->m_szHorz.width(), second->width());
-    EXPECT_EQ(first->height(), 90);
-    EXPECT_EQ(second->height(), 90);
-    EXPECT_FALSE(first->m_bKeepSize);
-    EXPECT_FALSE(second->m_bKeepSize);
+    for (const Qt::DockWidgetArea area : {Qt::TopDockWidgetArea, Qt::LeftDockWidgetArea}) {
+        SCOPED_TRACE(int(area));
+        const bool horz = area == Qt::TopDockWidgetArea;
+        const auto length = [horz](const QWidget* w) { return horz ? w->width() : w->height(); };
+        const auto cross = [horz](const QWidget* w) { return horz ? w->height() : w->width(); };
+        const auto lead = [horz](const QWidget* w) { return horz ? w->y() : w->x(); };
+        const auto computed = [horz](const CSizingControlBar* bar) { return bar->LengthIn(horz); };
+        Frame f;
+        CSizingControlBar* first = f.BareBar(200, {300, 90});
+        CSizingControlBar* second = f.BareBar(201, {200, 90});
+        first->m_szVert = {90, 300};
+        second->m_szVert = {90, 200};
+        f.Row(area, {first, second});
+        // Both were shown while docked: both keep their lengths until neither
+        // can, then the difference is shared out one pixel at a time.
+        int room = 0;
+        const auto shared = [&](int a, int b) {
+            room = length(first) + length(second);
+            const int diff = room - a - b;
+            return length(first) == a + FirstShare(diff) && length(second) == b + diff - FirstShare(diff)
+                && lead(first) == lead(second);
+        };
+        ASSERT_TRUE(test::RunEventsUntil([&] { return shared(300, 200); }, 10000))
+            << length(first) << " + " << length(second);
+        EXPECT_EQ(computed(first), length(first)) << "the widget's length is the computed one";
+        EXPECT_EQ(computed(second), length(second));
+        EXPECT_EQ(cross(first), 90);
+        EXPECT_EQ(cross(second), 90);
+        EXPECT_FALSE(first->m_bKeepSize);
+        EXPECT_FALSE(second->m_bKeepSize);
 
-    // A wider frame: the row grows by as much, shared between the two.
-    const int a = first->width();
-    const int b = second->width();
-    const int oldRoom = room;
-    f.window.resize(f.window.width() + 201, f.window.height());
-    ASSERT_TRUE(test::RunEventsUntil([&] { return shared(a, b) && room == oldRoom + 201; }, 10000))
-        << first->width() << " + " << second->width();
-    EXPECT_EQ(first->width(), a + 101);
-    EXPECT_EQ(second->width(), b + 100);
+        // A bigger frame: the row grows by as much, shared between the two.
+        const int a = length(first);
+        const int b = length(second);
+        const int oldRoom = room;
+        f.window.resize(f.window.size() + (horz ? QSize(201, 0) : QSize(0, 201)));
+        ASSERT_TRUE(test::RunEventsUntil([&] { return shared(a, b) && room == oldRoom + 201; }, 10000))
+            << length(first) << " + " << length(second);
+        EXPECT_EQ(length(first), a + 101);
+        EXPECT_EQ(length(second), b + 100);
 
-    // Hidden, the second leaves the whole row to the first; shown again it
-    // comes back at the length it had and the first gives way.
-    const int kept = second->width();
-    second->hide();
-    ASSERT_TRUE(test::RunEventsUntil([&] { return first->m_szHorz.width() == first->width() && first->width() > room; }, 10000));
-    second->show();
-    ASSERT_TRUE(test::RunEventsUntil([&] { return second->isVisible() && second->width() == kept && first->width() + kept == room && first->m_szHorz.width() == first->width(); }, 10000))
-        << first->width() << " + " << second->width() << " in " << room;
-    EXPECT_EQ(first->m_szHorz.width(), room - kept);
-    EXPECT_FALSE(second->m_bKeepSize) << "the mark lasts one sharing";
+        // Hidden, the second leaves the whole row to the first; shown again
+        // it comes back at the length it had and the first gives way.
+        const int kept = length(second);
+        second->hide();
+        ASSERT_TRUE(test::RunEventsUntil(
+            [&] { return computed(first) == length(first) && length(first) > room; }, 10000));
+        second->show();
+        ASSERT_TRUE(test::RunEventsUntil(
+            [&] {
+                return second->isVisible() && length(second) == kept && length(first) + kept == room
+                    && computed(first) == length(first);
+            },
+            10000))
+            << length(first) << " + " << length(second) << " in " << room;
+        EXPECT_EQ(computed(first), room - kept);
+        EXPECT_FALSE(second->m_bKeepSize) << "the mark lasts one sharing";
+    }
 }
 
 TEST(SizingControlBar, DraggingTheGapBetweenBarsMovesLengthNearestFirst)
@@ -274,7 +290,7 @@ TEST(SizingControlBar, DraggingTheGapBetweenBarsMovesLengthNearestFirst)
     CSizingControlBar* a = f.BareBar(210, {200, 90});
     CSizingControlBar* b = f.BareBar(211, {200, 90});
     CSizingControlBar* c = f.BareBar(212, {200, 90});
-    f.TopRow({a, b, c});
+    f.Row(Qt::TopDockWidgetArea, {a, b, c});
     ASSERT_TRUE(test::RunEventsUntil([&] { return a->m_szHorz.width() == a->width() && c->m_szHorz.width() == c->width() && b->x() > a->x() && c->x() > b->x(); }, 10000));
     const int la = a->width();
     const int lb = b->width();
@@ -342,7 +358,7 @@ TEST(SizingControlBar, ARowTooShortForItsBarsMinimumsIsBrokenInTwo)
         bars.push_back(f.BareBar(id, {300, 60}));
         bars.back()->m_szMinHorz = {300, 32};
     }
-    f.TopRow(bars);
+    f.Row(Qt::TopDockWidgetArea, bars);
     // 800 pixels hold two bars of at least 300, not three: the third starts
     // a row of its own, which it fills.
     ASSERT_TRUE(test::RunEventsUntil([&] { return bars[2]->y() > bars[0]->y() && bars[2]->m_szHorz.width() == bars[2]->width(); }, 10000));

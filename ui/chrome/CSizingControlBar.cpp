@@ -242,7 +242,8 @@ bool CSizingControlBar::event(QEvent* e)
 
 bool CSizingControlBar::IsWindowShown() const
 {
-    return isVisible();
+    // A floating bar has left its row, whatever the row layout last read.
+    return isVisible() && !isFloating();
 }
 
 void CSizingControlBar::SetWindowShown(bool shown)
@@ -283,6 +284,7 @@ void CSizingControlBar::resizeEvent(QResizeEvent* event)
 
 void CSizingControlBar::OnTopLevelChanged(bool floating)
 {
+    m_nDockBarID = DockSide();
     if (floating) {
         ApplyRememberedSize();
         return;
