@@ -278,6 +278,21 @@ TEST(DockRow, NothingMovesWhileAnEdgeIsDragged)
     EXPECT_EQ(side.bars[1]->m_rcRow.left(), 98);
 }
 
+TEST(DockRow, ABarGoingAwayMidDragEndsTheDrag)
+{
+    Side side;
+    side.AddRow({{100}, {100}});
+    side.bars[1]->BeginEdgeDrag(HTLEFT, QPoint(100, 0), 100);
+    ASSERT_TRUE(SizingBarState::IsEdgeDragging());
+    side.dock.RemoveBar(side.bars[1].get());
+    side.bars.pop_back();
+    EXPECT_FALSE(SizingBarState::IsEdgeDragging()) << "no drag is left running for a bar that is gone";
+    // And the row is lined up again.
+    side.bars[0]->m_rcRow = QRect(50, 0, 10, 10);
+    side.bars[0]->LineUpRow(true);
+    EXPECT_EQ(side.bars[0]->m_rcRow.left(), 0);
+}
+
 TEST(DockRow, FixedLayoutSharesTheRowOnceWhenTheFrameLaysOut)
 {
     for (const unsigned id : {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_LEFT}) {

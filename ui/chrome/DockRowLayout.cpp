@@ -342,6 +342,13 @@ bool DockRowLayout::BeginRowDrag(const QPoint& pos)
     return false;
 }
 
+void DockRowLayout::EndRowDrag()
+{
+    m_dragBar->EndEdgeDrag();
+    m_dragBar = nullptr;
+    DelayRecalcLayout();
+}
+
 bool DockRowLayout::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_frame)
@@ -352,14 +359,14 @@ bool DockRowLayout::eventFilter(QObject* watched, QEvent* event)
         break;
     case QEvent::MouseButtonPress: {
         auto* me = static_cast<QMouseEvent*>(event);
-        // Another button ends the drag where it is.
-        if (m_dragBar && me->button() != Qt::LeftButton) {
-            m_dragBar->EndEdgeDrag();
-            m_dragBar = nullptr;
-            DelayRecalcLayout();
-            return true;
+        // Another button ends the drag where it is; so does a press while a
+        // drag whose release never came (the window lost the mouse) runs.
+        if (m_dragBar) {
+            EndRowDrag();
+            if (me->button() != Qt::LeftButton)
+                return true;
         }
-        if (me->button() == Qt::LeftButton && !m_dragBar && !SizingBarState::IsEdgeDragging()
+        if (me->button() == Qt::LeftButton && !SizingBarState::IsEdgeDragging()
             && BeginRowDrag(me->position().toPoint()))
             return true;
         break;
@@ -380,11 +387,14 @@ bool DockRowLayout::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
         break;
+    case QEvent::WindowDeactivate:
+    case QEvent::UngrabMouse:
+        if (m_dragBar)
+            EndRowDrag();
+        break;
     case QEvent::MouseButtonRelease:
         if (m_dragBar && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-            m_dragBar->EndEdgeDrag();
-            m_dragBar = nullptr;
-            DelayRecalcLayout();
+            EndRowDrag();
             return true;
         }
         break;

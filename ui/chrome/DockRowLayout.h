@@ -59,6 +59,7 @@ private:
     void ApplyLengths(int index);
     void Rearrange(int index);
     bool BeginRowDrag(const QPoint& pos);
+    void EndRowDrag();
     void ApplyRow(const std::vector<DockRowBar*>& row, bool horz);
     QDockWidget* WidgetOf(DockRowBar* bar) const;
 

@@ -119,6 +119,8 @@ SizingBarState::SizingBarState()
 
 SizingBarState::~SizingBarState()
 {
+    if (m_bDragOwner)
+        s_bDragging = false;
     if (m_pDockBar)
         m_pDockBar->RemoveBar(this);
 }
@@ -380,6 +382,7 @@ void SizingBarState::BeginEdgeDrag(int hitCode, const QPoint& point, int edgeCen
 {
     m_htEdge = hitCode;
     s_bDragging = true;
+    m_bDragOwner = true;
     const bool onX = hitCode == HTLEFT || hitCode == HTRIGHT;
     m_nTrackPosOld = onX ? point.x() : point.y();
     m_nTrackEdgeOfs = m_nTrackPosOld - edgeCentre;
@@ -468,6 +471,7 @@ void SizingBarState::DragEdgeTo(const QPoint& point)
 
 void SizingBarState::EndEdgeDrag()
 {
+    m_bDragOwner = false;
     if (!s_bDragging)
         return;
     s_bDragging = false;

@@ -186,6 +186,8 @@ protected:
 
     // One edge drag at a time in the whole program: the mouse is captured.
     static bool s_bDragging;
+    // This bar runs the drag (a bar going away mid-drag ends it).
+    bool m_bDragOwner = false;
 };
 
 // A sizing bar with no window, as the row operations see it.
