@@ -107,6 +107,7 @@ TEST(DockRow, SharingTheRowLengthOnePixelAtATime)
         {"one bar follows the row length", {{100}}, 250, {250}},
         {"one bar shrinks to the row length", {{300}}, 120, {120}},
         {"one bar marked to keep its size still follows", {{100, 33, true}}, 180, {180}},
+        {"one bar with nothing to take loses its mark all the same", {{180, 33, true}}, 180, {180}},
         {"five over two: the first takes the odd pixel", {{100}, {100}}, 205, {103, 102}},
         {"minus five over two", {{100}, {100}}, 195, {97, 98}},
         {"seven over three", {{50}, {50}, {50}}, 157, {53, 52, 52}},

@@ -42,8 +42,8 @@ gallery::Page sizingBars("sizing-bars", [] {
         if (!top)
             top = bar;
     }
-    // Two more bars in the top row share its length one pixel at a time; the
-    // third was shown last and keeps its length through that sharing.
+    // Two more bars in the top row: the three share its length one pixel at
+    // a time, and share it again as the frame is resized.
     CSizingControlBar* previous = top;
     for (const char* title : {"Top, beside", "Top, third"}) {
         auto* beside = new CSizingControlBar;
