@@ -281,7 +281,9 @@ void DockRowLayout::Rearrange(int index)
 void DockRowLayout::RecalcLayout()
 {
     m_pending = false;
-    if (m_inLayout || !m_frame->isVisible())
+    // A minimized frame's rows have no room to share: breaking them there
+    // would outlast the restore.
+    if (m_inLayout || !m_frame->isVisible() || m_frame->isMinimized())
         return;
     m_inLayout = true;
     for (int pass = 0; pass < kMaxRearrangePasses; ++pass) {
