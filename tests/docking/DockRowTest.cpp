@@ -279,15 +279,25 @@ TEST(DockRow, NothingMovesWhileAnEdgeIsDragged)
     EXPECT_EQ(side.bars[1]->m_rcRow.left(), 98);
 }
 
-TEST(DockRow, ABarGoingAwayMidDragEndsTheDrag)
+TEST(DockRow, ADragBelongsToTheBarThatBeganIt)
 {
     Side side;
     side.AddRow({{100}, {100}});
+    SizingBarModel other; // made before any drag: a new bar resets the drag flag
+    other.m_pDockBar = &side.dock;
     side.bars[1]->BeginEdgeDrag(HTLEFT, QPoint(100, 0), 100);
     ASSERT_TRUE(SizingBarState::IsEdgeDragging());
     side.dock.RemoveBar(side.bars[1].get());
     side.bars.pop_back();
     EXPECT_FALSE(SizingBarState::IsEdgeDragging()) << "no drag is left running for a bar that is gone";
+    // Nor does a neighbour that never began one move or end anything.
+    side.bars[0]->BeginEdgeDrag(HTRIGHT, QPoint(100, 0), 100);
+    other.DragEdgeTo(QPoint(150, 0));
+    other.EndEdgeDrag();
+    EXPECT_TRUE(SizingBarState::IsEdgeDragging());
+    EXPECT_EQ(side.Lengths(), (std::vector<int>{100}));
+    side.bars[0]->EndEdgeDrag();
+    EXPECT_FALSE(SizingBarState::IsEdgeDragging());
     // And the row is lined up again.
     side.bars[0]->m_rcRow = QRect(50, 0, 10, 10);
     side.bars[0]->LineUpRow(true);

@@ -420,7 +420,8 @@ void SizingBarState::BeginEdgeDrag(int hitCode, const QPoint& point, int edgeCen
 
 void SizingBarState::DragEdgeTo(const QPoint& point)
 {
-    if (!s_bDragging)
+    // Only the bar that began the drag follows the mouse.
+    if (!m_bDragOwner || !s_bDragging)
         return;
     const bool onX = m_htEdge == HTLEFT || m_htEdge == HTRIGHT;
     const int pos = std::clamp(onX ? point.x() : point.y(), m_nTrackPosMin, std::max(m_nTrackPosMin, m_nTrackPosMax));
@@ -471,9 +472,9 @@ void SizingBarState::DragEdgeTo(const QPoint& point)
 
 void SizingBarState::EndEdgeDrag()
 {
-    m_bDragOwner = false;
-    if (!s_bDragging)
+    if (!m_bDragOwner)
         return;
+    m_bDragOwner = false;
     s_bDragging = false;
     if (m_pDockBar)
         m_pDockBar->m_bDelayedLayout = true;
