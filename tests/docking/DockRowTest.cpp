@@ -23,7 +23,7 @@ struct PlainBar : DockRowBar {
     QRect rect;
 };
 
-struct BarSpec {
+struct BarSizes {
     int length;
     int minimum = 33;
     bool keep = false;
@@ -36,27 +36,27 @@ struct Side {
         : dock(id)
     {
     }
-    SizingBarModel* Add(const BarSpec& spec, bool newRow = false)
+    SizingBarModel* Add(const BarSizes& sizes, bool newRow = false)
     {
         auto bar = std::make_unique<SizingBarModel>();
         const bool horz = dock.IsHorz();
         bar->m_nDockBarID = dock.Side();
         bar->m_pDockBar = &dock;
-        bar->SetLengthIn(horz, spec.length);
-        bar->SetCrossIn(horz, spec.cross);
+        bar->SetLengthIn(horz, sizes.length);
+        bar->SetCrossIn(horz, sizes.cross);
         if (horz)
-            bar->m_szMinHorz.setWidth(spec.minimum);
+            bar->m_szMinHorz.setWidth(sizes.minimum);
         else
-            bar->m_szMinVert.setHeight(spec.minimum);
-        bar->m_bKeepSize = spec.keep;
+            bar->m_szMinVert.setHeight(sizes.minimum);
+        bar->m_bKeepSize = sizes.keep;
         dock.AddBar(bar.get(), newRow);
         bars.push_back(std::move(bar));
         return bars.back().get();
     }
-    void AddRow(const std::vector<BarSpec>& specs)
+    void AddRow(const std::vector<BarSizes>& list)
     {
         bool first = true;
-        for (const BarSpec& s : specs) {
+        for (const BarSizes& s : list) {
             Add(s, first && !bars.empty());
             first = false;
         }
@@ -99,7 +99,7 @@ TEST(DockRow, SharingTheRowLengthOnePixelAtATime)
 {
     struct Case {
         const char* name;
-        std::vector<BarSpec> row;
+        std::vector<BarSizes> row;
         int total;
         std::vector<int> expected;
     };
@@ -150,7 +150,7 @@ TEST(DockRow, ARowThatCannotHoldItsMinimumsIsBroken)
     struct Case {
         const char* name;
         bool plainFirst; // a 100-pixel bar that is not a sizing bar opens the row
-        std::vector<BarSpec> row;
+        std::vector<BarSizes> row;
         int total;
         bool result;
         bool broken;
