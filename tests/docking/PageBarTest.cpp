@@ -182,6 +182,32 @@ TEST(DockPageBar, PinButtonMovesTheBarIntoTheStripOfItsSide)
     }
 }
 
+TEST(DockPageBar, PageBarsInOneRowShareItLikeAnySizingBar)
+{
+    DockFrame f;
+    CDockPageBar* left = f.AddBar(230, Qt::BottomDockWidgetArea, {QStringLiteral("One")});
+    auto* right = new CDockPageBar;
+    right->Create(QStringLiteral("Beside"), &f.frame, 231);
+    right->EnableDocking(CBRS_ALIGN_ANY);
+    right->AddPage(new QLabel(QStringLiteral("Two")), QStringLiteral("Two"));
+    right->m_szHorz = {150, 120};
+    ASSERT_TRUE(right->DockBeside(left));
+    right->show();
+    // The bar just shown keeps its 150 pixels; the first takes the rest of
+    // the row, and both get the computed lengths.
+    ASSERT_TRUE(test::RunEventsUntil(
+        [&] {
+            return right->width() == 150 && left->m_szHorz.width() == left->width() && left->y() == right->y()
+                && right->x() > left->x();
+        },
+        10000))
+        << left->width() << " + " << right->width();
+    EXPECT_EQ(left->RowBars(), (std::vector<CSizingControlBar*>{left, right}));
+    EXPECT_EQ(right->height(), 200) << "the row's widest cross size, the first bar's 200";
+    EXPECT_EQ(left->height(), 200);
+    EXPECT_EQ(right->m_szHorz.height(), 200);
+}
+
 TEST(DockPageBar, AFloatingBarHasNoEdgeToHideTo)
 {
     DockFrame f;

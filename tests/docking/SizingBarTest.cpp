@@ -2,8 +2,10 @@
 #include "ui/chrome/CSizingControlBar.h"
 
 #include "DockingTestUtil.h"
+#include "common/EventLoopWait.h"
 
 #include <QMainWindow>
+#include <QMouseEvent>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -24,6 +26,24 @@ struct Frame {
         EXPECT_TRUE(bar->Create(QStringLiteral("Bar"), &window, id));
         bar->setWidget(new QLabel(QStringLiteral("content")));
         return bar;
+    }
+    // A bar whose content does not hold it wider than its title does.
+    CSizingControlBar* BareBar(int id, QSize horz)
+    {
+        auto* bar = new CSizingControlBar;
+        EXPECT_TRUE(bar->Create(QStringLiteral("Bar %1").arg(id), &window, id));
+        bar->setWidget(new QWidget);
+        bar->m_szHorz = horz;
+        return bar;
+    }
+    // Docks the bars one after another in one row of a side and shows them.
+    void Row(Qt::DockWidgetArea area, const std::vector<CSizingControlBar*>& bars)
+    {
+        window.addDockWidget(area, bars.front());
+        for (size_t i = 1; i < bars.size(); ++i)
+            EXPECT_TRUE(bars[i]->DockBeside(bars[i - 1]));
+        for (CSizingControlBar* bar : bars)
+            bar->show();
     }
     QMainWindow window;
 };
@@ -193,6 +213,162 @@ TEST(SizingControlBar, CloseRequestsDoNothing)
     QApplication::processEvents();
     EXPECT_FALSE(bar->close());
     EXPECT_TRUE(bar->isVisible());
+}
+
+// The pixels a difference gives the first of two bars when shared one at a
+// time, the first taking the odd one.
+int FirstShare(int difference)
+{
+    return difference >= 0 ? (difference + 1) / 2 : difference / 2;
+}
+
+TEST(SizingControlBar, TwoBarsInARowGetTheLengthsTheirSharingComputes)
+{
+    for (const Qt::DockWidgetArea area : {Qt::TopDockWidgetArea, Qt::LeftDockWidgetArea}) {
+        SCOPED_TRACE(int(area));
+        const bool horz = area == Qt::TopDockWidgetArea;
+        const auto length = [horz](const QWidget* w) { return horz ? w->width() : w->height(); };
+        const auto cross = [horz](const QWidget* w) { return horz ? w->height() : w->width(); };
+        const auto lead = [horz](const QWidget* w) { return horz ? w->y() : w->x(); };
+        const auto computed = [horz](const CSizingControlBar* bar) { return bar->LengthIn(horz); };
+        Frame f;
+        CSizingControlBar* first = f.BareBar(200, {300, 90});
+        CSizingControlBar* second = f.BareBar(201, {200, 90});
+        first->m_szVert = {90, 300};
+        second->m_szVert = {90, 200};
+        f.Row(area, {first, second});
+        // Both were shown while docked: both keep their lengths until neither
+        // can, then the difference is shared out one pixel at a time.
+        int room = 0;
+        const auto shared = [&](int a, int b) {
+            room = length(first) + length(second);
+            const int diff = room - a - b;
+            return length(first) == a + FirstShare(diff) && length(second) == b + diff - FirstShare(diff)
+                && lead(first) == lead(second);
+        };
+        ASSERT_TRUE(test::RunEventsUntil([&] { return shared(300, 200); }, 10000))
+            << length(first) << " + " << length(second);
+        EXPECT_EQ(computed(first), length(first)) << "the widget's length is the computed one";
+        EXPECT_EQ(computed(second), length(second));
+        EXPECT_EQ(cross(first), 90);
+        EXPECT_EQ(cross(second), 90);
+        EXPECT_FALSE(first->m_bKeepSize);
+        EXPECT_FALSE(second->m_bKeepSize);
+
+        // A bigger frame: the row grows by as much, shared between the two.
+        const int a = length(first);
+        const int b = length(second);
+        const int oldRoom = room;
+        f.window.resize(f.window.size() + (horz ? QSize(201, 0) : QSize(0, 201)));
+        ASSERT_TRUE(test::RunEventsUntil([&] { return shared(a, b) && room == oldRoom + 201; }, 10000))
+            << length(first) << " + " << length(second);
+        EXPECT_EQ(length(first), a + 101);
+        EXPECT_EQ(length(second), b + 100);
+
+        // Hidden, the second leaves the whole row to the first; shown again
+        // it comes back at the length it had and the first gives way.
+        const int kept = length(second);
+        second->hide();
+        ASSERT_TRUE(test::RunEventsUntil(
+            [&] { return computed(first) == length(first) && length(first) > room; }, 10000));
+        second->show();
+        ASSERT_TRUE(test::RunEventsUntil(
+            [&] {
+                return second->isVisible() && length(second) == kept && length(first) + kept == room
+                    && computed(first) == length(first);
+            },
+            10000))
+            << length(first) << " + " << length(second) << " in " << room;
+        EXPECT_EQ(computed(first), room - kept);
+        EXPECT_FALSE(second->m_bKeepSize) << "the mark lasts one sharing";
+    }
+}
+
+TEST(SizingControlBar, DraggingTheGapBetweenBarsMovesLengthNearestFirst)
+{
+    Frame f;
+    CSizingControlBar* a = f.BareBar(210, {200, 90});
+    CSizingControlBar* b = f.BareBar(211, {200, 90});
+    CSizingControlBar* c = f.BareBar(212, {200, 90});
+    f.Row(Qt::TopDockWidgetArea, {a, b, c});
+    ASSERT_TRUE(test::RunEventsUntil([&] { return a->m_szHorz.width() == a->width() && c->m_szHorz.width() == c->width() && b->x() > a->x() && c->x() > b->x(); }, 10000));
+    const int la = a->width();
+    const int lb = b->width();
+    const int lc = c->width();
+    // The least length: the bar's minimum of 33, or what its title needs.
+    const int least = b->MinLengthIn(true);
+    ASSERT_GE(least, 33);
+    ASSERT_EQ(c->MinLengthIn(true), least);
+    // The press lands on whatever lies in the gap (the dock layout's
+    // separator, or the main window itself); the main window sees it as the
+    // edge between the bars. Moves and the release go where the press went.
+    ASSERT_GT(b->geometry().left(), a->geometry().right() + 1) << "a gap between the bars";
+    const auto gapAfterA = [&] {
+        return QPoint((a->geometry().right() + b->geometry().left()) / 2 + 1, a->geometry().center().y());
+    };
+    const QPoint gap = gapAfterA();
+    QWidget* target = nullptr;
+    const auto send = [&](QEvent::Type type, QPoint framePos, Qt::MouseButtons buttons) {
+        if (type == QEvent::MouseButtonPress)
+            target = f.window.childAt(framePos) ? f.window.childAt(framePos) : &f.window;
+        ASSERT_NE(target, a);
+        ASSERT_NE(target, b);
+        const QPoint local = target->mapFrom(&f.window, framePos);
+        QMouseEvent e(type, local, target->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(target, &e);
+    };
+    send(QEvent::MouseButtonPress, gap, Qt::LeftButton);
+    EXPECT_TRUE(SizingBarState::IsEdgeDragging());
+    send(QEvent::MouseMove, gap + QPoint(40, 0), Qt::LeftButton);
+    EXPECT_EQ(a->width(), la + 40) << "the bar before the edge grows at once";
+    EXPECT_EQ(b->width(), lb - 40);
+    EXPECT_EQ(c->width(), lc);
+    // Past the next bar's minimum the one after it gives way, and no
+    // further than its own minimum.
+    send(QEvent::MouseMove, gap + QPoint(lb - least + 50, 0), Qt::LeftButton);
+    EXPECT_EQ(b->width(), least);
+    EXPECT_EQ(c->width(), lc - 50);
+    send(QEvent::MouseMove, gap + QPoint(5000, 0), Qt::LeftButton);
+    EXPECT_EQ(b->width(), least);
+    EXPECT_EQ(c->width(), least);
+    EXPECT_EQ(a->width(), la + lb + lc - 2 * least);
+    send(QEvent::MouseButtonRelease, gap + QPoint(5000, 0), Qt::NoButton);
+    EXPECT_FALSE(SizingBarState::IsEdgeDragging());
+    // Back along the row the bar after the edge grows and the bar before
+    // gives way.
+    const QPoint moved = gapAfterA();
+    send(QEvent::MouseButtonPress, moved, Qt::LeftButton);
+    ASSERT_TRUE(SizingBarState::IsEdgeDragging());
+    send(QEvent::MouseMove, moved - QPoint(30, 0), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, moved - QPoint(30, 0), Qt::NoButton);
+    EXPECT_EQ(a->width(), la + lb + lc - 2 * least - 30);
+    EXPECT_EQ(b->width(), least + 30);
+    EXPECT_EQ(c->width(), least);
+    // The lengths stay when the frame lays out again.
+    ASSERT_TRUE(test::RunEventsUntil([&] { return a->m_szHorz.width() == a->width(); }, 10000));
+    EXPECT_EQ(b->width(), least + 30);
+    EXPECT_EQ(c->width(), least);
+}
+
+TEST(SizingControlBar, ARowTooShortForItsBarsMinimumsIsBrokenInTwo)
+{
+    Frame f;
+    std::vector<CSizingControlBar*> bars;
+    for (int id = 220; id < 223; ++id) {
+        bars.push_back(f.BareBar(id, {300, 60}));
+        bars.back()->m_szMinHorz = {300, 32};
+    }
+    f.Row(Qt::TopDockWidgetArea, bars);
+    // 800 pixels hold two bars of at least 300, not three: the third starts
+    // a row of its own, which it fills.
+    ASSERT_TRUE(test::RunEventsUntil([&] { return bars[2]->y() > bars[0]->y() && bars[2]->m_szHorz.width() == bars[2]->width(); }, 10000));
+    EXPECT_EQ(bars[0]->RowBars(), (std::vector<CSizingControlBar*>{bars[0], bars[1]}));
+    EXPECT_EQ(bars[2]->RowBars(), (std::vector<CSizingControlBar*>{bars[2]}));
+    EXPECT_EQ(bars[0]->y(), bars[1]->y());
+    EXPECT_GE(bars[0]->width(), 300);
+    EXPECT_GE(bars[1]->width(), 300);
+    EXPECT_EQ(bars[2]->width(), f.window.width()) << "alone in its row";
+    EXPECT_EQ(f.window.width(), 800) << "the frame did not grow to hold the bars";
 }
 
 } // namespace

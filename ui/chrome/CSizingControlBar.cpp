@@ -1,9 +1,11 @@
 #include "ui/chrome/CSizingControlBar.h"
 
 #include "platform/ProfileStore.h"
+#include "ui/chrome/DockRowLayout.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QMainWindow>
 #include <QResizeEvent>
 
@@ -47,34 +49,29 @@ bool CSizingControlBar::DockBeside(CSizingControlBar* other)
     if (isFloating())
         setFloating(false);
     m_site->splitDockWidget(other, this, horz ? Qt::Horizontal : Qt::Vertical);
+    if (DockRowLayout* rows = RowLayout())
+        rows->DelayRecalcLayout();
     return true;
 }
 
 std::vector<CSizingControlBar*> CSizingControlBar::RowBars() const
 {
     std::vector<CSizingControlBar*> row;
-    if (!m_site || isFloating() || !isVisible())
+    DockRowLayout* rows = RowLayout();
+    if (!rows || isFloating() || !isVisible())
         return row;
-    const Qt::DockWidgetArea area = m_site->dockWidgetArea(const_cast<CSizingControlBar*>(this));
-    if (area == Qt::NoDockWidgetArea)
-        return row;
-    const bool horz = IsHorzDocked();
-    // A row: the bars of the side whose span across the side overlaps this
-    // bar's.
-    const QRect mine = geometry();
-    for (CSizingControlBar* bar : m_site->findChildren<CSizingControlBar*>()) {
-        if (!bar->isVisible() || bar->isFloating() || m_site->dockWidgetArea(bar) != area)
-            continue;
-        const QRect r = bar->geometry();
-        const bool sameRow = horz ? (r.top() <= mine.bottom() && mine.top() <= r.bottom())
-                                  : (r.left() <= mine.right() && mine.left() <= r.right());
-        if (sameRow)
-            row.push_back(bar);
-    }
-    std::sort(row.begin(), row.end(), [horz](const CSizingControlBar* a, const CSizingControlBar* b) {
-        return horz ? a->x() < b->x() : a->y() < b->y();
-    });
+    rows->ReadRows();
+    for (SizingBarState* bar : CollectRowBars())
+        if (auto* sizing = dynamic_cast<CSizingControlBar*>(bar))
+            row.push_back(sizing);
     return row;
+}
+
+DockRowLayout* CSizingControlBar::RowLayout() const
+{
+    // Found, never made here: a bar going away with its frame must not
+    // make a layout for a frame half destroyed.
+    return m_site ? m_site->findChild<DockRowLayout*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
 bool CSizingControlBar::Create(const QString& title, QMainWindow* parent, int id, unsigned style)
@@ -88,6 +85,7 @@ bool CSizingControlBar::Create(const QString& title, QMainWindow* parent, int id
     setWindowTitle(title);
     setObjectName(QStringLiteral("SCBar-%1").arg(id));
     setMinimumSize(MinimumForSide());
+    DockRowLayout::Of(parent);
     return true;
 }
 
@@ -179,17 +177,13 @@ bool CSizingControlBar::IsVertDocked() const
     return side == AFX_IDW_DOCKBAR_LEFT || side == AFX_IDW_DOCKBAR_RIGHT;
 }
 
-QSize CSizingControlBar::CalcFixedLayout(bool stretch, bool horz) const
-{
-    if (stretch)
-        return horz ? QSize(32767, m_szHorz.height()) : QSize(m_szVert.width(), 32767);
-    return horz ? AtLeast(m_szHorz, m_szMinHorz) : AtLeast(m_szVert, m_szMinVert);
-}
-
 QSize CSizingControlBar::CalcDynamicLayout(int length, unsigned mode)
 {
-    if (mode & (LM_HORZDOCK | LM_VERTDOCK))
-        return CalcFixedLayout(false, (mode & LM_HORZDOCK) != 0);
+    if (mode & (LM_HORZDOCK | LM_VERTDOCK)) {
+        if (length == -1)
+            m_bParentSizing = true;
+        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+    }
     if (mode & (LM_MRUWIDTH | LM_COMMIT))
         return m_szFloat;
     if (mode & LM_LENGTHY)
@@ -202,10 +196,13 @@ QSize CSizingControlBar::CalcDynamicLayout(int length, unsigned mode)
 
 QSize CSizingControlBar::MinimumForSide() const
 {
+    // Along a docked row the bars' own sharing keeps each at its minimum
+    // length and breaks a row that cannot hold them; left to the dock
+    // layout, that minimum would make the frame grow instead.
     if (IsHorzDocked())
-        return m_szMinHorz;
+        return {0, m_szMinHorz.height()};
     if (IsVertDocked())
-        return m_szMinVert;
+        return {m_szMinVert.width(), 0};
     return m_szMinFloat;
 }
 
@@ -215,12 +212,51 @@ void CSizingControlBar::ApplyRememberedSize()
     setMinimumSize(MinimumForSide());
     if (isFloating()) {
         resize(AtLeast(m_szFloat, m_szMinFloat));
-    } else if (m_site && IsVertDocked()) {
-        m_site->resizeDocks({this}, {CalcFixedLayout(false, false).width()}, Qt::Horizontal);
-    } else if (m_site && IsHorzDocked()) {
-        m_site->resizeDocks({this}, {CalcFixedLayout(false, true).height()}, Qt::Vertical);
+    } else if (DockRowLayout* rows = RowLayout(); rows && (IsHorzDocked() || IsVertDocked())) {
+        rows->RecalcLayout();
     }
     m_applying = false;
+}
+
+bool CSizingControlBar::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::ShowToParent:
+        if (DockRowLayout* rows = RowLayout()) {
+            // Shown while docked: the bar keeps its length through the next
+            // sharing of its row (a re-docking by the layout is no showing).
+            if (!rows->IsRearranging())
+                OnPositionChanging(DockSide(), true);
+            rows->DelayRecalcLayout();
+        }
+        break;
+    case QEvent::HideToParent:
+        if (DockRowLayout* rows = RowLayout())
+            rows->DelayRecalcLayout();
+        break;
+    default:
+        break;
+    }
+    return QDockWidget::event(e);
+}
+
+bool CSizingControlBar::IsWindowShown() const
+{
+    // A floating bar has left its row, whatever the row layout last read.
+    return isVisible() && !isFloating();
+}
+
+void CSizingControlBar::SetWindowShown(bool shown)
+{
+    setVisible(shown);
+}
+
+int CSizingControlBar::WindowMinLength(bool horz) const
+{
+    // The dock widget's title (its buttons) and its content: a length below
+    // this the dock layout would not give, and the row would not add up.
+    const QSize least = layout() ? layout()->minimumSize() : QSize();
+    return horz ? least.width() : least.height();
 }
 
 void CSizingControlBar::closeEvent(QCloseEvent* event)
@@ -246,14 +282,24 @@ void CSizingControlBar::resizeEvent(QResizeEvent* event)
         m_szVert = AtLeast(now, m_szMinVert);
 }
 
-void CSizingControlBar::OnTopLevelChanged(bool /*floating*/)
+void CSizingControlBar::OnTopLevelChanged(bool floating)
 {
-    ApplyRememberedSize();
+    m_nDockBarID = DockSide();
+    if (floating) {
+        ApplyRememberedSize();
+        return;
+    }
+    OnLocationChanged();
 }
 
 void CSizingControlBar::OnLocationChanged()
 {
-    ApplyRememberedSize();
+    // Called from inside the dock layout's own docking: the rows are laid
+    // out once it is done.
+    m_nDockBarID = DockSide();
+    setMinimumSize(MinimumForSide());
+    if (DockRowLayout* rows = RowLayout())
+        rows->DelayRecalcLayout();
 }
 
 } // namespace ulv

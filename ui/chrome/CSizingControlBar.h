@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/core/DockBarRows.h"
+
 #include <QDockWidget>
 #include <QSize>
 #include <QString>
@@ -10,19 +12,15 @@ class QMainWindow;
 
 namespace ulv {
 
-// Dock-bar ids a docked bar reports as its side; a floating bar reports 59423.
-constexpr unsigned AFX_IDW_DOCKBAR_TOP = 59419;
-constexpr unsigned AFX_IDW_DOCKBAR_LEFT = 59420;
-constexpr unsigned AFX_IDW_DOCKBAR_RIGHT = 59421;
-constexpr unsigned AFX_IDW_DOCKBAR_BOTTOM = 59422;
-constexpr unsigned AFX_IDW_DOCKBAR_FLOAT = 59423;
+class DockRowLayout;
 
 // A docking bar whose size the user changes by dragging its edges. It docks on
 // any side of a main window or floats; it remembers one size per docking
 // orientation and one floating size, and saves them in the application
-// profile. The main window's dock layout shares a row among its bars and
-// gives the sizing edges; the bar keeps each size at least at its minimum.
-class CSizingControlBar : public QDockWidget {
+// profile. The bars of one row on a side share the row's length: the main
+// window's row layout (DockRowLayout) keeps the rows of each side and hands
+// the computed lengths to the dock layout.
+class CSizingControlBar : public QDockWidget, public SizingBarState {
     Q_OBJECT
 public:
     // Edge style bits.
@@ -64,20 +62,11 @@ public:
     bool IsVertDocked() const;
     bool IsFloatingBar() const { return DockSide() == AFX_IDW_DOCKBAR_FLOAT; }
 
-    // The size the bar asks for in a docked orientation, each dimension at
-    // least its minimum; a stretched bar spans the whole side.
-    QSize CalcFixedLayout(bool stretch, bool horz) const;
     // The floating size for a floating resize of this length (LM_LENGTHY:
-    // the length is the height), raised to the floating minimums.
+    // the length is the height), raised to the floating minimums. In the
+    // docking modes the docked size; a length of -1 there means the frame
+    // is laying out its bars, and the first bar of a row shares the row.
     QSize CalcDynamicLayout(int length, unsigned mode);
-
-    // Remembered sizes and their minimums.
-    QSize m_szHorz{200, 200};
-    QSize m_szVert{200, 200};
-    QSize m_szFloat{200, 200};
-    QSize m_szMinHorz{33, 32};
-    QSize m_szMinVert{33, 32};
-    QSize m_szMinFloat{37, 32};
 
     static constexpr unsigned LM_STRETCH = 0x01;
     static constexpr unsigned LM_HORZ = 0x02;
@@ -92,25 +81,29 @@ public:
     // main window.
     bool DockBeside(CSizingControlBar* other);
     // The visible sizing bars of this bar's row, in order along the row
-    // (this bar included); empty when the bar is not docked. The main
-    // window's dock layout shares the row's length among them, each kept at
-    // least at its minimum length.
+    // (this bar included); empty when the bar is not docked.
     std::vector<CSizingControlBar*> RowBars() const;
 
     // The main window the bar docks in (null before Create).
     QMainWindow* DockSite() const { return m_site; }
-    // Puts the bar back at its remembered size for where it is now.
+    // Puts the bar back at its remembered size for where it is now; a
+    // docked bar's row is laid out at once.
     void ApplyRememberedSize();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // The minimum size for where the bar is now.
+    bool IsWindowShown() const override;
+    void SetWindowShown(bool shown) override;
+    int WindowMinLength(bool horz) const override;
+    // The minimum size the dock layout holds the bar to where it is now.
     QSize MinimumForSide() const;
 
 private:
     void OnTopLevelChanged(bool floating);
     void OnLocationChanged();
+    DockRowLayout* RowLayout() const;
 
     QMainWindow* m_site = nullptr;
     int m_id = 0;

@@ -42,11 +42,30 @@ gallery::Page sizingBars("sizing-bars", [] {
         if (!top)
             top = bar;
     }
-    // A second bar in the top row shares its length.
-    auto* beside = new CSizingControlBar;
-    beside->Create(QStringLiteral("Top, beside"), frame, QSize(120, 80), false, id++);
-    beside->setWidget(Page(QStringLiteral("same row")));
-    beside->DockBeside(top);
+    // Two more bars in the top row: the three share its length one pixel at
+    // a time, and share it again as the frame is resized.
+    CSizingControlBar* previous = top;
+    for (const char* title : {"Top, beside", "Top, third"}) {
+        auto* beside = new CSizingControlBar;
+        beside->Create(QString::fromLatin1(title), frame, QSize(120, 80), false, id++);
+        beside->setWidget(Page(QStringLiteral("same row")));
+        beside->DockBeside(previous);
+        previous = beside;
+    }
+    // Three bottom bars whose minimums the row cannot hold: the row breaks
+    // and the last one gets a row of its own.
+    CSizingControlBar* bottom = nullptr;
+    for (const char* title : {"Wide 1", "Wide 2", "Wide 3"}) {
+        auto* wide = new CSizingControlBar;
+        wide->Create(QString::fromLatin1(title), frame, QSize(260, 60), false, id++);
+        wide->m_szMinHorz = {260, 32};
+        wide->setWidget(Page(QStringLiteral("at least 260 long")));
+        if (bottom)
+            wide->DockBeside(bottom);
+        else
+            frame->addDockWidget(Qt::BottomDockWidgetArea, wide);
+        bottom = wide;
+    }
     frame->setMinimumSize(640, 420);
     return frame;
 });
