@@ -59,7 +59,11 @@ public:
     using Sink = std::function<void(const std::vector<std::uint8_t>& payload)>;
     explicit PppRawReceiver(Sink sink) : m_sink(std::move(sink)) {}
     void Feed(const std::uint8_t* bytes, std::size_t count);
-    void Reset() { m_held.clear(); }
+    // Forgets what an earlier link left held. The peer may have closed its
+    // last frame just before and start the next without a flag of its own
+    // (one flag between two frames suffices), so the receiver starts again as
+    // if just after a flag.
+    void Reset() { m_held.assign(1, std::uint8_t{0x7E}); }
     std::size_t Held() const { return m_held.size(); }
 
     static constexpr std::size_t kReassemblyLimit = 16000;

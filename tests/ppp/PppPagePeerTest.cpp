@@ -75,7 +75,9 @@ TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
     page.DestPortEdit()->setText(QString::number(echo.Port()));
     page.SendDataEdit()->setPlainText("hello slirp");
     page.OnButtonSendUdp();
-    EXPECT_TRUE(test::RunEventsUntil([&] { return page.UdpPane()->toPlainText().contains("echo:hello slirp"); }, 20000));
+    EXPECT_TRUE(test::RunEventsUntil([&] { return page.UdpPane()->toPlainText().contains("echo:hello slirp"); }, 20000))
+        << "datagrams at the echo server: " << echo.Echoed() << "; pane: " << page.UdpPane()->toPlainText().toStdString()
+        << "; log pane: " << page.LogPane()->toPlainText().right(2000).toStdString();
 
     page.TerminateButton()->click();
     ASSERT_TRUE(test::RunEventsUntil([&] { return page.DialButton()->isEnabled(); }, 60000));

@@ -94,6 +94,21 @@ TEST(PppRawReceiver, DeliversWholeFramesAcrossChunksAndSharedFlags)
     EXPECT_EQ(got, (std::vector<std::string>{"hello!", "ABCD", "ABCD"}));
 }
 
+// The link comes up after the peer's last negotiation frame; its next frame
+// shares that frame's closing flag, which reached the receiver before the reset.
+TEST(PppRawReceiver, AfterAResetAFrameWithoutItsOwnOpeningFlagIsDelivered)
+{
+    std::vector<std::string> got;
+    PppRawReceiver rx([&](const std::vector<std::uint8_t>& p) { got.emplace_back(p.begin(), p.end()); });
+    const auto wire = WireFor("after the reset!");
+    const std::uint8_t halfFrame[] = {0x7E, 0xFF, 0x03, 0x00};
+    rx.Feed(halfFrame, sizeof halfFrame);
+    rx.Reset();
+    // Without the opening flag, as a peer sends a frame right after another.
+    rx.Feed(wire.data() + 1, wire.size() - 1);
+    EXPECT_EQ(got, std::vector<std::string>{"after the reset!"});
+}
+
 TEST(PppRawReceiver, RefusesWhatDoesNotFit)
 {
     PppDebugLog::SetPath((ulv::test::TempHome() + "/ulvenscoper.log").toStdString());

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <atomic>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -55,6 +56,8 @@ public:
                 socklen_t fromLen = sizeof from;
                 const ssize_t n = recvfrom(m_fd, buf + 5, sizeof buf - 5, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
                 if (n > 0)
+                    ++m_echoed;
+                if (n > 0)
                     sendto(m_fd, buf, static_cast<std::size_t>(n) + 5, 0, reinterpret_cast<sockaddr*>(&from), fromLen);
             }
         });
@@ -70,11 +73,14 @@ public:
                 close(fd);
     }
     int Port() const { return m_port; }
+    // How many datagrams reached the server (a lost reply is told from a lost request).
+    int Echoed() const { return m_echoed.load(); }
 
 private:
     int m_fd = -1;
     int m_stop[2] = {-1, -1};
     int m_port = 0;
+    std::atomic<int> m_echoed{0};
     std::thread m_thread;
 };
 
