@@ -1,5 +1,6 @@
 #include "platform/ProfileStore.h"
 #include "ui/chrome/CSizingControlBar.h"
+#include "ui/chrome/DockRowLayout.h"
 
 #include "DockingTestUtil.h"
 #include "common/EventLoopWait.h"
@@ -317,23 +318,39 @@ TEST(SizingControlBar, DraggingTheGapBetweenBarsMovesLengthNearestFirst)
         QMouseEvent e(type, local, target->mapToGlobal(local), Qt::LeftButton, buttons, Qt::NoModifier);
         QApplication::sendEvent(target, &e);
     };
+    const auto length = [](CSizingControlBar* bar) { return bar->m_szHorz.width(); };
+    // The halftone line stands where the edge will go; its centre as x.
+    const auto line = [&] {
+        QWidget* l = DockRowLayout::Of(&f.window)->DragLine();
+        return l && l->isVisible() ? l->geometry().center().x() : -1;
+    };
     send(QEvent::MouseButtonPress, gap, Qt::LeftButton);
     EXPECT_TRUE(SizingBarState::IsEdgeDragging());
+    const int lineAtPress = line();
+    ASSERT_GE(lineAtPress, a->geometry().right());
+    EXPECT_LE(lineAtPress, b->geometry().left());
     send(QEvent::MouseMove, gap + QPoint(40, 0), Qt::LeftButton);
-    EXPECT_EQ(a->width(), la + 40) << "the bar before the edge grows at once";
-    EXPECT_EQ(b->width(), lb - 40);
-    EXPECT_EQ(c->width(), lc);
+    EXPECT_EQ(line(), lineAtPress + 40);
+    EXPECT_EQ(length(a), la + 40) << "the bar before the edge grows";
+    EXPECT_EQ(length(b), lb - 40);
+    EXPECT_EQ(length(c), lc);
+    EXPECT_EQ(a->width(), la) << "the row is laid out when the mouse is released";
     // Past the next bar's minimum the one after it gives way, and no
     // further than its own minimum.
     send(QEvent::MouseMove, gap + QPoint(lb - least + 50, 0), Qt::LeftButton);
-    EXPECT_EQ(b->width(), least);
-    EXPECT_EQ(c->width(), lc - 50);
+    EXPECT_EQ(length(b), least);
+    EXPECT_EQ(length(c), lc - 50);
     send(QEvent::MouseMove, gap + QPoint(5000, 0), Qt::LeftButton);
-    EXPECT_EQ(b->width(), least);
-    EXPECT_EQ(c->width(), least);
-    EXPECT_EQ(a->width(), la + lb + lc - 2 * least);
+    EXPECT_EQ(length(b), least);
+    EXPECT_EQ(length(c), least);
+    EXPECT_EQ(length(a), la + lb + lc - 2 * least);
+    EXPECT_EQ(line(), lineAtPress + lb + lc - 2 * least) << "the line stops where the lengths stop";
     send(QEvent::MouseButtonRelease, gap + QPoint(5000, 0), Qt::NoButton);
     EXPECT_FALSE(SizingBarState::IsEdgeDragging());
+    EXPECT_EQ(line(), -1);
+    EXPECT_EQ(a->width(), la + lb + lc - 2 * least);
+    EXPECT_EQ(b->width(), least);
+    EXPECT_EQ(c->width(), least);
     // Back along the row the bar after the edge grows and the bar before
     // gives way.
     const QPoint moved = gapAfterA();

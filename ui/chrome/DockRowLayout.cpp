@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QMainWindow>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <algorithm>
 #include <climits>
@@ -44,6 +45,29 @@ struct DockRowLayout::PlainBar : DockRowBar {
     QPointer<QDockWidget> widget;
     QRect rect;
 };
+
+namespace {
+
+// Where the dragged edge will go: a halftone strip over the frame that takes
+// no mouse input, so the drag's moves and release still reach the frame.
+class DragLineWidget : public QWidget {
+public:
+    explicit DragLineWidget(QWidget* parent)
+        : QWidget(parent)
+    {
+        setObjectName(QStringLiteral("ulvDragLine"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), QBrush(Qt::black, Qt::Dense4Pattern));
+    }
+};
+
+} // namespace
 
 DockRowLayout::DockRowLayout(QMainWindow* frame)
     : QObject(frame)
@@ -330,11 +354,13 @@ bool DockRowLayout::BeginRowDrag(const QPoint& pos)
                 if (auto* before = qobject_cast<CSizingControlBar*>(a)) {
                     before->BeginEdgeDrag(horz ? HTRIGHT : HTBOTTOM, pos, centre);
                     m_dragBar = before;
+                    MoveDragLine();
                     return true;
                 }
                 if (auto* after = qobject_cast<CSizingControlBar*>(b)) {
                     after->BeginEdgeDrag(horz ? HTLEFT : HTTOP, pos, centre);
                     m_dragBar = after;
+                    MoveDragLine();
                     return true;
                 }
                 return false;
@@ -344,10 +370,37 @@ bool DockRowLayout::BeginRowDrag(const QPoint& pos)
     return false;
 }
 
+void DockRowLayout::MoveDragLine()
+{
+    if (!m_dragBar)
+        return;
+    if (!m_dragLine)
+        m_dragLine = new DragLineWidget(m_frame);
+    // The edge's strip across the bar, centred where the edge will be.
+    const QRect bar = m_dragBar->geometry();
+    const int at = m_dragBar->m_nTrackPosOld - m_dragBar->m_nTrackEdgeOfs - kEdgeWidth / 2;
+    const bool alongX = m_dragBar->m_htEdge == HTLEFT || m_dragBar->m_htEdge == HTRIGHT;
+    m_dragLine->setGeometry(alongX ? QRect(at, bar.top(), kEdgeWidth, bar.height())
+                                   : QRect(bar.left(), at, bar.width(), kEdgeWidth));
+    m_dragLine->raise();
+    m_dragLine->show();
+}
+
 void DockRowLayout::EndRowDrag()
 {
-    m_dragBar->EndEdgeDrag();
+    CSizingControlBar* bar = m_dragBar;
+    bar->EndEdgeDrag();
     m_dragBar = nullptr;
+    delete m_dragLine;
+    // The row takes the lengths the drag gave its bars.
+    if (bar->m_pDockBar) {
+        const DockBarRows& side = *bar->m_pDockBar;
+        for (const auto& row : side.Rows())
+            if (std::find(row.begin(), row.end(), static_cast<DockRowBar*>(bar)) != row.end())
+                ApplyRow(row, side.IsHorz());
+        if (QLayout* l = m_frame->layout())
+            l->activate();
+    }
     DelayRecalcLayout();
 }
 
@@ -376,16 +429,7 @@ bool DockRowLayout::eventFilter(QObject* watched, QEvent* event)
     case QEvent::MouseMove:
         if (m_dragBar) {
             m_dragBar->DragEdgeTo(static_cast<QMouseEvent*>(event)->position().toPoint());
-            // The row follows the mouse: the dock area gets the new lengths
-            // at once.
-            if (m_dragBar->m_pDockBar) {
-                const DockBarRows& side = *m_dragBar->m_pDockBar;
-                for (const auto& row : side.Rows())
-                    if (std::find(row.begin(), row.end(), static_cast<DockRowBar*>(m_dragBar.data())) != row.end())
-                        ApplyRow(row, side.IsHorz());
-                if (QLayout* l = m_frame->layout())
-                    l->activate();
-            }
+            MoveDragLine();
             return true;
         }
         break;

@@ -22,7 +22,9 @@ class CSizingControlBar;
 // a time, bars just shown keeping their length, a row too short for its bars'
 // minimums broken in two), and the lengths found are handed to the main
 // window's dock layout so the bars get exactly those lengths. A drag on the
-// gap between two bars of a row moves length by the same bars' rule.
+// gap between two bars of a row moves length by the same bars' rule: while the
+// mouse moves, a halftone line shows where the edge goes, and the row takes
+// the new lengths when the mouse is released.
 //
 // Qt keeps a separator between neighbours where the bars here overlap by 2
 // pixels: the room a row's bars share is what the dock area leaves them after
@@ -60,6 +62,7 @@ private:
     void Rearrange(int index);
     bool BeginRowDrag(const QPoint& pos);
     void EndRowDrag();
+    void MoveDragLine();
     void ApplyRow(const std::vector<DockRowBar*>& row, bool horz);
     QDockWidget* WidgetOf(DockRowBar* bar) const;
 
@@ -70,6 +73,13 @@ private:
     bool m_inLayout = false;
     bool m_rearranging = false;
     QPointer<CSizingControlBar> m_dragBar;
+    QPointer<QWidget> m_dragLine;
+
+public:
+    // The line shown during an edge drag (null when no drag runs).
+    QWidget* DragLine() const { return m_dragLine; }
+    // Thickness of a sizing edge, and so of the drag line.
+    static constexpr int kEdgeWidth = 5;
 };
 
 } // namespace ulv
