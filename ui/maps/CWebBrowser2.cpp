@@ -100,7 +100,16 @@ CWebBrowser2::CWebBrowser2(QWidget* parent)
         });
 }
 
-CWebBrowser2::~CWebBrowser2() = default;
+CWebBrowser2::~CWebBrowser2()
+{
+    // The page answers its pending scripts while it is destroyed: let that
+    // happen now, while this is still whole, and have the answers find
+    // nothing to do.
+    ++m_generation;
+    m_state = State::Failed;
+    delete m_view;
+    m_view = nullptr;
+}
 
 QWebEnginePage* CWebBrowser2::Page() const
 {
