@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cstdlib>
+
 namespace ulv::test {
 
 namespace {
@@ -18,8 +20,14 @@ QString TempHome()
 
 void PrepareEnvironment()
 {
-    if (!g_home)
+    if (!g_home) {
         g_home = new QTemporaryDir(QDir::tempPath() + "/ulvtest-XXXXXX");
+        // Gone when the test program ends, or every run would leave one.
+        std::atexit([] {
+            delete g_home;
+            g_home = nullptr;
+        });
+    }
     qputenv("ULVENSCOPE_HOME", (g_home->path() + "/data").toUtf8());
     qputenv("XDG_CONFIG_HOME", (g_home->path() + "/config").toUtf8());
     QDir().mkpath(g_home->path() + "/data");
