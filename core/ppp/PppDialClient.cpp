@@ -2,6 +2,7 @@
 
 #include "core/ppp/ChapResponse.h"
 #include "core/ppp/PppOptions.h"
+#include "platform/DataFolder.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +25,8 @@ std::mutex& LogLock()
 
 std::string& LogPath()
 {
-    static std::string path = "ulvenscoper.log";
+    // Beside the program's other files, not wherever it was started from.
+    static std::string path = DataPath(QStringLiteral("ulvenscoper.log")).toStdString();
     return path;
 }
 
