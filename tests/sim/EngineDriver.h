@@ -35,6 +35,14 @@ inline std::string Ask(ModemEngine& engine, const std::string& command)
     return out;
 }
 
+// The host clock at 2026-12-10 05:45:32 UTC, standing still, and the module in
+// the zone +8 h: its clock reads "26/12/10,13:45:32+32".
+inline void FixClock(ModemEngine& engine, long long hostSeconds = 1796881532)
+{
+    engine.SetHostClock([hostSeconds] { return std::chrono::system_clock::time_point(std::chrono::seconds(hostSeconds)); });
+    engine.State().clockZone = 32;
+}
+
 inline std::string Info(const std::string& line)
 {
     return "\r\n" + line + "\r\n\r\nOK\r\n";

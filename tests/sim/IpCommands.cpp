@@ -112,6 +112,14 @@ void ModemEngine::MapAddress(const std::string& address, int port, int loopbackP
     Ip().MapAddress(address, port, loopbackPort);
 }
 
+void ModemEngine::DropDataContext()
+{
+    Ip().Close();
+    m_ipState.context = false;
+    m_ipState.regApp = false;
+    m_ipState.noticePending = false;
+}
+
 ModemEngine::Reply ModemEngine::IpCommand(const Command& c)
 {
     const bool umts = m_family == Family::Umts;
@@ -164,10 +172,7 @@ ModemEngine::Reply ModemEngine::IpCommand(const Command& c)
                 return Err();
             m_state.jideact = v;
         }
-        Ip().Close();
-        m_ipState.context = false;
-        m_ipState.regApp = false;
-        m_ipState.noticePending = false;
+        DropDataContext();
         return Ok();
     }
     if (c.name == "+JIOPEN") {

@@ -136,6 +136,7 @@ const std::vector<ModemEngine::Entry>& ModemEngine::Table()
         {"+CBC", &E::Network, kAll},
         {"+CREG", &E::Network, kAll},
         {"+CGREG", &E::Network, kAll},
+        {"+CGATT", &E::Attach, kAll},
         {"+COPS", &E::Network, kAll},
         {"+IPR", &E::Settings, kAll},
         {"+CMEE", &E::Settings, kAll},
@@ -373,6 +374,38 @@ ModemEngine::Reply ModemEngine::Network(const Command& c)
         return Line(line);
     }
     return Operator(c);
+}
+
+ModemEngine::Reply ModemEngine::Attach(const Command& c)
+{
+    // The packet-switched attachment, which AT+CGREG reports.
+    switch (c.op) {
+    case Op::Test:
+        return Line("+CGATT: (0,1)");
+    case Op::Read:
+        return Line("+CGATT: " + Num(Registered(m_state.cgregStat) ? 1 : 0));
+    case Op::Exec:
+        return Err();
+    case Op::Set:
+        break;
+    }
+    int attach = 0;
+    if (c.params.size() != 1 || !ToInt(c.params[0], attach) || attach < 0 || attach > 1)
+        return Err();
+    if (auto bad = SimNotReady(false))
+        return *bad;
+    if (attach == 0) {
+        DropDataContext();
+        m_state.savedCgregStat = 0; // nor when the radio comes back
+        FollowUp(SetRegistration(m_state.cregStat, 0), 0);
+        return Ok();
+    }
+    if (Registered(m_state.cgregStat))
+        return Ok();
+    if (!Online() || !Registered(m_state.cregStat))
+        return CmeError(30);
+    FollowUp(SetRegistration(m_state.cregStat, m_state.cregStat), 0);
+    return Ok();
 }
 
 ModemEngine::Reply ModemEngine::Operator(const Command& c)
@@ -731,7 +764,7 @@ void ModemEngine::FinishBody(Output& out)
             message.dcs = alphabet == 1 ? 4 : alphabet == 2 ? 8 : 0;
             message.text = *text;
             if (message.IsReceived())
-                message.timestamp = m_state.networkTime;
+                message.timestamp = ModuleTime();
         } else {
             std::string hex;
             for (char ch : body) {
@@ -793,7 +826,7 @@ void ModemEngine::AfterSend(int reference, const SmsMessage& message, int firstO
         SmsMessage back;
         back.status = 0;
         back.address = m_state.ownNumber;
-        back.timestamp = m_state.networkTime;
+        back.timestamp = ModuleTime();
         back.dcs = message.dcs;
         back.text = message.text;
         back.sca = m_state.sca;
@@ -802,14 +835,14 @@ void ModemEngine::AfterSend(int reference, const SmsMessage& message, int firstO
     // TP-SRR: the sender asked for a status report; AT+CNMI <ds> 1 shows it.
     if (firstOctet < 0 || (firstOctet & 0x20) == 0 || m_state.cnmi[3] != 1)
         return;
+    // The centre takes the message and delivers it within the same second.
+    const std::string now = ModuleTime();
     std::string report;
     if (m_state.textMode) {
         report = "+CDS: 6," + Num(reference) + "," + Quote(Address(message.address)) + ","
-            + Num(TypeOfNumber(message.address)) + "," + Quote(m_state.networkTime) + "," + Quote(m_state.networkTime)
-            + ",0";
+            + Num(TypeOfNumber(message.address)) + "," + Quote(now) + "," + Quote(now) + ",0";
     } else {
-        const std::string pdu
-            = EncodeStatusReport(reference, message.address, m_state.sca, m_state.networkTime, m_state.networkTime, 0);
+        const std::string pdu = EncodeStatusReport(reference, message.address, m_state.sca, now, now, 0);
         report = "+CDS: " + Num(SmsTpduLength(pdu)) + "\r\n" + pdu;
     }
     Indicate(report, m_state.networkDelayMs);

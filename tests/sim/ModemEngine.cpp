@@ -56,6 +56,11 @@ const char* CmeText(int code)
     case 16: return "incorrect password";
     case 20: return "memory full";
     case 21: return "invalid index";
+    case 22: return "not found";
+    case 24: return "text string too long";
+    case 25: return "invalid characters in text string";
+    case 26: return "dial string too long";
+    case 27: return "invalid characters in dial string";
     case 30: return "no network service";
     case 100: return "unknown";
     default: return nullptr;
@@ -178,7 +183,11 @@ ModemEngine::ModemEngine(Family family, std::string revision)
         m_state.smsInitState = 7;
         m_state.firstIndex = 0;
         m_state.capacity = 40;
+        m_state.phonebookCapacity = 250;
+        m_state.phonebookNumberLength = 40;
+        m_state.phonebookTextLength = 18;
     }
+    m_state.clockZone = HostZone();
     switch (m_model) {
     case Model::Rx70:
     case Model::Rx50:
@@ -414,7 +423,7 @@ std::string ModemEngine::Execute(std::string_view commandLine)
     std::string out;
     for (const Command& cmd : commands) {
         const Entry* entry = nullptr;
-        for (const auto* table : {&IpTable(), &MmsTable(), &GnssTable(), &LocatorTable(), &Table()}) {
+        for (const auto* table : {&IpTable(), &MmsTable(), &GnssTable(), &LocatorTable(), &ClockTable(), &PhonebookTable(), &Table()}) {
             for (const Entry& e : *table) {
                 if (!entry && cmd.name == e.name && (e.models & ModelBit(m_model)) != 0)
                     entry = &e;

@@ -8,6 +8,7 @@
 #include "sim/IpStack.h"
 #include "sim/ModemState.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -30,6 +31,9 @@ constexpr unsigned ModelBit(Model m)
 {
     return 1u << unsigned(m);
 }
+
+// The host's time zone now, in quarter hours east of UTC.
+int HostZone();
 
 class ModemEngine {
 public:
@@ -75,6 +79,14 @@ public:
     const std::vector<Fault>& Faults() const { return m_faults; }
 
     bool InSmsBody() const { return m_inBody; }
+
+    // --- The module's clock (ClockCommands.cpp)
+    using HostClock = std::function<std::chrono::system_clock::time_point()>;
+    // The host clock the module's clock runs from (the system clock unless a
+    // test fixes it).
+    void SetHostClock(HostClock clock) { m_hostClock = std::move(clock); }
+    // The module's time as "yy/MM/dd,hh:mm:ss+zz" (zz in quarter hours).
+    std::string ModuleTime() const;
 
     // --- The IP stack (IpCommands.cpp)
     // How the module sends what happens on its own (socket data, a closing):
@@ -124,6 +136,8 @@ private:
     static const std::vector<Entry>& MmsTable();
     static const std::vector<Entry>& GnssTable();
     static const std::vector<Entry>& LocatorTable(); // LocatorCommands.cpp
+    static const std::vector<Entry>& ClockTable();    // ClockCommands.cpp
+    static const std::vector<Entry>& PhonebookTable(); // PhonebookCommands.cpp
 
     void CompleteLine(Output& out);
     void BodyByte(char byte, Output& out);
@@ -165,6 +179,12 @@ private:
     bool UploadPending() const;
     Reply GnssCommand(const Command& c);
     Reply LocatorCommand(const Command& c);
+    Reply ClockCommand(const Command& c);
+    long long HostSeconds() const; // the host clock, seconds since the epoch
+    Reply PhonebookCommand(const Command& c);
+    Reply Attach(const Command& c);
+    // Ends the data context and its sockets (a deactivation or a detach).
+    void DropDataContext();
     std::string FinishIpBody(const std::string& body);
     std::vector<Emission> IpArrived();
     std::vector<Emission> IpClosed();
@@ -226,6 +246,7 @@ private:
 
     Post m_post;
     std::function<void(bool)> m_gnssSwitch;
+    HostClock m_hostClock;
     bool m_gnssOn = false;
     std::shared_ptr<IpStack> m_ip;
     std::shared_ptr<MmsState> m_mms;

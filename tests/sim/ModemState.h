@@ -37,6 +37,13 @@ struct Call {
     std::string number;
 };
 
+// A place in the SIM phonebook ("SM").
+struct PhonebookEntry {
+    std::string number;
+    int type = 129;
+    std::u16string text;
+};
+
 struct ModemState {
     // V.250 settings
     bool echo = true;
@@ -110,11 +117,23 @@ struct ModemState {
     // bufferedIndications until a mode that shows them.
     std::array<int, 5> cnmi = {2, 1, 0, 0, 0};
     std::vector<std::string> bufferedIndications;
-    // The network's clock as the service centre stamps messages and reports.
-    std::string networkTime = "26/12/10,13:45:32+32";
     // Time from a send until what the network answers later (a status report,
     // a message to the own number) arrives.
     int networkDelayMs = 100;
+
+    // The module's own clock (AT+CCLK): the host's clock moved by clockOffsetS
+    // seconds, shown in the zone clockZone (quarter hours east of UTC; the
+    // host's at start). The network stamps what it delivers with this clock.
+    long long clockOffsetS = 0;
+    int clockZone = 0;
+
+    // The SIM phonebook: indexes 1..phonebookCapacity, the longest number and
+    // text a place holds (in characters; a text outside the GSM alphabet is
+    // kept as UCS2 and holds half as many less one).
+    std::map<int, PhonebookEntry> phonebook;
+    int phonebookCapacity = 100;
+    int phonebookNumberLength = 20;
+    int phonebookTextLength = 14;
 
     // calls
     std::vector<Call> calls;

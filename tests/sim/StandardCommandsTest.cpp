@@ -17,9 +17,12 @@ struct Case {
     std::string reply;
 };
 
+// The module's clock stands at 26/12/10 13:45:32 +8 h.
 ModemEngine Make(Family family)
 {
-    return ModemEngine(family, family == Family::Gsm ? "TZ20A01" : "RX70B03");
+    ModemEngine engine(family, family == Family::Gsm ? "TZ20A01" : "RX70B03");
+    FixClock(engine);
+    return engine;
 }
 
 const char* Of(Family family)
@@ -362,7 +365,7 @@ TEST(StandardCommands, StatusReportsComeWhenRequestedAndShownByCnmi)
         std::string report; // "" when none comes
     };
     // SMS-STATUS-REPORT for reference 1 to 12345: delivered (00), both times
-    // the network's clock.
+    // the module's clock.
     const std::string reportPdu = "0891683108100005F0060105812143F5" "62210131542323" "62210131542323" "00";
     const std::vector<Row> rows = {
         {"AT+CNMI=2,1,0,1,0", "AT+CMGS=16\r" + kSubmitWithReport + "\x1A", "\r\n+CDS: 22\r\n" + reportPdu + "\r\n"},

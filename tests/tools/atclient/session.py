@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """A typical AT client's session with a cellular module, as a terminal user or a
-plain client library would run it: identify the module, check the SIM and the
-registration, send a message in PDU mode to the module's own number, list, read
-and delete it, dial, hang up, and switch the radio off and on.
+plain client library would run it: identify the module, check the SIM, the
+registration and the packet attachment, read and set the clock, write, read,
+find and delete a phonebook entry, send a message in PDU mode to the module's
+own number, list, read and delete it, dial, hang up, and switch the radio off
+and on.
 
     session.py --ulvsim build/ulvsim --family gsm|umts   starts ulvsim and talks to it
     session.py --port /dev/ttyUSB2                        talks to a module already there
@@ -12,6 +14,7 @@ otherwise, 2 on bad arguments. Standard library only.
 """
 
 import argparse
+import datetime
 import os
 import re
 import select
@@ -261,6 +264,58 @@ def expect(condition, what):
         raise SessionError(what)
 
 
+CLOCK = re.compile(r'"(\d\d/\d\d/\d\d,\d\d:\d\d:\d\d)([+-]\d\d)?"')
+
+
+def module_time(client):
+    """The module's clock as a datetime, and its zone text ("" when it gives none)."""
+    text = client.query("AT+CCLK?", "+CCLK")
+    m = CLOCK.fullmatch(text)
+    expect(m, "clock: %s" % text)
+    return datetime.datetime.strptime(m.group(1), "%y/%m/%d,%H:%M:%S"), m.group(2) or ""
+
+
+def check_attachment_clock_and_phonebook(client, log):
+    # Network information: the packet service is attached.
+    expect(client.query("AT+CGATT=?", "+CGATT") == "(0,1)", "attachment states")
+    expect(client.query("AT+CGATT?", "+CGATT") == "1", "not attached to the packet service")
+
+    # The clock: set it to what it says (a real module keeps its time) and
+    # read it back running from there.
+    now, zone = module_time(client)
+    client.ok('AT+CCLK="%s%s"' % (now.strftime("%y/%m/%d,%H:%M:%S"), zone))
+    again, zone_again = module_time(client)
+    expect(zone_again == zone and now <= again < now + datetime.timedelta(seconds=REPLY_TIMEOUT),
+           "clock set to %s%s reads %s%s" % (now, zone, again, zone_again))
+
+    # The SIM phonebook: write to a free place, read, find and delete it.
+    client.ok('AT+CPBS="SM"')
+    counts = re.fullmatch(r'"SM",(\d+),(\d+)', client.query("AT+CPBS?", "+CPBS"))
+    expect(counts, "phonebook counts")
+    used = int(counts.group(1))
+    limits = re.match(r"\((\d+)-(\d+)\),(\d+),(\d+)", client.query("AT+CPBR=?", "+CPBR"))
+    expect(limits, "phonebook limits")
+    first, last = int(limits.group(1)), int(limits.group(2))
+    taken = set()
+    for line in client.ok("AT+CPBR=%d,%d" % (first, last)):
+        m = re.match(r"\+CPBR: (\d+),", line)
+        expect(m, "phonebook entry: %s" % line)
+        taken.add(int(m.group(1)))
+    expect(len(taken) == used, "%d entries listed, %d counted" % (len(taken), used))
+    free = next((i for i in range(first, last + 1) if i not in taken), None)
+    expect(free is not None, "the phonebook is full")
+    entry = '%d,"10086",129,"Ulv test"' % free
+    client.ok("AT+CPBW=" + entry)
+    expect(client.ok("AT+CPBR=%d" % free) == ["+CPBR: " + entry], "phonebook entry read back")
+    expect("+CPBF: " + entry in client.ok('AT+CPBF="ulv t"'), "phonebook entry not found")
+    expect(client.query("AT+CPBS?", "+CPBS") == '"SM",%d,%s' % (used + 1, counts.group(2)), "count after write")
+    client.ok("AT+CPBW=%d" % free)
+    expect(client.ok("AT+CPBR=%d" % free) == [], "phonebook entry left after delete")
+    found, _ = client.command('AT+CPBF="Ulv test"', accept=(b"OK", b"+CME ERROR: 22"))
+    expect("+CPBF: " + entry not in found, "phonebook entry found after delete")
+    log("attached; clock %s%s; phonebook place %d written, read, found and emptied" % (again, zone, free))
+
+
 def run_session(client, log):
     # Synchronise, echo off, numeric extended errors.
     client.ok("AT")
@@ -302,6 +357,7 @@ def run_session(client, log):
     expect(len(cops) >= 3 and re.fullmatch(r'"\d{5,6}"', cops[2]), "operator: %s" % cops)
     client.ok("AT+COPS=3,0")
     log("registered: stat %s, cell %s/%s, operator %s, rssi %d" % (creg[1], creg[2], creg[3], cops[2], rssi))
+    check_attachment_clock_and_phonebook(client, log)
 
     # Messages in PDU mode: send one to the own number with a status report.
     client.ok("AT+CMGF=0")
