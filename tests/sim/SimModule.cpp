@@ -266,23 +266,32 @@ void SimModule::InjectBytes(const std::string& bytes)
     WithEmit([&](ModemEngine&) { return std::vector<Emission>{{bytes, 0, false}}; });
 }
 
-void SimModule::Ring(const std::string& number)
+std::string SimModule::Ring(const std::string& number)
 {
-    WithEmit([&](ModemEngine& e) { return e.Ring(number); });
+    return Control("ring " + number);
 }
 
-void SimModule::RemoteHangUp()
+std::string SimModule::RemoteHangUp()
 {
-    WithEmit([](ModemEngine& e) { return e.RemoteHangUp(); });
+    return Control("hangup");
+}
+
+std::string SimModule::Unplug()
+{
+    return Control("unplug");
 }
 
 int SimModule::StoreSms(const SmsMessage& message, bool notify)
 {
+    if (notify) {
+        const std::string answer = Control("pdu " + EncodeSmsPdu(message));
+        const std::string stored = "ok stored at ";
+        return answer.rfind(stored, 0) == 0 ? std::atoi(answer.c_str() + stored.size()) : -1;
+    }
     int index = -1;
-    WithEmit([&](ModemEngine& e) {
-        std::vector<Emission> out;
-        index = e.StoreSms(message, notify, out);
-        return out;
+    With([&](ModemEngine& e) {
+        std::vector<Emission> none;
+        index = e.StoreSms(message, false, none);
     });
     return index;
 }

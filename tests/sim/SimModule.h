@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -50,9 +51,15 @@ public:
     void ClearFaults();
     void InjectLine(const std::string& text);   // framed like an unsolicited result
     void InjectBytes(const std::string& bytes); // exactly these bytes
-    void Ring(const std::string& number);
-    void RemoteHangUp();
-    // Stores a message; with notify the module reports "+CMTI: "SM",<index>".
+    // Runs one control command (SimControl.h) and answers its line.
+    std::string Control(std::string_view line);
+    // The control's "ring", "hangup" and "unplug"; they answer its line.
+    std::string Ring(const std::string& number);
+    std::string RemoteHangUp();
+    std::string Unplug();
+    // With notify the message arrives from the network (the control's "pdu":
+    // "+CMTI: "SM",<index>" as AT+CNMI says); without, it is put in the store.
+    // Its index, or -1 when it was not stored.
     int StoreSms(const SmsMessage& message, bool notify = true);
 
     // Everything received, in order, and the same with arrival times.

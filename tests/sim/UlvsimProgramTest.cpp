@@ -1,5 +1,6 @@
 // The ulvsim program: standalone, side by side, faults file, hang-up, exit.
 
+#include "sim/ControlClient.h"
 #include "sim/RawPort.h"
 
 #include "common/TestEnv.h"
@@ -214,6 +215,7 @@ TEST(UlvsimProgram, BadArgumentsAndBadFaultFilesExitWithUsage)
         {"--family", "umts", "--map", "203.0.113.7:0=4000"},
         {"--family", "umts", "--map", "203.0.113.7:6003=70000"},
         {"--family", "umts", "--map", "203.0.113.7:port=4000"},
+        {"--family", "gsm", "--control", faults}, // a file that is not a socket stays
     };
     for (const auto& args : cases) {
         SimProcess sim(args);
@@ -229,7 +231,9 @@ TEST(UlvsimProgram, HelpListsTheOptionsAndExits)
     std::string text;
     for (int i = 0; i < 40; ++i)
         text += sim.ReadLine() + "\n";
-    for (const char* option : {"usage: ulvsim", "--family gsm|umts", "--revision REV", "--link PATH", "--faults FILE"})
+    for (const char* option : {"usage: ulvsim", "--family gsm|umts", "--revision REV", "--link PATH", "--faults FILE",
+             "--control PATH", "ring NUMBER", "hangup", "sms NUMBER TEXT", "pdu HEX", "signal RSSI [BER]",
+             "reg STAT [GPRS]", "unplug"})
         EXPECT_NE(text.find(option), std::string::npos) << option << " in\n" << text;
 }
 
@@ -284,3 +288,34 @@ TEST(UlvsimProgram, MapSendsAnOutsideAddressToALoopbackPort)
     EXPECT_EQ(sim.Signal(SIGTERM), 0);
 }
 
+
+TEST(UlvsimProgram, TheControlRingsAndUnplugsTheRunningModule)
+{
+    const std::string link = Temp("ttyC");
+    const std::string control = Temp("ctl");
+    SimProcess sim({"--family", "gsm", "--link", link, "--control", control});
+    const std::string first = sim.ReadLine();
+    ASSERT_FALSE(first.empty());
+    ulv::sim::test::ControlClient client(control);
+    ASSERT_TRUE(client.Connected());
+    {
+        RawPort port(link);
+        ASSERT_TRUE(port.IsOpen());
+        EXPECT_EQ(Ask(port, "AT+CLIP=1"), "AT+CLIP=1\r\r\nOK\r\n");
+        EXPECT_EQ(client.Send("ring +8613912345678"), "ok ringing");
+        EXPECT_EQ(port.ReadUntil("145\r\n", 10s), "\r\nRING\r\n\r\n+CLIP: \"+8613912345678\",145\r\n");
+        EXPECT_EQ(client.Send("unplug"), "ok");
+        port.ReadUntil("never", 10s); // ends when the line drops
+        EXPECT_TRUE(port.HungUp());
+    }
+    // Plugged in again: a fresh module on a new terminal, the same control.
+    const std::string second = sim.ReadLine(15s);
+    ASSERT_FALSE(second.empty());
+    EXPECT_EQ(LinkTarget(link), second);
+    RawPort port(link);
+    EXPECT_EQ(client.Send("sms 10086 hi"), "ok stored at 1");
+    EXPECT_EQ(port.ReadUntil(",1\r\n", 10s), "\r\n+CMTI: \"SM\",1\r\n");
+    EXPECT_EQ(sim.Signal(SIGTERM), 0);
+    struct stat st {};
+    EXPECT_NE(::lstat(control.c_str(), &st), 0) << "the control socket is removed at the end";
+}

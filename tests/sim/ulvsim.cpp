@@ -1,8 +1,9 @@
 // ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]
-//        [--nmea FILE] [--nmea-interval MS] | --help
+//        [--nmea FILE] [--nmea-interval MS] [--control PATH] | --help
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
 
+#include "sim/SimControl.h"
 #include "sim/SimModule.h"
 #include "sim/SimNmeaPort.h"
 
@@ -12,8 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <poll.h>
 #include <string>
+#include <string_view>
 #include <sys/eventfd.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
@@ -24,7 +27,7 @@ using namespace ulv::sim;
 namespace {
 
 const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n"
-                      "              [--nmea FILE] [--nmea-interval MS]\n";
+                      "              [--nmea FILE] [--nmea-interval MS] [--control PATH]\n";
 
 const char kHelp[] =
     "Runs a simulated cellular module on a pseudo-terminal and prints the terminal's\n"
@@ -42,9 +45,14 @@ const char kHelp[] =
     "                     GPS log of the shared test data); its path goes to stderr\n"
     "                     and, with --link PATH, to the link PATH-nmea\n"
     "  --nmea-interval MS the pause between two sentences (default 140)\n"
+    "  --control PATH     take control commands on a Unix socket at PATH, one a line,\n"
+    "                     each answered with a line \"ok ...\" or \"error <reason>\"\n"
+    "                     (for example: socat - UNIX-CONNECT:PATH):\n";
+const char kHelpEnd[] =
     "  --help             this text\n"
     "\n"
-    "Runs until SIGTERM or SIGINT (Ctrl-C).\n";
+    "Runs until SIGTERM or SIGINT (Ctrl-C). After a hang-up or an unplug a fresh module\n"
+    "comes up on a new terminal, whose path is printed (and linked) again.\n";
 
 int Usage(const char* why)
 {
@@ -82,10 +90,17 @@ int main(int argc, char** argv)
     std::vector<Mapping> maps;
     std::string nmeaLog;
     int nmeaInterval = 140;
+    std::string control;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::printf("%s\n%s", kUsage, kHelp);
+            std::string commands;
+            for (std::string_view help = kControlHelp; !help.empty();) {
+                const std::size_t end = help.find('\n') + 1;
+                commands += "                       " + std::string(help.substr(0, end));
+                help.remove_prefix(end);
+            }
+            std::printf("%s\n%s%s%s", kUsage, kHelp, commands.c_str(), kHelpEnd);
             return 0;
         }
         if (i + 1 >= argc)
@@ -109,6 +124,8 @@ int main(int argc, char** argv)
             nmeaInterval = std::atoi(value.c_str());
             if (nmeaInterval < 0 || nmeaInterval > 60000)
                 return Usage("--nmea-interval wants 0 to 60000 milliseconds");
+        } else if (arg == "--control") {
+            control = value;
         } else if (arg == "--faults") {
             faultsFile = value;
         } else if (arg == "--map") {
@@ -174,8 +191,12 @@ int main(int argc, char** argv)
     }
 
     std::unique_ptr<SimModule> sim;
+    // The control thread reaches the module through this while a restart
+    // replaces it.
+    std::mutex simMutex;
     // A hung-up line cannot be reopened: each start is a new module on a new pty.
     auto start = [&]() -> bool {
+        std::lock_guard lock(simMutex);
         sim.reset();
         sim = std::make_unique<SimModule>(family, revision);
         sim->SetLogging(false);
@@ -202,7 +223,23 @@ int main(int argc, char** argv)
         std::fflush(stdout);
         return true;
     };
-    int rc = start() ? 0 : 1;
+    // The control is there before the first path is printed, so whoever
+    // reads the path can use it at once.
+    std::unique_ptr<ControlSocket> controlSocket;
+    int rc = 0;
+    if (!control.empty()) {
+        controlSocket = std::make_unique<ControlSocket>([&](std::string_view line) -> std::string {
+            std::lock_guard lock(simMutex);
+            return sim ? sim->Control(line) : "error no module";
+        });
+        std::string why;
+        if (controlSocket->Start(control, &why))
+            std::fprintf(stderr, "ulvsim: control %s\n", control.c_str());
+        else
+            rc = Usage(("no control: " + why).c_str());
+    }
+    if (rc == 0 && !start())
+        rc = 1;
     while (rc == 0) {
         pollfd fds[2] = {{sigFd, POLLIN, 0}, {hangUpFd, POLLIN, 0}};
         if (::poll(fds, 2, -1) < 0) {
@@ -223,6 +260,7 @@ int main(int argc, char** argv)
                 rc = 1;
         }
     }
+    controlSocket.reset();
     sim.reset();
     nmea.reset();
     if (!link.empty())
