@@ -97,7 +97,7 @@ int main(int argc, char** argv)
             std::string commands;
             for (std::string_view help = kControlHelp; !help.empty();) {
                 const std::size_t end = help.find('\n') + 1;
-                commands += "                       " + std::string(help.substr(0, end));
+                commands += "    " + std::string(help.substr(0, end));
                 help.remove_prefix(end);
             }
             std::printf("%s\n%s%s%s", kUsage, kHelp, commands.c_str(), kHelpEnd);
