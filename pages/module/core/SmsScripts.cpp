@@ -4,6 +4,7 @@
 #include "core/at/ScriptedExchange.h"
 #include "core/at/WaitClock.h"
 #include "core/text/AnsiText.h"
+#include "core/text/GsmAlphabet.h"
 #include "core/text/TextCodecs.h"
 #include "pages/module/core/SmsToolText.h"
 #include "platform/MessageBox.h"
@@ -121,14 +122,18 @@ Waited WaitForPrompt(const ScriptRunner& runner, const QString& command, const Q
 }
 
 // Writes the body (no line end) and gives its echo the time to come back.
-bool SendBody(const ScriptRunner& runner, const QByteArray& body)
+// Septets go out byte for byte; text as UTF-8.
+bool SendBody(const ScriptRunner& runner, const QByteArray& body, bool septets = false)
 {
     if (!runner.Active())
         return false;
     runner.Session().Buffers().ClearReceivedText();
     const QString text = AnsiToString(body);
-    runner.Session().Transmitter().SendToModuleQuiet(text, PortTransmitter::kText, false);
-    const qsizetype expected = text.size() + CountLineBreaks(body);
+    if (septets)
+        runner.Session().Transmitter().SendRawBytes(body);
+    else
+        runner.Session().Transmitter().SendToModuleQuiet(text, PortTransmitter::kText, false);
+    const qsizetype expected = (septets ? body.size() : text.size()) + CountLineBreaks(body);
     QString echo;
     const Waited w = WaitForText(
         runner, 2000, false, [expected](const QString& t) { return t.size() >= expected ? 1 : 0; }, echo);
@@ -157,9 +162,8 @@ QString SendNote(const QString& number)
         .arg(number);
 }
 
-bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, SmsPageSink& page)
+bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, const SmsTextSend& d, SmsPageSink& page)
 {
-    const SmsTextSend d = DeriveTextSend(request);
     QString reply;
     const ScriptStep steps[] = {
         Step(QStringLiteral("AT+CMGF=1"), 3000, QStringLiteral("/* Use AT+CMGF=1 to set text mode */"), {},
@@ -178,9 +182,9 @@ bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, SmsPage
         note += QStringLiteral("\r\n/* ") + d.codeNote + QStringLiteral(" */");
     if (WaitForPrompt(runner, QStringLiteral("AT+CMGS=\"%1\"").arg(d.number), note) != Waited::Done)
         return false;
-    if (!SendBody(runner, d.body))
+    if (!SendBody(runner, d.body, d.septets))
         return false;
-    const qsizetype chars = AnsiToString(d.body).size();
+    const qsizetype chars = d.septets ? d.body.size() : AnsiToString(d.body).size();
     const int timeoutMs = chars < 500 ? 10000 : chars < 1000 ? 20000 : 30000;
     const Waited w = SendCtrlZ(runner, timeoutMs);
     if (w == Waited::Failed)
@@ -310,10 +314,26 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
     } else {
         d.charset = r.type == kSmsTypeGsm ? QStringLiteral("GSM") : QStringLiteral("IRA");
         d.body = r.inputMode == 1 ? HexToText(r.text) : r.text;
+        const QString text = AnsiToString(d.body);
         if (r.inputMode == 1)
             d.codeNote = (r.type == kSmsTypeGsm ? QStringLiteral("GSM7 code string of \"%1\" is \"%2\"")
                                                 : QStringLiteral("the IRA code string of \"%1\" is \"%2\""))
-                             .arg(boxText, AnsiToString(d.body));
+                             .arg(boxText, text);
+        // The module reads the body in the character set just announced. No
+        // extension characters: their escape byte would cancel the message.
+        if (r.type == kSmsTypeGsm) {
+            GsmAlphabetText gsm = EncodeGsmAlphabet(text, false);
+            d.refused = gsm.refused;
+            d.body = std::move(gsm.bytes);
+            d.septets = true;
+        } else {
+            // IRA is 7-bit ASCII; Ctrl-Z would end the message and Esc cancel it.
+            for (qsizetype i = 0; i < text.size() && d.refused.isEmpty(); ++i) {
+                const char16_t c = text[i].unicode();
+                if (c >= 0x80 || c == 0x1A || c == 0x1B)
+                    d.refused = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
+            }
+        }
     }
     return d;
 }
@@ -331,10 +351,17 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
         if (length <= 0)
             return runner.Fail(kSmsSendFailure);
     }
+    SmsTextSend text;
+    if (request.type != kSmsTypePdu) {
+        text = DeriveTextSend(request);
+        if (!text.refused.isEmpty())
+            return runner.Fail(TextCharsetRefusal(text.refused, text.charset));
+    }
     QString reply;
     if (runner.Run(Step(QStringLiteral("ATE1"), 3000, kEchoNote), reply) != StepResult::Success)
         return runner.Fail(kSmsSendFailure);
-    const bool sent = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, page);
+    const bool sent
+        = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, text, page);
     if (!runner.Active())
         return false;
     if (!sent)

@@ -77,7 +77,9 @@ struct SmsTextSend {
     QString csmp;
     QString number;
     QByteArray body;
+    bool septets = false; // the body holds GSM alphabet codes, one a byte, not text
     QString codeNote; // empty when the body was not converted
+    QString refused;  // the first character the character set has no code for
 };
 SmsTextSend DeriveTextSend(const SmsSendRequest& request);
 
