@@ -26,6 +26,16 @@ const QString kReadAllFailure = QStringLiteral("Fail to read a message!");
 const QString kDeleteFailure = QStringLiteral("Fail to delete a message!");
 const QString kDeleteAllFailure = QStringLiteral("Fail to delete all messages!");
 const QString kEchoNote = QStringLiteral("/* Use ATE1 to enable echo mode */");
+const QString kHexOnly = QStringLiteral("The message may hold only hex digits and blanks in this mode!");
+
+// Hex text as it goes out: a pasted Ctrl-Z or Esc in it would end or cancel the message.
+bool AllHexDigits(QByteArrayView hex)
+{
+    for (char c : hex)
+        if (HexDigitValue(c) < 0)
+            return false;
+    return true;
+}
 
 ScriptStep Step(const QString& command, int timeoutMs, const QString& note, const QString& failure = {},
     QStringList success = {QStringLiteral("OK")})
@@ -304,6 +314,8 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
         d.body = r.inputMode == 0 ? TextToUcs2Hex(r.text) : WithoutBlanks(r.text);
         if (r.inputMode == 0)
             d.codeNote = QStringLiteral("the UCS2 code string of \"%1\" is \"%2\"").arg(boxText, AnsiToString(d.body));
+        if (!AllHexDigits(d.body))
+            d.refusal = kHexOnly;
         if (IsUcs2Needed(d.body))
             d.csmp = QStringLiteral("AT+CSMP=17,167,0,8");
     } else if (r.type == kSmsTypeIraOr8Bit && r.moduleType == 0) {
@@ -311,6 +323,8 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
         d.csmp = QStringLiteral("AT+CSMP=17,167,0,4");
         d.number = QString::fromLatin1(WithoutBlanks(BytesToSpacedHex(r.number.toUtf8())));
         d.body = WithoutBlanks(r.text);
+        if (!AllHexDigits(d.body))
+            d.refusal = kHexOnly;
     } else {
         d.charset = r.type == kSmsTypeGsm ? QStringLiteral("GSM") : QStringLiteral("IRA");
         d.body = r.inputMode == 1 ? HexToText(r.text) : r.text;
@@ -323,15 +337,16 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
         // extension characters: their escape byte would cancel the message.
         if (r.type == kSmsTypeGsm) {
             GsmAlphabetText gsm = EncodeGsmAlphabet(text, false);
-            d.refused = gsm.refused;
+            if (!gsm.Ok())
+                d.refusal = TextCharsetRefusal(gsm.refused, d.charset);
             d.body = std::move(gsm.bytes);
             d.septets = true;
         } else {
             // IRA is 7-bit ASCII; Ctrl-Z would end the message and Esc cancel it.
-            for (qsizetype i = 0; i < text.size() && d.refused.isEmpty(); ++i) {
+            for (qsizetype i = 0; i < text.size() && d.refusal.isEmpty(); ++i) {
                 const char16_t c = text[i].unicode();
                 if (c >= 0x80 || c == 0x1A || c == 0x1B)
-                    d.refused = text.mid(i, text[i].isHighSurrogate() ? 2 : 1);
+                    d.refusal = TextCharsetRefusal(text.mid(i, text[i].isHighSurrogate() ? 2 : 1), d.charset);
             }
         }
     }
@@ -346,6 +361,8 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
     int length = 0;
     if (request.type == kSmsTypePdu) {
         pdu = WithoutBlanks(request.text);
+        if (!AllHexDigits(pdu))
+            return runner.Fail(kHexOnly);
         length = GetPduTpduLength(pdu);
         // A PDU whose first octet does not fit it would be cut by the module.
         if (length <= 0)
@@ -354,8 +371,8 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
     SmsTextSend text;
     if (request.type != kSmsTypePdu) {
         text = DeriveTextSend(request);
-        if (!text.refused.isEmpty())
-            return runner.Fail(TextCharsetRefusal(text.refused, text.charset));
+        if (!text.refusal.isEmpty())
+            return runner.Fail(text.refusal);
     }
     QString reply;
     if (runner.Run(Step(QStringLiteral("ATE1"), 3000, kEchoNote), reply) != StepResult::Success)

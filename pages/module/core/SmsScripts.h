@@ -79,7 +79,7 @@ struct SmsTextSend {
     QByteArray body;
     bool septets = false; // the body holds GSM alphabet codes, one a byte, not text
     QString codeNote; // empty when the body was not converted
-    QString refused;  // the first character the character set has no code for
+    QString refusal;  // why the body cannot go out as it is (empty: it can)
 };
 SmsTextSend DeriveTextSend(const SmsSendRequest& request);
 
