@@ -364,22 +364,23 @@ void CAtcManageDlg::OnButtonImport()
         ShowMessageBox(book.error, MB_ICONERROR);
         return;
     }
-    for (size_t i = 0; i < book.rows.size(); ++i) {
+    // A workbook written by Export starts with its header row: no command.
+    const size_t first = !book.rows.empty() && IsAtcWorkbookHeader(book.rows.front()) ? 1 : 0;
+    std::vector<AtcImportFailure> failures;
+    for (size_t i = first; i < book.rows.size(); ++i) {
         const AtcWorkbookRow& r = book.rows[i];
-        const int code = import.addRow(r.classification, r.atc, r.refer, r.func);
-        if (code != 0) {
-            wait.Restore();
-            ShowMessageBox(QStringLiteral("Fail to import the %1th row !\r\nError code: %2")
-                               .arg(int(i) + 1)
-                               .arg(code));
-            wait.Show();
-        }
+        if (const int code = import.addRow(r.classification, r.atc, r.refer, r.func); code != 0)
+            failures.push_back({int(i) + 1, code});
     }
     import.commit();
     m_bLibraryChanged = true;
     LoadAtCommands();
     wait.Restore();
-    ShowMessageBox(QStringLiteral("Finished"), MB_ICONINFORMATION);
+    // One box for the whole import, however many rows failed.
+    if (failures.empty())
+        ShowMessageBox(QStringLiteral("Finished"), MB_ICONINFORMATION);
+    else
+        ShowMessageBox(AtcImportSummary(int(book.rows.size() - first), failures), MB_ICONWARNING);
 }
 
 } // namespace ulv

@@ -2,8 +2,10 @@
 
 #include "atlib/core/AtcDatabase.h"
 #include "core/at/ModemSession.h"
+#include "core/text/CommandFieldCheck.h"
 #include "core/text/HexView.h"
 #include "pages/PageHost.h"
+#include "platform/MessageBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CSkinButton.h"
 
@@ -233,6 +235,10 @@ void CTestItemDlg_atcommand::OnButtonSend()
     const QString text = m_editCommand->text();
     if (text.isEmpty())
         return;
+    if (const QString problem = CheckCommandLine(QStringLiteral("AT command"), text); !problem.isEmpty()) {
+        ShowMessageBox(problem);
+        return;
+    }
     if (PageHost* host = GetPageHost())
         host->Session().Transmitter().SendToModule(text, PortTransmitter::kText, withEnter);
 }

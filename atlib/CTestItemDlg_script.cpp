@@ -152,6 +152,10 @@ void CTestItemDlg_script::SendRow(int row)
     const QString command = r.command.trimmed();
     if (command.isEmpty())
         return;
+    if (const QString problem = RowCommandProblem(r, row + 1); !problem.isEmpty()) {
+        ShowMessageBox(problem);
+        return;
+    }
     if (PageHost* host = GetPageHost())
         host->Session().Transmitter().SendScriptLine(command, ParseLeadingInt(r.hex), ParseLeadingInt(r.enter) != 0);
 }
@@ -226,6 +230,10 @@ void CTestItemDlg_script::OnButtonRun()
         rows[size_t(i)] = GetRow(i);
     if (const auto bad = ImproperDelayRow(rows)) {
         ShowMessageBox(ImproperDelayMessage(*bad));
+        return;
+    }
+    if (const QString problem = ChosenRowsCommandProblem(rows); !problem.isEmpty()) {
+        ShowMessageBox(problem);
         return;
     }
     CCycleSettingDlg dlg(this);

@@ -4,6 +4,7 @@
 #include "platform/Gui.h"
 #include "platform/MessageBox.h"
 #include "core/at/ModemSession.h"
+#include "core/text/CommandFieldCheck.h"
 #include "platform/TaskGate.h"
 #include "serial/CSerialPort.h"
 #include "serial/CommPortSettings.h"
@@ -230,6 +231,11 @@ void CSendPanelDlg::OnButtonSend()
     PortTransmitter& tx = AppModemSession().Transmitter();
     const bool withEnter = m_checkWithEnter->isChecked();
     if (m_radioText->isChecked()) {
+        // Text is one command; Ctrl-Z and the like go as hex or special characters.
+        if (const QString problem = CheckCommandLine(QStringLiteral("Input"), m_editInput->text()); !problem.isEmpty()) {
+            ShowMessageBox(problem);
+            return;
+        }
         const QByteArray bytes = SendPanelRules::TextPayload(m_editInput->text(), withEnter);
         if (bytes.isEmpty())
             return;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "atlib/core/AtcWorkbook.h"
 #include "atlib/core/EncryptedDb.h"
 
+#include <vector>
 
 namespace ulv {
 
@@ -26,5 +28,18 @@ private:
     EncryptedDb m_conn;
     bool m_open = false;
 };
+
+// The header row Export writes above the commands ("Classification",
+// "AT command", "Parameter reference", "Function"), any case.
+bool IsAtcWorkbookHeader(const AtcWorkbookRow& row);
+
+struct AtcImportFailure {
+    int sheetRow = 0; // 1 is the workbook's first row
+    int code = 0;     // the library's result code
+};
+
+// The one box a partly failed import shows: how many of the rows failed, then
+// the first of them with their sheet row numbers and reasons.
+QString AtcImportSummary(int rowCount, const std::vector<AtcImportFailure>& failures);
 
 } // namespace ulv

@@ -2,6 +2,7 @@
 
 #include "core/at/ModemSession.h"
 #include "core/at/WaitClock.h"
+#include "core/text/CommandFieldCheck.h"
 #include "platform/IniFile.h"
 #include "platform/MessageBox.h"
 
@@ -52,6 +53,22 @@ QString ImproperDelayMessage(int row)
     return QStringLiteral("The delay time parameter in %1th row is improper !").arg(row);
 }
 
+QString RowCommandProblem(const ScriptRow& row, int rowNumber)
+{
+    if (ParseLeadingInt(row.hex) != 0)
+        return {};
+    return CheckCommandLine(QStringLiteral("Command of the %1th row").arg(rowNumber), row.command);
+}
+
+QString ChosenRowsCommandProblem(const ScriptFileRows& rows)
+{
+    for (int r = 0; r < kScriptFileRows; ++r)
+        if (Chosen(rows[size_t(r)]))
+            if (QString problem = RowCommandProblem(rows[size_t(r)], r + 1); !problem.isEmpty())
+                return problem;
+    return {};
+}
+
 std::optional<QString> CheckCycleSettings(const QString& cycles, const QString& interval)
 {
     const int n = ParseLeadingInt(cycles.trimmed());
@@ -86,6 +103,12 @@ QString RunScriptCycles(ModemSession& session, const TaskGate::Token& token, con
             const ScriptRow row = sink.row(r);
             if (!Chosen(row))
                 continue;
+            // A row edited while the script runs is checked as it goes out.
+            if (const QString problem = RowCommandProblem(row, r + 1); !problem.isEmpty()) {
+                ShowMessageBox(problem);
+                failed = true;
+                break;
+            }
             sink.mark(r, true);
             // What came before this row (a late reply to the one before, an
             // unsolicited line) is not this row's reply.

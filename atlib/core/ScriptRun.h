@@ -40,6 +40,11 @@ struct ScriptRunSettings {
 // message the page shows for it.
 std::optional<int> ImproperDelayRow(const ScriptFileRows& rows);
 QString ImproperDelayMessage(int row);
+// A text row's command stays as written, but one row is one command: the
+// message for a row (chosen ones only, unless `row` is given) whose text
+// holds a line end or Ctrl-Z, else empty. Hex rows send their bytes as typed.
+QString RowCommandProblem(const ScriptRow& row, int rowNumber);
+QString ChosenRowsCommandProblem(const ScriptFileRows& rows);
 
 // Checks the cycle dialog's values; the message to show when they are wrong.
 std::optional<QString> CheckCycleSettings(const QString& cycles, const QString& interval);

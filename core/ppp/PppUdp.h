@@ -38,7 +38,7 @@ struct PppUdpRequest {
     Ipv4Address dest{};
     std::string sourcePort; // decimal text of the edits
     std::string destPort;
-    std::string payload; // one byte per character
+    std::string payload; // the bytes to send (the page's text as UTF-8)
 };
 
 struct PppUdpFrame {

@@ -2,9 +2,11 @@
 
 #include "core/at/ModemSession.h"
 #include "core/text/AnsiText.h"
+#include "core/text/CommandFieldCheck.h"
 #include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
 #include "pages/PageSession.h"
+#include "pages/data/AddressEdit.h"
 #include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
@@ -24,7 +26,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -129,8 +130,7 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     m_lblServer = Label(this, QStringLiteral("Server IP:"), labelA, 160, 105);
     m_lblServer->setObjectName(QStringLiteral("1153"));
     m_editServerIp = Edit(this, "1154", editA, 160, 120);
-    static const QRegularExpression dotted(QStringLiteral(R"(^(\d{1,3})(\.\d{1,3}){0,3}$)"));
-    m_editServerIp->setValidator(new QRegularExpressionValidator(dotted, m_editServerIp));
+    MakeAddressEdit(m_editServerIp);
     m_editServerName = Edit(this, "1155", editA, 160, 120);
     Label(this, QStringLiteral("Server port:"), labelB, 132, 85);
     m_editServerPort = Edit(this, "1165", editB, 132, 95);
@@ -510,6 +510,10 @@ void CFunctionTestDlg_tcpip::OnButtonPdpAct()
     if (!theApp.Mcc().isEmpty() && !theApp.Mnc().isEmpty())
         SaveSettings();
     const PdpSettings s {m_editApn->text(), m_editUser->text(), m_editPassword->text(), m_cmbAuth->currentIndex()};
+    if (const QString problem = CheckAccessPoint(s.apn, s.user, s.password); !problem.isEmpty()) {
+        ShowMessageBox(problem);
+        return;
+    }
     const int type = GetModuleType();
     QPointer<CFunctionTestDlg_tcpip> self(this);
     ModemSession& session = Session();
@@ -552,6 +556,18 @@ void CFunctionTestDlg_tcpip::OnButtonDeact()
     });
 }
 
+QString CFunctionTestDlg_tcpip::CheckConnectFields() const
+{
+    QString address;
+    if (m_radioIp->isChecked())
+        address = CheckIpv4Field(QStringLiteral("Server IP"), m_editServerIp->text());
+    else if (m_editServerName->text().trimmed().isEmpty())
+        address = QStringLiteral("\"Server name\" is empty!");
+    else
+        address = CheckQuotedField(QStringLiteral("Server name"), m_editServerName->text());
+    return FirstProblem({address, CheckPortField(QStringLiteral("Server port"), m_editServerPort->text())});
+}
+
 ConnectSettings CFunctionTestDlg_tcpip::ReadConnectSettings() const
 {
     ConnectSettings s;
@@ -569,6 +585,12 @@ bool CFunctionTestDlg_tcpip::StartConnect(std::function<void(bool connected)> do
         return false;
     const bool closing = Connected();
     const ConnectSettings s = ReadConnectSettings();
+    if (!closing) {
+        if (const QString problem = CheckConnectFields(); !problem.isEmpty()) {
+            ShowMessageBox(problem);
+            return false;
+        }
+    }
     const int type = GetModuleType();
     QPointer<CFunctionTestDlg_tcpip> self(this);
     ModemSession& session = Session();
@@ -609,6 +631,10 @@ void CFunctionTestDlg_tcpip::OnButtonSend()
     if (!CanStart() || !Connected())
         return;
     const QByteArray data = m_editSend->toPlainText().toUtf8();
+    if (data.isEmpty()) {
+        ShowMessageBox(QStringLiteral("Please input the sending data!"));
+        return;
+    }
     if (m_shared.transparentMode.load()) {
         Session().Transmitter().SendRawBytes(data);
         return;

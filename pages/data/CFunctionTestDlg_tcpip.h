@@ -92,6 +92,8 @@ private:
     void ApplyConnected();
     void ApplyDisconnected();
     ConnectSettings ReadConnectSettings() const;
+    // The message for a server field that cannot go into the open command, else empty.
+    QString CheckConnectFields() const;
     QString SettingsPath() const;
     void BuildHiddenPanel();
 

@@ -4,6 +4,7 @@
 #include "atlib/core/DatabaseFiles.h"
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
+#include "core/text/CommandFieldCheck.h"
 #include "pages/PageHost.h"
 #include "pages/PageSession.h"
 #include "pages/data/RecommendedApnFill.h"
@@ -256,6 +257,19 @@ MmsSendInput CTestitemDlg_MMS::ReadInput() const
     return in;
 }
 
+QString CTestitemDlg_MMS::CheckFields(const MmsSendInput& in)
+{
+    // No proxy needs no port; a port given must be one.
+    const QString port = in.port.isEmpty() ? QString() : CheckPortField(QStringLiteral("Port"), in.port);
+    return FirstProblem({CheckAccessPoint(in.apn, in.user, in.password),
+        CheckQuotedField(QStringLiteral("URL of MMSC"), in.mmscUrl),
+        CheckQuotedField(QStringLiteral("Proxy address"), in.proxy), port,
+        CheckNumberField(QStringLiteral("Phone number"), in.phone),
+        CheckQuotedField(QStringLiteral("Email address of CC"), in.cc),
+        CheckQuotedField(QStringLiteral("Email address of BCC"), in.bcc),
+        CheckQuotedField(QStringLiteral("The content of title"), in.title)});
+}
+
 void CTestitemDlg_MMS::OnButtonSend()
 {
     // Like every other start, Send waits for the running task to end and needs
@@ -266,6 +280,10 @@ void CTestitemDlg_MMS::OnButtonSend()
     const MmsSendInput in = ReadInput();
     if (in.apn.isEmpty()) {
         ShowMessageBox(QStringLiteral("Please set the correct APN!"));
+        return;
+    }
+    if (const QString problem = CheckFields(in); !problem.isEmpty()) {
+        ShowMessageBox(problem);
         return;
     }
     if (in.phone.isEmpty()) {

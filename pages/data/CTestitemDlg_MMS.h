@@ -40,6 +40,8 @@ public:
 
     // What Send would hand the worker now.
     MmsSendInput ReadInput() const;
+    // The message for a field that cannot go into its command, else empty.
+    static QString CheckFields(const MmsSendInput& in);
     QString SettingsPath() const;
     CTextProgressCtrl* ProgressBar() const { return m_progress; }
     CSkinButton* SendButton() const { return m_btnSend; }

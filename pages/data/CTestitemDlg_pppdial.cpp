@@ -4,8 +4,10 @@
 #include "core/at/TerminalOutput.h"
 #include "core/ppp/PppDialClient.h"
 #include "core/ppp/SessionPppLine.h"
+#include "core/text/CommandFieldCheck.h"
 #include "core/text/TimeStamp.h"
 #include "pages/PageHost.h"
+#include "pages/data/AddressEdit.h"
 #include "pages/data/RecommendedApnFill.h"
 #include "platform/Gui.h"
 #include "platform/IniFile.h"
@@ -27,7 +29,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -66,8 +67,7 @@ QLineEdit* IpEdit(QWidget* parent, const QString& id)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(id);
-    static const QRegularExpression ip(QStringLiteral(R"(^(\d{1,3})(\.\d{1,3}){0,3}$)"));
-    edit->setValidator(new QRegularExpressionValidator(ip, edit));
+    MakeAddressEdit(edit);
     return edit;
 }
 
@@ -404,6 +404,16 @@ void CTestitemDlg_pppdial::OnButtonDial()
     PageHost* host = GetPageHost();
     if (!host || !host->PortOpen() || host->Session().Gate().Running())
         return;
+    // The main command stays as the user wrote it; one made from the APN
+    // must not let the APN close its quotes.
+    const QString problem = FirstProblem({m_checkMainCommand->isChecked()
+            ? QString()
+            : CheckQuotedField(QStringLiteral("Access Point Name"), m_editApn->text()),
+        CheckCommandLine(QStringLiteral("Edit main command"), m_editMainCommand->text())});
+    if (!problem.isEmpty()) {
+        ShowMessage(problem);
+        return;
+    }
     if (!theApp.Mcc().isEmpty() && !theApp.Mnc().isEmpty())
         SaveSettings();
     PppDialSettings settings;
@@ -525,11 +535,12 @@ void CTestitemDlg_pppdial::OnButtonSendUdp()
         return;
     }
     PppUdpRequest request;
-    ParseIpv4(m_ipSource->text(), request.source);
-    ParseIpv4(m_ipDest->text(), request.dest);
+    const bool sourceOk = ParseIpv4(m_ipSource->text(), request.source);
+    const bool destOk = ParseIpv4(m_ipDest->text(), request.dest);
     request.sourcePort = m_editSourcePort->text().toStdString();
     request.destPort = m_editDestPort->text().toStdString();
-    const QByteArray payload = m_editSendData->toPlainText().toLatin1();
+    // The same bytes the TCP/UDP page would send for this text.
+    const QByteArray payload = m_editSendData->toPlainText().toUtf8();
     request.payload.assign(payload.constData(), static_cast<std::size_t>(payload.size()));
     LcpOptionState lcp;
     {
@@ -539,6 +550,12 @@ void CTestitemDlg_pppdial::OnButtonSendUdp()
     const PppUdpFrame frame = BuildPppUdpFrame(request, lcp);
     if (!frame.error.empty()) {
         ShowMessage(QString::fromStdString(frame.error));
+        return;
+    }
+    // An address that is none would go out as 0.0.0.0 or a part of one.
+    if (!sourceOk || !destOk) {
+        ShowMessage(sourceOk ? CheckIpv4Field(QStringLiteral("Dest IP"), m_ipDest->text())
+                             : CheckIpv4Field(QStringLiteral("Source IP"), m_ipSource->text()));
         return;
     }
     m_editFrameData->setText(QString::fromStdString(frame.frameText));

@@ -102,19 +102,24 @@ void CPduGenerateDlg::OnButtonTrans()
     const QByteArray text = EditTextBytes(m_editSource->toPlainText());
     smsc.remove(QLatin1Char('+'));
     recipient.remove(QLatin1Char('+'));
+    // A refused Trans leaves no PDU behind that Import could take for this text.
+    const auto refuse = [this](const QString& message) {
+        m_editPdu->clear();
+        ShowMessageBox(message);
+    };
     if (smsc.isEmpty()) {
-        ShowMessageBox(QStringLiteral("Please input the right number of SMSC!"));
+        refuse(QStringLiteral("Please input the right number of SMSC!"));
         return;
     }
     if (recipient.isEmpty()) {
-        ShowMessageBox(QStringLiteral("Please input the right number of receiver!"));
+        refuse(QStringLiteral("Please input the right number of receiver!"));
         return;
     }
     const int coding = m_radio7Bit->isChecked() ? kPduCoding7Bit
         : m_radio8Bit->isChecked()              ? kPduCoding8Bit
                                                 : kPduCodingUcs2;
     if (coding == kPduCodingUcs2 && TextToUcs2Hex(text).size() / 4 > kPduUcs2UnitsMax) {
-        ShowMessageBox(QStringLiteral("Input data can't be more than 70"));
+        refuse(QStringLiteral("Input data can't be more than 70"));
         return;
     }
     // A text that does not fit one SMS (or a number the PDU cannot carry) is
@@ -123,7 +128,7 @@ void CPduGenerateDlg::OnButtonTrans()
     SmsPduError error = SmsPduError::None;
     BuildPdu(smsc.toUtf8(), recipient.toUtf8(), text, coding, pdu, &error);
     if (pdu.isEmpty()) {
-        ShowMessageBox(PduRefusalText(error, coding));
+        refuse(PduRefusalText(error, coding));
         return;
     }
     m_editPdu->setPlainText(QString::fromLatin1(pdu));
@@ -132,7 +137,7 @@ void CPduGenerateDlg::OnButtonTrans()
 void CPduGenerateDlg::OnButtonImport()
 {
     if (g_pSmsPage)
-        g_pSmsPage->m_editMessage->setPlainText(m_editPdu->toPlainText());
+        g_pSmsPage->ImportPdu(m_editPdu->toPlainText());
     reject();
 }
 

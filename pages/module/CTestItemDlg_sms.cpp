@@ -28,6 +28,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTimer>
 
 namespace ulv {
@@ -325,7 +326,18 @@ void CTestItemDlg_sms::OnTypeChanged(int selection)
     ApplyType(selection);
 }
 
-void CTestItemDlg_sms::ApplyType(int type)
+void CTestItemDlg_sms::ImportPdu(const QString& pdu)
+{
+    if (m_nType != kSmsTypePdu) {
+        m_nType = kSmsTypePdu;
+        const QSignalBlocker quiet(m_cmbType);
+        m_cmbType->setCurrentIndex(kSmsTypePdu);
+        ApplyType(kSmsTypePdu, false);
+    }
+    m_editMessage->setPlainText(pdu);
+}
+
+void CTestItemDlg_sms::ApplyType(int type, bool sample)
 {
     const int moduleType = GetModuleType();
     m_editMessage->clear();
@@ -342,7 +354,7 @@ void CTestItemDlg_sms::ApplyType(int type)
         SetBoxText(QStringLiteral("68 65 6c 6c 6f "));
     } else if (type == kSmsTypeUcs2) {
         SetBoxText(kUcs2Sample);
-    } else if (type == kSmsTypePdu) {
+    } else if (type == kSmsTypePdu && sample) {
         QString smsc = m_editSmsc->text();
         QString receiver = m_editReceiver->text();
         smsc.remove(QLatin1Char('+'));

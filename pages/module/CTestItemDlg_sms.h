@@ -42,7 +42,10 @@ public:
     std::vector<int> TakeQueuedMessages();
 
     // The Type list and input modes.
-    void ApplyType(int type);
+    // `sample`: put the Type's sample text into the box (a PDU made from "hello").
+    void ApplyType(int type, bool sample = true);
+    // The PDU dialog's Import: the PDU into the box and Type PDU, so Send sends it as a PDU.
+    void ImportPdu(const QString& pdu);
     void OnTypeChanged(int selection);
     void OnInputKeyboard();
     void OnInputHexData();

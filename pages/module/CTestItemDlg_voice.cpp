@@ -4,6 +4,7 @@
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "core/at/WorkerPool.h"
+#include "core/text/CommandFieldCheck.h"
 #include "pages/PageHost.h"
 #include "pages/module/core/AudioCommandSet.h"
 #include "pages/module/core/CallClock.h"
@@ -314,6 +315,13 @@ void CTestItemDlg_voice::OnButtonCall()
     const QString number = m_number->toPlainText();
     if (number.isEmpty() && m_callState != kCallIncoming)
         return;
+    if (m_callState != kCallIncoming) {
+        // The number goes into ATD as it stands: a ";" or a line end in it would start commands of its own.
+        if (const QString problem = CheckNumberField(QStringLiteral("Number"), number); !problem.isEmpty()) {
+            ShowMessageBox(problem);
+            return;
+        }
+    }
     m_status->clear();
     const QString command = CallCommand(number, m_callState);
     const AudioFamily family = CurrentFamily();

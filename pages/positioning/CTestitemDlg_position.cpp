@@ -2,6 +2,7 @@
 
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
+#include "core/text/CommandFieldCheck.h"
 #include "pages/PageHost.h"
 #include "pages/PageSession.h"
 #include "pages/positioning/CMapDlg.h"
@@ -422,6 +423,10 @@ void CTestitemDlg_position::OnButtonPdpAct()
     if (!theApp.Mcc().isEmpty() && !theApp.Mnc().isEmpty())
         SaveLocatorSettings();
     const LocatorApn apn {m_editApn->text(), m_editUser->text(), m_editPassword->text()};
+    if (const QString problem = CheckAccessPoint(apn.apn, apn.user, apn.password); !problem.isEmpty()) {
+        ShowMessageBox(problem);
+        return;
+    }
     const int type = GetModuleType();
     QPointer<CTestitemDlg_position> self(this);
     ModemSession& session = Session();

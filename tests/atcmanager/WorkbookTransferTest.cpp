@@ -2,7 +2,9 @@
 #include "atlib/CTransferFileDlg.h"
 #include "atlib/DbTestSupport.h"
 #include "atlib/core/AtcWorkbook.h"
+#include "atlib/core/DatabaseFiles.h"
 #include "ManagerTestSupport.h"
+#include "platform/DataFolder.h"
 #include "platform/MessageBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/controls/CSkinButton.h"
@@ -120,7 +122,7 @@ TEST_F(WorkbookTransfer, ExportCancelledOrUnwritableLeavesNoFinished)
     EXPECT_EQ(boxes.Boxes()[0].flags, unsigned(MB_ICONERROR));
 }
 
-TEST_F(WorkbookTransfer, ImportAppendsRowsAndReportsEachFailedOne)
+TEST_F(WorkbookTransfer, ImportSkipsTheHeaderAndSumsUpTheFailedRowsInOneBox)
 {
     // Sheet rows: 1 the header, 2.. the commands; row 4 repeats a command.
     const std::vector<AtcWorkbookRow> rows = {
@@ -135,19 +137,21 @@ TEST_F(WorkbookTransfer, ImportAppendsRowsAndReportsEachFailedOne)
     AnswerTransfer(Book("Importfile.xlsx"));
     dlg->ImportButton()->click();
     EXPECT_EQ(modes, QList<int>({1}));
-    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to import the 4th row !\r\nError code: 19", "Finished"}));
-    EXPECT_EQ(boxes.Boxes().back().flags, unsigned(MB_ICONINFORMATION));
+    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to import 1 of the 4 rows !\r\n"
+                                          "Row 4: the AT command is already in the library (error code 19)"}));
+    EXPECT_EQ(boxes.Boxes().back().flags, unsigned(MB_ICONWARNING));
 
     const QList<QStringList> stored = StoredCommands(db);
-    // Texts are stored as the workbook holds them; the header row comes in
-    // too, under no classification, like a row whose name matches nothing.
+    // Texts are stored as the workbook holds them; a row whose name matches
+    // no classification comes in under none. The header row is no command.
     for (const QStringList& row : {QStringList{"AT+CNMI", "3", "AT+CNMI=<mode>,'1'", "New message's indication"},
                                    QStringList{"AT+GMR", "1", "it's \"kept\"", "Revision"},
                                    QStringList{"ATI", "1", "ATI", "Identification"},
-                                   QStringList{"AT command", "", "Parameter reference", "Function"},
                                    QStringList{"AT+NONE", "", "r", "f"}})
         EXPECT_TRUE(stored.contains(row)) << row.join('|').toStdString();
-    EXPECT_EQ(stored.size(), 9);
+    for (const QStringList& row : stored)
+        EXPECT_NE(row.value(0), "AT command");
+    EXPECT_EQ(stored.size(), 8);
 
     // The list was reloaded: the new commands show, the unfiled ones do not,
     // and nothing is chosen any more.
@@ -188,4 +192,45 @@ TEST_F(WorkbookTransfer, ImportThatCannotStartWritesNothing)
     EXPECT_TRUE(modes.isEmpty());
     EXPECT_TRUE(boxes.Texts().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(theApp.m_strAtcDbPath));
+}
+
+TEST_F(WorkbookTransfer, ShippedLibrariesComeBackAsTheyWentOut)
+{
+    ResetParamFolder(false);
+    InstallShippedDatabases();
+    for (const char* file : {"ATC.db", "ATC_RX70.db"}) {
+        SCOPED_TRACE(file);
+        const DbFile shipped{DataFolder() + "/param/" + file, "Tavrine_KEX"};
+        ASSERT_TRUE(QFileInfo::exists(shipped.path));
+        theApp.m_strAtcDbPath = shipped.path;
+        theApp.m_strAtcDbKey = QString::fromUtf8(shipped.key);
+        const QList<QStringList> before = StoredCommands(shipped);
+        ASSERT_FALSE(before.isEmpty());
+        CAtcManageDlg manager;
+        Unlock(manager);
+        boxes.Clear();
+        manager.SetTransferRunner([&](CTransferFileDlg& t) {
+            t.m_strPath = Book(QString::fromLatin1(file) + ".xlsx");
+            return int(IDOK);
+        });
+        manager.ExportButton()->click();
+        ASSERT_EQ(boxes.Texts(), QStringList({"Finished"}));
+
+        // Into the emptied library: every command comes back as it was.
+        AlterLibrary(shipped, "DELETE FROM ATC;");
+        boxes.Clear();
+        manager.ImportButton()->click();
+        EXPECT_EQ(boxes.Texts(), QStringList({"Finished"}));
+        EXPECT_EQ(StoredCommands(shipped), before);
+
+        // Into the full library: every row fails, and one box says so.
+        boxes.Clear();
+        manager.ImportButton()->click();
+        ASSERT_EQ(boxes.Count(), 1);
+        EXPECT_TRUE(boxes.Texts()[0].startsWith(
+            QStringLiteral("Fail to import %1 of the %1 rows !\r\nRow 2: the AT command is already in the library")
+                .arg(before.size())))
+            << boxes.Texts()[0].left(200).toStdString();
+        EXPECT_EQ(StoredCommands(shipped), before);
+    }
 }

@@ -1,5 +1,6 @@
 #include "SessionSim.h"
 #include "SimPageHost.h"
+#include "common/WireFence.h"
 
 #include "atlib/CCycleSettingDlg.h"
 #include "atlib/CTestItemDlg_atcommand.h"
@@ -154,4 +155,41 @@ TEST_F(AtPages, RunIsRefusedSilentlyWhileATaskRunsOrWithoutAPort)
     Script().RunButton()->click();
     EXPECT_EQ(cycleDialogs, 0);
     EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+TEST_F(AtPages, ACommandWithALineEndOrCtrlZInsideIsRefusedAndNothingIsSent)
+{
+    CTestItemDlg_atcommand page;
+    const struct {
+        const char* command;
+        const char* box;
+    } typed[] = {
+        {"AT+CMGS=\"1\"\x1A", "\"AT command\" must not contain Ctrl-Z!"},
+        {"AT\rAT+CFUN=0", "\"AT command\" must not contain a line break!"},
+        {"AT\nAT+CFUN=0", "\"AT command\" must not contain a line break!"},
+    };
+    for (const auto& c : typed) {
+        SCOPED_TRACE(c.command);
+        page.CommandEdit()->setText(QString::fromUtf8(c.command));
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), *session, c.box, [&] { page.SendButton()->click(); }));
+    }
+
+    // A script row is one command too; a hex row sends the bytes it spells.
+    CTestItemDlg_script& script = Script();
+    script.SetRow(0, {"0", "ATI\x1A", "0", "1", "", "", ""});
+    EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), *session, "\"Command of the 1th row\" must not contain Ctrl-Z!",
+        [&] { script.RowButton(0)->click(); }));
+
+    script.SetRow(0, {"0", "", "0", "1", "", "", ""});
+    script.SetRow(2, {"1", "AT+CFUN?\x1A", "0", "1", "100", "", ""});
+    EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), *session, "\"Command of the 3th row\" must not contain Ctrl-Z!",
+        [&] { script.RunButton()->click(); }));
+    EXPECT_EQ(cycleDialogs, 0);
+    EXPECT_FALSE(session->Gate().Running());
+
+    script.SetRow(2, {"0", "", "0", "1", "", "", ""});
+    script.SetRow(1, {"0", "41 54 1a", "1", "0", "", "", ""});
+    const std::string before = Received();
+    script.RowButton(1)->click();
+    EXPECT_TRUE(ReceivedExactly(before + "AT\x1a"));
 }

@@ -8,6 +8,7 @@
 
 #include "common/EventLoopWait.h"
 #include "common/TaskWait.h"
+#include "common/WireFence.h"
 #include "core/at/ModemSession.h"
 #include "pages/positioning/CTestitemDlg_position.h"
 #include "platform/IniFile.h"
@@ -349,3 +350,29 @@ TEST_F(LocatorPage, SettingsFileKeepsTheAccessPoint)
 }
 
 } // namespace
+
+TEST_F(LocatorPage, HostileAccessPointFieldsAreRefusedAndTheModuleHearsNothing)
+{
+    Begin(sim::Family::Umts);
+    {
+        const struct {
+            const char* id;
+            const char* value;
+            const char* box;
+        } cases[] = {
+            {"1169", "CMNET\",\"\",\"\";+CFUN=0;+JICSGP=1,\"CMNET", "\"Access Point Name\" must not contain a double quote (\")!"},
+            {"1027", "user\rAT+CFUN=0", "\"User name\" must not contain a line break!"},
+            {"1324", "pass\x1A", "\"Password\" must not contain Ctrl-Z!"},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.id);
+            QLineEdit* edit = page()->findChild<QLineEdit*>(c.id);
+            ASSERT_NE(edit, nullptr);
+            const QString kept = edit->text();
+            edit->setText(QString::fromUtf8(c.value));
+            EXPECT_TRUE(test::RefusedQuietly(
+                boxes, sim(), AppModemSession(), c.box, [&] { page()->PdpActButton()->click(); }));
+            edit->setText(kept);
+        }
+    }
+}

@@ -3,6 +3,7 @@
 #include "atlib/core/DatabaseFiles.h"
 #include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
+#include "common/WireFence.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/ModemSession.h"
 #include "pages/data/CTestitemDlg_MMS.h"
@@ -340,4 +341,38 @@ TEST_F(MmsPage, TheRecommendedApnIsTheNetworksMmsAccessPoint)
     // A network with no MMS access point empties the boxes.
     page()->LookupRecommendedApn("999", "99");
     ASSERT_TRUE(Until([&] { return Text("1468").isEmpty(); }, 10000));
+}
+
+TEST_F(MmsPage, HostileFieldsAreRefusedAndTheModuleHearsNothing)
+{
+    Begin();
+    const QString quote = " must not contain a double quote (\")!";
+    const struct {
+        const char* id;
+        const char* value;
+        QString box;
+    } cases[] = {
+        {"1468", "UNIWAP\",1,1,1;+CFUN=0;+JICSGP=1,1,\"UNIWAP", "\"Access Point Name\"" + quote},
+        {"1027", "u\r\nAT+CFUN=0", "\"User name\" must not contain a line break!"},
+        {"1469", "p\x1A", "\"Password\" must not contain Ctrl-Z!"},
+        {"1032", "http://mmsc.test/\";+CFUN=0;\"", "\"URL of MMSC\"" + quote},
+        {"1033", "10.0.0.172\x1B", "\"Proxy address\" must not contain Esc!"},
+        {"1034", "70000", "\"Port\" should be a number from 1 to 65535!"},
+        {"1034", "80;+CFUN=0", "\"Port\" should be a number from 1 to 65535!"},
+        {"1029", "5550100;+CFUN=0", "\"Phone number\" may hold only digits, +, * and #, not a semicolon (;)!"},
+        {"1029", "555\"0100", "\"Phone number\" may hold only digits, +, * and #, not a double quote (\")!"},
+        {"1030", "cc@test.example\"", "\"Email address of CC\"" + quote},
+        {"1031", "bcc@test.example\r", "\"Email address of BCC\" must not contain a line break!"},
+        {"1035", "4D4D53\";+CFUN=0", "\"The content of title\"" + quote},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.id) + " = " + c.value);
+        FillForSend();
+        const QString kept = Text(c.id);
+        SetText(c.id, QString::fromUtf8(c.value));
+        EXPECT_TRUE(test::RefusedQuietly(
+            boxes, sim(), AppModemSession(), c.box, [&] { Child<QPushButton>("1467")->click(); }));
+        EXPECT_TRUE(page()->SendButton()->isEnabled());
+        SetText(c.id, kept);
+    }
 }

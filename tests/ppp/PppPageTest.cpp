@@ -114,6 +114,43 @@ TEST_F(PppPage, SendRefusesWithoutLinkAndOverlongData)
                             "Please input the source port number!"}));
 }
 
+TEST_F(PppPage, SendRefusesAnAddressThatIsNoAddress)
+{
+    theApp.PppLinkUp = 1;
+    page->SendDataEdit()->setPlainText("x");
+    page->DestIpEdit()->setText("10.0.2.2");
+    const struct {
+        const char* source;
+        const char* dest;
+        const char* message;
+    } cases[] = {
+        {"300.1.2.3", "10.0.2.2", "\"Source IP\" should be four numbers from 0 to 255 separated by dots!"},
+        {"", "10.0.2.2", "\"Source IP\" should be four numbers from 0 to 255 separated by dots!"},
+        {"10.0.2.15", "10.0.2", "\"Dest IP\" should be four numbers from 0 to 255 separated by dots!"},
+    };
+    for (const auto& c : cases) {
+        messages.clear();
+        page->FrameDataEdit()->clear();
+        page->SourceIpEdit()->setText(c.source);
+        page->DestIpEdit()->setText(c.dest);
+        page->OnButtonSendUdp();
+        EXPECT_EQ(messages, QStringList({c.message})) << c.source << " " << c.dest;
+        EXPECT_TRUE(page->FrameDataEdit()->text().isEmpty()) << "no frame is built";
+    }
+}
+
+TEST_F(PppPage, TheDatagramCarriesTheTextAsUtf8)
+{
+    theApp.PppLinkUp = 1;
+    page->SourceIpEdit()->setText("10.0.2.15");
+    page->DestIpEdit()->setText("10.0.2.2");
+    page->SendDataEdit()->setPlainText(QString::fromUtf8("5 \u20ac \u00e9"));
+    page->OnButtonSendUdp();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    PppUdpRequest r{{10, 0, 2, 15}, {10, 0, 2, 2}, "4321", "6004", "5 \xE2\x82\xAC \xC3\xA9"};
+    EXPECT_EQ(page->FrameDataEdit()->text().toStdString(), BuildPppUdpFrame(r, LcpOptionState{}).frameText);
+}
+
 TEST_F(PppPage, ReceivedDatagramShowsInTheUdpPaneAndAddressesInTheLabels)
 {
     IpcpAddressState s;

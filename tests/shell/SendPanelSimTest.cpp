@@ -10,6 +10,7 @@
 #include "ui/controls/CSkinButton.h"
 #include "ui/controls/CTextProgressCtrl.h"
 #include "common/TestEnv.h"
+#include "common/WireFence.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -294,4 +295,22 @@ TEST_F(SendPanelSim, TheLineBoxesKeepTheirStateWithAnOpenPort)
         EXPECT_FALSE(box->GetCheck());
     }
     EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SendPanelSim, TextWithALineEndOrCtrlZInsideIsRefusedAndNothingIsSent)
+{
+    ASSERT_TRUE(Open());
+    MessageBoxRecorder boxes;
+    const struct {
+        const char* typed;
+        const char* box;
+    } cases[] = {
+        {"AT+CFUN=0\x1Ahello", "\"Input\" must not contain Ctrl-Z!"},
+        {"AT\rAT+CFUN=0", "\"Input\" must not contain a line break!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        panel->InputBox()->setText(QString::fromUtf8(c.typed));
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), AppModemSession(), c.box, [&] { panel->SendButton()->click(); }));
+    }
 }

@@ -5,6 +5,7 @@
 
 #include "common/EventLoopWait.h"
 #include "common/SimPageHost.h"
+#include "common/WireFence.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/WaitClock.h"
 #include "pages/module/CReadMessageDlg.h"
@@ -502,3 +503,56 @@ TEST_F(SmsPageSim, ADoubleClickedRowOpensInTheReadDialog)
 }
 
 } // namespace
+
+TEST_F(SmsPageSim, TextGoesOutInTheAnnouncedCharacterSet)
+{
+    Use(kGsm);
+    Page()->m_editReceiver->setText("12345");
+    ChooseType(0);
+    // GSM: the default alphabet's codes, one a byte.
+    Page()->m_editMessage->setPlainText(QString::fromUtf8("h\u00e9llo \u00f1 \u0394\u03a9 @"));
+    ASSERT_TRUE(Press(Page()->m_btnSend));
+    EXPECT_EQ(boxes.Texts(), QStringList{"Success to send a message!"});
+    const std::string wire = "AT+CMGS=\"12345\"\r\nh\x05llo \x7d \x10\x15 " + std::string(1, '\0') + "\x1a";
+    EXPECT_NE(Received().find(wire), std::string::npos) << Received();
+    ASSERT_FALSE(State().sent.empty());
+    EXPECT_EQ(State().sent.back().text, u"h\u00e9llo \u00f1 \u0394\u03a9 @");
+}
+
+TEST_F(SmsPageSim, CharactersTheAnnouncedSetHasNoCodeForAreRefusedBeforeAnythingGoesOut)
+{
+    const struct {
+        const Family* family;
+        int type;
+        const char* text;
+        const char* box;
+    } cases[] = {
+        {&kGsm, 0, "h\u00e9llo \u2713 \u041f\u0440\u0438\u0432\u0435\u0442",
+            "The character \"\u2713\" cannot be sent with the GSM character set! Choose UCS2 to send it."},
+        {&kGsm, 0, "ok \U0001F600", "The character \"\U0001F600\" cannot be sent with the GSM character set! Choose UCS2 to send it."},
+        // The extension table's escape would cancel a text-mode message.
+        {&kGsm, 0, "5 \u20ac", "The character \"\u20ac\" cannot be sent with the GSM character set! Choose UCS2 to send it."},
+        {&kUmts, 1, "h\u00e9llo", "The character \"\u00e9\" cannot be sent with the IRA character set! Choose UCS2 to send it."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.family->name) + " " + c.text);
+        Use(*c.family);
+        Page()->m_editReceiver->setText("12345");
+        ChooseType(c.type);
+        Page()->m_editMessage->setPlainText(QString::fromUtf8(c.text));
+        // The worker refuses before its first command.
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), AppModemSession(), QString::fromUtf8(c.box),
+            [&] { ASSERT_TRUE(Press(Page()->m_btnSend)); }, false));
+    }
+}
+
+TEST_F(SmsPageSim, HostileReceiversAreRefusedAndTheModuleHearsNothing)
+{
+    Use(kGsm);
+    for (const char* number : {"12345\";+CFUN=0;+CMGS=\"1", "12345;+CFUN=0", "12345\rAT+CFUN=0", "12345\x1a"}) {
+        SCOPED_TRACE(number);
+        Page()->m_editReceiver->setText(QString::fromUtf8(number));
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), AppModemSession(), "Recipient number is invalid!",
+            [&] { ASSERT_TRUE(Press(Page()->m_btnSend)); }, false));
+    }
+}

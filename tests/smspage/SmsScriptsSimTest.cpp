@@ -1,4 +1,5 @@
 #include "at/SessionSim.h"
+#include "common/WireFence.h"
 
 #include "core/at/ScriptedExchange.h"
 #include "core/at/WaitClock.h"
@@ -102,6 +103,32 @@ TEST_F(SmsScripts, BadNumbersSendNothing)
         EXPECT_EQ(boxes.Texts(), QStringList{"Recipient number is invalid!"}) << number;
     }
     EXPECT_EQ(Received(), "");
+}
+
+TEST_F(SmsScripts, HexBodiesHoldOnlyHexDigitsOrNothingGoesOut)
+{
+    const QString hexOnly = "The message may hold only hex digits and blanks in this mode!";
+    const struct {
+        int type;
+        int inputMode;
+        int moduleType;
+        const char* text;
+    } cases[] = {
+        {kSmsTypeIraOr8Bit, 1, 0, "68 65\x1a 6c"},      // HEX character set
+        {kSmsTypeUcs2, 1, 0, "0068\x1b" "0065"},        // UCS2 typed as hex
+        {kSmsTypePdu, 1, 0, "0011000591\r\nAT+CFUN=0"}, // a pasted PDU with a line in it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        SmsSendRequest r;
+        r.type = c.type;
+        r.inputMode = c.inputMode;
+        r.moduleType = c.moduleType;
+        r.text = c.text;
+        r.number = "12345";
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), *session, hexOnly,
+            [&] { EXPECT_FALSE(Run([&](const ScriptRunner& s) { return SendSmsScript(s, r, sink); })); }));
+    }
 }
 
 TEST_F(SmsScripts, SilenceOrAnErrorAfterCtrlZIsAFailure)

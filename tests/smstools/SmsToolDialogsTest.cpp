@@ -4,6 +4,7 @@
 #include "pages/module/CTextToHexDlg.h"
 #include "platform/MessageBox.h"
 #include "platform/TaskGate.h"
+#include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CHexRichEdit.h"
 #include "ui/controls/CSkinButton.h"
 
@@ -84,7 +85,7 @@ TEST_F(PduDialog, TransEncodesWithThePlusSignsRemoved)
     EXPECT_EQ(boxes.Count(), 0);
 }
 
-TEST_F(PduDialog, TransRefusesWhatItCannotEncodeAndKeepsTheLastPdu)
+TEST_F(PduDialog, TransRefusesWhatItCannotEncodeAndLeavesNoPduBehind)
 {
     struct Case {
         const char* smsc;
@@ -125,7 +126,8 @@ TEST_F(PduDialog, TransRefusesWhatItCannotEncodeAndKeepsTheLastPdu)
             EXPECT_NE(Pdu(), "0011");
         } else {
             EXPECT_EQ(boxes.Texts(), QStringList{c.box}) << c.text.size();
-            EXPECT_EQ(Pdu(), "0011") << c.box.toStdString();
+            // An earlier PDU is no PDU of this text: Import must not find it.
+            EXPECT_EQ(Pdu(), "") << c.box.toStdString();
         }
     }
 }
@@ -161,14 +163,22 @@ TEST_F(PduDialog, EnterDoesNotCloseIt)
     EXPECT_EQ(boxes.Count(), 0);
 }
 
-TEST_F(PduDialog, ImportReplacesTheSmsPageMessageBox)
+TEST_F(PduDialog, ImportReplacesTheSmsPageMessageBoxAndMakesItAPdu)
 {
+    // The page on GSM text, as after start-up: Send would send the hex as text.
+    ASSERT_EQ(page.m_nType, 0);
     page.m_editMessage->setPlainText("old text");
     Open("1234567", "86555");
     Trans("hello");
+    boxes.Clear();
     dlg->m_btnImport->click();
     EXPECT_EQ(page.m_editMessage->toPlainText(), "069168214365F7110005916855F500000005E8329BFD06");
     EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(page.m_nType, 3);
+    EXPECT_EQ(page.m_cmbType->currentIndex(), 3);
+    EXPECT_EQ(page.m_nInputMode, 1);
+    // No sample PDU of "hello" was tried on the way (the page has no SMSC).
+    EXPECT_EQ(boxes.Count(), 0) << boxes.Texts().join('|').toStdString();
 }
 
 TEST(PduDialogAlone, ImportWithoutTheSmsPageJustCloses)

@@ -5,6 +5,7 @@
 #include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 #include "common/TaskWait.h"
+#include "common/WireFence.h"
 #include "core/at/CommandQueue.h"
 #include "core/at/ModemSession.h"
 #include "pages/data/CFunctionTestDlg_tcpip.h"
@@ -25,8 +26,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextEdit>
 #include <QTimer>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -92,6 +95,69 @@ protected:
     }
 
     tools::EchoServer server;
+    // A field set to a hostile value: the button shows the box and starts
+    // nothing, and the module hears nothing.
+    struct Hostile {
+        const char* field;
+        QString value;
+        QString box;
+    };
+    void ExpectRefused(const char* button, const Hostile& c)
+    {
+        SCOPED_TRACE(std::string(c.field) + " = " + c.value.toStdString());
+        QLineEdit* edit = Child<QLineEdit>(c.field);
+        const QString kept = edit->text();
+        edit->setText(c.value);
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), session(), c.box, [&] { Child<QPushButton>(button)->click(); }));
+        edit->setText(kept);
+    }
+    // Every field a command is built from, with what would break the command
+    // out of its quotes or its line, on the module family's page.
+    void HostileFieldsAreRefused(sim::Family family)
+    {
+        Begin(family);
+        const QString quote = "\"Access Point Name\" must not contain a double quote (\")!";
+        const Hostile accessPoint[] = {
+            {"1169", "CMNET\";+CFUN=0;+JICSGP=1,\"CMNET", quote},
+            {"1169", "CMNET\r\nAT+CFUN=0", "\"Access Point Name\" must not contain a line break!"},
+            {"1027", "user\x1A", "\"User name\" must not contain Ctrl-Z!"},
+            {"1338", "pass\x1B", "\"Password\" must not contain Esc!"},
+        };
+        for (const Hostile& c : accessPoint)
+            ExpectRefused("1112", c);
+        ASSERT_TRUE(Click("1112"));
+        ASSERT_EQ(theApp.m_bTcpContextActive.load(), 1);
+
+        const QString address = "\"Server IP\" should be four numbers from 0 to 255 separated by dots!";
+        const QString port = "\"Server port\" should be a number from 1 to 65535!";
+        const Hostile server[] = {
+            {"1154", "300.1.2.3", address},
+            {"1154", "300.1.2", address},
+            {"1154", "", address},
+            {"1165", "70000", port},
+            {"1165", "", port},
+            {"1165", "6003;+CFUN=0", port},
+            {"1165", "0", port},
+        };
+        for (const Hostile& c : server)
+            ExpectRefused("1159", c);
+        Child<QRadioButton>("1152")->click();
+        const Hostile domain[] = {
+            {"1155", "host\"x;+CFUN=0", "\"Server name\" must not contain a double quote (\")!"},
+            {"1155", "host\rAT+CFUN=0", "\"Server name\" must not contain a line break!"},
+            {"1155", "", "\"Server name\" is empty!"},
+        };
+        for (const Hostile& c : domain)
+            ExpectRefused("1159", c);
+        Child<QRadioButton>("1151")->click();
+
+        ASSERT_TRUE(Click("1159"));
+        ASSERT_TRUE(Until([&] { return Child<QPushButton>("1159")->text() == "Close"; }));
+        Child<QTextEdit>("1158")->clear();
+        EXPECT_TRUE(test::RefusedQuietly(boxes, sim(), session(), "Please input the sending data!",
+            [&] { Child<QPushButton>("1160")->click(); }));
+    }
+
     MessageBoxRecorder boxes;
     SysParams savedParams;
     std::unique_ptr<CTestView2> terminal;
@@ -99,6 +165,27 @@ protected:
 };
 
 } // namespace
+
+TEST_F(TcpIpPage, GsmHostileFieldsAreRefusedAndTheModuleHearsNothing)
+{
+    HostileFieldsAreRefused(sim::Family::Gsm);
+}
+
+TEST_F(TcpIpPage, UmtsHostileFieldsAreRefusedAndTheModuleHearsNothing)
+{
+    HostileFieldsAreRefused(sim::Family::Umts);
+}
+
+TEST_F(TcpIpPage, TheAddressBoxTurnsATypedOctetAbove255Into255)
+{
+    Begin(sim::Family::Gsm);
+    QLineEdit* box = Child<QLineEdit>("1154");
+    box->clear();
+    box->setFocus();
+    for (QChar c : QStringLiteral("999.1.1.1"))
+        QTest::keyClick(box, c.toLatin1());
+    EXPECT_EQ(box->text(), "255.1.1.1");
+}
 
 TEST_F(TcpIpPage, UmtsActivateConnectSendReceiveAndTheFarEndClosing)
 {

@@ -6,6 +6,7 @@
 #include "common/EventLoopWait.h"
 #include "common/SimPageHost.h"
 #include "common/TaskWait.h"
+#include "common/WireFence.h"
 #include "core/at/CommandQueue.h"
 #include "pages/module/CTestItemDlg_voice.h"
 #include "pages/module/core/AudioCommandSet.h"
@@ -376,3 +377,25 @@ TEST_F(VoicePage, ChannelRadioSendsTheChannelWithItsNote)
 }
 
 } // namespace
+
+TEST_F(VoicePage, ANumberThatWouldBreakOutOfTheDialCommandIsRefused)
+{
+    Use(kGsm);
+    const struct {
+        const char* number;
+        const char* box;
+    } cases[] = {
+        {"12345;+CFUN=0", "\"Number\" may hold only digits, +, * and #, not a semicolon (;)!"},
+        {"12345\r\nAT+CFUN=0", "\"Number\" may hold only digits, +, * and #, not a line break!"},
+        {"12345\x1A", "\"Number\" may hold only digits, +, * and #, not Ctrl-Z!"},
+        {"123\"45", "\"Number\" may hold only digits, +, * and #, not a double quote (\")!"},
+        {"123 45", "\"Number\" may hold only digits, +, * and #, not a blank!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        Page()->NumberBox()->setPlainText(QString::fromUtf8(c.number));
+        EXPECT_TRUE(
+            test::RefusedQuietly(boxes, sim(), AppModemSession(), c.box, [&] { Page()->CallButton()->click(); }));
+        EXPECT_FALSE(Page()->NumberBox()->isReadOnly());
+    }
+}

@@ -4,6 +4,7 @@
 #include "core/at/ScriptedExchange.h"
 #include "core/at/WaitClock.h"
 #include "core/text/AnsiText.h"
+#include "core/text/GsmAlphabet.h"
 #include "core/text/TextCodecs.h"
 #include "pages/module/core/SmsToolText.h"
 #include "platform/MessageBox.h"
@@ -25,6 +26,16 @@ const QString kReadAllFailure = QStringLiteral("Fail to read a message!");
 const QString kDeleteFailure = QStringLiteral("Fail to delete a message!");
 const QString kDeleteAllFailure = QStringLiteral("Fail to delete all messages!");
 const QString kEchoNote = QStringLiteral("/* Use ATE1 to enable echo mode */");
+const QString kHexOnly = QStringLiteral("The message may hold only hex digits and blanks in this mode!");
+
+// Hex text as it goes out: a pasted Ctrl-Z or Esc in it would end or cancel the message.
+bool AllHexDigits(QByteArrayView hex)
+{
+    for (char c : hex)
+        if (HexDigitValue(c) < 0)
+            return false;
+    return true;
+}
 
 ScriptStep Step(const QString& command, int timeoutMs, const QString& note, const QString& failure = {},
     QStringList success = {QStringLiteral("OK")})
@@ -121,14 +132,18 @@ Waited WaitForPrompt(const ScriptRunner& runner, const QString& command, const Q
 }
 
 // Writes the body (no line end) and gives its echo the time to come back.
-bool SendBody(const ScriptRunner& runner, const QByteArray& body)
+// Septets go out byte for byte; text as UTF-8.
+bool SendBody(const ScriptRunner& runner, const QByteArray& body, bool septets = false)
 {
     if (!runner.Active())
         return false;
     runner.Session().Buffers().ClearReceivedText();
     const QString text = AnsiToString(body);
-    runner.Session().Transmitter().SendToModuleQuiet(text, PortTransmitter::kText, false);
-    const qsizetype expected = text.size() + CountLineBreaks(body);
+    if (septets)
+        runner.Session().Transmitter().SendRawBytes(body);
+    else
+        runner.Session().Transmitter().SendToModuleQuiet(text, PortTransmitter::kText, false);
+    const qsizetype expected = (septets ? body.size() : text.size()) + CountLineBreaks(body);
     QString echo;
     const Waited w = WaitForText(
         runner, 2000, false, [expected](const QString& t) { return t.size() >= expected ? 1 : 0; }, echo);
@@ -157,9 +172,8 @@ QString SendNote(const QString& number)
         .arg(number);
 }
 
-bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, SmsPageSink& page)
+bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, const SmsTextSend& d, SmsPageSink& page)
 {
-    const SmsTextSend d = DeriveTextSend(request);
     QString reply;
     const ScriptStep steps[] = {
         Step(QStringLiteral("AT+CMGF=1"), 3000, QStringLiteral("/* Use AT+CMGF=1 to set text mode */"), {},
@@ -178,9 +192,9 @@ bool SendText(const ScriptRunner& runner, const SmsSendRequest& request, SmsPage
         note += QStringLiteral("\r\n/* ") + d.codeNote + QStringLiteral(" */");
     if (WaitForPrompt(runner, QStringLiteral("AT+CMGS=\"%1\"").arg(d.number), note) != Waited::Done)
         return false;
-    if (!SendBody(runner, d.body))
+    if (!SendBody(runner, d.body, d.septets))
         return false;
-    const qsizetype chars = AnsiToString(d.body).size();
+    const qsizetype chars = d.septets ? d.body.size() : AnsiToString(d.body).size();
     const int timeoutMs = chars < 500 ? 10000 : chars < 1000 ? 20000 : 30000;
     const Waited w = SendCtrlZ(runner, timeoutMs);
     if (w == Waited::Failed)
@@ -300,6 +314,8 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
         d.body = r.inputMode == 0 ? TextToUcs2Hex(r.text) : WithoutBlanks(r.text);
         if (r.inputMode == 0)
             d.codeNote = QStringLiteral("the UCS2 code string of \"%1\" is \"%2\"").arg(boxText, AnsiToString(d.body));
+        if (!AllHexDigits(d.body))
+            d.refusal = kHexOnly;
         if (IsUcs2Needed(d.body))
             d.csmp = QStringLiteral("AT+CSMP=17,167,0,8");
     } else if (r.type == kSmsTypeIraOr8Bit && r.moduleType == 0) {
@@ -307,13 +323,32 @@ SmsTextSend DeriveTextSend(const SmsSendRequest& r)
         d.csmp = QStringLiteral("AT+CSMP=17,167,0,4");
         d.number = QString::fromLatin1(WithoutBlanks(BytesToSpacedHex(r.number.toUtf8())));
         d.body = WithoutBlanks(r.text);
+        if (!AllHexDigits(d.body))
+            d.refusal = kHexOnly;
     } else {
         d.charset = r.type == kSmsTypeGsm ? QStringLiteral("GSM") : QStringLiteral("IRA");
         d.body = r.inputMode == 1 ? HexToText(r.text) : r.text;
+        const QString text = AnsiToString(d.body);
         if (r.inputMode == 1)
             d.codeNote = (r.type == kSmsTypeGsm ? QStringLiteral("GSM7 code string of \"%1\" is \"%2\"")
                                                 : QStringLiteral("the IRA code string of \"%1\" is \"%2\""))
-                             .arg(boxText, AnsiToString(d.body));
+                             .arg(boxText, text);
+        // The module reads the body in the character set just announced. No
+        // extension characters: their escape byte would cancel the message.
+        if (r.type == kSmsTypeGsm) {
+            GsmAlphabetText gsm = EncodeGsmAlphabet(text, false);
+            if (!gsm.Ok())
+                d.refusal = TextCharsetRefusal(gsm.refused, d.charset);
+            d.body = std::move(gsm.bytes);
+            d.septets = true;
+        } else {
+            // IRA is 7-bit ASCII; Ctrl-Z would end the message and Esc cancel it.
+            for (qsizetype i = 0; i < text.size() && d.refusal.isEmpty(); ++i) {
+                const char16_t c = text[i].unicode();
+                if (c >= 0x80 || c == 0x1A || c == 0x1B)
+                    d.refusal = TextCharsetRefusal(text.mid(i, text[i].isHighSurrogate() ? 2 : 1), d.charset);
+            }
+        }
     }
     return d;
 }
@@ -326,15 +361,24 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
     int length = 0;
     if (request.type == kSmsTypePdu) {
         pdu = WithoutBlanks(request.text);
+        if (!AllHexDigits(pdu))
+            return runner.Fail(kHexOnly);
         length = GetPduTpduLength(pdu);
         // A PDU whose first octet does not fit it would be cut by the module.
         if (length <= 0)
             return runner.Fail(kSmsSendFailure);
     }
+    SmsTextSend text;
+    if (request.type != kSmsTypePdu) {
+        text = DeriveTextSend(request);
+        if (!text.refusal.isEmpty())
+            return runner.Fail(text.refusal);
+    }
     QString reply;
     if (runner.Run(Step(QStringLiteral("ATE1"), 3000, kEchoNote), reply) != StepResult::Success)
         return runner.Fail(kSmsSendFailure);
-    const bool sent = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, page);
+    const bool sent
+        = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, text, page);
     if (!runner.Active())
         return false;
     if (!sent)

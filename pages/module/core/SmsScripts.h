@@ -77,7 +77,9 @@ struct SmsTextSend {
     QString csmp;
     QString number;
     QByteArray body;
+    bool septets = false; // the body holds GSM alphabet codes, one a byte, not text
     QString codeNote; // empty when the body was not converted
+    QString refusal;  // why the body cannot go out as it is (empty: it can)
 };
 SmsTextSend DeriveTextSend(const SmsSendRequest& request);
 
