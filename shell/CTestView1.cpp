@@ -47,7 +47,7 @@ struct PageEntry {
 PageEntry Entry(PageKey key)
 {
     switch (key) {
-    case kPageHome: return {"HOME", 0, 0};
+    case kPageHome: return {"Home", 0, 0};
     case kPageSms: return {"SMS", 2, 1};
     case kPageMms: return {"MMS", 3, 0};
     case kPageVoiceCall: return {"Voice Call", 4, 0};

@@ -34,11 +34,25 @@ QColor FromColorRef(std::uint32_t c)
     return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF));
 }
 
-// The box shows line breaks, not carriage returns; the record keeps them.
-QString ForDisplay(const QByteArray& bytes)
+// The box shows line breaks, not carriage returns; the record keeps them. A
+// CR before an LF adds nothing; any other CR ends its line as the module meant
+// it (echoes "AT\r" of a module that answers nothing would otherwise run
+// together). `next` is the byte after these in the terminal's stream, -1 while
+// it has not come: a CR at the very end is then decided by whatever follows.
+QString ForDisplay(const QByteArray& bytes, int next)
 {
     QString s = AnsiToString(bytes);
-    s.remove(QLatin1Char('\r'));
+    qsizetype out = 0;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        if (s[i] != QLatin1Char('\r')) {
+            s[out++] = s[i];
+            continue;
+        }
+        const int after = i + 1 < s.size() ? s[i + 1].unicode() : next;
+        if (after >= 0 && after != '\n')
+            s[out++] = QLatin1Char('\n');
+    }
+    s.truncate(out);
     return s;
 }
 
@@ -224,7 +238,9 @@ void CTestView2::Trim()
         const qsizetype n = std::min(left, front.bytes.size());
         const qsizetype shown = std::min(n, m_flushSegment > 0 ? front.bytes.size() : m_flushOffset);
         if (shown > 0)
-            shownChars += ForDisplay(QByteArray::fromRawData(front.bytes.constData(), shown)).size();
+            shownChars += ForDisplay(QByteArray::fromRawData(front.bytes.constData(), shown),
+                StreamByteAfter(0, shown, true))
+                              .size();
         if (n == front.bytes.size()) {
             m_segments.pop_front();
             if (m_flushSegment > 0)
@@ -283,7 +299,12 @@ void CTestView2::FlushPending()
             take = seg.bytes.size() - m_flushOffset;
         QTextCharFormat fmt;
         fmt.setForeground(FromColorRef(seg.kind == kTerminalReceived ? g_sysParams.ReceivedColor() : g_sysParams.SentColor()));
-        cursor.insertText(ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take)), fmt);
+        // A CR that ended the text shown before is a line end unless an LF follows.
+        if (m_crPending && seg.bytes[m_flushOffset] != '\n')
+            cursor.insertText(QStringLiteral("\n"), fmt);
+        const int next = StreamByteAfter(m_flushSegment, m_flushOffset + take, false);
+        m_crPending = next < 0 && seg.bytes[m_flushOffset + take - 1] == '\r';
+        cursor.insertText(ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take), next), fmt);
         budget -= take;
         m_flushOffset += take;
     }
@@ -295,8 +316,21 @@ void CTestView2::FlushPending()
         m_flushTimer.start(0);
 }
 
+int CTestView2::StreamByteAfter(size_t segment, qsizetype offset, bool shownOnly) const
+{
+    // A CR at the flush point whose line break waits for the next byte.
+    if (shownOnly && m_crPending && segment == m_flushSegment && offset == m_flushOffset)
+        return -1;
+    for (size_t i = segment; i < m_segments.size(); ++i, offset = 0) {
+        if (offset < m_segments[i].bytes.size())
+            return uchar(m_segments[i].bytes[offset]);
+    }
+    return -1;
+}
+
 void CTestView2::Rebuild()
 {
+    m_crPending = false;
     m_flushSegment = 0;
     m_flushOffset = 0;
     m_editTerminal->clear();
@@ -308,6 +342,7 @@ void CTestView2::ClearAll()
     m_recordedBytes = 0;
     m_writtenBytes = 0;
     m_segments.clear();
+    m_crPending = false;
     m_flushSegment = 0;
     m_flushOffset = 0;
     m_editTerminal->clear();

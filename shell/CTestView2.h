@@ -91,6 +91,10 @@ private:
     bool HasPending() const;
     void ScheduleFlush();
     void Rebuild();
+    // The byte of the stream at offset in segment, or after it; -1 when none
+    // has come. With shownOnly, -1 also for the byte after a CR whose line
+    // break the box does not show yet.
+    int StreamByteAfter(size_t segment, qsizetype offset, bool shownOnly) const;
     void Layout();
     void ApplyColours();
     int Rerender(bool toHex);
@@ -106,6 +110,8 @@ private:
     // into it (the tail of the record is what waits for the next flush).
     size_t m_flushSegment = 0;
     qsizetype m_flushOffset = 0;
+    // The last byte put into the box was a CR with nothing after it yet.
+    bool m_crPending = false;
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;

@@ -37,6 +37,35 @@ QString FixedOrUnknown(double v, int precision)
     return v >= 0 ? FormatFixed(v, precision) : kUnknown;
 }
 
+// hhmmss and the tenths of its second, cut rather than rounded: rounding would
+// carry 17:09:59.972 into the impossible "170960.0".
+QString UtcTimeText(double t)
+{
+    if (!(t >= 0))
+        return kUnknown;
+    // Beyond what a time field holds: shown as read, without cutting.
+    if (t >= 1e12)
+        return FormatFixed(t, 1);
+    // The field's decimal text seldom is exact in binary (".3" may read as
+    // .29999...): a hair above it before cutting keeps the tenth it wrote.
+    const long long tenths = static_cast<long long>(t * 10 + 1e-6);
+    char buf[32];
+    char* end = buf + sizeof buf;
+    char* p = end;
+    *--p = char('0' + tenths % 10);
+    *--p = '.';
+    long long whole = tenths / 10;
+    int digits = 0;
+    do {
+        *--p = char('0' + whole % 10);
+        whole /= 10;
+        ++digits;
+    } while (whole > 0);
+    while (digits++ < 6)
+        *--p = '0';
+    return QString::fromLatin1(p, end - p);
+}
+
 } // namespace
 
 QString FormatFixed(double value, int precision)
@@ -52,7 +81,8 @@ void GnssValueLabels::ShowGga(const GgaRecord& r)
 
 void GnssValueLabels::ShowVtg(const VtgRecord& r)
 {
-    speed = FormatFixed(r.speedKmh, 2);
+    // An empty speed field is not a speed of -1.
+    speed = FixedOrUnknown(r.speedKmh, 2);
 }
 
 void GnssValueLabels::ShowGsa(const GsaRecord& r)
@@ -86,7 +116,7 @@ void GnssValueLabels::ShowGsa(const GsaRecord& r)
 
 void GnssValueLabels::ShowRmc(const RmcRecord& r)
 {
-    utcTime = FixedOrUnknown(r.time, 1);
+    utcTime = UtcTimeText(r.time);
     utcDate = r.date >= 0 ? QString::number(r.date) : kUnknown;
     latitude = r.latitude >= 0
         ? LabelText().Fixed(r.latitude, 6).Text(r.northSouth == 5 ? "N" : r.northSouth == 6 ? "S" : "").ToString()

@@ -50,6 +50,26 @@ void NmeaParser::ParseNmea(std::string_view chunk)
     m_nmeaLineBuffer.clear();
 }
 
+void NmeaParser::Reset()
+{
+    m_nmeaLineBuffer.clear();
+    m_gngsaHalfToggle = 0;
+    m_table = SatelliteTable {};
+    m_gga = GgaRecord {};
+    m_vtg = VtgRecord {};
+    m_rmc = RmcRecord {};
+    m_gsa = GsaRecord {};
+    m_labels = GnssValueLabels {};
+    // No hemisphere known: no marker on the world map.
+    m_worldLatitude = -1000.0;
+    m_worldLongitude = -1000.0;
+    if (!m_listener)
+        return;
+    m_listener->TablePublished(m_table);
+    m_listener->LabelsChanged(m_labels);
+    m_listener->WorldPositionChanged(m_worldLatitude, m_worldLongitude);
+}
+
 void NmeaParser::FlushOversizedBuffer()
 {
     const size_t lastLf = m_nmeaLineBuffer.rfind('\n');

@@ -51,6 +51,10 @@ public:
     // line feed; NUL bytes are dropped.
     void ParseNmea(std::string_view chunk);
 
+    // Forgets every value and the satellite table, and tells the listener: a
+    // new connection shows only what its own sentences give.
+    void Reset();
+
     // Handles one sentence ("$" to the end of its line, line end removed).
     void DispatchSentence(std::string_view sentence);
 

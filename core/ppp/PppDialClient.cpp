@@ -2,6 +2,7 @@
 
 #include "core/ppp/ChapResponse.h"
 #include "core/ppp/PppOptions.h"
+#include "core/text/TextCodecs.h"
 #include "platform/DataFolder.h"
 
 #include <algorithm>
@@ -53,6 +54,24 @@ std::array<std::uint8_t, 4> Ipv4Zero()
 
 // The address offered to a peer without one (pppd's choice for an unknown remote).
 constexpr const char* kPppPeerAddressNak = "03060A404040";
+
+// The terminal note for an authentication the peer refused: the phase and the
+// message the peer sent with its refusal, as text (hex pairs in `message`).
+std::string RefusalNote(const char* phase, std::string_view message)
+{
+    std::string text;
+    for (std::size_t i = 0; i + 1 < message.size() && text.size() < 200; i += 2) {
+        const int hi = HexDigitValue(message[i]);
+        const int lo = HexDigitValue(message[i + 1]);
+        if (hi < 0 || lo < 0)
+            break;
+        const int c = hi * 16 + lo;
+        // Control bytes would break the note; "*/" would end it early.
+        text.push_back(c >= 0x20 && c < 0x7F && !(c == '/' && !text.empty() && text.back() == '*') ? char(c) : '.');
+    }
+    return std::string("/* The peer refused the authentication in ") + phase + ": "
+        + (text.empty() ? std::string("(no message)") : "\"" + text + "\"") + " */";
+}
 
 } // namespace
 
@@ -518,10 +537,14 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
             const std::string data = BuildPapRequestData(settings.user, settings.password);
             SendFrame(kPppProtocolPap, "01", "02", data, false);
             phase = Phase::Tail;
+            // The message of the peer's last Authenticate-Nak, when one came.
+            std::optional<std::string> refusal;
             for (;;) {
                 const Poll p = NextFrame(start + ms(timing.phaseTotal), timing.phaseIdle, f);
                 if (p != Poll::Frame) {
                     failed = p == Poll::Timeout;
+                    if (failed && refusal)
+                        m_io.Note(2, RefusalNote("PAP", *refusal));
                     break;
                 }
                 if (f.protocol == kPppProtocolPap) {
@@ -529,6 +552,9 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
                         phase = Phase::IpcpFirst;
                         break;
                     }
+                    // Its message follows a one-byte length.
+                    if (f.code == "03")
+                        refusal = f.data.size() >= 2 ? f.data.substr(2) : std::string();
                     if (++peerAcked < 4)
                         SendFrame(kPppProtocolPap, "01", "02", data, false);
                 } else if (f.protocol == kPppProtocolLcp && f.code == "09") {
@@ -593,6 +619,7 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
                         phase = Phase::IpcpFirst;
                         break;
                     } else if (f.code == "04") {
+                        m_io.Note(2, RefusalNote("CHAP", f.data));
                         failed = true;
                         break;
                     }

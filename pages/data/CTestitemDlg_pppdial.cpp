@@ -378,11 +378,16 @@ void CTestitemDlg_pppdial::ClearAddresses()
 
 void CTestitemDlg_pppdial::ShowIpcpAddresses(const IpcpAddressState& state)
 {
-    m_staticIp->setText(state.ownAddress.present ? AddressText(state.ownAddress) : QString());
-    if (state.ownAddress.present)
+    // 0.0.0.0 is what was asked for, not an address the peer gave: an address
+    // not given shows as unset.
+    const auto given = [](const IpcpAddressState::Entry& e) {
+        return e.present && e.address != std::array<std::uint8_t, 4> {};
+    };
+    m_staticIp->setText(given(state.ownAddress) ? AddressText(state.ownAddress) : kNoAddress);
+    if (given(state.ownAddress))
         m_ipSource->setText(AddressText(state.ownAddress));
-    m_staticDns1->setText(state.ownDns1.present ? AddressText(state.ownDns1) : QString());
-    m_staticDns2->setText(state.ownDns2.present ? AddressText(state.ownDns2) : QString());
+    m_staticDns1->setText(given(state.ownDns1) ? AddressText(state.ownDns1) : kNoAddress);
+    m_staticDns2->setText(given(state.ownDns2) ? AddressText(state.ownDns2) : kNoAddress);
 }
 
 void CTestitemDlg_pppdial::ShowMessage(const QString& text)

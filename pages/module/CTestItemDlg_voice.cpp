@@ -407,10 +407,40 @@ void CTestItemDlg_voice::OnClccReply(const QString& reply)
         return;
     }
     ShowCallState(report.state);
-    if (report.number) {
-        m_number->clear();
-        InsertDigit(*report.number);
+    if (report.number)
+        ShowCallNumber(*report.number);
+}
+
+void CTestItemDlg_voice::ShowCallNumber(const QString& reported)
+{
+    // The number came in the character set in force, which only the module
+    // knows for sure (the SMS page, a script or the terminal may have set it):
+    // asked once per number, so the box never shows the raw hex.
+    if (reported == m_reportedNumber && m_charsetAsked) {
+        // Known, or the module's answer is on its way.
+        if (m_callNumberDecoded)
+            SetNumberText(m_decodedNumber);
+        return;
     }
+    m_charsetAsked = true;
+    m_reportedNumber = reported;
+    m_callNumberDecoded = false;
+    QueueWithReply(QStringLiteral("AT+CSCS?"), &CTestItemDlg_voice::OnCharsetReply);
+}
+
+void CTestItemDlg_voice::OnCharsetReply(const QString& reply)
+{
+    m_decodedNumber = DecodeCallNumber(m_reportedNumber, CharsetOfCscsReply(reply));
+    m_callNumberDecoded = true;
+    SetNumberText(m_decodedNumber);
+}
+
+void CTestItemDlg_voice::SetNumberText(const QString& number)
+{
+    if (m_number->toPlainText() == number)
+        return;
+    m_number->clear();
+    InsertDigit(number);
 }
 
 void CTestItemDlg_voice::OnButtonEnd()
@@ -430,6 +460,9 @@ void CTestItemDlg_voice::OnReceivedLine(const QString& line)
 {
     if (line.contains(QLatin1String("RING"))) {
         ShowCallState(kCallIncoming);
+    } else if (const auto caller = ParseClipLine(line); caller && m_callState == kCallIncoming) {
+        // The caller of the call that rings.
+        ShowCallNumber(*caller);
     } else if (line.contains(QLatin1String("NO CARRIER"))) {
         ShowCallState(kCallIdle);
         m_call->setEnabled(true);
@@ -453,10 +486,16 @@ void CTestItemDlg_voice::ShowCallState(int state)
         return;
     }
     m_callState = state;
-    switch (state) {
-    case kCallIdle:
+    // "Answer" and "Decline" belong to a ringing call only: an answered or
+    // dialled call is ended with "End", and CALL cannot answer it.
+    if (state != kCallIncoming) {
         m_end->setText(QStringLiteral("End"));
         m_call->setText(QStringLiteral("CALL"));
+    }
+    switch (state) {
+    case kCallIdle:
+        // The next call's number is decoded afresh: the character set may change between calls.
+        m_charsetAsked = false;
         m_mute->setChecked(false);
         m_mute->setEnabled(false);
         m_call->setEnabled(true);
@@ -479,6 +518,8 @@ void CTestItemDlg_voice::ShowCallState(int state)
         m_end->setText(QStringLiteral("Decline"));
         m_call->setText(QStringLiteral("Answer"));
         m_mute->setEnabled(false);
+        // The time of the call before is no part of this one.
+        m_status->clear();
         break;
     default: m_mute->setEnabled(false); break;
     }

@@ -119,6 +119,11 @@ private:
     AudioReadbackSink MakeReadbackSink();
     void StartPolling();
     void StopPolling();
+    // A number +CLCC or +CLIP reported, shown once decoded from the module's
+    // character set.
+    void ShowCallNumber(const QString& reported);
+    void OnCharsetReply(const QString& reply);
+    void SetNumberText(const QString& number);
     // A dial that ended before any call came up leaves the page as it was.
     void EndDialAttempt();
     int CheckedChannel() const;
@@ -158,6 +163,11 @@ private:
     bool m_bCallTimed = false;
     std::int64_t m_callStartMs = 0;
     bool m_bHandsFreeVisible = true;
+    // The last call number as reported and as decoded.
+    QString m_reportedNumber;
+    QString m_decodedNumber;
+    bool m_callNumberDecoded = false;
+    bool m_charsetAsked = false;
 };
 
 } // namespace ulv

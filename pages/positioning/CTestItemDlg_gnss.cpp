@@ -361,6 +361,11 @@ void CTestItemDlg_gnss::OnButtonConnect()
     if (!OpenNmeaPort(port, m_nmeaSettings.baud, m_nmeaSettings.dataBits, m_nmeaSettings.stopBits,
             m_nmeaSettings.parity, m_nmeaSettings.flowCtrl, 2048))
         return;
+    {
+        // What an earlier connection showed is no fix of this one.
+        std::lock_guard<std::mutex> g(m_pageLock);
+        m_parser.Reset();
+    }
     if (autoGnss)
         host->Session().Transmitter().SendToModule(QStringLiteral("AT+JGPS=1"), 0, true);
     m_btnConnect->setText(QStringLiteral("Disconnect"));

@@ -17,6 +17,7 @@
 #include "core/at/ModemSession.h"
 #include "serial/SerialMessages.h"
 #include "core/at/WaitClock.h"
+#include "shell/CTerminalRichEdit.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -211,6 +212,11 @@ TEST_F(ConnectPage, SilentModuleGetsTenAtsAndTheSyncFailure)
     EXPECT_EQ(Commands(), QStringList(10, "AT"));
     EXPECT_EQ(boxes.Texts(), QStringList{"Fail to AT SYNC!"});
     EXPECT_TRUE(terminal->TerminalText().contains("/* No OK return after 10 times, will pop out error message of SYNC fail"));
+    // Each echo ("AT" and its CR alone) ends its line on screen.
+    terminal->FlushPending();
+    const QString shown = terminal->Terminal()->toPlainText();
+    EXPECT_TRUE(shown.contains("AT")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("ATAT")) << shown.toStdString();
 }
 
 TEST_F(ConnectPage, UnsavedBaudRateIsNotedAndTheScriptGoesOn)

@@ -152,6 +152,27 @@ TEST_F(PopupPainting, ItemsAreAtLeastTwentySixHighWithPicturesWhereTheCommandHas
     view->close();
 }
 
+TEST_F(PopupPainting, SeparatorIsAThinLineBetweenFullHeightItems)
+{
+    QMenu* file = rebar.MenuBar()->GetMenu()[0];
+    const QImage img = OpenAndGrab(file);
+    const QList<QAction*> items = file->actions();
+    ASSERT_GE(items.size(), 4);
+    ASSERT_TRUE(items[2]->isSeparator()); // between "Save &Log" and "E&xit"
+    const QRect above = file->actionGeometry(items[1]);
+    const QRect r = file->actionGeometry(items[2]);
+    const QRect below = file->actionGeometry(items[3]);
+    EXPECT_GE(above.height(), 26);
+    EXPECT_GE(below.height(), 26);
+    // Half a menu bar's height, not a blank item's 26 pixels.
+    EXPECT_EQ(r.height(), GetSystemMetrics(SM_CYMENU) / 2);
+    EXPECT_EQ(below.top() - above.bottom() - 1, r.height());
+    const int mid = r.top() + r.height() / 2;
+    EXPECT_EQ(img.pixel(r.left() + 40, mid - 1), Ref(0xC6C6C6));
+    EXPECT_EQ(img.pixel(r.left() + 40, mid), qRgb(255, 255, 255));
+    file->close();
+}
+
 TEST_F(PopupPainting, SelectedAndCheckedItemsUseTheirColours)
 {
     QMenu* setting = rebar.MenuBar()->GetMenu()[1];

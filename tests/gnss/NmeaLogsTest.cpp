@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <random>
+#include <string>
 
 using namespace ulv;
 using ulv::test::FeedInChunks;
@@ -127,8 +129,8 @@ TEST(NmeaLogs, GpsOnlyStationaryReceiverEndsWithItsLastEpoch)
     ULV_SKIP_WITHOUT_TESTDATA();
     // Last epoch: GGA, GSA (nine used), the three GSV messages, RMC, VTG. The
     // GSV group after the GSA takes the used marks back. The time 171007.972
-    // shows rounded to one decimal.
-    LogEnd end {Labels("120610", "171008.0", "52.014190N", "4.363085E", "7.7", "0.00", "9", "3D",
+    // shows cut to its tenth.
+    LogEnd end {Labels("120610", "171007.9", "52.014190N", "4.363085E", "7.7", "0.00", "9", "3D",
                     "PDOP:1.8    HDOP:0.9    VDOP:1.5"),
         52 + 0.8514 / 60, 4 + 21.7851 / 60,
         {
@@ -287,6 +289,83 @@ TEST(NmeaLogs, MidLogGngsaMarksAreVisibleUntilTheNextGpsGroup)
     EXPECT_EQ(p.Labels().satelliteUsed, "0");
     EXPECT_EQ(p.Labels().locatingType, "no fixed");
     EXPECT_EQ(p.Labels().dop, "PDOP:99.0    HDOP:99.0    VDOP:99.0");
+}
+
+// The log with every RMC and GGA time moved on by `seconds` (within the day),
+// each sentence's checksum made good again.
+std::string ShiftedLog(const std::string& log, int seconds)
+{
+    std::string out;
+    size_t pos = 0;
+    while (pos < log.size()) {
+        size_t end = log.find('\n', pos);
+        end = end == std::string::npos ? log.size() : end + 1;
+        std::string line = log.substr(pos, end - pos);
+        pos = end;
+        const bool timed = line.rfind("$GPRMC,", 0) == 0 || line.rfind("$GPGGA,", 0) == 0;
+        const size_t star = line.find('*');
+        if (timed && star != std::string::npos && line.size() > 13 && line[13] == '.') {
+            const int hh = std::stoi(line.substr(7, 2));
+            const int mm = std::stoi(line.substr(9, 2));
+            const int ss = std::stoi(line.substr(11, 2));
+            const int t = ((hh * 3600 + mm * 60 + ss + seconds) % 86400 + 86400) % 86400;
+            char hms[7];
+            std::snprintf(hms, sizeof hms, "%02d%02d%02d", t / 3600, t / 60 % 60, t % 60);
+            line.replace(7, 6, hms);
+            unsigned sum = 0;
+            for (size_t i = 1; i < star; ++i)
+                sum ^= static_cast<unsigned char>(line[i]);
+            char digits[3];
+            std::snprintf(digits, sizeof digits, "%02X", sum);
+            line.replace(star + 1, 2, digits);
+        }
+        out += line;
+    }
+    return out;
+}
+
+TEST(NmeaLogs, UtcTimeIsTheSentencesOwnAcrossMinuteHourAndDayEnds)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    const std::string log = ReadFileBytes(ulv::test::TestDataPath("nmea/gps-only-stationary.nmea"));
+    ASSERT_NE(log.find("$GPRMC,170959.972,"), std::string::npos);
+    // The log's second and third epochs are 17:09:59.972 and 17:10:00.972:
+    // moved on, they end an hour and a day.
+    const struct {
+        const char* name;
+        int shift;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"minute's end", 0, "170959.9", "171000.9"},
+        {"hour's end", 50 * 60, "175959.9", "180000.9"},
+        {"day's end", 23 * 3600 + 59 * 60 + 59 - (17 * 3600 + 9 * 60 + 59), "235959.9", "000000.9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string shifted = ShiftedLog(log, c.shift);
+        NmeaParser p;
+        std::vector<std::string> fields; // each RMC's time field
+        std::vector<QString> shown;      // and the label after it
+        size_t pos = 0;
+        while (pos < shifted.size()) {
+            size_t end = shifted.find('\n', pos);
+            end = end == std::string::npos ? shifted.size() : end + 1;
+            const std::string line = shifted.substr(pos, end - pos);
+            pos = end;
+            p.ParseNmea(line);
+            if (line.rfind("$GPRMC,", 0) == 0) {
+                fields.push_back(line.substr(7, line.find(',', 7) - 7));
+                shown.push_back(p.Labels().utcTime);
+            }
+        }
+        ASSERT_GE(shown.size(), 3u);
+        EXPECT_EQ(shown[1], c.before);
+        EXPECT_EQ(shown[2], c.after);
+        // Every epoch: hhmmss and the tenth, as the sentence wrote them.
+        for (size_t i = 0; i < shown.size(); ++i)
+            EXPECT_EQ(shown[i].toStdString(), fields[i].substr(0, 8)) << fields[i];
+    }
 }
 
 } // namespace

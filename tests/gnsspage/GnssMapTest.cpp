@@ -159,5 +159,52 @@ TEST_F(GnssMapTest, MapTypeChangeShowsTheOtherMapAndLoadsItAfresh)
         EXPECT_NE(call.function, "addMark");
 }
 
+TEST_F(GnssMapTest, AfterTheFirstFixTheMapKeepsTheUsersZoom)
+{
+    struct Case {
+        int useGoogleMap;
+        int firstFixZoom;
+    };
+    // The first provider keeps the zoom of its page; the second brings the
+    // first fix in at street level.
+    const Case cases[] = {{1, 16}, {0, 15}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.useGoogleMap);
+        g_sysParams.UseGoogleMap = c.useGoogleMap;
+        auto page = MakePage();
+        SelectTab(*page, CTestItemDlg_gnss::kTabMap);
+        CWebBrowser2* shown = c.useGoogleMap == 1 ? page->FirstBrowser() : page->SecondBrowser();
+        ASSERT_NE(shown, nullptr);
+        ASSERT_TRUE(test::RunEventsUntil([&] { return shown->IsPageReady(); }, test::kMapLoadMs));
+        const auto zoom = [&] { return test::EvaluateOnPage(*shown, "map.getZoom()").toInt(); };
+
+        page->OnNmeaData(kSouthWestFix);
+        ASSERT_EQ(zoom(), c.firstFixZoom);
+        // The user zooms out with the map's own control, three steps.
+        for (int step = 1; step <= 3; ++step) {
+            test::EvaluateOnPage(*shown, "document.querySelector('.leaflet-control-zoom-out').click(), 0");
+            ASSERT_TRUE(test::RunEventsUntil([&] { return zoom() == c.firstFixZoom - step; }, test::kMapLoadMs))
+                << "step " << step << ": zoom " << zoom();
+        }
+        const int userZoom = c.firstFixZoom - 3;
+        // Three further fixes, each further south: the marker and the centre
+        // follow, the zoom stays the user's.
+        for (int fix = 1; fix <= 3; ++fix) {
+            // A degree apart: far beyond the view, so the map jumps rather than pans.
+            const QByteArray rmc = QStringLiteral("$GPRMC,1015%1,A,%2%3,S,15112.558,W,000.0,000.0,111226,003.1,W*00\r\n")
+                                       .arg(fix, 2, 10, QLatin1Char('0'))
+                                       .arg(33 + fix)
+                                       .arg(QStringLiteral("52.128"))
+                                       .toLatin1();
+            page->OnNmeaData(rmc);
+            const double lat = -(33 + fix + 52.128 / 60);
+            const QVariantList centre = test::EvaluateOnPage(*shown, "[map.getCenter().lat, map.getZoom()]").toList();
+            ASSERT_EQ(centre.size(), 2) << "fix " << fix;
+            EXPECT_NEAR(centre[0].toDouble(), lat, 1e-6) << "fix " << fix;
+            EXPECT_EQ(centre[1].toInt(), userZoom) << "fix " << fix;
+        }
+    }
+}
+
 } // namespace
 } // namespace ulv

@@ -46,13 +46,15 @@ public:
     {
         host.reset();
         nmea.reset();
+        second.reset();
         terminal.reset();
         qunsetenv("ULVENSCOPE_EXTRA_PORTS");
         g_sysParams = savedParams;
         sim::SimFixture::TearDown();
     }
-    // A UMTS module streaming the log, and the page host on its AT port.
-    void Use(const QString& log)
+    // A UMTS module streaming the log, and the page host on its AT port. With
+    // a second log, a second NMEA port offers it (switched on once attached).
+    void Use(const QString& log, const QString& secondLog = {})
     {
         StartSim(sim::Family::Umts, "RX70B03");
         nmea = std::make_unique<sim::SimNmeaPort>(sim::SimNmeaPort::Options {log.toStdString(), 1ms, false});
@@ -60,7 +62,14 @@ public:
         ASSERT_TRUE(nmea->Start(&error)) << error;
         sim::AttachNmeaPort(sim(), *nmea);
         // The page lists its ports when it is made.
-        qputenv("ULVENSCOPE_EXTRA_PORTS", QByteArray::fromStdString(nmea->SlavePath()) + "=Simulated NMEA Port");
+        QByteArray ports = QByteArray::fromStdString(nmea->SlavePath()) + "=Simulated NMEA Port";
+        if (!secondLog.isEmpty()) {
+            second = std::make_unique<sim::SimNmeaPort>(
+                sim::SimNmeaPort::Options {secondLog.toStdString(), 1ms, false});
+            ASSERT_TRUE(second->Start(&error)) << error;
+            ports += ";" + QByteArray::fromStdString(second->SlavePath()) + "=Second NMEA Port";
+        }
+        qputenv("ULVENSCOPE_EXTRA_PORTS", ports);
         host = std::make_unique<CTestView1>();
         host->resize(500, 760);
         ASSERT_EQ(host->OpenCommport(QString::fromStdString(SlavePath()), 115200, 8, 1, 0, 0, 2048), 1);
@@ -69,9 +78,10 @@ public:
     }
     V* Page() { return host->GnssPage(); }
     QString Label(V::Value v) { return Page()->ValueLabel(v)->text(); }
-    bool SelectNmeaPort()
+    bool SelectNmeaPort() { return SelectPort(*nmea); }
+    bool SelectPort(const sim::SimNmeaPort& port)
     {
-        const int i = Page()->PortCombo()->findData(QString::fromStdString(nmea->SlavePath()));
+        const int i = Page()->PortCombo()->findData(QString::fromStdString(port.SlavePath()));
         Page()->PortCombo()->setCurrentIndex(i);
         return i >= 0;
     }
@@ -85,6 +95,7 @@ public:
     SysParams savedParams;
     std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<sim::SimNmeaPort> nmea;
+    std::unique_ptr<sim::SimNmeaPort> second;
     std::unique_ptr<CTestView1> host;
 };
 
@@ -92,7 +103,7 @@ public:
 void ExpectLastFixOfStationaryLog(GnssPageSim& t)
 {
     EXPECT_EQ(t.Label(V::kUtcDate), "120610");
-    EXPECT_EQ(t.Label(V::kUtcTime), "171008.0");
+    EXPECT_EQ(t.Label(V::kUtcTime), "171007.9");
     EXPECT_EQ(t.Label(V::kLatitude), "52.014190N");
     EXPECT_EQ(t.Label(V::kLongitude), "4.363085E");
     EXPECT_EQ(t.Label(V::kAltitude), "7.7");
@@ -129,7 +140,7 @@ TEST_F(GnssPageSim, ConnectStreamsTheLogIntoLabelsChartsAndViewWithEitherLineEnd
         EXPECT_NE(Received().find("AT+JGPS=1\r\n"), std::string::npos);
         EXPECT_EQ(Page()->ConnectButton()->text(), "Disconnect");
         ASSERT_TRUE(nmea->WaitForPasses(1, 30s));
-        ASSERT_TRUE(Until([&] { return Label(V::kUtcTime) == "171008.0" && Label(V::kDop).startsWith("PDOP:1.8"); }));
+        ASSERT_TRUE(Until([&] { return Label(V::kUtcTime) == "171007.9" && Label(V::kDop).startsWith("PDOP:1.8"); }));
         ExpectLastFixOfStationaryLog(*this);
 
         // The world map holds the last fix; the charts hold the last table.
@@ -150,6 +161,38 @@ TEST_F(GnssPageSim, ConnectStreamsTheLogIntoLabelsChartsAndViewWithEitherLineEnd
         ExpectLastFixOfStationaryLog(*this);
         EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
     }
+}
+
+TEST_F(GnssPageSim, ReconnectShowsOnlyWhatTheNewConnectionGives)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")),
+        test::TestDataPath(QStringLiteral("nmea/gps-glonass-lf-endings.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_TRUE(nmea->WaitForPasses(1, 30s));
+    ASSERT_TRUE(Until([&] { return Label(V::kUtcTime) == "171007.9" && Label(V::kDop).startsWith("PDOP:1.8"); }));
+    ASSERT_EQ(Label(V::kSpeed), "0.00");
+    Page()->ConnectButton()->click();
+    ASSERT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+
+    // The receiver on the other port sends no VTG.
+    sim::AttachNmeaPort(sim(), *second);
+    ASSERT_TRUE(SelectPort(*second));
+    Page()->ConnectButton()->click();
+    ASSERT_EQ(Page()->ConnectButton()->text(), "Disconnect");
+    for (int v = 0; v < 9; ++v)
+        EXPECT_EQ(Label(V::Value(v)), "---") << "label " << v << " on Connect";
+    EXPECT_EQ(Page()->WorldMap()->Latitude(), -1000.0) << "no marker before a fix";
+    EXPECT_EQ(Page()->BarChart()->m_satellites[11].snr, 0.0) << "the old table is gone";
+
+    ASSERT_TRUE(second->WaitForPasses(1, 30s));
+    ASSERT_TRUE(Until([&] { return Label(V::kUtcTime) == "102149.0" && Label(V::kDop).startsWith("PDOP:3.7"); }));
+    EXPECT_EQ(Label(V::kUtcDate), "251112");
+    EXPECT_EQ(Label(V::kLatitude), "33.680232S");
+    EXPECT_EQ(Label(V::kAltitude), "83.1");
+    EXPECT_EQ(Label(V::kSpeed), "---") << "no sentence of this connection gave a speed";
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join('|').toStdString();
 }
 
 TEST_F(GnssPageSim, WithoutAutoStartTheEngineIsLeftAlone)

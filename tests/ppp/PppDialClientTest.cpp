@@ -4,6 +4,7 @@
 
 #include "common/TestEnv.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <condition_variable>
@@ -211,7 +212,8 @@ TEST_F(PppDialClientTest, PapRequestIsSentAsAFrameAndNaksRepeatItThreeTimes)
             line.Queue("x", Wire(kPppProtocolLcp, "01", "01", "0206000000000304C023"));
         } else if (frame.rfind("7E FF 03 C0 23", 0) == 0) {
             ++papSeen;
-            line.Queue("x", Wire(kPppProtocolPap, "03", "02", "00", false));
+            // Refused, with a message that holds a control byte and a comment end.
+            line.Queue("x", Wire(kPppProtocolPap, "03", "02", "0A" + PppStringToHex("bad */ pw\x01"), false));
         }
     };
     PppDialClient client = FastClient(line);
@@ -224,6 +226,10 @@ TEST_F(PppDialClientTest, PapRequestIsSentAsAFrameAndNaksRepeatItThreeTimes)
     for (const std::string& f : line.frames)
         found |= f == "7E FF 03 C0 23 01 02 00 0E 04 75 73 65 72 04 70 61 73 73 2F 5D 7E";
     EXPECT_TRUE(found);
+    // The refusal is told in the terminal, the peer's words as text.
+    EXPECT_NE(std::find(line.notes.begin(), line.notes.end(),
+                  "/* The peer refused the authentication in PAP: \"bad *. pw.\" */"),
+        line.notes.end());
 }
 
 TEST_F(PppDialClientTest, PeerTerminateDuringDialIsAckedAndTheEscapeIsSkipped)

@@ -17,10 +17,12 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <future>
+#include <mutex>
 #include <thread>
 
 #include <arpa/inet.h>
@@ -124,6 +126,29 @@ TEST_F(PppDialPeer, EachAuthenticationBringsTheLinkUpAndTerminateEndsIt)
     }
 }
 
+// The session's line, keeping the terminal notes the dial writes.
+class NoteKeepingLine : public SessionPppLine {
+public:
+    using SessionPppLine::SessionPppLine;
+    void Note(int kind, const std::string& text) override
+    {
+        if (kind == 2) {
+            std::lock_guard lock(m_mutex);
+            m_notes.push_back(text);
+        }
+        SessionPppLine::Note(kind, text);
+    }
+    std::vector<std::string> Notes()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_notes;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<std::string> m_notes;
+};
+
 TEST_F(PppDialPeer, WrongChapSecretFailsAndTheModuleLeavesDataMode)
 {
     sim::SlirpBridge bridge(PrepareHome("dial-wrong", ".chap-secrets", "ulvuser * MyPw\n").toStdString(), {"+chap"});
@@ -131,12 +156,19 @@ TEST_F(PppDialPeer, WrongChapSecretFailsAndTheModuleLeavesDataMode)
     ModemSession session;
     ASSERT_EQ(session.Open(QString::fromStdString(bridge.SlavePath()), 115200, 8, 1, 'N', 0, 2048),
         ModemSession::OpenResult::Opened);
-    SessionPppLine line(session, [] { return true; });
+    NoteKeepingLine line(session, [] { return true; });
     PppDialClient client(line);
     PppDialSettings settings{"ulvuser", "nope", "AT+CGDCONT=1,\"IP\",\"cmnet\"", kPppAuthChap, 0};
     const PppDialResult result = OnWorker([&] { return client.Dial(settings); });
     EXPECT_EQ(result.outcome, PppDialOutcome::Failed);
     EXPECT_EQ(result.message, kPppDialFailed);
+    // A refusal is told apart from a time-out: the phase and the peer's words.
+    const std::vector<std::string> notes = line.Notes();
+    const auto refusal = std::find_if(notes.begin(), notes.end(),
+        [](const std::string& n) { return n.rfind("/* The peer refused the authentication in CHAP: ", 0) == 0; });
+    ASSERT_NE(refusal, notes.end());
+    // slirp's own words for a wrong secret.
+    EXPECT_EQ(*refusal, "/* The peer refused the authentication in CHAP: \"I don't like you.  Go 'way.\" */");
     EXPECT_EQ(session.m_bShowRxHex.load(), 0);
     EXPECT_EQ(AtAnswered(session), ExchangeResult::Reply);
     session.Shutdown();

@@ -153,14 +153,18 @@ TEST_F(PppPage, TheDatagramCarriesTheTextAsUtf8)
 
 TEST_F(PppPage, ReceivedDatagramShowsInTheUdpPaneAndAddressesInTheLabels)
 {
-    IpcpAddressState s;
-    s.ownAddress = {1, {10, 0, 2, 15}};
-    s.ownDns1 = {1, {10, 0, 2, 3}};
-    page->ShowIpcpAddresses(s);
-    EXPECT_EQ(page->IpLabel()->text(), "10.0.2.15");
-    EXPECT_EQ(page->Dns1Label()->text(), "10.0.2.3");
-    EXPECT_EQ(page->Dns2Label()->text(), "");
-    EXPECT_EQ(page->SourceIpEdit()->text(), "10.0.2.15");
+    // A second server not asked for, or asked for and given none.
+    for (const IpcpAddressState::Entry dns2 : {IpcpAddressState::Entry {}, IpcpAddressState::Entry {1, {}}}) {
+        IpcpAddressState s;
+        s.ownAddress = {1, {10, 0, 2, 15}};
+        s.ownDns1 = {1, {10, 0, 2, 3}};
+        s.ownDns2 = dns2;
+        page->ShowIpcpAddresses(s);
+        EXPECT_EQ(page->IpLabel()->text(), "10.0.2.15");
+        EXPECT_EQ(page->Dns1Label()->text(), "10.0.2.3");
+        EXPECT_EQ(page->Dns2Label()->text(), "- - -") << dns2.present;
+        EXPECT_EQ(page->SourceIpEdit()->text(), "10.0.2.15");
+    }
 
     PppUdpRequest r{{10, 0, 2, 2}, {10, 0, 2, 15}, "6004", "4321", "hi there"};
     const PppUdpFrame f = BuildPppUdpFrame(r, LcpOptionState{});

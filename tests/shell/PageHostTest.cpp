@@ -196,11 +196,16 @@ TEST_F(PageHostView, PageSwitchesAreRefusedInOrder)
     }
     host->OnSwitchPage(1, 3);
     EXPECT_EQ(host->CurrentPage(), 0);
+    EXPECT_EQ(host->CurrentTitle(), "Home");
     host->OnSwitchPage(0, 3);
     EXPECT_EQ(host->CurrentPage(), 3);
     EXPECT_EQ(host->CurrentTitle(), "TCP/UDP");
     EXPECT_EQ(host->TcpPage()->ApnEdit()->text(), "CMNET");
     EXPECT_TRUE(host->TcpPage()->isVisible() || !host->isVisible());
+    // Back home, the title reads as it did at start, as the navigation bar names it.
+    host->OnSwitchPage(0, 0);
+    EXPECT_EQ(host->CurrentPage(), 0);
+    EXPECT_EQ(host->CurrentTitle(), "Home");
 }
 
 TEST_F(PageHostView, EnvironmentCheckRunsOnlyWhenConnectedAndNotForTheSamePage)

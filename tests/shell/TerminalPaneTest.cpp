@@ -54,6 +54,20 @@ protected:
 const QByteArray S = "[2026-12-10 13:05:07:089_S:] ";
 const QByteArray R = "[2026-12-10 13:05:07:089_R:] ";
 
+// What the box shows of a record: a CR before an LF adds nothing, any other
+// CR ends a line, a CR at the very end waits for what follows.
+QByteArray Displayed(const QByteArray& record)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < record.size(); ++i) {
+        if (record[i] != '\r')
+            out += record[i];
+        else if (i + 1 < record.size() && record[i + 1] != '\n')
+            out += '\n';
+    }
+    return out;
+}
+
 } // namespace
 
 TEST_F(TerminalPane, StampsLinesOnceAndLogsExactlyWhatIsShown)
@@ -68,6 +82,42 @@ TEST_F(TerminalPane, StampsLinesOnceAndLogsExactlyWhatIsShown)
     EXPECT_EQ(LogBytes(), expected);
     pane->FlushPending();
     EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), QByteArray(expected).replace("\r", ""));
+}
+
+TEST_F(TerminalPane, ACarriageReturnAloneEndsItsLineInTheBox)
+{
+    g_sysParams.showtime = 0;
+    using Outputs = std::vector<std::pair<int, QByteArray>>;
+    const struct {
+        const char* what;
+        Outputs outputs;
+        QByteArray shown;
+    } cases[] = {
+        {"echoes of a module that answers nothing", {{0, "AT\r\n"}, {1, "AT\r"}, {0, "AT\r\n"}, {1, "AT\r"}},
+            "AT\nAT\nAT\nAT"},
+        {"CR LF cut between two chunks", {{1, "\r\nOK\r"}, {1, "\n"}, {0, "AT\r\n"}}, "\nOK\nAT\n"},
+        {"a lone CR before the next output", {{1, "AT\r"}, {2, "/* note */"}}, "AT\n\n/* note */\n"},
+        {"CR CR LF", {{1, "OK\r\r\n"}}, "OK\n\n"},
+    };
+    for (const auto& c : cases) {
+        // Shown as each output comes, and shown all at once.
+        for (bool each : {true, false}) {
+            pane = std::make_unique<CTestView2>();
+            pane->ChooseLogFile();
+            for (const auto& [kind, text] : c.outputs) {
+                WriteOutputLine(kind, text);
+                if (each)
+                    pane->FlushPending();
+            }
+            pane->FlushPending();
+            EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), c.shown) << c.what << (each ? ", each" : ", at once");
+            // The record and the log keep the bytes as they came.
+            QByteArray record;
+            for (const auto& [kind, text] : c.outputs)
+                record += kind == 2 ? "\r\n" + text + "\r\n" : text;
+            EXPECT_EQ(pane->TerminalText(), record) << c.what;
+        }
+    }
 }
 
 TEST_F(TerminalPane, CrLfMarkersAndInvalidBytesAreShownAndLoggedAsShown)
@@ -146,6 +196,7 @@ TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverythin
         {"one endless line", false, "abcdefghij", false, 5},
         {"characters of three bytes on one endless line", false, "\xe4\xb8\xad\xe5\x9b\xbd", false, 2},
         {"characters of three bytes in lines", false, " \xe4\xb8\xad\xe5\x9b\xbd\r\n", true, 4},
+        {"echoes ended by a CR alone", false, " AT\r", false, 3},
     };
     const qsizetype kept = 4096;
     for (const Case& c : cases) {
@@ -179,8 +230,7 @@ TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverythin
         if (c.wholeLines) {
             EXPECT_EQ(expected[expected.size() - shown.size() - 1], '\n') << c.what << ": cut at a line end";
         }
-        EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), QByteArray(shown).replace("\r", ""))
-            << c.what << ": the box shows the record";
+        EXPECT_EQ(pane->Terminal()->toPlainText().toUtf8(), Displayed(shown)) << c.what << ": the box shows the record";
     }
 }
 

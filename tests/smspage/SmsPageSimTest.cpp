@@ -460,31 +460,27 @@ TEST_F(SmsPageSim, DeleteTakesTheRowOfTheDeletedIndex)
 
 TEST_F(SmsPageSim, DeleteAllByFamily)
 {
-    Use(kGsm);
-    StoreSms(Message(u"a"), false);
-    ASSERT_TRUE(Press(Page()->m_btnReadAll));
-    ASSERT_TRUE(Press(Page()->m_btnDeleteAll));
-    EXPECT_EQ(boxes.Texts(), QStringList{"Fail to delete all messages!"});
-    EXPECT_EQ(Rows().size(), 1);
-    EXPECT_EQ(State().store.size(), 1u);
-
     const struct {
-        const char* revision;
-        int subModel;
+        Family family;
         const char* command;
-    } umts[] = {{"KV33D01", 2, "AT+CMGD=1,4\r"}, {"RX70B03", 0, "AT+JMGDA=6\r"}};
-    for (const auto& c : umts) {
-        Use({sim::Family::Umts, c.revision, 1, c.subModel, c.revision});
+    } cases[] = {
+        {kGsm, "AT+CMGD=1,4\r"},
+        {{sim::Family::Umts, "KV33D01", 1, 2, "KV33D01"}, "AT+CMGD=1,4\r"},
+        {{sim::Family::Umts, "RX70B03", 1, 0, "RX70B03"}, "AT+JMGDA=6\r"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.family.revision);
+        Use(c.family);
         StoreSms(Message(u"a"), false);
         StoreSms(Message(u"b"), false);
-        ASSERT_TRUE(Press(Page()->m_btnReadAll)) << c.revision;
-        ASSERT_EQ(Rows().size(), 2) << c.revision;
+        ASSERT_TRUE(Press(Page()->m_btnReadAll));
+        ASSERT_EQ(Rows().size(), 2);
         Page()->m_editIndex->setText("2");
-        ASSERT_TRUE(Press(Page()->m_btnDeleteAll)) << c.revision;
-        EXPECT_NE(Received().find(c.command), std::string::npos) << c.revision;
-        EXPECT_TRUE(Rows().isEmpty()) << c.revision;
-        EXPECT_TRUE(Page()->m_editIndex->text().isEmpty()) << c.revision;
-        EXPECT_TRUE(State().store.empty()) << c.revision;
+        ASSERT_TRUE(Press(Page()->m_btnDeleteAll));
+        EXPECT_NE(Received().find(c.command), std::string::npos);
+        EXPECT_TRUE(Rows().isEmpty());
+        EXPECT_TRUE(Page()->m_editIndex->text().isEmpty());
+        EXPECT_TRUE(State().store.empty());
         EXPECT_EQ(boxes.Count(), 0) << boxes.Texts().join(';').toStdString();
     }
 }

@@ -255,23 +255,29 @@ TEST_F(SmsScripts, DeletesOneAndAll)
     EXPECT_EQ(sink.deleted, std::vector<QString>{QString::number(index)});
     EXPECT_TRUE(State().store.empty());
 
-    EXPECT_FALSE(Run([&](const ScriptRunner& s) { return DeleteAllSmsScript(s, 0, 0, sink); }));
-    EXPECT_EQ(boxes.Texts(), QStringList{"Fail to delete all messages!"});
-
     const struct {
+        sim::Family family;
         const char* revision;
+        int moduleType;
         int subModel;
         const char* command;
-    } cases[] = {{"RX70B03", 0, "AT+JMGDA=6\r\n"}, {"KV33D01", 2, "AT+CMGD=1,4\r\n"}};
+    } cases[] = {
+        {sim::Family::Gsm, "TZ20A01", 0, 0, "AT+CMGD=1,4\r\n"},
+        {sim::Family::Umts, "RX70B03", 1, 0, "AT+JMGDA=6\r\n"},
+        {sim::Family::Umts, "KV33D01", 1, 2, "AT+CMGD=1,4\r\n"},
+    };
     for (const auto& c : cases) {
-        Use(sim::Family::Umts, c.revision);
+        Use(c.family, c.revision);
         StoreSms(Message(u"x"), false);
+        StoreSms(Message(u"y"), false);
         RecordingSink s;
-        EXPECT_TRUE(Run([&](const ScriptRunner& r) { return DeleteAllSmsScript(r, 1, c.subModel, s); })) << c.command;
-        EXPECT_NE(Received().find(c.command), std::string::npos);
-        EXPECT_EQ(s.allDeleted, 1);
-        EXPECT_TRUE(State().store.empty());
+        EXPECT_TRUE(Run([&](const ScriptRunner& r) { return DeleteAllSmsScript(r, c.moduleType, c.subModel, s); }))
+            << c.revision;
+        EXPECT_NE(Received().find(c.command), std::string::npos) << c.revision;
+        EXPECT_EQ(s.allDeleted, 1) << c.revision;
+        EXPECT_TRUE(State().store.empty()) << c.revision;
     }
+    EXPECT_TRUE(boxes.Texts().isEmpty()) << boxes.Texts().join(';').toStdString();
 }
 
 } // namespace

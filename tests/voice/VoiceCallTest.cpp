@@ -48,6 +48,44 @@ TEST(VoiceCall, ClccRepliesGiveStateAndNumber)
     }
 }
 
+TEST(VoiceCall, CallNumbersDecodeFromTheCharacterSetInForce)
+{
+    const struct {
+        const char* number;
+        const char* charset;
+        const char* expected;
+    } cases[] = {
+        {"+8610086", "GSM", "+8610086"},
+        {"10086", "IRA", "10086"},
+        {"2B3836313030383623", "HEX", "+8610086#"},
+        {"2b38", "hex", "+8"},
+        {"002B0038003600310030003000380036", "UCS2", "+8610086"},
+        {"*31#", "UCS2", ""},              // not four hex digits a character
+        {"313", "HEX", ""},                // half a character
+        {"3130G0", "HEX", ""},             // no hex digit
+        {"31303B", "HEX", ""},             // ";" would end the dial command
+        {"0031000D", "UCS2", ""},          // nor may a line end come through
+        {"10086;ATH", "GSM", ""},
+        {"4F60", "UCS2", ""},              // a name, not a number
+        {"", "HEX", ""},                   // withheld
+        {"1234P5W6", "8859-1", "1234P5W6"}, // a set not known: as it is
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DecodeCallNumber(c.number, c.charset), c.expected) << c.number << " in " << c.charset;
+}
+
+TEST(VoiceCall, CharsetRepliesAndCallerLines)
+{
+    EXPECT_EQ(CharsetOfCscsReply("AT+CSCS?\r\r\n+CSCS: \"UCS2\"\r\n\r\nOK\r\n"), "UCS2");
+    EXPECT_EQ(CharsetOfCscsReply("\r\n+CSCS: \"hex\"\r\nOK\r\n"), "HEX");
+    EXPECT_EQ(CharsetOfCscsReply("\r\nERROR\r\n"), "GSM");
+    EXPECT_EQ(CharsetOfCscsReply(""), "GSM");
+    EXPECT_EQ(ParseClipLine("+CLIP: \"2B3836\",145"), QString("2B3836"));
+    EXPECT_EQ(ParseClipLine("+CLIP: \"\",128"), QString(""));
+    EXPECT_EQ(ParseClipLine("+CLIP: 1,1"), std::nullopt);
+    EXPECT_EQ(ParseClipLine("RING"), std::nullopt);
+}
+
 TEST(VoiceCall, CallCommandDialsOrAnswers)
 {
     EXPECT_EQ(CallCommand("12345", kCallIdle), "ATD12345;");

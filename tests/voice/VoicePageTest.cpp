@@ -204,8 +204,13 @@ TEST_F(VoicePage, RingOffersAnswerAndDecline)
     ASSERT_TRUE(Until([&] { return Page()->CallPolling(); }));
     clock->Advance(kCallPollPeriodMs);
     ASSERT_TRUE(Until([&] { return Page()->CallState() == kCallActive; }));
-    EXPECT_EQ(Page()->NumberBox()->toPlainText(), "+8613912345678");
+    EXPECT_TRUE(Until([&] { return Page()->NumberBox()->toPlainText() == "+8613912345678"; }))
+        << Page()->NumberBox()->toPlainText().toStdString();
     EXPECT_TRUE(Page()->MuteCheck()->isEnabled());
+    // Answered: nothing is left to answer or decline.
+    EXPECT_EQ(Page()->CallButton()->text(), "CALL");
+    EXPECT_FALSE(Page()->CallButton()->isEnabled());
+    EXPECT_EQ(Page()->EndButton()->text(), "End");
 
     // A page switch or a close is refused while the call is up.
     host->SwitchPage(1);
@@ -217,6 +222,58 @@ TEST_F(VoicePage, RingOffersAnswerAndDecline)
     EXPECT_EQ(Page()->CallButton()->text(), "CALL");
     EXPECT_EQ(Page()->EndButton()->text(), "End");
     EXPECT_TRUE(Page()->CallButton()->isEnabled());
+    EXPECT_TRUE(Status().startsWith("Call Time:")) << Status().toStdString();
+
+    // The next call rings: the last call's time goes.
+    sim().Ring("5551234");
+    ASSERT_TRUE(Until([&] { return Page()->CallState() == kCallIncoming; }));
+    EXPECT_EQ(Status(), "");
+    EXPECT_EQ(Page()->CallButton()->text(), "Answer");
+}
+
+TEST_F(VoicePage, CallNumbersAreShownAndRedialledAsDigitsInEveryCharacterSet)
+{
+    const struct {
+        const char* set;
+        sim::Charset charset;
+        const Dialect* dialect;
+    } cases[] = {
+        {"GSM", sim::Charset::Gsm, &kGsm},
+        {"IRA", sim::Charset::Ira, &kRx70},
+        {"HEX", sim::Charset::Hex, &kGsm},
+        {"UCS2", sim::Charset::Ucs2, &kRx70},
+    };
+    const QString number = "+8610086";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.set);
+        Use(*c.dialect);
+        // As the SMS page leaves it; the module tells the caller after RING.
+        sim().With([&](sim::ModemEngine& e) {
+            e.State().charset = c.charset;
+            e.State().clip = 1;
+        });
+        sim().Ring(number.toStdString());
+        ASSERT_TRUE(Until([&] { return Page()->CallState() == kCallIncoming; }));
+        EXPECT_TRUE(Until([&] { return Page()->NumberBox()->toPlainText() == number; }))
+            << "caller: " << Page()->NumberBox()->toPlainText().toStdString();
+
+        // Answered, the call list gives the number in the same set.
+        ASSERT_TRUE(Dial("", "ATA"));
+        ASSERT_TRUE(Until([&] { return Page()->CallPolling(); }));
+        Page()->NumberBox()->clear();
+        clock->Advance(kCallPollPeriodMs);
+        ASSERT_TRUE(Until([&] { return Page()->CallState() == kCallActive; }));
+        EXPECT_TRUE(Until([&] { return Page()->NumberBox()->toPlainText() == number; }))
+            << "call list: " << Page()->NumberBox()->toPlainText().toStdString();
+
+        sim().RemoteHangUp();
+        ASSERT_TRUE(Until([&] { return Page()->CallState() == kCallIdle; }));
+        // CALL dials the number shown.
+        Page()->CallButton()->click();
+        EXPECT_TRUE(Heard("ATD+8610086;"));
+        ASSERT_TRUE(Until([&] { return !AppTaskGate().Running(); }));
+        EXPECT_EQ(boxes.Count(), 0);
+    }
 }
 
 TEST_F(VoicePage, DeclineHangsUpARingingCall)

@@ -281,7 +281,10 @@ QSize ChromeStyle::sizeFromContents(
         const QString text = item && item->menuItemType != QStyleOptionMenuItem::Separator ? item->text : QString();
         const QString label = StripMnemonic(text.section(QLatin1Char('\t'), 0, 0));
         const QString accel = text.contains(QLatin1Char('\t')) ? text.section(QLatin1Char('\t'), 1) : QString();
-        const int h = std::max(fm.height(), kMinItemHeight);
+        // A separator is a thin divider, not an item's height of empty space.
+        const int h = item && item->menuItemType == QStyleOptionMenuItem::Separator
+            ? GetSystemMetrics(SM_CYMENU) / 2
+            : std::max(fm.height(), kMinItemHeight);
         int w = h / 2 + fm.horizontalAdvance(label) + 32;
         if (!accel.isEmpty())
             w += h / 2 + fm.horizontalAdvance(accel);

@@ -536,11 +536,10 @@ bool DeleteAllSmsScript(const ScriptRunner& runner, int moduleType, int subModel
         || !runner.RunOrFail(
             Step(QStringLiteral("AT+CMGF=0"), 3000, QStringLiteral("/* Use PDU mode */"), kDeleteAllFailure), reply))
         return false;
-    // The GSM family has no delete-all command of its own.
-    if (moduleType != 1)
-        return runner.Fail(kDeleteAllFailure);
-    const bool other3g = subModel == 2;
-    const ScriptStep step = other3g
+    // The RX70 and RX50 have a delete-all command of their own; every other
+    // module, the GSM family's included, deletes all with the standard one.
+    const bool standard = moduleType != 1 || subModel == 2;
+    const ScriptStep step = standard
         ? Step(QStringLiteral("AT+CMGD=1,4"), 10000, QStringLiteral("/* Use AT+CMGD=1,4 to delete all messages */"),
             kDeleteAllFailure)
         : Step(QStringLiteral("AT+JMGDA=6"), 10000, QStringLiteral("/* Use AT+JMGDA=6 to delete all messages */"),

@@ -2,6 +2,7 @@
 
 #include "core/at/ReplySplit.h"
 #include "core/at/SendAndWait.h"
+#include "core/text/TextCodecs.h"
 #include "pages/module/core/AudioCommandSet.h"
 
 #include <QRegularExpression>
@@ -47,6 +48,79 @@ ClccReport ParseClccReply(const QString& reply)
         break;
     }
     return report;
+}
+
+std::optional<QString> ParseClipLine(const QString& line)
+{
+    if (!line.startsWith(QLatin1String("+CLIP:")))
+        return std::nullopt;
+    const qsizetype open = line.indexOf(QLatin1Char('"'));
+    const qsizetype close = open < 0 ? -1 : line.indexOf(QLatin1Char('"'), open + 1);
+    if (close < 0)
+        return std::nullopt;
+    return line.mid(open + 1, close - open - 1);
+}
+
+QString CharsetOfCscsReply(const QString& reply)
+{
+    const qsizetype at = reply.indexOf(QLatin1String("+CSCS:"));
+    if (at >= 0) {
+        const qsizetype open = reply.indexOf(QLatin1Char('"'), at);
+        const qsizetype close = open < 0 ? -1 : reply.indexOf(QLatin1Char('"'), open + 1);
+        if (close > open)
+            return reply.mid(open + 1, close - open - 1).toUpper();
+    }
+    return QStringLiteral("GSM");
+}
+
+namespace {
+
+bool IsDialCharacter(QChar c)
+{
+    static const QString kDial = QStringLiteral("0123456789+*#ABCDPW,");
+    return kDial.contains(c.toUpper());
+}
+
+// Groups of `width` hex digits, each one character; false for anything else.
+bool DecodeHexUnits(const QString& hex, int width, QString& out)
+{
+    if (hex.size() % width != 0)
+        return false;
+    for (qsizetype i = 0; i < hex.size(); i += width) {
+        char16_t unit = 0;
+        for (int k = 0; k < width; ++k) {
+            const QChar c = hex[i + k];
+            const int v = c.unicode() < 0x80 ? HexDigitValue(char(c.unicode())) : -1;
+            if (v < 0)
+                return false;
+            unit = char16_t(unit * 16 + v);
+        }
+        out.append(QChar(unit));
+    }
+    return true;
+}
+
+} // namespace
+
+QString DecodeCallNumber(const QString& number, const QString& charset)
+{
+    QString decoded;
+    const QString set = charset.toUpper();
+    if (set == QLatin1String("HEX")) {
+        // The digits and signs of a number are the same in the GSM alphabet.
+        if (!DecodeHexUnits(number, 2, decoded))
+            return {};
+    } else if (set == QLatin1String("UCS2")) {
+        if (!DecodeHexUnits(number, 4, decoded))
+            return {};
+    } else {
+        decoded = number;
+    }
+    for (QChar c : decoded) {
+        if (!IsDialCharacter(c))
+            return {};
+    }
+    return decoded;
 }
 
 QString CallCommand(const QString& number, int callState)

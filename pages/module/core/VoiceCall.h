@@ -37,6 +37,20 @@ struct ClccReport {
 };
 ClccReport ParseClccReply(const QString& reply);
 
+// The number of a "+CLIP:" line (between its first two double quotes);
+// nothing for another line.
+std::optional<QString> ParseClipLine(const QString& line);
+
+// The character set an AT+CSCS? reply names ("GSM" when it names none).
+QString CharsetOfCscsReply(const QString& reply);
+
+// A call's number as +CLCC and +CLIP give it, in the character set in force
+// ("HEX": two hex digits per character, "UCS2": four; "GSM", "IRA" and any
+// other: as it is), decoded to the dial string. Empty when it does not decode
+// to one (digits, "+", "*", "#", "A"-"D", "P", "W", ","), so that nothing else
+// is shown or dialled again.
+QString DecodeCallNumber(const QString& number, const QString& charset);
+
 // The command CALL sends: "ATA" for a ringing call, else the dial of the number.
 QString CallCommand(const QString& number, int callState);
 // Its terminal note.
