@@ -426,7 +426,6 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
         echo = QStringLiteral("AT+CMGL=\"ALL\"");
         silenceMs = 15000;
     }
-    page.ClearEntries();
     if (!SendCommand(runner, listCommand, QStringLiteral("/* Read all messages */")))
         return false;
     const SmsListing listing(plan.pdu, !plan.pdu && plan.lengthRule, plan.charset);
@@ -455,7 +454,14 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
     if (w == Waited::Stopped)
         return false;
     if (w == Waited::Done) {
-        for (const SmsEntry& e : listing.Entries(collected.mid(afterEcho(collected))))
+        // The list is replaced only by a listing that came whole: a read that
+        // fails leaves the rows it had.
+        QStringList refused;
+        const QList<SmsEntry> entries = listing.Entries(collected.mid(afterEcho(collected)), &refused);
+        for (const QString& note : refused)
+            runner.Note(note);
+        page.ClearEntries();
+        for (const SmsEntry& e : entries)
             page.AppendEntry(e);
     }
     bool ok = w == Waited::Done;
