@@ -388,7 +388,6 @@ bool ReadNewSmsScript(
 bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request, SmsPageSink& page)
 {
     const ReadPlan plan = PlanRead(request, false);
-    page.ClearEntries();
     QString reply;
     if (!runner.RunOrFail(
             Step(QStringLiteral("ATE1"), 3000, QStringLiteral("/* Set ATE1 to enable echo mode */"), kReadAllEchoFailure),
@@ -405,8 +404,10 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
                 reply)
             || !runner.RunOrFail(Step(cpms, 2000, cpmsNote, kReadAllFailure, cpmsSuccess), reply))
             return false;
-        if (CpmsUsedCount(reply) == 0)
+        if (CpmsUsedCount(reply) == 0) {
+            page.ClearEntries(); // the store holds none: that is what the list shows
             return runner.Fail(kSmsNoMessages);
+        }
         listCommand = request.moduleType == 0 ? QStringLiteral("AT+CMGL=4,1") : QStringLiteral("AT+CMGL=4");
         echo = QStringLiteral("AT+CMGL=4");
         silenceMs = 8000;
@@ -415,8 +416,10 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
                 Step(QStringLiteral("AT+CMGF=1"), 2000, QStringLiteral("/* Use text mode */"), kReadAllFailure), reply)
             || !runner.RunOrFail(Step(cpms, 2000, cpmsNote, kReadAllFailure, cpmsSuccess), reply))
             return false;
-        if (CpmsUsedCount(reply) == 0)
+        if (CpmsUsedCount(reply) == 0) {
+            page.ClearEntries(); // the store holds none: that is what the list shows
             return runner.Fail(kSmsNoMessages);
+        }
         if (plan.header
             && !runner.RunOrFail(Step(QStringLiteral("AT+CSDH=1"), 2000, kHeaderOnNote, kReadAllFailure), reply))
             return false;
