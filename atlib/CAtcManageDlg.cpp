@@ -376,6 +376,11 @@ void CAtcManageDlg::OnButtonImport()
     m_bLibraryChanged = true;
     LoadAtCommands();
     wait.Restore();
+    if (book.rowsLeftOut > 0)
+        ShowMessageBox(QStringLiteral("Only the first %1 rows are imported: %2 more rows of the workbook were left out!")
+                           .arg(kMaxImportRows)
+                           .arg(book.rowsLeftOut),
+            MB_ICONWARNING);
     // One box for the whole import, however many rows failed.
     if (failures.empty())
         ShowMessageBox(QStringLiteral("Finished"), MB_ICONINFORMATION);

@@ -1,6 +1,8 @@
 #include "atlib/CTestItemDlg_atcommand.h"
 
 #include "atlib/core/AtcDatabase.h"
+
+#include <QDir>
 #include "core/at/ModemSession.h"
 #include "core/text/CommandFieldCheck.h"
 #include "core/text/HexView.h"
@@ -10,6 +12,7 @@
 #include "ui/controls/CSkinButton.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -126,11 +129,16 @@ void CTestItemDlg_atcommand::ReloadTree()
     // Before start-up has chosen the library there is nothing to read.
     if (db.path.isEmpty())
         return;
-    for (const AtcClassCommands& cls : LoadAtcTree(db)) {
+    QString error;
+    for (const AtcClassCommands& cls : LoadAtcTree(db, &error)) {
         auto* root = new QTreeWidgetItem(m_treeCommands, QStringList{cls.name});
         for (const QString& atc : cls.commands)
             new QTreeWidgetItem(root, QStringList{atc});
     }
+    if (!error.isEmpty())
+        ShowMessageBox(QStringLiteral("Cannot read the AT command library %1 (%2)!")
+                           .arg(QDir::toNativeSeparators(db.path), error),
+            MB_ICONERROR);
 }
 
 void CTestItemDlg_atcommand::ClearHelpBox()

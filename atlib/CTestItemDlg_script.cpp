@@ -116,6 +116,7 @@ void CTestItemDlg_script::SetRow(int row, const ScriptRow& v)
     RowControls& r = m_rows[size_t(row)];
     r.choose->setChecked(ParseLeadingInt(v.choose) != 0);
     r.command->setText(v.command);
+    m_loadedCommands[size_t(row)] = {v.command, v.commandBytes};
     r.hex->setChecked(ParseLeadingInt(v.hex) != 0);
     r.enter->setChecked(ParseLeadingInt(v.enter) != 0);
     r.delay->setText(v.delay);
@@ -127,7 +128,11 @@ void CTestItemDlg_script::SetRow(int row, const ScriptRow& v)
 ScriptRow CTestItemDlg_script::GetRow(int row) const
 {
     const RowControls& r = m_rows[size_t(row)];
-    return {Flag(r.choose), r.command->text(), Flag(r.hex), Flag(r.enter), r.delay->text(), r.compare->text(), {}};
+    ScriptRow values{Flag(r.choose), r.command->text(), Flag(r.hex), Flag(r.enter), r.delay->text(), r.compare->text(), {}, {}};
+    const LoadedCommand& loaded = m_loadedCommands[size_t(row)];
+    if (values.command == loaded.text)
+        values.commandBytes = loaded.bytes;
+    return values;
 }
 
 void CTestItemDlg_script::OnChooseAll()
@@ -149,7 +154,7 @@ void CTestItemDlg_script::SendRow(int row)
     if (row < 0 || row >= kRows)
         return;
     const ScriptRow r = GetRow(row);
-    const QString command = r.command.trimmed();
+    const QByteArray command = ScriptCommandBytes(r).trimmed();
     if (command.isEmpty())
         return;
     if (const QString problem = RowCommandProblem(r, row + 1); !problem.isEmpty()) {
@@ -157,7 +162,7 @@ void CTestItemDlg_script::SendRow(int row)
         return;
     }
     if (PageHost* host = GetPageHost())
-        host->Session().Transmitter().SendScriptLine(command, ParseLeadingInt(r.hex), ParseLeadingInt(r.enter) != 0);
+        host->Session().Transmitter().SendScriptBytes(command, ParseLeadingInt(r.hex), ParseLeadingInt(r.enter) != 0);
 }
 
 void CTestItemDlg_script::OnButtonClearAll()
@@ -203,10 +208,8 @@ bool CTestItemDlg_script::SaveScriptFile(const QString& path)
     ScriptFileRows rows;
     for (int i = 0; i < kScriptFileRows; ++i)
         rows[size_t(i)] = GetRow(i);
-    if (WriteScriptFile(path, rows))
-        return true;
-    ShowMessageBox(QStringLiteral("Fail to save the script file %1 !").arg(path), MB_ICONERROR);
-    return false;
+    // A file that cannot be written says so itself, naming the file and why.
+    return WriteScriptFile(path, rows);
 }
 
 void CTestItemDlg_script::SetToolsEnabled(bool enabled)

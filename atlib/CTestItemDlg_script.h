@@ -91,7 +91,15 @@ private:
     void SetToolsEnabled(bool enabled);
     void MarkRow(int row, bool running);
 
+    // A row's command as a file gave it, with that file's bytes when they were
+    // not UTF-8: sent and saved as they were while the text stays the same.
+    struct LoadedCommand {
+        QString text;
+        QByteArray bytes;
+    };
+
     std::array<RowControls, kRows> m_rows;
+    std::array<LoadedCommand, kRows> m_loadedCommands;
     std::array<CSkinButton*, kRows> m_btnRow{};
     QCheckBox* m_checkChooseAll;
     QCheckBox* m_checkEnterAll;

@@ -1,5 +1,9 @@
 #include "platform/IniFile.h"
 
+#include "core/text/AnsiText.h"
+#include "platform/MessageBox.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -15,7 +19,8 @@ bool SameName(const QString& a, const QString& b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-QString Unquote(QString v)
+template <class Text>
+Text Unquote(Text v)
 {
     v = v.trimmed();
     if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
@@ -62,6 +67,19 @@ IniFile::IniFile(QString path)
         Load();
 }
 
+IniFile::Line IniFile::MakeLine(QByteArray raw)
+{
+    Line line{AnsiToString(raw), {}, {}, std::move(raw)};
+    if (!line.text.trimmed().startsWith(';')) {
+        const int eq = line.text.indexOf('=');
+        if (eq > 0) {
+            line.key = line.text.left(eq).trimmed();
+            line.value = line.text.mid(eq + 1);
+        }
+    }
+    return line;
+}
+
 bool IniFile::Load()
 {
     m_preamble.clear();
@@ -73,60 +91,74 @@ bool IniFile::Load()
         return false;
     }
     const QByteArray data = f.readAll();
-    const QString text = QString::fromUtf8(data);
-    const QStringList rows = text.split('\n');
+    if (f.error() != QFileDevice::NoError) {
+        m_preamble.clear();
+        m_unreadable = true;
+        return false;
+    }
+    const QList<QByteArray> rows = data.split('\n');
     for (int r = 0; r < rows.size(); ++r) {
-        QString raw = rows[r];
+        QByteArray raw = rows[r];
         if (raw.endsWith('\r'))
             raw.chop(1);
         if (r == rows.size() - 1 && raw.isEmpty())
             break; // the file's last line end
-        const QString t = raw.trimmed();
+        Line line = MakeLine(std::move(raw));
+        const QString t = line.text.trimmed();
         if (t.startsWith('[')) {
             const int close = t.indexOf(']');
             if (close > 0) {
-                m_sections.push_back({t.mid(1, close - 1).trimmed(), raw, {}});
+                m_sections.push_back({t.mid(1, close - 1).trimmed(), line.raw, {}});
                 continue;
             }
         }
-        Line line{raw, {}, {}};
-        if (!t.startsWith(';')) {
-            const int eq = raw.indexOf('=');
-            if (eq > 0) {
-                line.key = raw.left(eq).trimmed();
-                line.value = raw.mid(eq + 1);
-            }
-        }
         if (m_sections.empty())
-            m_preamble.push_back(line);
+            m_preamble.push_back(std::move(line));
         else
-            m_sections.back().lines.push_back(line);
+            m_sections.back().lines.push_back(std::move(line));
     }
     return true;
 }
 
 bool IniFile::Save() const
 {
-    if (m_unreadable)
-        return false;
-    QByteArray out;
-    auto put = [&out](const QString& s) {
-        out += s.toUtf8();
-        out += "\r\n";
-    };
-    for (const Line& l : m_preamble)
-        put(l.text);
-    for (const Section& s : m_sections) {
-        put(s.header);
-        for (const Line& l : s.lines)
-            put(l.text);
+    m_saveError.clear();
+    QString error;
+    if (m_unreadable) {
+        error = QStringLiteral("it could not be read, so writing would lose what it holds");
+    } else {
+        QByteArray out;
+        auto put = [&out](const QByteArray& line) {
+            out += line;
+            out += "\r\n";
+        };
+        for (const Line& l : m_preamble)
+            put(l.raw);
+        for (const Section& s : m_sections) {
+            put(s.header);
+            for (const Line& l : s.lines)
+                put(l.raw);
+        }
+        // QSaveFile renames over the old file in commit() even when the flush
+        // inside it failed (a full disk): write and flush here, checking each, and
+        // give the new file up unless every byte of it got out.
+        QSaveFile f(m_path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            error = f.errorString();
+        } else if (f.write(out) != out.size() || !f.flush()) {
+            error = f.errorString();
+            f.cancelWriting();
+        } else if (!f.commit()) {
+            error = f.errorString();
+        }
     }
-    QSaveFile f(m_path);
-    if (!f.open(QIODevice::WriteOnly))
-        return false;
-    if (f.write(out) != out.size())
-        return false;
-    return f.commit();
+    if (error.isEmpty())
+        return true;
+    m_saveError = error;
+    ShowMessageBox(QStringLiteral("Cannot write the file %1 (%2)! It keeps what it held before.")
+                       .arg(QDir::toNativeSeparators(m_path), error),
+        MB_ICONERROR);
+    return false;
 }
 
 IniFile::Section* IniFile::FindSection(const QString& name)
@@ -169,6 +201,23 @@ QString IniFile::GetString(const QString& section, const QString& key, const QSt
     return def;
 }
 
+QByteArray IniFile::GetBytes(const QString& section, const QString& key, const QString& def) const
+{
+    const Section* s = FindSection(section);
+    if (s) {
+        for (const Line& l : s->lines) {
+            if (l.key.isEmpty() || !SameName(l.key, key))
+                continue;
+            const QString text = Unquote(l.value);
+            const QByteArray bytes = Unquote(l.raw.mid(l.raw.indexOf('=') + 1));
+            // Text trimming also takes Unicode blanks a stray byte may stand for:
+            // the bytes then are those of the text.
+            return AnsiToString(bytes) == text ? bytes : text.toUtf8();
+        }
+    }
+    return def.toUtf8();
+}
+
 int IniFile::GetInt(const QString& section, const QString& key, int def) const
 {
     if (!HasKey(section, key))
@@ -176,25 +225,39 @@ int IniFile::GetInt(const QString& section, const QString& key, int def) const
     return ParseLeadingInt(GetString(section, key), 0);
 }
 
+IniFile::Section& IniFile::SectionFor(const QString& name)
+{
+    if (Section* s = FindSection(name))
+        return *s;
+    m_sections.push_back({name, ("[" + name + "]").toUtf8(), {}});
+    return m_sections.back();
+}
+
 void IniFile::SetString(const QString& section, const QString& key, const QString& value)
 {
-    Section* s = FindSection(section);
-    if (!s) {
-        m_sections.push_back({section, "[" + section + "]", {}});
-        s = &m_sections.back();
-    }
-    const QString text = key + "=" + value;
-    for (Line& l : s->lines) {
+    if (const Section* s = FindSection(section))
+        for (const Line& l : s->lines)
+            if (!l.key.isEmpty() && SameName(l.key, key) && l.value == value)
+                return; // unchanged: its bytes stay as they are
+    SetBytes(section, key, value.toUtf8());
+}
+
+void IniFile::SetBytes(const QString& section, const QString& key, const QByteArray& value)
+{
+    Section& s = SectionFor(section);
+    Line line = MakeLine(key.toUtf8() + '=' + value);
+    line.key = key;
+    for (Line& l : s.lines) {
         if (!l.key.isEmpty() && SameName(l.key, key)) {
-            l = {text, key, value};
+            l = std::move(line);
             return;
         }
     }
     // New keys go after the last key of the section, before trailing blank lines.
-    auto pos = s->lines.end();
-    while (pos != s->lines.begin() && std::prev(pos)->text.trimmed().isEmpty())
+    auto pos = s.lines.end();
+    while (pos != s.lines.begin() && std::prev(pos)->text.trimmed().isEmpty())
         --pos;
-    s->lines.insert(pos, Line{text, key, value});
+    s.lines.insert(pos, std::move(line));
 }
 
 void IniFile::SetInt(const QString& section, const QString& key, int value)

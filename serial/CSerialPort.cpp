@@ -119,6 +119,7 @@ int CSerialPort::OpenPort(QObject* owner, const QString& port, int baud, char pa
     unsigned eventMask, int bufferSize, int flowMode)
 {
     ClosePort();
+    m_setupFailed = false;
 
     m_nFlowMode = flowMode;
     m_pOwnerWnd = owner;
@@ -152,7 +153,11 @@ int CSerialPort::OpenPort(QObject* owner, const QString& port, int baud, char pa
         DropQueuedWrites();
     }
 
-    Configure();
+    if (!Configure()) {
+        m_setupFailed = true;
+        ClosePort();
+        return 0;
+    }
     // The receive direction is flushed here and only here: whatever the device
     // held from before this session is stale; later bytes are all the module's.
     tcflush(m_fd, TCIOFLUSH);

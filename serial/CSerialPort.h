@@ -37,9 +37,11 @@ public:
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
-    // Opens the port exclusively and configures it. 0 only when it cannot be
-    // opened (missing, or held by someone else), silently; else 1, also when a
-    // configuration step failed (that step was reported in a box).
+    // Opens the port exclusively and configures it; 1 when both worked. 0 when
+    // it cannot be opened (missing, or held by someone else), silently, and
+    // when a configuration step failed: that step was reported in a box and the
+    // port closed again, since nothing may run on a half-configured port
+    // (SetupFailed() then tells the two apart).
     // parity: 'N', 'O', 'E', 'M', 'S'. eventMask is kept for the callers' sake;
     // the monitor always watches data and lines. bufferSize sizes nothing that
     // could cut data: it is only the preferred piece size of the writer.
@@ -74,6 +76,8 @@ public:
     void ShowCommError(const QString& step, int error);
 
     bool IsOpen() const { return m_fd >= 0; }
+    // The last OpenPort opened the device but could not configure it.
+    bool SetupFailed() const { return m_setupFailed; }
     bool MonitorAlive() const { return m_bMonitorAlive.load(); }
     const QString& PortName() const { return m_port; }
     // Unique per successful open; carried by every event.
@@ -115,6 +119,7 @@ private:
     void DropQueuedWrites();
 
     std::atomic<bool> m_bMonitorAlive{false};
+    bool m_setupFailed = false;
     int m_nBaud = 0;
     char m_cParity = 'N';
     int m_nDataBits = 8;

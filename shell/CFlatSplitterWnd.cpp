@@ -1,9 +1,11 @@
 #include "shell/CFlatSplitterWnd.h"
 
+#include "shell/core/SysParams.h"
 #include "ui/chrome/ChromeResources.h"
 #include "ui/controls/WinLook.h"
 
 #include <QMouseEvent>
+#include <algorithm>
 #include <QPainter>
 
 namespace ulv {
@@ -62,8 +64,11 @@ void CFlatSplitterWnd::SetDefaultWidths()
 {
     if (count() < 3)
         return;
-    const int mid = MidWidth();
-    const int rest = std::max(0, width() - kLeftWidth - mid - 2 * kBarWidth);
+    // The stored width is the user's; once shown, the pane never gets more than
+    // the window has (before that the splitter scales whatever it is given).
+    const int room = std::max(0, width() - kLeftWidth - 2 * kBarWidth);
+    const int mid = std::clamp(MidWidth(), 0, isVisible() ? room : kMaxStoredSize);
+    const int rest = std::max(0, room - mid);
     setSizes({ kLeftWidth, mid, rest });
 }
 

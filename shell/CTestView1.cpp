@@ -207,6 +207,8 @@ int CTestView1::OpenCommport(const QString& port, int baud, int dataBits, int st
                                "Please check the module and serial cable!")
                            .arg(port));
         return 0;
+    case ModemSession::OpenResult::SetupFailed:
+        return 0; // the failed step has been reported
     case ModemSession::OpenResult::MonitorFailed:
         ShowMessageBox(QStringLiteral("The monitor thread of serial port start failed!"));
         return 0;

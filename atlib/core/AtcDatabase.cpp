@@ -94,26 +94,38 @@ std::vector<AtCommand> LoadAtCommands(const DbFile& db)
     return out;
 }
 
-std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db)
+std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db, QString* error)
 {
     std::vector<AtcClassCommands> out;
     EncryptedDb conn(db);
-    if (!conn.isOpen())
+    auto fail = [&](const QString& text) {
+        if (error)
+            *error = text;
+        out.clear();
         return out;
+    };
+    if (!conn.isOpen())
+        return fail(conn.openError());
     conn.begin();
-    conn.exec(QStringLiteral("SELECT * FROM ATCCLASS;"), {}, [&out](const DbRow& row) {
+    const DbResult classes = conn.exec(QStringLiteral("SELECT * FROM ATCCLASS;"), {}, [&out](const DbRow& row) {
         if (row.size() == kClassColumns)
             out.push_back({row[1], {}});
     });
+    if (EncryptedDb::UnreadableFile(classes.code))
+        return fail(classes.error);
     for (AtcClassCommands& cls : out) {
-        conn.exec(QStringLiteral("SELECT ATC.atc FROM ATC,ATCCLASS "
-                                 "WHERE ATC.type=ATCCLASS.MyIndex AND ATCCLASS.typename=?;"),
-                  {cls.name}, [&cls](const DbRow& row) {
-                      if (row.size() == kIndexColumns)
-                          cls.commands.append(row[0]);
-                  });
+        const DbResult commands = conn.exec(QStringLiteral("SELECT ATC.atc FROM ATC,ATCCLASS "
+                                                           "WHERE ATC.type=ATCCLASS.MyIndex AND ATCCLASS.typename=?;"),
+            {cls.name}, [&cls](const DbRow& row) {
+                if (row.size() == kIndexColumns)
+                    cls.commands.append(row[0]);
+            });
+        if (EncryptedDb::UnreadableFile(commands.code))
+            return fail(commands.error);
     }
     conn.commit();
+    if (error)
+        error->clear();
     return out;
 }
 

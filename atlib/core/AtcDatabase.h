@@ -35,7 +35,9 @@ std::vector<AtcClass> LoadAtcClasses(const DbFile& db);
 std::vector<AtCommand> LoadAtCommands(const DbFile& db);
 
 // Every classification in table order with its commands (the page's tree).
-std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db);
+// error, when given, receives the library's text when the file could not be
+// opened or read (empty otherwise).
+std::vector<AtcClassCommands> LoadAtcTree(const DbFile& db, QString* error = nullptr);
 
 // Commands containing `text` (LIKE: ASCII case ignored, % and _ are wildcards),
 // ordered by classification index, then command.

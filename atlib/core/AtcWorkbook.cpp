@@ -19,8 +19,6 @@ namespace ulv {
 
 namespace {
 
-constexpr int kMaxImportRows = 65534;
-
 // Caps on what one part may unpack to: far above any real command library,
 // low enough that a zip bomb ends with an error instead of eating the memory.
 constexpr qint64 kMaxSheetPartBytes = qint64(256) << 20;
@@ -230,6 +228,8 @@ public:
             out.error = QStringLiteral("%1 is not a readable Excel workbook (.xlsx): %2.").arg(Quoted(path_), problem_);
             return out;
         }
+        if (out.rows.size() == size_t(kMaxImportRows))
+            out.rowsLeftOut = rowsBeyond_;
         out.ok = true;
         return out;
     }
@@ -313,6 +313,7 @@ private:
         if (!scan.ok)
             return Fail(QStringLiteral("%1 is %2").arg(sheetPart, scan.error));
         rows = std::move(scan.rows);
+        rowsBeyond_ = scan.rowsBeyond;
         return true;
     }
 
@@ -380,6 +381,7 @@ private:
     QString workbookPart_;
     WorkbookRelations workbookRels_;
     QString problem_;
+    int rowsBeyond_ = 0;
 };
 
 } // namespace

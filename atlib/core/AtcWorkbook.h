@@ -30,7 +30,11 @@ struct AtcWorkbookRead {
     bool ok = false;
     QString error; // for the user when !ok
     std::vector<AtcWorkbookRow> rows; // sheet row 1 is rows[0]
+    int rowsLeftOut = 0; // rows past the limit the import would have taken
 };
+
+// The most rows one import takes.
+inline constexpr int kMaxImportRows = 65534;
 
 // Reads the first sheet (the leftmost tab) from row 1 on, at most 65534
 // rows, and stops at the first row whose column A is empty after trimming.

@@ -52,6 +52,8 @@ EncryptedDb::~EncryptedDb()
 
 void EncryptedDb::open(const QString& path, const QByteArray& key, const CodePlace& where)
 {
+    m_path = path;
+    m_where = where;
     sqlite3* db = nullptr;
     const QByteArray name = QFile::encodeName(path);
     const int rc = sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
@@ -80,6 +82,33 @@ QString EncryptedDb::OpenFailureLine(const QString& sourceFile, int line, const 
     return text + '\n';
 }
 
+QString EncryptedDb::ReadFailureLine(const QString& sourceFile, int line, const QString& path, const QString& error)
+{
+    return OpenFailureLine(sourceFile, line, QStringLiteral("%1: %2").arg(path, error));
+}
+
+bool EncryptedDb::UnreadableFile(int code)
+{
+    switch (code & 0xFF) {
+    case SQLITE_NOTADB:
+    case SQLITE_CORRUPT:
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+DbResult EncryptedDb::failed(DbResult result)
+{
+    if (UnreadableFile(result.code) && !m_readFailureLogged) {
+        m_readFailureLogged = true;
+        TempLog::Append(ReadFailureLine(QString::fromUtf8(m_where.file), m_where.line, m_path, result.error));
+    }
+    return result;
+}
+
 DbResult EncryptedDb::exec(const QString& sql, std::initializer_list<DbValue> args, const DbRowHandler& onRow)
 {
     return exec(sql, QList<DbValue>(args), onRow);
@@ -101,7 +130,7 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
     if (rc != SQLITE_OK) {
         result.code = rc;
         result.error = QString::fromUtf8(sqlite3_errmsg(m_db));
-        return result;
+        return failed(result);
     }
     if (!stmt || !OnlyBlanks(tail)) {
         // One statement per call keeps every value bound to the statement it was meant for.
@@ -157,7 +186,7 @@ DbResult EncryptedDb::exec(const QString& sql, const QList<DbValue>& args, const
         result.changes = sqlite3_total_changes(m_db) - changesBefore;
     }
     sqlite3_finalize(stmt);
-    return result;
+    return failed(result);
 }
 
 DbWrite WriteInTransaction(const DbFile& db, const QString& sql, const QList<DbValue>& args,

@@ -106,11 +106,23 @@ public:
     // (the line end is kept).
     static QString OpenFailureLine(const QString& sourceFile, int line, const QString& error);
 
+    // The temporary-log line of a database that opened but cannot be read
+    // (damaged, truncated, not a database, wrong key), naming the file.
+    static QString ReadFailureLine(const QString& sourceFile, int line, const QString& path, const QString& error);
+    // A statement failed because the file itself cannot be read.
+    static bool UnreadableFile(int code);
+
+    const QString& path() const { return m_path; }
+
 private:
     void open(const QString& path, const QByteArray& key, const CodePlace& where);
+    DbResult failed(DbResult result);
 
     sqlite3* m_db = nullptr;
     QString m_openError;
+    QString m_path;
+    CodePlace m_where;
+    bool m_readFailureLogged = false;
 };
 
 // Runs one write statement in its own transaction on its own connection.

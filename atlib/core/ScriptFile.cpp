@@ -1,5 +1,6 @@
 #include "atlib/core/ScriptFile.h"
 
+#include "core/text/AnsiText.h"
 #include "platform/DataFolder.h"
 #include "platform/IniFile.h"
 
@@ -38,6 +39,9 @@ ScriptFileRows ReadScriptFile(const QString& path)
         QString* fields[] = {&row.choose, &row.command, &row.hex, &row.enter, &row.delay, &row.compare, &row.errors};
         for (int k = 0; k < 7; ++k)
             *fields[k] = ini.GetString(section, QLatin1String(kKeys[k]), *fields[k]);
+        const QByteArray command = ini.GetBytes(section, QLatin1String(kKeys[1]));
+        if (command != row.command.toUtf8())
+            row.commandBytes = command;
     }
     return rows;
 }
@@ -52,8 +56,20 @@ bool WriteScriptFile(const QString& path, const ScriptFileRows& rows)
         const QString values[] = {row.choose, row.command, row.hex, row.enter, row.delay, row.compare, QString()};
         for (int k = 0; k < 7; ++k)
             ini.SetString(section, QLatin1String(kKeys[k]), ProtectedValue(values[k]));
+        const QByteArray command = ScriptCommandBytes(row);
+        if (command != row.command.toUtf8()) {
+            const bool quoted = ProtectedValue(row.command) != row.command;
+            ini.SetBytes(section, QLatin1String(kKeys[1]), quoted ? '"' + command + '"' : command);
+        }
     }
     return ini.Save();
+}
+
+QByteArray ScriptCommandBytes(const ScriptRow& row)
+{
+    if (!row.commandBytes.isEmpty() && AnsiToString(row.commandBytes) == row.command)
+        return row.commandBytes;
+    return row.command.toUtf8();
 }
 
 } // namespace ulv

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <array>
 
@@ -14,6 +15,10 @@ struct ScriptRow {
     QString delay = QStringLiteral("500"); // reply window in ms
     QString compare;                       // expected result
     QString errors;                        // always written empty
+    // The command's bytes in the file it came from when they are not its UTF-8
+    // form (bytes that are not UTF-8 show as their Latin-1 characters); they
+    // are sent and written as they were while the command is not edited.
+    QByteArray commandBytes;
 
     bool operator==(const ScriptRow&) const = default;
 };
@@ -28,6 +33,10 @@ QString DefaultScriptPath();
 
 // Reads rows 1 to 20; a missing key (or file) gives that key's default.
 ScriptFileRows ReadScriptFile(const QString& path);
+
+// What the command's row sends: its original bytes while the text is what
+// they read as, else the text's UTF-8 form.
+QByteArray ScriptCommandBytes(const ScriptRow& row);
 
 // Writes all seven keys of all 20 sections (other contents of the file are
 // kept). Every value reads back exactly as written, blanks and quotes

@@ -113,7 +113,7 @@ QString RunScriptCycles(ModemSession& session, const TaskGate::Token& token, con
             // What came before this row (a late reply to the one before, an
             // unsolicited line) is not this row's reply.
             session.Buffers().ClearReceivedText();
-            session.Transmitter().SendScriptLine(row.command, ParseLeadingInt(row.hex), ParseLeadingInt(row.enter) != 0);
+            session.Transmitter().SendScriptBytes(ScriptCommandBytes(row), ParseLeadingInt(row.hex), ParseLeadingInt(row.enter) != 0);
             const QString reply = CollectWindow(session, token, RowWindowMs(row.delay));
             if (sink.replied)
                 sink.replied(r, reply);

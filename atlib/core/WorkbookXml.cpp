@@ -407,7 +407,9 @@ SheetScan ParseSheetXml(const QByteArray& xml, int maxRow)
                 const QXmlStreamAttributes attributes = x.attributes();
                 const int ref = ReferenceColumn(attributes.value(QLatin1String("r")));
                 column = ref > 0 ? ref : column + 1;
-                if (!wanted || column > kColumnsRead) {
+                // Beyond the limit only column A matters: whether the import
+                // would have gone on.
+                if (column > (wanted ? kColumnsRead : 1)) {
                     x.skipCurrentElement();
                     continue;
                 }
@@ -420,8 +422,13 @@ SheetScan ParseSheetXml(const QByteArray& xml, int maxRow)
                     row.cells[column - 1] = std::move(cell);
             }
             if (!wanted) {
-                if (ascending)
-                    done = true;
+                const SheetCell& a = row.cells[0];
+                if (!ascending || (a.sharedIndex < 0 && a.text.trimmed().isEmpty())) {
+                    done = ascending;
+                    continue;
+                }
+                ++out.rowsBeyond;
+                ++expected;
                 continue;
             }
             if (ascending) {

@@ -64,6 +64,9 @@ struct SheetScan {
     bool ok = false;
     QString error;
     std::vector<SheetRow> rows; // ascending, unique numbers, each <= maxRow
+    // Rows after maxRow the import would have gone on with (each in its place,
+    // column A not empty) had there been no limit.
+    int rowsBeyond = 0;
 };
 
 // Collects columns A..D of the rows 1..maxRow of a worksheet part. Rows and

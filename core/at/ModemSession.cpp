@@ -89,7 +89,7 @@ ModemSession::OpenResult ModemSession::Open(const QString& port, int baud, int d
     Close();
     auto serial = std::make_shared<CSerialPort>();
     if (!serial->OpenPort(m_owner.get(), port, baud, parity, dataBits, stopBits, 0x1FD, bufferSize, flowMode))
-        return OpenResult::Unavailable;
+        return serial->SetupFailed() ? OpenResult::SetupFailed : OpenResult::Unavailable;
     // The monitor is not running yet: the decoder may start afresh.
     m_rxText = AnsiStreamDecoder();
     serial->SetReceiveTap([this](const QByteArray& chunk) { FeedReplyText(chunk); });

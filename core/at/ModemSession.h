@@ -69,7 +69,9 @@ public:
     ModemSession& operator=(const ModemSession&) = delete;
 
     // --- The port
-    enum class OpenResult { Opened, Unavailable, MonitorFailed };
+    // SetupFailed: opened, but the port could not be configured; that was
+    // reported and the port is closed again.
+    enum class OpenResult { Opened, Unavailable, SetupFailed, MonitorFailed };
     // Opens the port (after closing any open one) and starts its monitor.
     OpenResult Open(const QString& port, int baud, int dataBits, int stopBits, char parity, int flowMode,
         int bufferSize);

@@ -203,15 +203,23 @@ void PortTransmitter::SendToModuleEcho(const QString& text, int mode, bool addLi
 
 void PortTransmitter::SendScriptLine(const QString& text, int mode, bool addLineEnd)
 {
+    SendScriptBytes(text.toUtf8(), mode, addLineEnd);
+}
+
+void PortTransmitter::SendScriptBytes(const QByteArray& text, int mode, bool addLineEnd)
+{
     const bool echo = m_showSendData && m_showSendData();
     if (mode == kText) {
-        Send(text, mode, addLineEnd, echo, false);
+        QByteArray bytes = text;
+        if (addLineEnd)
+            bytes += "\r\n";
+        Enqueue(bytes, true, nullptr, echo ? &bytes : nullptr);
         return;
     }
     if (mode != kHex)
         return;
     QByteArray bytes, display;
-    HexViewToSendBytes(text.toUtf8(), bytes, display);
+    HexViewToSendBytes(text, bytes, display);
     if (addLineEnd) {
         bytes += "\r\n";
         display += "\r\n";

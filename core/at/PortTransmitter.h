@@ -48,6 +48,8 @@ public:
     void SendToModuleQuiet(const QString& text, int mode, bool addLineEnd);
     void SendToModuleEcho(const QString& text, int mode, bool addLineEnd, bool echo);
     void SendScriptLine(const QString& text, int mode, bool addLineEnd);
+    // The same for a line given as bytes, sent as they are in text mode.
+    void SendScriptBytes(const QByteArray& text, int mode, bool addLineEnd);
     void SendRawBytes(const QByteArray& bytes);
     void SendByte(unsigned char byte);
     // Bytes that go out whole, without pacing, after everything queued before

@@ -155,8 +155,16 @@ void NmeaParser::AfterRmc()
     if (m_listener)
         m_listener->LabelsChanged(m_labels);
 
-    const double lat = m_rmc.northSouth == 6 ? -m_rmc.latitude : m_rmc.northSouth == 5 ? m_rmc.latitude : -1000.0;
-    const double lon = m_rmc.eastWest == 8 ? -m_rmc.longitude : m_rmc.eastWest == 3 ? m_rmc.longitude : -1000.0;
+    // A latitude or longitude the labels show as "---" is no position either.
+    const bool known = m_rmc.latitude >= 0 && m_rmc.longitude >= 0;
+    const double lat = !known ? -1000.0
+        : m_rmc.northSouth == 6 ? -m_rmc.latitude
+        : m_rmc.northSouth == 5 ? m_rmc.latitude
+                                : -1000.0;
+    const double lon = !known ? -1000.0
+        : m_rmc.eastWest == 8 ? -m_rmc.longitude
+        : m_rmc.eastWest == 3 ? m_rmc.longitude
+                              : -1000.0;
     m_worldLatitude = lat;
     m_worldLongitude = lon;
     if (m_listener)
@@ -166,7 +174,7 @@ void NmeaParser::AfterRmc()
         || DiffersAtMicroDegrees(m_previousLongitude, m_rmc.longitude);
     m_previousLatitude = m_rmc.latitude;
     m_previousLongitude = m_rmc.longitude;
-    if (moved && m_listener && m_listener->MapTabSelected())
+    if (moved && lat > -1000.0 && lon > -1000.0 && m_listener && m_listener->MapTabSelected())
         m_listener->ShowPositionOnMap(lat, lon);
 }
 

@@ -1,5 +1,7 @@
 #include "core/gnss/NmeaSentences.h"
 
+#include <algorithm>
+
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -167,6 +169,15 @@ void ParseGsa(std::string_view sentence, std::string_view tag, GsaRecord& record
     std::array<std::string_view, 17> f;
     if (!SplitFixedFields(sentence, tag, f))
         return;
+    // Twelve satellite fields, then the DOPs (decimals) and at most a system id.
+    // A longer sentence whose PDOP place holds a bare number lists more than
+    // twelve satellites: its DOPs are not where they belong, so it is left out
+    // rather than showing satellite numbers as DOPs.
+    const std::string_view body = sentence.substr(0, std::min(sentence.find('*'), sentence.size()));
+    const bool bareNumber = !f[14].empty() && f[14].find('.') == npos
+        && std::all_of(f[14].begin(), f[14].end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (bareNumber && std::count(body.begin(), body.end(), ',') > 18)
+        return;
     record.mode = NmeaFieldToCode(f[0]);
     record.fixType = NmeaFieldToCode(f[1]);
     for (size_t i = 0; i < 12; ++i)
@@ -238,6 +249,12 @@ double NmeaToDegrees(std::string_view field)
     const size_t dot = field.find('.');
     if (dot == npos)
         return -1.0;
+    // ddmm.mmmm carries no sign (the hemisphere is its own field): a sign or
+    // any other character makes it no position at all, as an empty field is.
+    for (const char c : field) {
+        if ((c < '0' || c > '9') && c != '.')
+            return -1.0;
+    }
     // The minutes are the two digits before the "." and what follows; a text
     // with fewer than two characters there has no degrees at all.
     const size_t minutesAt = dot >= 2 ? dot - 2 : 0;

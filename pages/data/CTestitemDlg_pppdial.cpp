@@ -321,13 +321,14 @@ void CTestitemDlg_pppdial::SaveSettings()
     const QString path = SettingsPath();
     if (path.isEmpty())
         return;
-    IniWriteString(path, kSection, QStringLiteral("APN"), m_editApn->text());
-    IniWriteString(path, kSection, QStringLiteral("username"), m_editUser->text());
-    IniWriteString(path, kSection, QStringLiteral("password"), m_editPassword->text());
-    IniWriteString(path, kSection, QStringLiteral("DNSnumber"), QString::number(m_comboDnsNumber->currentIndex()));
-    if (!m_strMcc.isEmpty() && !m_strMnc.isEmpty()) {
-        IniWriteString(path, kSection, QStringLiteral("MCC"), m_strMcc);
-        IniWriteString(path, kSection, QStringLiteral("MNC"), m_strMnc);
+    // Each write says itself when it fails; one such message is enough.
+    const bool written = IniWriteString(path, kSection, QStringLiteral("APN"), m_editApn->text())
+        && IniWriteString(path, kSection, QStringLiteral("username"), m_editUser->text())
+        && IniWriteString(path, kSection, QStringLiteral("password"), m_editPassword->text())
+        && IniWriteString(path, kSection, QStringLiteral("DNSnumber"), QString::number(m_comboDnsNumber->currentIndex()));
+    if (written && !m_strMcc.isEmpty() && !m_strMnc.isEmpty()) {
+        IniWriteString(path, kSection, QStringLiteral("MCC"), m_strMcc)
+            && IniWriteString(path, kSection, QStringLiteral("MNC"), m_strMnc);
     }
 }
 

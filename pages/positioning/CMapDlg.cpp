@@ -1,5 +1,7 @@
 #include "pages/positioning/CMapDlg.h"
 
+#include <QScreen>
+
 #include "pages/positioning/core/MapDefaults.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QResizeEvent>
+#include <QScreen>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -55,7 +58,12 @@ void CMapDlg::showEvent(QShowEvent* event)
 void CMapDlg::OnInitDialog()
 {
     m_initialised = true;
-    resize(std::max(g_sysParams.nwidth - 50, 100), std::max(g_sysParams.nheight - 50, 100));
+    // Fitted to the screen: the stored size may be anything a file held.
+    const QSize room = screen() ? screen()->availableGeometry().size() : QSize(kMaxStoredSize, kMaxStoredSize);
+    const auto fit = [](int stored, int screen) {
+        return std::clamp(std::clamp(stored, 0, kMaxStoredSize) - 50, 100, std::max(100, screen));
+    };
+    resize(fit(g_sysParams.nwidth, room.width()), fit(g_sysParams.nheight, room.height()));
     Relayout(width(), height());
     const QRect place = m_placeholder->geometry();
     m_placeholder->hide();

@@ -379,6 +379,8 @@ int CTestItemDlg_gnss::OpenNmeaPort(const QString& port, int baud, int dataBits,
     serial->SetSyncNotify(true);
     // Like the main port, the NMEA port always opens without parity.
     if (!serial->OpenPort(this, port, baud, 'N', dataBits, stopBits, 0x1FD, bufferSize, flowMode)) {
+        if (serial->SetupFailed())
+            return 0; // the failed step has been reported
         ShowMessageBox(QStringLiteral("This serial port '%1' is not connected to module or has been used !\nPlease "
                                       "check the module and serial cable!")
                            .arg(port));

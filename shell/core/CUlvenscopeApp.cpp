@@ -1,5 +1,7 @@
 #include "shell/core/CUlvenscopeApp.h"
 
+#include <algorithm>
+
 #include "atlib/core/DatabaseFiles.h"
 #include "platform/DataFolder.h"
 #include "platform/ProfileStore.h"
@@ -53,7 +55,9 @@ void CUlvenscopeApp::OpenTempLog()
 void CUlvenscopeApp::LoadSysParams()
 {
     const SysParamFile f = ulv::LoadSysParams();
-    m_nWidthMidView = f.widthMidView;
+    // A hand-edited file may hold anything: the pane's width is kept where sums
+    // with it cannot overflow (the splitter fits it to the window).
+    m_nWidthMidView = std::clamp(f.widthMidView, 0, kMaxStoredSize);
     m_strNmeaFilter = f.nmeaFilter;
 }
 

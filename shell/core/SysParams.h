@@ -5,6 +5,10 @@
 
 namespace ulv {
 
+// The largest window or pane size the program takes from sysparam.ini (the
+// file keeps what it holds); every use fits it to the screen or the window.
+inline constexpr int kMaxStoredSize = 65535;
+
 // The display, window and log settings of sysparam.ini, held while the program
 // runs. Colours are 0..255 parts; the *Color() accessors give them as a
 // COLORREF (red | green << 8 | blue << 16).

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <utility>
 
 namespace ulv {
 
@@ -98,14 +99,41 @@ void TerminalLogFile::ChooseLogFile()
     Announce();
 }
 
+// Once text had to be dropped, later text is dropped too until the held text
+// is out, so the note that says so stands where the text is missing.
+void TerminalLogFile::Hold(const QByteArray& text)
+{
+    if (m_dropped > 0) {
+        m_dropped += text.size();
+        return;
+    }
+    const qsizetype room = kMaxUnwritten - m_unwritten.size();
+    m_unwritten += text.left(room);
+    m_dropped += text.size() - qMin(room, text.size());
+}
+
+void TerminalLogFile::ReportFailure(const QString& error)
+{
+    if (m_failing)
+        return;
+    m_failing = true;
+    m_announced.clear(); // the pane shows the file again once writing works
+    if (m_hooks.statusPane)
+        m_hooks.statusPane(QStringLiteral(" Log file: %1 (not written: %2)").arg(m_strLogFilePath, error));
+    if (m_hooks.messageBox)
+        m_hooks.messageBox(QStringLiteral("Fail to write the log file %1 (%2)! Logging goes on when it can be written again.")
+                               .arg(m_strLogFilePath, error));
+}
+
 void TerminalLogFile::WriteLogFile(const QByteArray& text)
 {
-    if (!SaveLog() || text.isEmpty())
+    if (!SaveLog() || (text.isEmpty() && m_unwritten.isEmpty()))
         return;
     const Settings s = m_hooks.settings();
+    const QByteArray pending = m_unwritten + text;
     const QFileInfo current(m_strLogFilePath);
     // A missing current file (none chosen, or deleted meanwhile) starts a new one.
-    if (m_strLogFilePath.isEmpty() || !current.exists() || current.size() + text.size() > s.sizeLimit) {
+    if (m_strLogFilePath.isEmpty() || !current.exists() || current.size() + pending.size() > s.sizeLimit) {
         const QString path = Folder(s) + "/" + s.prefix + "_" + FileStamp(m_hooks.now()) + ".txt";
         Adopt(path, CreateFile(path));
         if (!SaveLog()) {
@@ -113,13 +141,57 @@ void TerminalLogFile::WriteLogFile(const QByteArray& text)
             return;
         }
     }
-    Announce();
+    if (!m_failing)
+        Announce();
     // Never creates the file: one deleted since the check above loses this text
-    // and the next one starts a new file.
+    // and the next one starts a new file. Unbuffered, so what write() took is in
+    // the file and only the rest is held.
     QFile f(m_strLogFilePath);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::ExistingOnly | QIODevice::Unbuffered)) {
+        if (f.exists()) {
+            Hold(text);
+            ReportFailure(f.errorString());
+        }
         return;
-    f.write(text);
+    }
+    auto put = [&f](const QByteArray& bytes) -> qsizetype {
+        return bytes.isEmpty() ? 0 : qsizetype(qMax<qint64>(0, f.write(bytes)));
+    };
+    const QByteArray held = std::exchange(m_unwritten, {});
+    const qint64 dropped = std::exchange(m_dropped, 0);
+    qsizetype done = put(held);
+    if (done < held.size()) {
+        m_unwritten = held.mid(done);
+        m_dropped = dropped;
+        Hold(text);
+        ReportFailure(f.errorString());
+        return;
+    }
+    if (dropped > 0) {
+        const QByteArray note = QStringLiteral("\r\n[%1 bytes of terminal text are missing here: the log could not be written]\r\n")
+                                    .arg(dropped)
+                                    .toUtf8();
+        done = put(note);
+        if (done == 0)
+            m_dropped = dropped;
+        else if (done < note.size())
+            m_unwritten = note.mid(done);
+        if (done < note.size()) {
+            Hold(text);
+            ReportFailure(f.errorString());
+            return;
+        }
+    }
+    done = put(text);
+    if (done < text.size()) {
+        Hold(text.mid(done));
+        ReportFailure(f.errorString());
+        return;
+    }
+    if (m_failing) {
+        m_failing = false;
+        Announce();
+    }
 }
 
 } // namespace ulv

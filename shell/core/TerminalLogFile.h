@@ -34,7 +34,14 @@ public:
     // parameters were saved). Does nothing while logging is off.
     void ChooseLogFile();
     // Appends one displayed text, rolling over first when the limit would be passed.
+    // A write that fails (a full disk) is reported once, in the status pane and a
+    // box; the text not written is held (up to kMaxUnwritten bytes) and goes out
+    // first with the next text that can be written.
     void WriteLogFile(const QByteArray& text);
+
+    static constexpr qsizetype kMaxUnwritten = 1 << 20;
+    // A write failed and nothing has been written since.
+    bool Failing() const { return m_failing; }
 
     bool Ready() const { return m_bLogFileReady; }
     const QString& Path() const { return m_strLogFilePath; }
@@ -47,12 +54,17 @@ private:
     bool CreateFile(const QString& path);
     void Adopt(const QString& path, bool ok);
     void Announce();
+    void Hold(const QByteArray& text);
+    void ReportFailure(const QString& error);
 
     Hooks m_hooks;
     bool m_bLogFileReady = false;
     QString m_strLogFilePath;
     bool m_disabled = false;
     QString m_announced; // the path last shown in the pane and remembered
+    bool m_failing = false;
+    QByteArray m_unwritten; // text a failed write left, oldest first
+    qint64 m_dropped = 0;   // bytes that did not fit in m_unwritten
 };
 
 } // namespace ulv

@@ -3,9 +3,14 @@
 #include "atlib/core/DatabaseFiles.h"
 
 #include "atlib/DbTestSupport.h"
+#include "common/TestEnv.h"
 #include "platform/DataFolder.h"
+#include "platform/MessageBox.h"
+#include "platform/TempLog.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -187,6 +192,43 @@ TEST_F(AtCommandPage, LibraryThatCannotBeOpenedGivesAnEmptyTreeAndNoList)
     page->CommandEdit()->setText("AT");
     EXPECT_TRUE(page->HelpBox()->toPlainText().isEmpty());
     EXPECT_EQ(page->HexEdit()->text(), "41 54 ");
+}
+
+TEST_F(AtCommandPage, ALibraryThatCannotBeReadIsReportedWithItsPath)
+{
+    const QByteArray whole = test::ReadAll(db.path);
+    ASSERT_GT(whole.size(), 2048);
+    struct Case {
+        const char* name;
+        QByteArray bytes; // empty: no file at all
+        const char* key;
+    } cases[] = {
+        {"truncated.db", whole.left(1024), "Tavrine_KEX"},
+        {"garbage.db", QByteArray(4096, '\x5A'), "Tavrine_KEX"},
+        {"wrongkey.db", whole, "not_the_key"},
+        {"missing.db", {}, "Tavrine_KEX"},
+    };
+    for (const Case& c : cases) {
+        const QString path = QFileInfo(db.path).absolutePath() + "/" + c.name;
+        QFile::remove(path);
+        if (!c.bytes.isEmpty()) {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            ASSERT_EQ(f.write(c.bytes), c.bytes.size());
+        }
+        const QByteArray logBefore = test::ReadAll(TempLog::Path());
+        MessageBoxRecorder boxes;
+        page->SetLibrary({path, c.key});
+        page->ReloadTree();
+        EXPECT_EQ(page->Tree()->topLevelItemCount(), 0) << c.name;
+        ASSERT_EQ(boxes.Texts().size(), 1) << c.name;
+        EXPECT_TRUE(boxes.Texts()[0].startsWith("Cannot read the AT command library " + path + " ("))
+            << qPrintable(boxes.Texts()[0]);
+        const QByteArray logged = test::ReadAll(TempLog::Path()).mid(logBefore.size());
+        EXPECT_TRUE(logged.contains("Can't open database: ")) << c.name << ": " << logged.toStdString();
+        if (!c.bytes.isEmpty())
+            EXPECT_TRUE(logged.contains(QFile::encodeName(path))) << c.name << ": " << logged.toStdString();
+    }
 }
 
 TEST(AtCommandPageShipped, TreeHoldsEveryClassificationOfTheShippedLibrary)

@@ -5,10 +5,13 @@
 #include "atlib/CCycleSettingDlg.h"
 #include "atlib/CTestItemDlg_atcommand.h"
 #include "atlib/CTestItemDlg_script.h"
+#include "atlib/core/ScriptFile.h"
+#include "common/TestEnv.h"
 #include "platform/MessageBox.h"
 #include "ui/controls/CSkinButton.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -104,6 +107,39 @@ TEST_F(AtPages, RowButtonsSendTrimmedTextOrHexAndNothingForBlanks)
     page.RowButton(1)->click();
     page.RowButton(2)->click();
     EXPECT_TRUE(ReceivedExactly("AT\r\nATI\r\n"));
+}
+
+TEST_F(AtPages, AScriptRowThatIsNotUtf8IsSentAndSavedWithItsOwnBytes)
+{
+    // A script written elsewhere in Latin-1: the row's own bytes go to the
+    // module, and loading and saving leaves every byte of the file as it was.
+    const QString path = test::TempHome() + "/latin1_script.ini";
+    ASSERT_TRUE(WriteScriptFile(path, ScriptFileRows{}));
+    QByteArray original = test::ReadAll(path);
+    original.replace("[1]\r\nCho=0\r\nCMD=\r\n", "[1]\r\nCho=0\r\nCMD=AT+CMGS=\"caf\xE9\"\r\n");
+    original.replace("[2]\r\nCho=0\r\nCMD=\r\nHEX=0\r\nEnter=1\r\nDelay=500\r\nCompare=\r\n",
+        "[2]\r\nCho=0\r\nCMD=\xE9t\xE9\r\nHEX=0\r\nEnter=1\r\nDelay=500\r\nCompare=\xFC\xA9\r\n");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(original), original.size());
+    }
+    CTestItemDlg_script& page = Script();
+    const ScriptFileRows rows = ReadScriptFile(path);
+    for (int r = 0; r < kScriptFileRows; ++r)
+        page.SetRow(r, rows[size_t(r)]);
+    EXPECT_EQ(page.CommandEdit(0)->text(), QString::fromUtf8("AT+CMGS=\"caf\xC3\xA9\""));
+    page.RowButton(0)->click();
+    page.RowButton(1)->click();
+    EXPECT_TRUE(ReceivedExactly("AT+CMGS=\"caf\xE9\"\r\n\xE9t\xE9\r\n")) << Received();
+
+    ASSERT_TRUE(page.SaveScriptFile(path));
+    EXPECT_EQ(test::ReadAll(path), original);
+
+    // An edited row is the user's text: UTF-8 from then on.
+    page.CommandEdit(0)->setText(page.CommandEdit(0)->text() + "!");
+    ASSERT_TRUE(page.SaveScriptFile(path));
+    EXPECT_TRUE(test::ReadAll(path).contains("CMD=AT+CMGS=\"caf\xC3\xA9\"!\r\n"));
 }
 
 TEST_F(AtPages, RunDisablesTheToolsUntilItEndsAndClearsTheTaskFlag)

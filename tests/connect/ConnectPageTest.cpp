@@ -363,6 +363,37 @@ TEST_F(ConnectPage, DisconnectClosesAtOnceAndConnectWorksAgain)
     EXPECT_TRUE(WaitForCommand("AT", 2000ms));
 }
 
+TEST_F(ConnectPage, APortThatCannotBeSetUpStopsTheConnectAndNothingIsSent)
+{
+    struct Case {
+        int baud, dataBits, stopBits;
+    } cases[] = {{115200, 9, 1}, {115200, 4, 1}, {-1, 8, 1}, {115200, 8, 3}};
+    for (const Case& c : cases) {
+        boxes.Clear();
+        g_commPortSettings.baud = c.baud;
+        g_commPortSettings.dataBits = c.dataBits;
+        g_commPortSettings.stopBits = c.stopBits;
+        Home()->ConnectButton()->click();
+        const QString what = QString("%1,%2,%3").arg(c.baud).arg(c.dataBits).arg(c.stopBits);
+        ASSERT_EQ(boxes.Texts().size(), 1) << qPrintable(what) << qPrintable(boxes.Texts().join("|"));
+        EXPECT_TRUE(boxes.Texts()[0].startsWith("WARNING:  BuildCommDCB() Failed with the following error: "))
+            << qPrintable(boxes.Texts()[0]);
+        EXPECT_FALSE(host->Port()) << qPrintable(what);
+        EXPECT_FALSE(AppTaskGate().Running()) << qPrintable(what);
+        EXPECT_FALSE(theApp.m_bModuleConnected) << qPrintable(what);
+    }
+    // The port was let go each time: good settings connect, and the module's
+    // first bytes are the start of the script, nothing from the refused tries.
+    boxes.Clear();
+    g_commPortSettings.baud = 115200;
+    g_commPortSettings.dataBits = 8;
+    g_commPortSettings.stopBits = 1;
+    ASSERT_TRUE(RunTask(Home()->ConnectButton()));
+    ASSERT_TRUE(host->Port());
+    ASSERT_FALSE(Commands().isEmpty());
+    EXPECT_EQ(Commands().first(), "AT");
+}
+
 TEST_F(ConnectPage, PortSettingsTextNamesThePortAndItsSuffixes)
 {
     const struct {

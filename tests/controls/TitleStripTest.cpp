@@ -47,6 +47,8 @@ TEST(PageTitleStrip, SignalLevelToBars)
     const Case cases[] = {
         {0, 0, 0}, {6, 0, 2}, {7, 1, 2}, {12, 1, 4}, {13, 2, 4}, {15, 2, 5}, {18, 2, 5},
         {20, 3, 5}, {21, 3, 5}, {24, 3, 5}, {25, 4, 5}, {30, 4, 5}, {31, 5, 5}, {32, 0, 0}, {99, 0, 0},
+        // No reading at all: a lying reply must not count as bars (nor overflow).
+        {-1, 0, 0}, {-1000000000, 0, 0}, {INT_MIN, 0, 0}, {INT_MAX, 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CPageTitleStrip::SignalBarsFor(0, c.quality), c.gsm) << c.quality;

@@ -2,6 +2,7 @@
 
 #include "core/gnss/NmeaParser.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace ulv;
@@ -216,3 +217,59 @@ TEST(NmeaParser, AtTheCapALongUnendedLineResynchronisesAtTheNextDollar)
 }
 
 } // namespace
+
+TEST(NmeaParser, ACoordinateTheLabelsCannotShowPlacesNoMarker)
+{
+    struct Case {
+        const char* rmc;
+        const char* latitude;
+        const char* longitude;
+        bool placed;
+    } cases[] = {
+        {"$GPRMC,123519,A,4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n", "48.117300N", "11.516667E", true},
+        {"$GPRMC,123519,A,-4807.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n", "---", "11.516667E", false},
+        {"$GPRMC,123519,A,4807.038,N,-01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n", "48.117300N", "---", false},
+        {"$GPRMC,123519,A,+4807.038,S,01131.000,W,022.4,084.4,230394,003.1,W*6A\r\n", "---", "11.516667W", false},
+        {"$GPRMC,123519,A,48O7.038,N,01131.000,E,022.4,084.4,230394,003.1,W*6A\r\n", "---", "11.516667E", false},
+    };
+    for (const Case& c : cases) {
+        RecordingListener l;
+        l.mapTab = true;
+        NmeaParser p(&l);
+        p.ParseNmea(c.rmc);
+        EXPECT_EQ(p.Labels().latitude, c.latitude) << c.rmc;
+        EXPECT_EQ(p.Labels().longitude, c.longitude) << c.rmc;
+        EXPECT_EQ(!l.mapPositions.empty(), c.placed) << c.rmc;
+        ASSERT_FALSE(l.worldPositions.empty()) << c.rmc;
+        if (!c.placed)
+            EXPECT_TRUE(l.worldPositions.back().first <= -1000.0 || l.worldPositions.back().second <= -1000.0) << c.rmc;
+    }
+}
+
+TEST(NmeaParser, AGsaListingMoreThanTwelveSatellitesNeverShowsSatelliteNumbersAsDops)
+{
+    std::string many = "$GNGSA,A,3";
+    for (int prn = 1; prn <= 39; ++prn)
+        many += "," + std::to_string(prn);
+    many += ",1.5,0.9,1.2*00\r\n";
+    struct Case {
+        std::string gsa;
+        const char* dop; // empty: the sentence changes nothing
+    } cases[] = {
+        {"$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n", "PDOP:2.5    HDOP:1.3    VDOP:2.1"},
+        // NMEA 4.10 adds the system id after the DOPs.
+        {"$GNGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1,1*39\r\n", "PDOP:2.5    HDOP:1.3    VDOP:2.1"},
+        {many, ""},
+    };
+    for (const Case& c : cases) {
+        NmeaParser p;
+        const GsaRecord gsa = p.Gsa();
+        p.ParseNmea(c.gsa);
+        if (*c.dop) {
+            EXPECT_EQ(p.Labels().dop, c.dop) << c.gsa;
+        } else {
+            EXPECT_EQ(std::memcmp(&gsa, &p.Gsa(), sizeof gsa), 0) << c.gsa;
+            EXPECT_FALSE(p.Labels().dop.contains("13.0")) << p.Labels().dop.toStdString();
+        }
+    }
+}

@@ -1,6 +1,9 @@
 #include "platform/IniFile.h"
+#include "platform/MessageBox.h"
+#include "common/SmallDisk.h"
 #include "common/TestEnv.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
@@ -8,6 +11,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 #include <gtest/gtest.h>
+#include <iostream>
 
 using namespace ulv;
 
@@ -117,4 +121,66 @@ TEST(IniFile, AFileThatCannotBeReadIsNeverReplaced)
     EXPECT_FALSE(QFileInfo(path).isFile()) << "the socket was replaced by a file";
     ::close(fd);
     QFile::remove(path);
+}
+
+TEST(IniFile, AFullDiskKeepsTheOldFileWholeAndTellsTheUser)
+{
+    test::SmallDisk disk("fullini");
+    std::cout << "full disk by " << disk.How().toStdString() << std::endl;
+    const QString path = disk.Path() + "/param_tcpip.ini";
+    const QByteArray old = "[TCPIP]\r\ndata_1=192\r\n";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_EQ(f.write(old), old.size());
+    }
+    MessageBoxRecorder boxes;
+    IniFile ini(path);
+    for (int i = 0; i < 200; ++i)
+        ini.SetString("APN", QString("key%1").arg(i), QString(40, 'v'));
+    disk.Fill();
+    EXPECT_FALSE(ini.Save());
+    disk.Free();
+    EXPECT_EQ(ReadAll(path), old);
+    EXPECT_EQ(QDir(disk.Path()).entryList(QDir::Files), QStringList{"param_tcpip.ini"}) << "a temporary file was left";
+    ASSERT_EQ(boxes.Texts().size(), 1);
+    EXPECT_TRUE(boxes.Texts()[0].startsWith("Cannot write the file " + path + " (")) << boxes.Texts()[0].toStdString();
+    EXPECT_FALSE(ini.SaveError().isEmpty());
+
+    // With room again the same save goes through.
+    ASSERT_TRUE(ini.Save());
+    EXPECT_EQ(IniGetString(path, "APN", "key199"), QString(40, 'v'));
+    EXPECT_EQ(IniGetString(path, "TCPIP", "data_1"), "192");
+}
+
+TEST(IniFile, BytesThatAreNotUtf8ReadAsLatin1AndAreWrittenBackUnchanged)
+{
+    const QByteArray original = "[1]\r\nCMD=AT+CMGS=\"caf\xE9\"\r\nnote=\xFC\xA9 and \xC3\xA9\r\n"
+                                "quoted=\" \xE9 \"\r\n[2]\r\nCMD=AT\r\n";
+    const QString path = WriteFile("latin1.ini", original);
+    IniFile ini(path);
+    struct Case {
+        const char* key;
+        QString text;
+        QByteArray bytes;
+    } cases[] = {
+        {"CMD", QString::fromUtf8("AT+CMGS=\"caf\xC3\xA9\""), "AT+CMGS=\"caf\xE9\""},
+        {"note", QString::fromUtf8("\xC3\xBC\xC2\xA9 and \xC3\xA9"), "\xFC\xA9 and \xC3\xA9"},
+        {"quoted", QString::fromUtf8(" \xC3\xA9 "), " \xE9 "},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ini.GetString("1", c.key), c.text) << c.key;
+        EXPECT_EQ(ini.GetBytes("1", c.key), c.bytes) << c.key;
+    }
+    // Setting a value to what it reads as, or another key, leaves those bytes be.
+    ini.SetString("1", "CMD", ini.GetString("1", "CMD"));
+    ini.SetString("2", "CMD", "AT+CSQ");
+    ASSERT_TRUE(ini.Save());
+    QByteArray expected = original;
+    expected.replace("[2]\r\nCMD=AT\r\n", "[2]\r\nCMD=AT+CSQ\r\n");
+    EXPECT_EQ(ReadAll(path), expected);
+
+    ini.SetBytes("2", "raw", "\xE9\xFF");
+    ASSERT_TRUE(ini.Save());
+    EXPECT_TRUE(ReadAll(path).endsWith("raw=\xE9\xFF\r\n"));
 }

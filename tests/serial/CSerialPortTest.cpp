@@ -111,23 +111,33 @@ TEST(CSerialPort, OpenFailsQuietlyForMissingOrHeldPorts)
     EXPECT_EQ(boxes.Count(), 0);
 }
 
-TEST(CSerialPort, ConfigurationFailureShowsOneBoxWithTheStep)
+TEST(CSerialPort, ConfigurationFailureShowsOneBoxWithTheStepAndClosesThePort)
 {
     struct Case {
         const char* what;
         bool usePty;
+        int baud;
         int dataBits;
         const char* step;
     } cases[] = {
-        {"not a terminal", false, 8, "GetCommState()"},
-        {"nine data bits", true, 9, "BuildCommDCB()"},
+        {"not a terminal", false, 115200, 8, "GetCommState()"},
+        {"nine data bits", true, 115200, 9, "BuildCommDCB()"},
+        {"four data bits", true, 115200, 4, "BuildCommDCB()"},
+        {"negative baud", true, -1, 8, "BuildCommDCB()"},
     };
     for (const Case& c : cases) {
         MessageBoxRecorder boxes;
         PtyPair pty;
         CSerialPort port;
         const QString path = c.usePty ? pty.SlavePath() : QStringLiteral("/dev/null");
-        EXPECT_EQ(Open(port, nullptr, path, 115200, c.dataBits), 1) << c.what;
+        EXPECT_EQ(Open(port, nullptr, path, c.baud, c.dataBits), 0) << c.what;
+        EXPECT_TRUE(port.SetupFailed()) << c.what;
+        EXPECT_FALSE(port.IsOpen()) << c.what;
+        if (c.usePty) {
+            CSerialPort again;
+            EXPECT_EQ(Open(again, nullptr, path), 1) << c.what << ": the refused port was not let go";
+            EXPECT_FALSE(again.SetupFailed());
+        }
         ASSERT_EQ(boxes.Count(), 1) << c.what;
         const QString text = boxes.Texts().front();
         EXPECT_TRUE(text.startsWith(QString("WARNING:  %1 Failed with the following error: \n").arg(c.step))) << qPrintable(text);

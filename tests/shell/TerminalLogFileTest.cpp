@@ -1,10 +1,12 @@
 #include "shell/core/TerminalLogFile.h"
+#include "common/SmallDisk.h"
 #include "common/TestEnv.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
+#include <iostream>
 
 using namespace ulv;
 
@@ -18,10 +20,11 @@ struct LogRig {
     QDateTime now = QDateTime(QDate(2026, 12, 10), QTime(13, 0, 0));
     QString folder;
 
-    explicit LogRig(const QString& name)
+    explicit LogRig(const QString& name, const QString& in = {})
     {
-        folder = test::TempHome() + "/" + name;
-        QDir(folder).removeRecursively();
+        folder = in.isEmpty() ? test::TempHome() + "/" + name : in;
+        if (in.isEmpty())
+            QDir(folder).removeRecursively();
         QDir().mkpath(folder);
         settings.logPath = folder;
         settings.prefix = "log";
@@ -107,4 +110,56 @@ TEST(TerminalLogFile, SaveLogOffWritesNothing)
     log.ChooseLogFile();
     log.WriteLogFile("text");
     EXPECT_TRUE(QDir(rig.folder).entryList(QDir::Files).isEmpty());
+}
+
+TEST(TerminalLogFile, AFullDiskIsReportedOnceAndTheLogGoesOnWithNothingLostWhenThereIsRoomAgain)
+{
+    test::SmallDisk disk("fulllog");
+    std::cout << "full disk by " << disk.How().toStdString() << std::endl;
+    LogRig rig("fulllog", disk.Path());
+    rig.lastName = "log_20261210120000.txt";
+    rig.settings.sizeLimit = 1 << 30;
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    const QString path = log.Path();
+    QByteArray expected = "before the disk filled\r\n";
+    log.WriteLogFile(expected);
+
+    disk.Fill();
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray line = "line " + QByteArray::number(i) + " written while the disk is full\r\n";
+        log.WriteLogFile(line);
+        expected += line;
+    }
+    EXPECT_TRUE(log.Failing());
+    ASSERT_EQ(rig.boxes.size(), 1) << rig.boxes.join("\n").toStdString();
+    EXPECT_TRUE(rig.boxes[0].startsWith("Fail to write the log file " + path)) << rig.boxes[0].toStdString();
+    EXPECT_TRUE(rig.pane.startsWith(" Log file: " + path + " (not written: ")) << rig.pane.toStdString();
+
+    disk.Free();
+    log.WriteLogFile("after the disk had room again\r\n");
+    expected += "after the disk had room again\r\n";
+    EXPECT_FALSE(log.Failing());
+    EXPECT_EQ(rig.pane, " Log file: " + path);
+    EXPECT_EQ(log.Path(), path);
+    EXPECT_EQ(test::ReadAll(path), expected);
+    EXPECT_EQ(rig.boxes.size(), 1);
+}
+
+TEST(TerminalLogFile, TextBeyondTheHeldLimitIsNotedInTheLogWhereItIsMissing)
+{
+    test::SmallDisk disk("overflowlog", 2048);
+    LogRig rig("overflowlog", disk.Path());
+    rig.lastName = "log_20261210120000.txt";
+    rig.settings.sizeLimit = qint64(1) << 40;
+    TerminalLogFile log = rig.Make();
+    log.ChooseLogFile();
+    disk.Fill();
+    const QByteArray held(TerminalLogFile::kMaxUnwritten, 'h');
+    log.WriteLogFile(held);
+    log.WriteLogFile(QByteArray(1000, 'x'));
+    disk.Free();
+    log.WriteLogFile("resumed\r\n");
+    EXPECT_EQ(test::ReadAll(log.Path()),
+        held + "\r\n[1000 bytes of terminal text are missing here: the log could not be written]\r\nresumed\r\n");
 }

@@ -412,6 +412,45 @@ TEST_F(SmsPageSim, ReadAllListsBothDialectsAndModes)
     }
 }
 
+TEST_F(SmsPageSim, ReadAllLeavesOutRowsNoMessageCanHaveAndSaysSo)
+{
+    Use(kUmts);
+    StoreSms(Message(u"real"), false);
+    const char* header = R"(+CMGL: %1,\"%2\",\"+8613912345678\",,\"24/01/25,13:45:32+08\",145,4\r\n%3\r\n)";
+    auto row = [&](const char* index, const char* status, const char* text) {
+        return QString::fromLatin1(header).arg(QLatin1String(index), QLatin1String(status), QLatin1String(text));
+    };
+    const QString listing = "\\r\\n" + row("-5", "REC READ", "NEG1") + row("99999999999999999999", "REC READ", "BIG1")
+        + row("7", "ALL", "ALL1") + row("3", "REC UNREAD", "GOOD") + "\\r\\nOK\\r\\n";
+    AddFault(("AT+CMGL | reply " + listing).toStdString());
+    Page()->m_radioPdu->setChecked(false);
+    Page()->m_radioCurrentSelect->setChecked(true);
+    ASSERT_TRUE(Press(Page()->m_btnReadAll));
+    EXPECT_EQ(boxes.Count(), 0) << boxes.Texts().join(';').toStdString();
+    EXPECT_EQ(Rows(), QStringList{"3|24/01/25,13:45:32+08|8613912345678|REC UNREAD|GOOD"});
+    for (const char* note : {"\"-5\" (status \"REC READ\") is left out: that is no message index",
+             "\"99999999999999999999\" (status \"REC READ\") is left out: that is no message index",
+             "\"7\" (status \"ALL\") is left out: no message has that status"})
+        EXPECT_TRUE(TerminalShows(note)) << note;
+}
+
+TEST_F(SmsPageSim, AReadAllThatFailsKeepsTheRowsItHad)
+{
+    for (const char* fault : {"AT+CMGL | cms 500", "AT+CMGL | reply \\r\\n+CMGL: 1,\"REC READ\",\"+1\",,\"t\"\\r\\nx\\r\\n\\r\\nERROR\\r\\n"}) {
+        Use(kUmts);
+        StoreSms(Message(u"kept"), false);
+        ASSERT_TRUE(Press(Page()->m_btnReadAll)) << fault;
+        const QStringList before = Rows();
+        ASSERT_EQ(before.size(), 1) << fault;
+        boxes.Clear();
+        AddFault(fault);
+        ASSERT_TRUE(Press(Page()->m_btnReadAll)) << fault;
+        QApplication::processEvents();
+        EXPECT_EQ(boxes.Texts(), QStringList{"Fail to read a message!"}) << fault;
+        EXPECT_EQ(Rows(), before) << fault;
+    }
+}
+
 TEST_F(SmsPageSim, ReadAllOnAnEmptyStoreSaysSo)
 {
     for (const Family& f : {kGsm, kUmts}) {

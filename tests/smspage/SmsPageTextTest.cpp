@@ -167,3 +167,39 @@ TEST(SmsPageText, PduListingSkipsEmptyAndUndecodablePdus)
     ASSERT_EQ(entries.size(), 1);
     EXPECT_EQ(entries[0], (SmsEntry{"1", "2024/01/25  13:45:32+08", "8613912345678", "REC READ", "hello"}));
 }
+
+TEST(SmsPageText, ListingRowsNoMessageCanHaveAreLeftOutWithANote)
+{
+    const QString deliver = "0891683108100005F0040D91683119325476F80000" "42105231542380" "05E8329BFD06";
+    struct Case {
+        bool pdu;
+        QString row;
+        const char* why; // empty: the row is kept
+    } cases[] = {
+        {true, "+CMGL: 1,1,,25\r\n" + deliver, ""},
+        {true, "+CMGL: -5,1,,25\r\n" + deliver, "that is no message index"},
+        {true, "+CMGL: 99999999999999999999,1,,25\r\n" + deliver, "that is no message index"},
+        {true, "+CMGL: 65536,1,,25\r\n" + deliver, "that is no message index"},
+        {true, "+CMGL: 2,4,,25\r\n" + deliver, "no message has that status"},
+        {true, "+CMGL: 2,-1,,25\r\n" + deliver, "no message has that status"},
+        {false, "+CMGL: 65535,\"STO SENT\",\"+1\",,\r\nhi", ""},
+        {false, "+CMGL: 0,\"rec read\",\"+1\",,\r\nhi", ""},
+        {false, "+CMGL: 4,\"ALL\",\"+1\",,\r\nhi", "no message has that status"},
+        {false, "+CMGL: 1e3,\"REC READ\",\"+1\",,\r\nhi", "that is no message index"},
+    };
+    for (const Case& c : cases) {
+        const SmsListing listing(c.pdu, false, SmsCharset::Gsm);
+        const QString text = "\r\n" + c.row + "\r\n\r\nOK\r\n";
+        ASSERT_EQ(listing.Judge(text), SmsListing::State::Ok) << qPrintable(c.row);
+        QStringList refused;
+        const QList<SmsEntry> entries = listing.Entries(text, &refused);
+        if (*c.why == 0) {
+            EXPECT_EQ(entries.size(), 1) << qPrintable(c.row);
+            EXPECT_TRUE(refused.isEmpty()) << qPrintable(c.row);
+        } else {
+            EXPECT_TRUE(entries.isEmpty()) << qPrintable(c.row);
+            ASSERT_EQ(refused.size(), 1) << qPrintable(c.row);
+            EXPECT_TRUE(refused[0].endsWith(QString(c.why) + " */")) << qPrintable(refused[0]);
+        }
+    }
+}

@@ -5,6 +5,7 @@
 #include "platform/ProfileStore.h"
 
 #include <QDir>
+#include <climits>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -158,8 +159,13 @@ TEST(WindowPlacement, CentredInTheWorkAreaOrAtItsEdge)
     const Case cases[] = {
         // Centred by the work area's edges.
         {QRect(0, 0, 1920, 1040), 1200, 800, QRect(360, 120, 1200, 800)},
-        // Narrower and lower than the window: left and top edge.
-        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1200, 800)},
+        // Narrower and lower than the window: as small as the window may be, at
+        // the left and top edge.
+        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1100, 740)},
+        // Larger than the work area: fitted to it.
+        {QRect(0, 0, 1920, 1040), 1921, 5000, QRect(0, 0, 1920, 1040)},
+        {QRect(0, 0, 1920, 1040), INT_MAX, INT_MAX, QRect(0, 0, 1920, 1040)},
+        {QRect(0, 0, 1920, 1040), INT_MIN, INT_MIN, QRect(410, 150, 1100, 740)},
         // Exactly as wide: not greater, so at the edge.
         {QRect(0, 0, 1200, 1000), 1200, 800, QRect(0, 100, 1200, 800)},
         // A work area that does not start at 0 (a panel on the left or top).

@@ -5,7 +5,9 @@
 #include "platform/ProfileStore.h"
 #include "platform/TempLog.h"
 #include "serial/CommPortSettings.h"
+#include "shell/CFlatSplitterWnd.h"
 #include "shell/CGuidanceDlg.h"
+#include "shell/CMainFrame.h"
 #include "shell/CPortParamDlg.h"
 #include "shell/DropDownComboBox.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -226,6 +228,36 @@ TEST_F(StartupTest, TheWindowIsCentredAtTheStoredSize)
     EXPECT_EQ(window->size(), expected.size());
     EXPECT_EQ(window->pos(), expected.topLeft());
     EXPECT_FALSE(window->isMaximized());
+}
+
+TEST_F(StartupTest, ExtremeSizesInTheFileStartAtASaneSize)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const char* files[] = {
+        "[sysparam]\nnwidth=2147483647\nnheight=2147483647\nwidth_midview=-2147483648\n",
+        "[sysparam]\nnwidth=-2147483648\nnheight=99999999999\nwidth_midview=2147483647\n",
+    };
+    for (const char* file : files) {
+        WriteFile(DataFolder() + "/param/sysparam.ini", file);
+        ASSERT_TRUE(theApp.InitInstance()) << file;
+        auto* frame = qobject_cast<CMainFrame*>(AppMainWindow());
+        ASSERT_NE(frame, nullptr) << file;
+        const QSize size = frame->size();
+        EXPECT_LE(size.width(), std::max(screen.width(), kMainWindowMinWidth)) << file;
+        EXPECT_LE(size.height(), std::max(screen.height(), kMainWindowMinHeight)) << file;
+        EXPECT_GE(size.width(), kMainWindowMinWidth) << file;
+        EXPECT_GE(size.height(), kMainWindowMinHeight) << file;
+        ASSERT_NE(frame->Splitter(), nullptr);
+        const QList<int> panes = frame->Splitter()->sizes();
+        ASSERT_EQ(panes.size(), 3) << file;
+        for (int pane : panes) {
+            EXPECT_GE(pane, 0) << file;
+            EXPECT_LE(pane, size.width()) << file;
+        }
+        EXPECT_GE(theApp.m_nWidthMidView.load(), 0) << file;
+        EXPECT_LE(theApp.m_nWidthMidView.load(), kMaxStoredSize) << file;
+        DestroyAppMainWindow();
+    }
 }
 
 TEST_F(StartupTest, ShowMaximizedStartsMaximised)

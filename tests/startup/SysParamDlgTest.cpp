@@ -139,7 +139,10 @@ TEST_F(SysParamDlgTest, AFailedWriteIsReported)
     d.show();
     d.m_strIniPath = blocker.fileName() + "/sysparam.ini";
     d.OnSave();
-    EXPECT_EQ(boxes.Texts(), QStringList({"Fail to save parameters!"}));
+    // The file layer says which file and why, then the dialog its own word.
+    ASSERT_EQ(boxes.Texts().size(), 2);
+    EXPECT_TRUE(boxes.Texts()[0].startsWith("Cannot write the file " + d.m_strIniPath + " (")) << qPrintable(boxes.Texts()[0]);
+    EXPECT_EQ(boxes.Texts()[1], "Fail to save parameters!");
 }
 
 TEST_F(SysParamDlgTest, ExitWithoutSaveChangesNothing)

@@ -123,16 +123,20 @@ TEST_F(WorkbookForeign, PackageWithoutRootRelationsUsesTheUsualPlace)
     ExpectCells(path, { { "only", "", "", "" } });
 }
 
-TEST_F(WorkbookForeign, RowsAfter65534AreNeverRead)
+TEST_F(WorkbookForeign, RowsAfter65534AreNotImportedButCounted)
 {
+    // Rows 65535..65540 would have followed; row 65541 is blank in column A, so
+    // row 65542 would not have been taken either.
     QByteArray data;
-    data.reserve(65535 * 48);
-    for (int r = 1; r <= 65535; ++r) {
+    data.reserve(65542 * 48);
+    for (int r = 1; r <= 65540; ++r) {
         const QByteArray n = QByteArray::number(r);
         data += "<row r=\"" + n + "\"><c r=\"A" + n + "\" t=\"s\"><v>" + (r >= 65534 ? n : "0") + "</v></c></row>";
     }
+    data += R"(<row r="65541"><c r="A65541" t="inlineStr"><is><t> </t></is></c></row>)";
+    data += R"(<row r="65542"><c r="A65542" t="inlineStr"><is><t>after the gap</t></is></c></row>)";
     QByteArray items = "<si><t>x</t></si>";
-    for (int i = 1; i <= 65535; ++i)
+    for (int i = 1; i <= 65540; ++i)
         items += i >= 65534 ? "<si><t>row " + QByteArray::number(i) + "</t></si>" : "<si/>";
     const QString path = Path("limit.xlsx");
     ulv::test::WriteZip(path, ulv::test::MinimalWorkbook(data, items));
@@ -141,6 +145,7 @@ TEST_F(WorkbookForeign, RowsAfter65534AreNeverRead)
     ASSERT_TRUE(read.ok) << read.error.toStdString();
     ASSERT_EQ(read.rows.size(), 65534u);
     EXPECT_EQ(read.rows.back().classification, QStringLiteral("row 65534"));
+    EXPECT_EQ(read.rowsLeftOut, 6);
 }
 
 // Written by openpyxl: inline strings, numbers, booleans, CR LF as a

@@ -106,7 +106,8 @@ void CPageTitleStrip::SetSignalBars(int bars)
 
 int CPageTitleStrip::SignalBarsFor(int mode, int quality)
 {
-    if (quality > 31)
+    // 99 is "not known"; anything outside 0..31 is no reading at all.
+    if (quality < 0 || quality > 31)
         return 0;
     int bars;
     if (mode == 1)

@@ -344,17 +344,41 @@ SmsListing::State SmsListing::Judge(const QString& text) const
     return WalkListing(text, m_pdu, m_lengthRule, nullptr);
 }
 
-QList<SmsEntry> SmsListing::Entries(const QString& text) const
+QList<SmsEntry> SmsListing::Entries(const QString& text, QStringList* refused) const
 {
     QList<RawEntry> raws;
     WalkListing(text, m_pdu, m_lengthRule, &raws);
     QList<SmsEntry> out;
+    static const QLatin1String kStatuses[] = {QLatin1String("REC UNREAD"), QLatin1String("REC READ"),
+        QLatin1String("STO UNSENT"), QLatin1String("STO SENT")};
     for (const RawEntry& raw : raws) {
         const SmsHeaderFields h = SplitSmsHeader(raw.header);
         SmsEntry e;
         e.index = h.At(0).trimmed();
         if (e.index.isEmpty())
             continue;
+        // A row the module had no business listing would later be read or
+        // deleted by its index: it is left out, and the terminal says so.
+        bool digits = e.index.size() <= 5;
+        for (const QChar c : e.index)
+            digits = digits && c >= u'0' && c <= u'9';
+        const bool goodIndex = digits && e.index.toInt() <= kMaxSmsIndex;
+        const QString status = m_pdu ? h.At(1).trimmed() : h.At(1);
+        bool goodStatus = false;
+        if (m_pdu) {
+            goodStatus = status.size() == 1 && status[0] >= u'0' && status[0] <= u'3';
+        } else {
+            for (const QLatin1String& name : kStatuses)
+                goodStatus = goodStatus || status.compare(name, Qt::CaseInsensitive) == 0;
+        }
+        if (!goodIndex || !goodStatus) {
+            if (refused)
+                refused->append(QStringLiteral("/* The listed message \"%1\" (status \"%2\") is left out: %3 */")
+                                    .arg(e.index.left(32), status.left(32),
+                                        goodIndex ? QStringLiteral("no message has that status")
+                                                  : QStringLiteral("that is no message index")));
+            continue;
+        }
         if (m_pdu) {
             e.status = SmsStatusOfCode(h.At(1));
             const QString pdu = raw.data.trimmed();

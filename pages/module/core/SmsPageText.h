@@ -73,6 +73,9 @@ bool HasErrorResult(QStringView reply);
 // True when the reply's last line is "OK".
 bool EndsWithOkResult(QStringView reply);
 
+// The highest message index a listing may name (far above any storage size).
+inline constexpr int kMaxSmsIndex = 65535;
+
 // Parses an AT+CMGL listing (everything after the command's echo). Complete()
 // tells whether the final result has arrived; Entries() parses the entries then.
 class SmsListing {
@@ -87,7 +90,10 @@ public:
     // The listing's state after `text` (all text since the echo).
     State Judge(const QString& text) const;
     // Every entry of a complete listing, in order; unusable entries are skipped.
-    QList<SmsEntry> Entries(const QString& text) const;
+    // Entries whose index is no storage place (not a number from 0 to
+    // kMaxSmsIndex) or whose status is none a message can have are left out
+    // too, each with a note for the terminal in *refused.
+    QList<SmsEntry> Entries(const QString& text, QStringList* refused = nullptr) const;
 
 private:
     bool m_pdu;

@@ -432,7 +432,6 @@ bool ReadNewSmsScript(
 bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request, SmsPageSink& page)
 {
     const ReadPlan plan = PlanRead(request, false);
-    page.ClearEntries();
     QString reply;
     if (!runner.RunOrFail(
             Step(QStringLiteral("ATE1"), 3000, QStringLiteral("/* Set ATE1 to enable echo mode */"), kReadAllEchoFailure),
@@ -449,8 +448,10 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
                 reply)
             || !runner.RunOrFail(Step(cpms, 2000, cpmsNote, kReadAllFailure, cpmsSuccess), reply))
             return false;
-        if (CpmsUsedCount(reply) == 0)
+        if (CpmsUsedCount(reply) == 0) {
+            page.ClearEntries(); // the store holds none: that is what the list shows
             return runner.Fail(kSmsNoMessages);
+        }
         listCommand = request.moduleType == 0 ? QStringLiteral("AT+CMGL=4,1") : QStringLiteral("AT+CMGL=4");
         echo = QStringLiteral("AT+CMGL=4");
         silenceMs = 8000;
@@ -459,8 +460,10 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
                 Step(QStringLiteral("AT+CMGF=1"), 2000, QStringLiteral("/* Use text mode */"), kReadAllFailure), reply)
             || !runner.RunOrFail(Step(cpms, 2000, cpmsNote, kReadAllFailure, cpmsSuccess), reply))
             return false;
-        if (CpmsUsedCount(reply) == 0)
+        if (CpmsUsedCount(reply) == 0) {
+            page.ClearEntries(); // the store holds none: that is what the list shows
             return runner.Fail(kSmsNoMessages);
+        }
         if (plan.header
             && !runner.RunOrFail(Step(QStringLiteral("AT+CSDH=1"), 2000, kHeaderOnNote, kReadAllFailure), reply))
             return false;
@@ -470,7 +473,6 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
         echo = QStringLiteral("AT+CMGL=\"ALL\"");
         silenceMs = 15000;
     }
-    page.ClearEntries();
     if (!SendCommand(runner, listCommand, QStringLiteral("/* Read all messages */")))
         return false;
     const SmsListing listing(plan.pdu, !plan.pdu && plan.lengthRule, plan.charset);
@@ -499,7 +501,14 @@ bool ReadAllSmsScript(const ScriptRunner& runner, const SmsReadRequest& request,
     if (w == Waited::Stopped)
         return false;
     if (w == Waited::Done) {
-        for (const SmsEntry& e : listing.Entries(collected.mid(afterEcho(collected))))
+        // The list is replaced only by a listing that came whole: a read that
+        // fails leaves the rows it had.
+        QStringList refused;
+        const QList<SmsEntry> entries = listing.Entries(collected.mid(afterEcho(collected)), &refused);
+        for (const QString& note : refused)
+            runner.Note(note);
+        page.ClearEntries();
+        for (const SmsEntry& e : entries)
             page.AppendEntry(e);
     }
     bool ok = w == Waited::Done;
