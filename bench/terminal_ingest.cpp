@@ -91,6 +91,12 @@ public:
             received += text.size();
         m_pane->OnTerminalOutput(kind, text);
     }
+    void OnTerminalEntry(const TerminalEntry& entry) override
+    {
+        if (entry.kind == kTerminalReceived)
+            received += entry.text.size();
+        m_pane->OnTerminalEntry(entry);
+    }
     qsizetype received = 0;
 
 private:

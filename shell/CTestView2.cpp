@@ -82,8 +82,11 @@ CTestView2::~CTestView2()
 {
     // Bytes held for a character that never finished go in as they are shown.
     m_log.WriteLogFile(m_logText.Flush().toUtf8());
-    if (GetTerminalSink() == this)
+    if (GetTerminalSink() == this) {
         SetTerminalSink(nullptr);
+        if (m_ownsClock)
+            SetTerminalClock(nullptr);
+    }
     if (g_pTestView2 == this)
         g_pTestView2 = nullptr;
 }
@@ -132,28 +135,46 @@ void CTestView2::Layout()
 
 void CTestView2::OnTerminalOutput(int kind, const QByteArray& text)
 {
-    if (text.isEmpty())
+    OnTerminalEntry(TerminalEntry{kind, text, m_now().toMSecsSinceEpoch(), true});
+}
+
+void CTestView2::OnTerminalEntry(const TerminalEntry& entry)
+{
+    const int kind = entry.kind;
+    if (entry.text.isEmpty())
         return;
     TerminalFormat format;
     format.hexMode = m_bHexMode.load() != 0;
     format.showCRLF = g_sysParams.showCRLF != 0;
-    format.showTime = g_sysParams.showtime != 0;
-    const bool lineStart = m_segments.empty() || m_segments.back().bytes.endsWith('\n');
+    format.showTime = g_sysParams.showtime != 0 && entry.stamped;
+    const bool data = kind == kTerminalSent || kind == kTerminalReceived;
+    const bool lineOpen = !m_segments.empty() && !m_segments.back().bytes.endsWith('\n');
+    // Sent and received bytes never share a line: one that follows the other's
+    // unfinished line starts a line of its own, with its own stamp.
+    const bool breakFirst = data && lineOpen && m_segments.back().kind != kind;
     QByteArray stamp;
-    if (format.showTime && (kind == kTerminalSent || kind == kTerminalReceived)) {
-        const QDateTime now = m_now();
+    if (format.showTime && data) {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(entry.stampMs);
         stamp = QStringLiteral("[%1_%2:] ")
-                    .arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz")), kind == kTerminalSent ? "S" : "R")
+                    .arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz")), kind == kTerminalSent ? "S" : "R")
                     .toLatin1();
     }
-    const QByteArray formatted = FormatTerminalOutput(kind, text, format, lineStart, stamp);
+    QByteArray formatted = FormatTerminalOutput(kind, entry.text, format, !lineOpen || breakFirst, stamp);
     if (formatted.isEmpty())
         return;
+    if (breakFirst)
+        formatted.prepend("\r\n");
     Append(formatted, kind);
     // The log holds exactly what is shown: bytes that are not UTF-8 appear as
     // their Latin-1 characters and are logged as such. The outputs are taken as
     // one stream, so a character the module's chunks cut in two is logged whole.
     m_log.WriteLogFile(m_logText.Decode(formatted).toUtf8());
+}
+
+void CTestView2::ShowAsText()
+{
+    if (m_bHexMode.exchange(0) != 0)
+        ShowTerminalAsText();
 }
 
 void CTestView2::Append(const QByteArray& formatted, int kind)

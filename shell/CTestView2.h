@@ -37,7 +37,11 @@ public:
     explicit CTestView2(QWidget* parent = nullptr);
     ~CTestView2() override;
 
+    // An output stamped now (by the pane's clock).
     void OnTerminalOutput(int kind, const QByteArray& text) override;
+    void OnTerminalEntry(const TerminalEntry& entry) override;
+    // Hex views back to text (the PPP dial shows its own hex).
+    void ShowAsText() override;
 
     void SetSendPanel(QWidget* panel);
     void ShowSendPanel(bool show);
@@ -75,7 +79,12 @@ public:
     std::atomic<int> m_bHexMode{0};
 
     // Tests fix the time of the stamps; the status bar shows the log pane.
-    void SetClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    void SetClock(std::function<QDateTime()> now)
+    {
+        m_now = std::move(now);
+        m_ownsClock = true;
+        SetTerminalClock([clock = m_now] { return clock().toMSecsSinceEpoch(); });
+    }
     void SetLogPaneSink(std::function<void(const QString&)> sink) { m_logPane = std::move(sink); }
 
 protected:
@@ -111,6 +120,7 @@ private:
     TerminalLogFile m_log;
     AnsiStreamDecoder m_logText; // what goes into the log, as text
     std::function<QDateTime()> m_now;
+    bool m_ownsClock = false;
     std::function<void(const QString&)> m_logPane;
 };
 

@@ -159,7 +159,9 @@ TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverythin
 
         QByteArray expected;
         for (int i = 0; i < 3000; ++i) {
-            const int kind = i % 3 == 0 ? kTerminalSent : kTerminalReceived;
+            // Sent and received text never share a line: an endless line is
+            // the module's alone.
+            const int kind = c.wholeLines && i % 3 == 0 ? kTerminalSent : kTerminalReceived;
             const QByteArray text = QByteArray::number(i) + c.unit;
             WriteOutputLine(kind, text);
             if (c.stamps)
@@ -268,4 +270,34 @@ TEST(TerminalEdit, ContextMenuGreysCopyWithoutSelectionAndClearsAll)
     edit.selectAll();
     menu.reset(edit.BuildContextMenu());
     EXPECT_TRUE(menu->actions()[0]->isEnabled());
+}
+
+TEST_F(TerminalPane, SentAndReceivedBytesNeverShareALine)
+{
+    struct Out {
+        int kind;
+        QByteArray text;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Out> outs;
+        QByteArray expected;
+    };
+    const Case cases[] = {
+        {"a line split across reads", {{1, "+CS"}, {1, "Q: 1"}, {1, "4,99\r\n"}}, R + "+CSQ: 14,99\r\n"},
+        {"a send after a prompt", {{1, "\r\n> "}, {0, "hello"}}, "\r\n" + R + "> \r\n" + S + "hello"},
+        {"an answer after a send without line end", {{0, "abc"}, {1, "\r\nOK\r\n"}},
+            S + "abc\r\n\r\n" + R + "OK\r\n"},
+        {"a note closes the line it follows", {{1, "AT\r"}, {2, "/* n */"}, {1, "\r\nOK\r\n"}},
+            R + "AT\r\r\n/* n */\r\n\r\n" + R + "OK\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->ClearAll();
+        const QByteArray before = LogBytes();
+        for (const Out& o : c.outs)
+            WriteOutputLine(o.kind, o.text);
+        EXPECT_EQ(pane->TerminalText(), c.expected);
+        EXPECT_EQ(LogBytes().mid(before.size()), c.expected);
+    }
 }
