@@ -261,9 +261,16 @@ void CTestView2::Trim()
         left -= n;
     }
     if (shownChars > 0) {
+        // The breaks the box added within the trimmed text go with it.
+        m_trimmedChars += shownChars;
+        qsizetype extra = 0;
+        while (!m_shownExtras.empty() && m_shownExtras.front().first <= m_trimmedChars) {
+            extra += m_shownExtras.front().second;
+            m_shownExtras.pop_front();
+        }
         QTextDocument* doc = m_editTerminal->document();
         QTextCursor cursor(doc);
-        cursor.setPosition(std::min<qsizetype>(shownChars, doc->characterCount() - 1), QTextCursor::KeepAnchor);
+        cursor.setPosition(std::min<qsizetype>(shownChars + extra, doc->characterCount() - 1), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }
 }
@@ -304,7 +311,7 @@ void CTestView2::FlushPending()
             take = seg.bytes.size() - m_flushOffset;
         QTextCharFormat fmt;
         fmt.setForeground(FromColorRef(seg.kind == kTerminalReceived ? g_sysParams.ReceivedColor() : g_sysParams.SentColor()));
-        cursor.insertText(ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take)), fmt);
+        InsertShown(cursor, ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take)), fmt);
         budget -= take;
         m_flushOffset += take;
     }
@@ -316,8 +323,62 @@ void CTestView2::FlushPending()
         m_flushTimer.start(0);
 }
 
+void CTestView2::InsertShown(QTextCursor& cursor, const QString& text, const QTextCharFormat& format)
+{
+    // A line longer than kShownLineChars is shown in pieces of that length:
+    // the box lays out a whole paragraph on every change to it, so one endless
+    // line would cost more for every byte that came. The record and the log
+    // keep the line whole; the box says once per line that it was broken.
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), pos);
+        const qsizetype lineEnd = lf < 0 ? text.size() : lf;
+        if (m_shownLineChars + (lineEnd - pos) <= kShownLineChars) {
+            const qsizetype end = lf < 0 ? text.size() : lf + 1;
+            cursor.insertText(text.mid(pos, end - pos), format);
+            m_shownChars += end - pos;
+            m_shownLineChars = lf < 0 ? m_shownLineChars + (end - pos) : 0;
+            if (lf >= 0)
+                m_lineBroken = false;
+            pos = end;
+            continue;
+        }
+        qsizetype room = std::max<qsizetype>(0, kShownLineChars - m_shownLineChars);
+        if (room > 0 && text.at(pos + room - 1).isHighSurrogate())
+            --room;
+        cursor.insertText(text.mid(pos, room), format);
+        m_shownChars += room;
+        pos += room;
+        QString brk = QStringLiteral("\n");
+        if (!m_lineBroken) {
+            QTextCharFormat note;
+            note.setForeground(FromColorRef(g_sysParams.SentColor()));
+            brk += QStringLiteral("/* This line is longer than %1 KiB: it is shown in pieces; the log holds it whole */\n")
+                       .arg(kShownLineChars / 1024);
+            cursor.insertText(brk, note);
+            m_lineBroken = true;
+        } else {
+            cursor.insertText(brk, format);
+        }
+        // Where the box holds more than the record: Trim takes it out with
+        // the text before it.
+        m_shownExtras.push_back({m_shownChars, brk.size()});
+        m_shownLineChars = 0;
+    }
+}
+
+void CTestView2::ResetShown()
+{
+    m_shownChars = 0;
+    m_trimmedChars = 0;
+    m_shownLineChars = 0;
+    m_lineBroken = false;
+    m_shownExtras.clear();
+}
+
 void CTestView2::Rebuild()
 {
+    ResetShown();
     m_flushSegment = 0;
     m_flushOffset = 0;
     m_editTerminal->clear();
@@ -331,6 +392,7 @@ void CTestView2::ClearAll()
     m_segments.clear();
     m_flushSegment = 0;
     m_flushOffset = 0;
+    ResetShown();
     m_editTerminal->clear();
 }
 

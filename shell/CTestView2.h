@@ -13,6 +13,9 @@
 #include <deque>
 #include <functional>
 
+class QTextCursor;
+class QTextCharFormat;
+
 namespace ulv {
 
 class CTerminalRichEdit;
@@ -68,6 +71,7 @@ public:
     qsizetype KeptBytes() const { return m_keptBytes; }
     void SetKeptBytes(qsizetype bytes);
     static constexpr qsizetype kKeptBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kShownLineChars = 64 * 1024;
     // Empties the terminal (not the log).
     void ClearAll();
     // Brings the text box up to date now.
@@ -96,6 +100,8 @@ private:
         int kind;
     };
     void Append(const QByteArray& formatted, int kind);
+    void InsertShown(QTextCursor& cursor, const QString& text, const QTextCharFormat& format);
+    void ResetShown();
     void Trim();
     bool HasPending() const;
     void ScheduleFlush();
@@ -115,6 +121,13 @@ private:
     // into it (the tail of the record is what waits for the next flush).
     size_t m_flushSegment = 0;
     qsizetype m_flushOffset = 0;
+    // What the box shows beyond the record: a line longer than this many
+    // characters is broken for display.
+    qsizetype m_shownChars = 0;     // record characters put in the box (since its last rebuild)
+    qsizetype m_trimmedChars = 0;   // of those, taken out again by Trim
+    qsizetype m_shownLineChars = 0; // characters of the box's last line
+    bool m_lineBroken = false;      // the last line was broken (and said so)
+    std::deque<std::pair<qsizetype, qsizetype>> m_shownExtras; // (after record character, added characters)
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;

@@ -118,6 +118,8 @@ void ModemSession::Close()
     }
     if (port)
         port->ClosePort();
+    // Commands queued for this port are not sent to the next one.
+    m_queue->Clear();
     // Whoever waits for the module looks again and finds the port gone.
     m_buffers.Wake();
 }

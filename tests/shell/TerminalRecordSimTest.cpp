@@ -266,3 +266,37 @@ TEST_F(TerminalRecord, AnswerDuringALongPacedTextStandsBetweenItsPieces)
     // The first piece, the module's notice, the rest, the module's answer.
     EXPECT_EQ(shown, "S " + text.left(1024) + "\nR RING\nS " + text.mid(1024) + "\nR ERROR\n");
 }
+
+TEST_F(TerminalRecord, ATenMegabyteLineLeavesTheTerminalReadyForTheNextReply)
+{
+    g_sysParams.showtime = 0;
+    Begin(QStringLiteral("endless"));
+    pane->SetKeptBytes(32 << 20);
+    const std::string line(10 << 20, 'z');
+    sim().InjectBytes(line);
+    // Then a command and its answer, as the user would send it next.
+    QString reply;
+    RunTask([&](TaskGate::Token& t) {
+        ExchangeSpec e;
+        e.command = QStringLiteral("AT+CSQ");
+        e.timeoutMs = 120000;
+        session->Exchange([&] { return t.Active(); }, e, reply);
+    });
+    EXPECT_TRUE(reply.contains("+CSQ:")) << reply.right(200).toStdString();
+    // Shown soon after (a bench measures how soon); a generous wait here.
+    const QTextDocument* doc = pane->Terminal()->document();
+    ASSERT_TRUE(test::RunEventsUntil(
+        [&] {
+            const QTextBlock last = doc->lastBlock().previous();
+            return last.isValid() && last.text().endsWith("OK");
+        },
+        120000));
+    int longest = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        longest = std::max(longest, b.length());
+    EXPECT_LE(longest, CTestView2::kShownLineChars + 64);
+    // The log keeps the line whole, byte for byte (beside the note that
+    // nobody read the oldest part of it).
+    const QByteArray dropped = QByteArray("\r\n") + kUnreadTextDropped + "\r\n";
+    EXPECT_TRUE(Log().replace(dropped, "").contains(QByteArray::fromStdString(line)));
+}
