@@ -5,13 +5,15 @@
 // loop, the resident memory after 64 MiB, 256 MiB and 1 GiB (as far as the run
 // goes), and whether the log holds every byte: the stream again, read back from
 // the file, with only the terminal's own time stamps and notes between.
-//   build/bench/terminal_ingest [MiB] [on|off|both]
+//   build/bench/terminal_ingest [MiB] [on|off|both|endless]
 // The second argument is the terminal's time stamps (showtime); both (the
 // default) runs the program once with them on and once off, each in a fresh
-// process so the memory figures stand alone. Default size 64 MiB.
+// process so the memory figures stand alone. Default size 64 MiB. endless
+// sends MiB as one line with no line end, then a short reply.
 #include "core/at/ModemSession.h"
 #include "core/at/TerminalOutput.h"
 #include "serial/CSerialPort.h"
+#include "shell/CTerminalRichEdit.h"
 #include "shell/CTestView1.h"
 #include "shell/CTestView2.h"
 #include "shell/core/SysParams.h"
@@ -22,6 +24,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <atomic>
 #include <cstdio>
@@ -90,6 +94,12 @@ public:
         if (kind == kTerminalReceived)
             received += text.size();
         m_pane->OnTerminalOutput(kind, text);
+    }
+    void OnTerminalEntry(const TerminalEntry& entry) override
+    {
+        if (entry.kind == kTerminalReceived)
+            received += entry.text.size();
+        m_pane->OnTerminalEntry(entry);
     }
     qsizetype received = 0;
 
@@ -176,46 +186,66 @@ LogCheck CheckLog(const QString& path, qsizetype streamBytes)
     }
 }
 
-int RunOnce(QApplication& app, qsizetype total, bool stamps)
-{
+// The terminal pane on screen with its log, the page host on a pseudo-terminal
+// whose other side plays the module, and the stall probe.
+struct Rig {
     QTemporaryDir home;
-    g_sysParams.showtime = stamps ? 1 : 0;
-    g_sysParams.showCRLF = 0;
-    g_sysParams.savelog = 1;
-    g_sysParams.logpath = home.path();
-    g_sysParams.logname_prefix = "ingest";
-    g_sysParams.logfilesize_limited = std::numeric_limits<std::int32_t>::max();
-
     CTestView2 terminal;
-    terminal.resize(600, 800);
-    if (!qEnvironmentVariableIsSet("ULV_BENCH_HIDDEN"))
-        terminal.show();
-    terminal.ChooseLogFile();
-    CountingSink counter(&terminal);
-    SetTerminalSink(&counter);
+    CountingSink counter{&terminal};
     CTestView1 host;
-    host.resize(450, 800);
-    host.show();
-
     // The writer blocks while the pseudo-terminal is full, as a module's
     // serial line would: nothing queues up outside the program.
     PtyPair module;
-    if (!host.OpenCommport(module.SlavePath(), 115200, 8, 1, 0, 0, 2048)) {
-        std::fprintf(stderr, "cannot open %s\n", qPrintable(module.SlavePath()));
-        return 1;
-    }
-
-    // The longest gap between two turns of a 5 ms timer is the longest stall.
     QElapsedTimer tick;
     qint64 longestStall = 0;
     QTimer probe;
-    probe.setInterval(5);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (tick.isValid())
-            longestStall = std::max(longestStall, tick.elapsed());
-        tick.restart();
-    });
-    probe.start();
+
+    Rig(const char* prefix, bool stamps)
+    {
+        g_sysParams.showtime = stamps ? 1 : 0;
+        g_sysParams.showCRLF = 0;
+        g_sysParams.savelog = 1;
+        g_sysParams.logpath = home.path();
+        g_sysParams.logname_prefix = prefix;
+        g_sysParams.logfilesize_limited = std::numeric_limits<std::int32_t>::max();
+        terminal.resize(600, 800);
+        if (!qEnvironmentVariableIsSet("ULV_BENCH_HIDDEN"))
+            terminal.show();
+        terminal.ChooseLogFile();
+        SetTerminalSink(&counter);
+        host.resize(450, 800);
+        host.show();
+        // The longest gap between two turns of a 5 ms timer is the longest stall.
+        probe.setInterval(5);
+        QObject::connect(&probe, &QTimer::timeout, [this] {
+            if (tick.isValid())
+                longestStall = std::max(longestStall, tick.elapsed());
+            tick.restart();
+        });
+    }
+    ~Rig() { SetTerminalSink(&terminal); }
+    bool Open()
+    {
+        if (!host.OpenCommport(module.SlavePath(), 115200, 8, 1, 0, 0, 2048)) {
+            std::fprintf(stderr, "cannot open %s\n", qPrintable(module.SlavePath()));
+            return false;
+        }
+        probe.start();
+        return true;
+    }
+};
+
+int RunOnce(QApplication& app, qsizetype total, bool stamps)
+{
+    Rig rig("ingest", stamps);
+    if (!rig.Open())
+        return 1;
+    CTestView2& terminal = rig.terminal;
+    CountingSink& counter = rig.counter;
+    CTestView1& host = rig.host;
+    PtyPair& module = rig.module;
+    QTimer& probe = rig.probe;
+    const qint64& longestStall = rig.longestStall;
 
     std::printf("time stamps %s, %lld MiB\n", stamps ? "on" : "off", static_cast<long long>(total / kMiB));
     std::printf("  resident at start: %.0f MiB\n", ResidentMiB().first);
@@ -284,6 +314,51 @@ int RunOnce(QApplication& app, qsizetype total, bool stamps)
     return check.exact && tail && got == sent.load() ? 0 : 1;
 }
 
+// One line of MiB bytes with no line end, then a short reply: how long after
+// the reply was read the box shows it, and the longest stall meanwhile. The
+// box breaks the line for display; the log keeps it whole.
+int RunEndless(QApplication& app, qsizetype total)
+{
+    Rig rig("endless", false);
+    if (!rig.Open())
+        return 1;
+    const QByteArray reply = "\r\nOK\r\n";
+    std::thread writer([&] {
+        const QByteArray piece(64 * 1024, 'z');
+        for (qsizetype sent = 0; sent < total; sent += piece.size())
+            rig.module.Write(piece.left(std::min<qsizetype>(piece.size(), total - sent)));
+        rig.module.Write(reply);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    while (rig.counter.received < total + reply.size() && clock.elapsed() < 3600 * 1000)
+        app.processEvents(QEventLoop::AllEvents, 50);
+    QElapsedTimer shown;
+    shown.start();
+    const QTextDocument* doc = rig.terminal.Terminal()->document();
+    while (!doc->lastBlock().previous().text().endsWith(QStringLiteral("OK")) && shown.elapsed() < 600 * 1000)
+        app.processEvents(QEventLoop::AllEvents, 5);
+    const qint64 shownMs = shown.elapsed();
+    writer.join();
+    rig.probe.stop();
+    rig.host.CloseCommport();
+    int longestBlock = 0;
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+        longestBlock = std::max(longestBlock, b.length());
+    QFile log(rig.terminal.Log().Path());
+    // Beside the note that nobody read the oldest part of the line.
+    const QByteArray dropped = QByteArray("\r\n") + kUnreadTextDropped + "\r\n";
+    const bool whole = log.open(QIODevice::ReadOnly)
+        && log.readAll().replace(dropped, "").contains(QByteArray(total, 'z') + "\r\n");
+    std::printf("one line of %lld MiB, then a reply\n", static_cast<long long>(total / kMiB));
+    std::printf("  all read in %.2f s\n", clock.nsecsElapsed() / 1e9 - shownMs / 1e3);
+    std::printf("  reply shown %lld ms after it was read\n", static_cast<long long>(shownMs));
+    std::printf("  longest event-loop stall: %lld ms\n", static_cast<long long>(rig.longestStall));
+    std::printf("  longest line in the box: %d characters\n", longestBlock);
+    std::printf("  terminal log: the line %s\n", whole ? "whole" : "NOT WHOLE");
+    return whole ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -306,5 +381,7 @@ int main(int argc, char** argv)
     QTemporaryDir home;
     qputenv("ULVENSCOPE_HOME", home.path().toUtf8());
     QApplication app(argc, argv);
+    if (mode == "endless")
+        return RunEndless(app, qsizetype(mib) * kMiB);
     return RunOnce(app, qsizetype(mib) * kMiB, mode == "on");
 }

@@ -223,8 +223,9 @@ void CTestView1::CloseCommport()
 
 void CTestView1::OnPortReceive(const QByteArray& chunk)
 {
-    m_session.FeedReplyText(chunk);
+    m_session.ReceiveChunk(chunk);
     m_session.HandleChunk(chunk);
+    FlushTerminalOutput();
 }
 
 ReceiveRouter::Page CTestView1::RouterPage() const

@@ -96,8 +96,11 @@ CTestView2::~CTestView2()
 {
     // Bytes held for a character that never finished go in as they are shown.
     m_log.WriteLogFile(m_logText.Flush().toUtf8());
-    if (GetTerminalSink() == this)
+    if (GetTerminalSink() == this) {
         SetTerminalSink(nullptr);
+        if (m_ownsClock)
+            SetTerminalClock(nullptr);
+    }
     if (g_pTestView2 == this)
         g_pTestView2 = nullptr;
 }
@@ -146,28 +149,46 @@ void CTestView2::Layout()
 
 void CTestView2::OnTerminalOutput(int kind, const QByteArray& text)
 {
-    if (text.isEmpty())
+    OnTerminalEntry(TerminalEntry{kind, text, m_now().toMSecsSinceEpoch(), true});
+}
+
+void CTestView2::OnTerminalEntry(const TerminalEntry& entry)
+{
+    const int kind = entry.kind;
+    if (entry.text.isEmpty())
         return;
     TerminalFormat format;
     format.hexMode = m_bHexMode.load() != 0;
     format.showCRLF = g_sysParams.showCRLF != 0;
-    format.showTime = g_sysParams.showtime != 0;
-    const bool lineStart = m_segments.empty() || m_segments.back().bytes.endsWith('\n');
+    format.showTime = g_sysParams.showtime != 0 && entry.stamped;
+    const bool data = kind == kTerminalSent || kind == kTerminalReceived;
+    const bool lineOpen = !m_segments.empty() && !m_segments.back().bytes.endsWith('\n');
+    // Sent and received bytes never share a line: one that follows the other's
+    // unfinished line starts a line of its own, with its own stamp.
+    const bool breakFirst = data && lineOpen && m_segments.back().kind != kind;
     QByteArray stamp;
-    if (format.showTime && (kind == kTerminalSent || kind == kTerminalReceived)) {
-        const QDateTime now = m_now();
+    if (format.showTime && data) {
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(entry.stampMs);
         stamp = QStringLiteral("[%1_%2:] ")
-                    .arg(now.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz")), kind == kTerminalSent ? "S" : "R")
+                    .arg(at.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss:zzz")), kind == kTerminalSent ? "S" : "R")
                     .toLatin1();
     }
-    const QByteArray formatted = FormatTerminalOutput(kind, text, format, lineStart, stamp);
+    QByteArray formatted = FormatTerminalOutput(kind, entry.text, format, !lineOpen || breakFirst, stamp);
     if (formatted.isEmpty())
         return;
+    if (breakFirst)
+        formatted.prepend("\r\n");
     Append(formatted, kind);
     // The log holds exactly what is shown: bytes that are not UTF-8 appear as
     // their Latin-1 characters and are logged as such. The outputs are taken as
     // one stream, so a character the module's chunks cut in two is logged whole.
     m_log.WriteLogFile(m_logText.Decode(formatted).toUtf8());
+}
+
+void CTestView2::ShowAsText()
+{
+    if (m_bHexMode.exchange(0) != 0)
+        ShowTerminalAsText();
 }
 
 void CTestView2::Append(const QByteArray& formatted, int kind)
@@ -256,9 +277,16 @@ void CTestView2::Trim()
         left -= n;
     }
     if (shownChars > 0) {
+        // The breaks the box added within the trimmed text go with it.
+        m_trimmedChars += shownChars;
+        qsizetype extra = 0;
+        while (!m_shownExtras.empty() && m_shownExtras.front().first <= m_trimmedChars) {
+            extra += m_shownExtras.front().second;
+            m_shownExtras.pop_front();
+        }
         QTextDocument* doc = m_editTerminal->document();
         QTextCursor cursor(doc);
-        cursor.setPosition(std::min<qsizetype>(shownChars, doc->characterCount() - 1), QTextCursor::KeepAnchor);
+        cursor.setPosition(std::min<qsizetype>(shownChars + extra, doc->characterCount() - 1), QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
     }
 }
@@ -301,10 +329,10 @@ void CTestView2::FlushPending()
         fmt.setForeground(FromColorRef(seg.kind == kTerminalReceived ? g_sysParams.ReceivedColor() : g_sysParams.SentColor()));
         // A CR that ended the text shown before is a line end unless an LF follows.
         if (m_crPending && seg.bytes[m_flushOffset] != '\n')
-            cursor.insertText(QStringLiteral("\n"), fmt);
+            InsertShown(cursor, QStringLiteral("\n"), fmt);
         const int next = StreamByteAfter(m_flushSegment, m_flushOffset + take, false);
         m_crPending = next < 0 && seg.bytes[m_flushOffset + take - 1] == '\r';
-        cursor.insertText(ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take), next), fmt);
+        InsertShown(cursor, ForDisplay(QByteArray::fromRawData(seg.bytes.constData() + m_flushOffset, take), next), fmt);
         budget -= take;
         m_flushOffset += take;
     }
@@ -328,9 +356,63 @@ int CTestView2::StreamByteAfter(size_t segment, qsizetype offset, bool shownOnly
     return -1;
 }
 
+void CTestView2::InsertShown(QTextCursor& cursor, const QString& text, const QTextCharFormat& format)
+{
+    // A line longer than kShownLineChars is shown in pieces of that length:
+    // the box lays out a whole paragraph on every change to it, so one endless
+    // line would cost more for every byte that came. The record and the log
+    // keep the line whole; the box says once per line that it was broken.
+    qsizetype pos = 0;
+    while (pos < text.size()) {
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), pos);
+        const qsizetype lineEnd = lf < 0 ? text.size() : lf;
+        if (m_shownLineChars + (lineEnd - pos) <= kShownLineChars) {
+            const qsizetype end = lf < 0 ? text.size() : lf + 1;
+            cursor.insertText(text.mid(pos, end - pos), format);
+            m_shownChars += end - pos;
+            m_shownLineChars = lf < 0 ? m_shownLineChars + (end - pos) : 0;
+            if (lf >= 0)
+                m_lineBroken = false;
+            pos = end;
+            continue;
+        }
+        qsizetype room = std::max<qsizetype>(0, kShownLineChars - m_shownLineChars);
+        if (room > 0 && text.at(pos + room - 1).isHighSurrogate())
+            --room;
+        cursor.insertText(text.mid(pos, room), format);
+        m_shownChars += room;
+        pos += room;
+        QString brk = QStringLiteral("\n");
+        if (!m_lineBroken) {
+            QTextCharFormat note;
+            note.setForeground(FromColorRef(g_sysParams.SentColor()));
+            brk += QStringLiteral("/* This line is longer than %1 KiB: it is shown in pieces; the log holds it whole */\n")
+                       .arg(kShownLineChars / 1024);
+            cursor.insertText(brk, note);
+            m_lineBroken = true;
+        } else {
+            cursor.insertText(brk, format);
+        }
+        // Where the box holds more than the record: Trim takes it out with
+        // the text before it.
+        m_shownExtras.push_back({m_shownChars, brk.size()});
+        m_shownLineChars = 0;
+    }
+}
+
+void CTestView2::ResetShown()
+{
+    m_shownChars = 0;
+    m_trimmedChars = 0;
+    m_shownLineChars = 0;
+    m_lineBroken = false;
+    m_shownExtras.clear();
+}
+
 void CTestView2::Rebuild()
 {
     m_crPending = false;
+    ResetShown();
     m_flushSegment = 0;
     m_flushOffset = 0;
     m_editTerminal->clear();
@@ -345,6 +427,7 @@ void CTestView2::ClearAll()
     m_crPending = false;
     m_flushSegment = 0;
     m_flushOffset = 0;
+    ResetShown();
     m_editTerminal->clear();
 }
 

@@ -13,6 +13,9 @@
 #include <deque>
 #include <functional>
 
+class QTextCursor;
+class QTextCharFormat;
+
 namespace ulv {
 
 class CTerminalRichEdit;
@@ -37,7 +40,11 @@ public:
     explicit CTestView2(QWidget* parent = nullptr);
     ~CTestView2() override;
 
+    // An output stamped now (by the pane's clock).
     void OnTerminalOutput(int kind, const QByteArray& text) override;
+    void OnTerminalEntry(const TerminalEntry& entry) override;
+    // Hex views back to text (the PPP dial shows its own hex).
+    void ShowAsText() override;
 
     void SetSendPanel(QWidget* panel);
     void ShowSendPanel(bool show);
@@ -64,6 +71,7 @@ public:
     qsizetype KeptBytes() const { return m_keptBytes; }
     void SetKeptBytes(qsizetype bytes);
     static constexpr qsizetype kKeptBytes = 4 * 1024 * 1024;
+    static constexpr qsizetype kShownLineChars = 64 * 1024;
     // Empties the terminal (not the log).
     void ClearAll();
     // Brings the text box up to date now.
@@ -75,7 +83,12 @@ public:
     std::atomic<int> m_bHexMode{0};
 
     // Tests fix the time of the stamps; the status bar shows the log pane.
-    void SetClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+    void SetClock(std::function<QDateTime()> now)
+    {
+        m_now = std::move(now);
+        m_ownsClock = true;
+        SetTerminalClock([clock = m_now] { return clock().toMSecsSinceEpoch(); });
+    }
     void SetLogPaneSink(std::function<void(const QString&)> sink) { m_logPane = std::move(sink); }
 
 protected:
@@ -87,6 +100,8 @@ private:
         int kind;
     };
     void Append(const QByteArray& formatted, int kind);
+    void InsertShown(QTextCursor& cursor, const QString& text, const QTextCharFormat& format);
+    void ResetShown();
     void Trim();
     bool HasPending() const;
     void ScheduleFlush();
@@ -112,11 +127,19 @@ private:
     qsizetype m_flushOffset = 0;
     // The last byte put into the box was a CR with nothing after it yet.
     bool m_crPending = false;
+    // What the box shows beyond the record: a line longer than this many
+    // characters is broken for display.
+    qsizetype m_shownChars = 0;     // record characters put in the box (since its last rebuild)
+    qsizetype m_trimmedChars = 0;   // of those, taken out again by Trim
+    qsizetype m_shownLineChars = 0; // characters of the box's last line
+    bool m_lineBroken = false;      // the last line was broken (and said so)
+    std::deque<std::pair<qsizetype, qsizetype>> m_shownExtras; // (after record character, added characters)
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;
     AnsiStreamDecoder m_logText; // what goes into the log, as text
     std::function<QDateTime()> m_now;
+    bool m_ownsClock = false;
     std::function<void(const QString&)> m_logPane;
 };
 

@@ -310,15 +310,12 @@ bool FrameCommands::ReplayLog(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     // The lines carry the stamps they were saved with; the terminal adds none.
-    const int savedShowTime = g_sysParams.showtime;
-    g_sysParams.showtime = 0;
     while (!file.atEnd()) {
         const QByteArray line = file.readLine(kReloadLineMax + 1);
         if (line.isEmpty())
             break;
-        WriteOutputLine(ReloadedLineKind(line), line);
+        WriteOutputUnstamped(ReloadedLineKind(line), line);
     }
-    g_sysParams.showtime = savedShowTime;
     return true;
 }
 

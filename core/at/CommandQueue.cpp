@@ -3,9 +3,15 @@
 #include "core/at/ModemSession.h"
 #include "platform/MessageBox.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace ulv {
+
+namespace {
+// How often a queued command looks whether the task it waits for has ended.
+constexpr std::chrono::milliseconds kTaskWaitSlice{50};
+} // namespace
 
 CommandQueue::CommandQueue(Runner runner, std::function<void()> wakeWaits)
     : m_runner(std::move(runner))
@@ -33,9 +39,23 @@ void CommandQueue::Queue(const CommandRequest& request)
         std::lock_guard lock(m_lock);
         if (m_stop)
             return;
+        // A command already waiting is not queued again: a burst of notices
+        // that each ask for the same read gives one read, which takes all the
+        // data waiting by the time it runs.
+        if (request.kind == CommandRequest::kSendCommand
+            && std::any_of(m_queue.begin(), m_queue.end(), [&](const CommandRequest& waiting) {
+                   return waiting.kind == CommandRequest::kSendCommand && waiting.command == request.command;
+               }))
+            return;
         m_queue.push_back(request);
     }
     m_work.notify_one();
+}
+
+void CommandQueue::Clear()
+{
+    std::lock_guard lock(m_lock);
+    m_queue.clear();
 }
 
 void CommandQueue::Stop(int waitMs)
@@ -101,6 +121,16 @@ void RunCommandRequest(ModemSession& session, const CommandRequest& request, con
 {
     switch (request.kind) {
     case CommandRequest::kSendCommand: {
+        // A running task's reply is its own: a queued command goes out between
+        // tasks. A Stop or a task's end is seen within one slice.
+        while (running() && session.Gate().Running()) {
+            const unsigned wakes = session.Buffers().WakeCount();
+            if (!session.Gate().Running())
+                break;
+            session.Buffers().WaitForWake(std::chrono::steady_clock::now() + kTaskWaitSlice, wakes);
+        }
+        if (!running())
+            break;
         QString reply;
         SendAndCollectOwn(session, running, request.command, reply, QStringLiteral("OK"), QStringLiteral("ERROR"),
             CommandQueue::kReplyTimeoutMs);

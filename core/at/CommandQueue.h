@@ -33,8 +33,11 @@ public:
     // Starts CommandQueueThread; a second call does nothing.
     void Start();
     // Appends a copy of the request and wakes the thread. Any thread; never
-    // waits for the module. Ignored once the queue has stopped.
+    // waits for the module. Ignored once the queue has stopped, and for a
+    // command the same as one still waiting (it would only repeat it).
     void Queue(const CommandRequest& request);
+    // Drops every request not yet run (the port closed: they were for it).
+    void Clear();
     // Ends the thread after the request it is running (a command's wait ends at
     // once); requests not yet run are discarded. A request that cannot be cut
     // short (an open message box) is waited for at most waitMs (negative: until
@@ -62,8 +65,9 @@ private:
 
 class ModemSession;
 
-// Runs one request the way the program's queue does: kind 0 sends the command
-// with CR LF through the session and waits up to 3000 ms for "OK" or "ERROR",
+// Runs one request the way the program's queue does: kind 0 waits until no
+// task runs (a task's reply is never split with a queued command's), sends the
+// command with CR LF through the session and waits up to 3000 ms for "OK" or "ERROR",
 // then calls the callback with this command's reply; kind 1 shows the
 // model-mismatch message and returns when the user has closed it.
 void RunCommandRequest(ModemSession& session, const CommandRequest& request, const RunningFlag& running);

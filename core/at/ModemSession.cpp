@@ -92,7 +92,7 @@ ModemSession::OpenResult ModemSession::Open(const QString& port, int baud, int d
         return serial->SetupFailed() ? OpenResult::SetupFailed : OpenResult::Unavailable;
     // The monitor is not running yet: the decoder may start afresh.
     m_rxText = AnsiStreamDecoder();
-    serial->SetReceiveTap([this](const QByteArray& chunk) { FeedReplyText(chunk); });
+    serial->SetReceiveTap([this](const QByteArray& chunk) { ReceiveChunk(chunk); });
     serial->SetWriteTap([this] { m_buffers.Wake(); });
     if (!serial->StartMonitor()) {
         serial->ClosePort();
@@ -118,6 +118,8 @@ void ModemSession::Close()
     }
     if (port)
         port->ClosePort();
+    // Commands queued for this port are not sent to the next one.
+    m_queue->Clear();
     // Whoever waits for the module looks again and finds the port gone.
     m_buffers.Wake();
 }
@@ -193,6 +195,22 @@ bool ModemSession::Pause(const RunningFlag& running, std::chrono::milliseconds d
     }
 }
 
+void ModemSession::ReceiveChunk(const QByteArray& chunk)
+{
+    if (chunk.isEmpty())
+        return;
+    // Into the terminal's stream first: whatever a worker writes once it has
+    // judged this text (its note, its next command) comes after it.
+    if (m_bShowRxHex.load()) {
+        QueueOutputLine(kTerminalReceived, SpaceHexPairs(chunk.toHex().toUpper()) + "\r\n");
+    } else {
+        QByteArray text = chunk;
+        text.replace('\0', ' ');
+        QueueOutputLine(kTerminalReceived, text);
+    }
+    FeedReplyText(chunk);
+}
+
 void ModemSession::FeedReplyText(const QByteArray& chunk)
 {
     QByteArray text = chunk;
@@ -238,10 +256,6 @@ void ModemSession::HandleChunk(const QByteArray& chunk)
         return;
     QByteArray text = chunk;
     text.replace('\0', ' ');
-    if (m_bShowRxHex.load())
-        WriteOutputLine(kTerminalReceived, SpaceHexPairs(chunk.toHex().toUpper()) + "\r\n");
-    else
-        WriteOutputLine(kTerminalReceived, text);
     if (m_pppRawReceiver)
         m_pppRawReceiver(chunk);
     m_lines.Feed(chunk, [this](const QByteArray& line) { BroadcastLine(AnsiToString(line)); });

@@ -121,10 +121,14 @@ public:
     int CtsState() const { return m_nCtsState.load(); }
     int DcdState() const { return m_nDcdState.load(); }
 
-    // A received chunk, as the port's owner hands it on (the terminal, the line
-    // listeners, the PPP receiver and the page on show). The reply buffers were
-    // fed on the monitor's thread already.
+    // A received chunk, as the port's owner hands it on (the line listeners,
+    // the PPP receiver and the page on show). The terminal and the reply
+    // buffers had it on the port's own thread already (ReceiveChunk).
     void HandleChunk(const QByteArray& chunk);
+    // A chunk as the port's reader hands it on, on its own thread, the moment
+    // it was read: into the terminal's stream (stamped now), then to the reply
+    // buffers.
+    void ReceiveChunk(const QByteArray& chunk);
     // A modem line (WM_SERIAL_CTS, _DSR, _DCD, _RING) is now in `state`: the
     // status pane always, a terminal note only when it changed.
     void OnLineChange(int message, long state);

@@ -76,18 +76,28 @@ bool PortTransmitter::Enqueue(QByteArray bytes, bool paced, const std::function<
     std::unique_lock l(m_lock);
     if (!m_pSerialPort || (stillWanted && !(*stillWanted)()))
         return false;
-    // The echo goes to the terminal before the bytes reach the wire, so the
-    // module's answer is never shown ahead of what was sent.
-    if (echo)
-        WriteOutputLine(kTerminalSent, *echo);
-    if (bytes.isEmpty())
+    if (bytes.isEmpty()) {
+        if (echo)
+            WriteOutputLine(kTerminalSent, *echo);
         return true;
+    }
     const bool fits = !paced || bytes.size() <= kPieceSize;
-    if (m_queue.empty() && fits && std::chrono::steady_clock::now() >= m_nextWrite)
+    if (m_queue.empty() && fits && std::chrono::steady_clock::now() >= m_nextWrite) {
+        // The echo enters the terminal's stream as the bytes go to the port:
+        // the module's answer, read after that, is never shown ahead of it.
+        if (echo)
+            WriteOutputLine(kTerminalSent, *echo);
         return m_pSerialPort->PostWrite(bytes) == 1;
+    }
     m_queuedBytes += bytes.size();
     const std::uint64_t number = ++m_queuedTexts;
-    m_queue.push_back(Text{std::move(bytes), 0, paced, number});
+    Text text{std::move(bytes), 0, paced, number, {}, false};
+    if (echo) {
+        text.echoIsBytes = *echo == text.bytes;
+        if (!text.echoIsBytes)
+            text.echo = *echo;
+    }
+    m_queue.push_back(std::move(text));
     l.unlock();
     m_changed.notify_all();
     if (!Gui::IsUiThread())
@@ -108,6 +118,15 @@ void PortTransmitter::WriteNextPiece(std::unique_lock<std::mutex>& lock)
     const bool pieces = t.paced && t.bytes.size() > kPieceSize;
     const qsizetype n = pieces ? std::min<qsizetype>(kPieceSize, left) : left;
     const std::shared_ptr<CSerialPort> port = m_pSerialPort;
+    // Each piece is shown as it goes, so what the module sends meanwhile (a
+    // reply during the pause) stands between the pieces as on the wire; an
+    // echo that is not the bytes themselves (a hex view) goes with the first.
+    if (port) {
+        if (t.echoIsBytes)
+            QueueOutputLine(kTerminalSent, t.bytes.mid(t.written, n));
+        else if (t.written == 0 && !t.echo.isEmpty())
+            QueueOutputLine(kTerminalSent, t.echo);
+    }
     // A port that refuses a piece (closed, or its device gone) takes none of
     // the rest of this text: a text never goes out with a hole in it.
     if (!port || port->PostWrite(t.bytes.constData() + t.written, int(n)) != 1) {

@@ -70,6 +70,8 @@ private:
         qsizetype written = 0;
         bool paced = true;
         std::uint64_t number = 0;
+        QByteArray echo;          // shown with the first piece
+        bool echoIsBytes = false; // each piece is shown as it goes
     };
     // A worker that sends a long text goes on only once it is written, as it
     // would after writing it itself: what it sends next (Ctrl-Z after data, a

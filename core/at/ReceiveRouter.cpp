@@ -30,6 +30,11 @@ long long LeadingNumber(const QByteArray& text)
 
 void ReceiveRouter::Dispatch(Page page, int moduleType, const QByteArray& chunk)
 {
+    // What was gathered for another page means nothing to this one.
+    if (page != m_lastPage) {
+        ClearTcp();
+        m_lastPage = page;
+    }
     switch (page) {
     case Page::Other:
         return;
@@ -43,7 +48,8 @@ void ReceiveRouter::Dispatch(Page page, int moduleType, const QByteArray& chunk)
         return;
     case Page::TcpUdp:
         // Nothing is dropped for size: what stays gathered is an announced
-        // read still coming, or at most the end of an unfinished line.
+        // read still coming (at most one read's length), or at most the end
+        // of an unfinished line.
         m_strPageReceive += chunk;
         if (moduleType != 0)
             TcpUmts();
@@ -109,16 +115,6 @@ void ReceiveRouter::Deliver(const QByteArray& payload)
 
 namespace {
 
-// Position of `token` at or after `from`, ignoring case; -1 when absent.
-qsizetype FindNoCase(const QByteArray& text, const QByteArray& token, qsizetype from)
-{
-    for (qsizetype at = from; at + token.size() <= text.size(); ++at) {
-        if (qstrnicmp(text.constData() + at, token.constData(), token.size()) == 0)
-            return at;
-    }
-    return -1;
-}
-
 // The earliest of the positions that are not -1.
 qsizetype Earliest(std::initializer_list<qsizetype> positions)
 {
@@ -129,45 +125,135 @@ qsizetype Earliest(std::initializer_list<qsizetype> positions)
     return best;
 }
 
-// What is kept of text that holds no unfinished notification: the line not yet
-// ended, at most a little of it (a notification is short).
-void KeepUnfinishedLine(QByteArray& text, qsizetype from)
+// The announced length of a read: its leading digits, saturated well above
+// any real read (a count of twenty digits must not overflow); -1 when none.
+long long AnnouncedLength(const QByteArray& text)
 {
-    constexpr qsizetype kKeep = 256;
-    const qsizetype lineEnd = text.lastIndexOf('\n');
-    qsizetype keep = std::max(from, lineEnd + 1);
-    keep = std::max(keep, text.size() - kKeep);
-    text.remove(0, keep);
+    long long n = -1;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            break;
+        n = std::min<long long>((n < 0 ? 0 : n) * 10 + (c - '0'), 1LL << 40);
+    }
+    return n;
+}
+
+// Longest header line of a read ("+JIURC: "recv",<id>,<length>").
+constexpr qsizetype kMaxHeader = 64;
+
+bool SameNoCase(char a, char b)
+{
+    return (a >= 'a' && a <= 'z' ? a - 32 : a) == (b >= 'a' && b <= 'z' ? b - 32 : b);
 }
 
 } // namespace
 
-// The gathered text is worked through from its start: every notification and
-// every announced read is handled once, in the order it came, and a read's
-// bytes are data whatever they hold. An announced read that is not complete
-// stops the work until more comes.
+qsizetype ReceiveRouter::Finder::Find(const QByteArray& text, qsizetype from)
+{
+    // Known: the token does not begin in [lo, found), or in [lo, searched)
+    // when it was not found.
+    qsizetype start = from;
+    if (from >= lo) {
+        if (found >= from)
+            return found;
+        if (found < 0)
+            start = std::max(from, searched);
+    }
+    lo = from;
+    found = -1;
+    if (!noCase) {
+        found = text.indexOf(token, start);
+    } else {
+        for (qsizetype at = start; at + token.size() <= text.size() && found < 0; ++at) {
+            qsizetype k = 0;
+            while (k < token.size() && SameNoCase(text[at + k], token[k]))
+                ++k;
+            if (k == token.size())
+                found = at;
+        }
+    }
+    // Where the token could first begin once more text has come.
+    searched = found >= 0 ? found : std::max(start, text.size() - token.size() + 1);
+    return found;
+}
+
+void ReceiveRouter::Finder::Drop(qsizetype n)
+{
+    found = found >= n ? found - n : -1;
+    searched = std::max<qsizetype>(0, searched - n);
+    lo = std::max<qsizetype>(0, lo - n);
+}
+
+void ReceiveRouter::Consume(qsizetype n)
+{
+    m_strPageReceive.remove(0, n);
+    for (Finder* f : {&m_deact, &m_read, &m_push, &m_closed, &m_closedGsm, &m_ipd, &m_lineEnd})
+        f->Drop(n);
+}
+
+void ReceiveRouter::ClearTcp()
+{
+    m_strPageReceive.clear();
+    for (Finder* f : {&m_deact, &m_read, &m_push, &m_closed, &m_closedGsm, &m_ipd, &m_lineEnd})
+        *f = Finder{f->token, f->noCase};
+    m_dataLeft = 0;
+}
+
+bool ReceiveRouter::BoundLength(long long& length, const QByteArray& announced)
+{
+    if (length <= kMaxRead)
+        return false;
+    if (m_hooks.note)
+        m_hooks.note(QStringLiteral("/* The module announced %1 bytes in one read, more than the %2 it can send: "
+                                    "at most %2 are taken as data, the rest is read as replies */")
+                         .arg(QString::fromLatin1(announced))
+                         .arg(kMaxRead));
+    length = kMaxRead;
+    return true;
+}
+
+// Hands on the bytes of a read whose length was a lie as they come; true
+// once all it may take has gone.
+bool ReceiveRouter::DeliverBoundedRead(qsizetype& pos)
+{
+    const qsizetype take = std::min<qsizetype>(m_dataLeft, m_strPageReceive.size() - pos);
+    if (take > 0)
+        Deliver(m_strPageReceive.mid(pos, take));
+    m_dataLeft -= take;
+    pos += take;
+    return m_dataLeft == 0;
+}
+
+// The gathered text is worked through once: every notification and every
+// announced read is handled in the order it came, and a read's bytes are data
+// whatever they hold. An announced read that is not complete stops the work
+// until more comes; what was looked at is not looked at again.
 void ReceiveRouter::TcpUmts()
 {
-    const QByteArray deact = "+JIURC: \"PDPdeact\",0";
-    const QByteArray read = "+JIRD:";
-    const QByteArray push = "+JIURC: \"recv\",";
     QByteArray& text = m_strPageReceive;
     qsizetype pos = 0;
     for (;;) {
-        const qsizetype d = text.indexOf(deact, pos);
-        qsizetype r = text.indexOf(read, pos);
+        if (m_dataLeft > 0) {
+            if (!DeliverBoundedRead(pos))
+                break;
+            continue;
+        }
+        const qsizetype d = m_deact.Find(text, pos);
+        qsizetype r = m_read.Find(text, pos);
         // Pushed data: the notice carries the length after the connection id.
-        for (qsizetype p = text.indexOf(push, pos); p >= 0 && (r < 0 || p < r); p = text.indexOf(push, p + 1)) {
-            const qsizetype lineEnd = text.indexOf('\n', p);
-            const qsizetype comma = text.indexOf(',', p + push.size());
-            if (lineEnd < 0 || (comma >= 0 && comma < lineEnd)) {
+        for (qsizetype p = m_push.Find(text, pos); p >= 0 && (r < 0 || p < r); p = m_push.Find(text, p + 1)) {
+            const qsizetype lineEnd = m_lineEnd.Find(text, p);
+            const qsizetype idAt = p + m_push.token.size();
+            if (lineEnd < 0
+                || std::find(text.cbegin() + idAt, text.cbegin() + std::max(idAt, lineEnd), ',')
+                    != text.cbegin() + std::max(idAt, lineEnd)) {
                 r = p;
                 break;
             }
         }
-        qsizetype c = FindNoCase(text, "CLOSED", pos);
+        qsizetype c = m_closed.Find(text, pos);
         // A closing counts once its line has ended.
-        if (c >= 0 && text.indexOf('\n', c) < 0)
+        if (c >= 0 && m_lineEnd.Find(text, c) < 0)
             c = -1;
         const qsizetype first = Earliest({d, r, c});
         if (first < 0)
@@ -175,23 +261,36 @@ void ReceiveRouter::TcpUmts()
         if (first == d) {
             if (m_hooks.tcpContextDeactivated)
                 m_hooks.tcpContextDeactivated();
-            pos = d + deact.size();
+            pos = d + m_deact.token.size();
         } else if (first == r) {
             // An announced read ("+JIRD: <n>") or a push ("+JIURC: "recv",<id>,<n>").
-            const qsizetype lineEnd = text.indexOf('\n', r);
+            const qsizetype lineEnd = m_lineEnd.Find(text, r);
+            if (lineEnd < 0 && text.size() - r > kMaxHeader) {
+                // A header that never ends is no header.
+                pos = r + 1;
+                continue;
+            }
             if (lineEnd < 0) {
-                text.remove(0, r);
+                Consume(r);
                 return;
             }
-            const qsizetype countAt = text.mid(r, read.size()) == read ? r + read.size() : text.indexOf(',', r + push.size()) + 1;
-            const long long length = LeadingNumber(Without(text.mid(countAt, lineEnd - countAt), {' ', '\r', '\n'}));
+            const bool isRead = text.mid(r, m_read.token.size()) == m_read.token;
+            const qsizetype countAt = isRead ? r + m_read.token.size() : text.indexOf(',', r + m_push.token.size()) + 1;
+            QByteArray count = text.mid(countAt, lineEnd - countAt);
+            count.replace(' ', QByteArray()).replace('\r', QByteArray());
+            long long length = AnnouncedLength(count);
             if (length < 0) {
                 // No count: a malformed header, not data.
                 pos = lineEnd + 1;
                 continue;
             }
+            if (BoundLength(length, count)) {
+                pos = lineEnd + 1;
+                m_dataLeft = qsizetype(length);
+                continue;
+            }
             if (text.size() - (lineEnd + 1) < length) {
-                text.remove(0, r);
+                Consume(r);
                 return;
             }
             if (length > 0)
@@ -203,7 +302,18 @@ void ReceiveRouter::TcpUmts()
             pos = c + 6;
         }
     }
-    KeepUnfinishedLine(text, pos);
+    KeepUnfinishedLine(pos);
+}
+
+// What is kept of text that holds no unfinished notification: the line not yet
+// ended, at most a little of it (a notification is short).
+void ReceiveRouter::KeepUnfinishedLine(qsizetype from)
+{
+    constexpr qsizetype kKeep = 256;
+    const qsizetype lineEnd = m_strPageReceive.lastIndexOf('\n');
+    qsizetype keep = std::max(from, lineEnd + 1);
+    keep = std::max(keep, m_strPageReceive.size() - kKeep);
+    Consume(std::min(keep, m_strPageReceive.size()));
 }
 
 // The GSM family pushes each packet as "IPD<length>:" and the bytes; several
@@ -213,9 +323,16 @@ void ReceiveRouter::TcpGsm()
     QByteArray& text = m_strPageReceive;
     qsizetype pos = 0;
     for (;;) {
-        const qsizetype ipd = text.indexOf("IPD", pos);
-        qsizetype c = text.indexOf("CLOSED", pos);
-        if (c >= 0 && text.indexOf('\n', c) < 0)
+        if (m_dataLeft > 0) {
+            if (!DeliverBoundedRead(pos))
+                break;
+            if (m_hooks.terminalLineEnd)
+                m_hooks.terminalLineEnd();
+            continue;
+        }
+        const qsizetype ipd = m_ipd.Find(text, pos);
+        qsizetype c = m_closedGsm.Find(text, pos);
+        if (c >= 0 && m_lineEnd.Find(text, c) < 0)
             c = -1;
         const qsizetype first = Earliest({ipd, c});
         if (first < 0)
@@ -230,19 +347,25 @@ void ReceiveRouter::TcpGsm()
         if (colon < 0 || colon - (ipd + 3) > 7) {
             if (text.size() - (ipd + 3) <= 7) {
                 // The header may still be coming.
-                text.remove(0, ipd);
+                Consume(ipd);
                 return;
             }
             pos = ipd + 3;
             continue;
         }
-        const long long length = LeadingNumber(text.mid(ipd + 3, colon - ipd - 3).trimmed());
+        const QByteArray count = text.mid(ipd + 3, colon - ipd - 3).trimmed();
+        long long length = AnnouncedLength(count);
         if (length < 0) {
             pos = colon + 1;
             continue;
         }
+        if (BoundLength(length, count)) {
+            pos = colon + 1;
+            m_dataLeft = qsizetype(length);
+            continue;
+        }
         if (text.size() - (colon + 1) < length) {
-            text.remove(0, ipd);
+            Consume(ipd);
             return;
         }
         if (length > 0)
@@ -251,7 +374,7 @@ void ReceiveRouter::TcpGsm()
             m_hooks.terminalLineEnd();
         pos = colon + 1 + qsizetype(length);
     }
-    KeepUnfinishedLine(text, pos);
+    KeepUnfinishedLine(pos);
 }
 
 } // namespace ulv

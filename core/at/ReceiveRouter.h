@@ -29,7 +29,10 @@ public:
     void SetHooks(Hooks hooks) { m_hooks = std::move(hooks); }
 
     // A page was shown: forget what was gathered.
-    void Reset() { m_strPageReceive.clear(); }
+    void Reset() { ClearTcp(); }
+    // The most one read of the module's stack carries (and one GSM packet):
+    // an announced length above it is a lie and is cut to it.
+    static constexpr qsizetype kMaxRead = 1500;
     // moduleType: 0 GSM family, else UMTS/HSPA.
     void Dispatch(Page page, int moduleType, const QByteArray& chunk);
 
@@ -43,9 +46,37 @@ private:
     void TcpUmts();
     void TcpGsm();
     void Deliver(const QByteArray& payload);
+    bool BoundLength(long long& length, const QByteArray& announced);
+    bool DeliverBoundedRead(qsizetype& pos);
+    void KeepUnfinishedLine(qsizetype from);
+    // Drops the first n gathered bytes.
+    void Consume(qsizetype n);
+    void ClearTcp();
+
+    // The next place of a token in the gathered text, remembered between
+    // chunks so that each byte is looked at once, not on every chunk again.
+    struct Finder {
+        QByteArray token;
+        bool noCase = false;
+        qsizetype found = -1;
+        qsizetype searched = 0; // the token cannot begin before this
+        qsizetype lo = 0;       // from where found and searched hold
+        qsizetype Find(const QByteArray& text, qsizetype from);
+        void Drop(qsizetype n);
+    };
 
     Hooks m_hooks;
     QByteArray m_strPageReceive;
+    Page m_lastPage = Page::Other;
+    Finder m_deact{"+JIURC: \"PDPdeact\",0"};
+    Finder m_read{"+JIRD:"};
+    Finder m_push{"+JIURC: \"recv\","};
+    Finder m_closed{"CLOSED", true};
+    Finder m_closedGsm{"CLOSED"};
+    Finder m_ipd{"IPD"};
+    Finder m_lineEnd{"\n"};
+    // Bytes still to hand on of a read whose announced length was cut.
+    qsizetype m_dataLeft = 0;
 };
 
 } // namespace ulv

@@ -820,6 +820,9 @@ bool PppDialClient::Terminate(const LcpOptionState& lcp)
         }
         m_io.Note(2, "/* Use ATV1 to set the response format */");
         m_io.SendText("ATV1", true);
+    } else {
+        // No answer (a lost port, a peer gone): what comes next is text again.
+        m_io.SetRecvAsHex(false);
     }
     return acked;
 }

@@ -430,6 +430,8 @@ void CTestitemDlg_pppdial::OnButtonDial()
     settings.dnsNumber = m_comboDnsNumber->currentIndex();
     m_editLog->clear();
     ClearAddresses();
+    // The dial writes its frames as hex of its own: hex views would show them twice.
+    SwitchTerminalToText();
     m_btnDial->setEnabled(false);
     m_btnTerminate->setEnabled(false);
     PppDialInProgress = 1;

@@ -19,6 +19,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -381,14 +382,6 @@ void CTestitemDlg_position::OnButtonImport()
 void CTestitemDlg_position::ImportReplayFile(const QString& path)
 {
     m_editReplayPath->setText(path);
-    // The file goes to the terminal as it is, without time stamps; the user's
-    // own setting comes back afterwards, whatever happens.
-    const int savedShowTime = g_sysParams.showtime;
-    g_sysParams.showtime = 0;
-    struct Restore {
-        int value;
-        ~Restore() { g_sysParams.showtime = value; }
-    } restore{savedShowTime};
     g_replayPositions.clear();
 
     QFile file(path);
@@ -404,7 +397,10 @@ void CTestitemDlg_position::ImportReplayFile(const QString& path)
         }
     }
     file.close();
-    WriteOutputLine(kTerminalReceived, text);
+    // The file goes to the terminal as it is, as a replay: never stamped or
+    // shown as something the module sent.
+    WriteOutputLine(kTerminalNote, QStringLiteral("/* Replay of %1 */").arg(QFileInfo(path).fileName()));
+    WriteOutputLine(kTerminalReplay, text);
     g_replayPositions = ParseReplayPositions(text);
     for (const ReplayPosition& p : g_replayPositions) {
         if (g_sysParams.UseGoogleMap == 1)

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "core/at/CommandQueue.h"
+#include "pages/data/core/TcpIpScripts.h"
 
 #include <gtest/gtest.h>
 
@@ -178,4 +179,81 @@ TEST_F(CommandQueueSim, TheMismatchMessageHoldsBackLaterRequestsUntilItIsClosed)
     ASSERT_TRUE(Until([&] { return box.Texts().size() == 2; }));
     box.Release();
     queue.Stop();
+}
+
+TEST_F(CommandQueueSim, ANoticeFloodKeepsOneReadWaitingAndTheQueueServesOthers)
+{
+    Restart(sim::Family::Umts, "RX50C01");
+    ASSERT_TRUE(Open());
+    CommandQueue& queue = session->Queue();
+    queue.Start();
+    // Each notice asks for a read, as the TCP/UDP page does.
+    TcpIpShared shared;
+    std::atomic<int> notices{0};
+    std::size_t mostWaiting = 0;
+    session->AddLineListener([&](const QString& line) {
+        if (line.contains("+JIURC: \"recv\""))
+            ++notices;
+        HandleReceivedLine(shared, line, session->Gate().Running(), [&](const QString& id) {
+            queue.Queue(CommandRequest::Command("AT+JIRD=" + id));
+            mostWaiting = std::max(mostWaiting, queue.Pending());
+        });
+    });
+    std::string flood;
+    for (int i = 0; i < 3000; ++i)
+        flood += "\r\n+JIURC: \"recv\",0\r\n";
+    sim().InjectBytes(flood);
+    ASSERT_TRUE(Until([&] { return notices.load() == 3000; }, 60000)) << notices.load();
+    EXPECT_LE(mostWaiting, 1u);
+    // The queue is not clogged: another command is answered as usual.
+    Replies replies;
+    queue.Queue(CommandRequest::Command("AT+CSQ", replies.For("AT+CSQ")));
+    ASSERT_TRUE(Until([&] { return replies.Count() == 1; }, 60000));
+    std::lock_guard g(replies.lock);
+    EXPECT_TRUE(replies.got[0].second.contains("+CSQ:")) << replies.got[0].second.toStdString();
+}
+
+TEST_F(CommandQueueSim, CloseDropsWhatWasQueuedForThePort)
+{
+    ASSERT_TRUE(Open());
+    HeldBox box;
+    CommandQueue& queue = session->Queue();
+    queue.Start();
+    queue.Queue(CommandRequest::ModelMismatch());
+    queue.Queue(CommandRequest::Command("AT+CGMR"));
+    ASSERT_TRUE(Until([&] { return box.Texts().size() == 1; }));
+    session->Close();
+    EXPECT_EQ(queue.Pending(), 0u);
+    box.Release();
+    ASSERT_TRUE(Open());
+    Replies replies;
+    queue.Queue(CommandRequest::Command("AT+CSQ", replies.For("AT+CSQ")));
+    ASSERT_TRUE(Until([&] { return replies.Count() == 1; }));
+    // What was queued before the close would have gone out before this.
+    EXPECT_EQ(sim().Commands(), std::vector<std::string>{"AT+CSQ"});
+}
+
+TEST_F(CommandQueueSim, AQueuedCommandWaitsForTheRunningTaskAndTakesNoneOfItsReply)
+{
+    ASSERT_TRUE(Open());
+    AddFault("AT+CGMR | delay 400");
+    QString taskReply;
+    std::atomic<bool> taskDone{false};
+    ASSERT_TRUE(session->Workers().Start([&](TaskGate::Token& t) {
+        ExchangeSpec e;
+        e.command = "AT+CGMR";
+        session->Exchange([&] { return t.Active(); }, e, taskReply);
+        taskDone = true;
+    }));
+    ASSERT_TRUE(WaitForCommand("AT+CGMR", 30s));
+    Replies replies;
+    session->Queue().Start();
+    session->Queue().Queue(CommandRequest::Command("AT+CSQ", replies.For("AT+CSQ")));
+    ASSERT_TRUE(Until([&] { return taskDone.load() && replies.Count() == 1; }));
+    EXPECT_EQ(sim().Commands(), (std::vector<std::string>{"AT+CGMR", "AT+CSQ"}));
+    EXPECT_TRUE(taskReply.contains("TZ20A01")) << taskReply.toStdString();
+    EXPECT_FALSE(taskReply.contains("+CSQ")) << taskReply.toStdString();
+    std::lock_guard g(replies.lock);
+    EXPECT_TRUE(replies.got[0].second.contains("+CSQ:")) << replies.got[0].second.toStdString();
+    EXPECT_FALSE(replies.got[0].second.contains("TZ20A01")) << replies.got[0].second.toStdString();
 }

@@ -167,15 +167,78 @@ TEST(ReceiveRouter, EveryByteArrivesOnceWhateverTheChunking)
     }
 }
 
-TEST(ReceiveRouter, LongAnnouncedReadIsDeliveredWhole)
+TEST(ReceiveRouter, TheLongestReadIsDeliveredWhole)
 {
-    // Far more than any gathering limit, in pieces of a serial read's size.
+    // As long as one read can be, in pieces of a serial read's size.
     QByteArray payload;
-    for (int i = 0; payload.size() < 5000; ++i)
-        payload += QByteArray::number(i) + ' ';
+    for (int i = 0; payload.size() < ReceiveRouter::kMaxRead; ++i)
+        payload += QByteArray::number(i % 10);
     const QByteArray stream = "\r\n+JIRD: " + QByteArray::number(payload.size()) + "\r\n" + payload + "\r\n\r\nOK\r\n";
     QList<QByteArray> pieces;
     for (qsizetype at = 0; at < stream.size(); at += 700)
         pieces << stream.mid(at, 700);
     EXPECT_EQ(Events(1, pieces), QList<QByteArray>({"D:" + payload}));
+}
+
+TEST(ReceiveRouter, LyingLengthsAreCutToOneReadAndWhatFollowsStillCounts)
+{
+    // What came after the lie, then reads that tell the truth, then the end
+    // of the link: the lie takes at most one read's worth, the rest is seen.
+    const QByteArray came(ReceiveRouter::kMaxRead, 'x');
+    struct Case {
+        const char* name;
+        int moduleType;
+        QByteArray lie, read, end, endEvent;
+    };
+    const Case cases[] = {
+        {"read of 99999999999", 1, "\r\n+JIRD: 99999999999\r\n", "\r\n+JIRD: 5\r\nhello\r\n\r\nOK\r\n",
+            "\r\n+JIURC: \"PDPdeact\",0\r\n", "deact"},
+        {"read of 1500000000", 1, "\r\n+JIRD: 1500000000\r\n", "\r\n+JIRD: 5\r\nhello\r\n\r\nOK\r\n",
+            "\r\nCLOSED\r\n", "closed"},
+        {"push of 99999999999999999999", 1, "\r\n+JIURC: \"recv\",0,99999999999999999999\r\n",
+            "\r\n+JIURC: \"recv\",0,5\r\nhello\r\n", "\r\n+JIURC: \"PDPdeact\",0\r\n", "deact"},
+        {"gsm packet of 9999999", 0, "\r\n+IPD9999999:", "\r\n+IPD5:hello", "\r\nCLOSED\r\n", "closed"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray stream = c.lie + came + c.read + c.read + c.read + c.end;
+        for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(700), stream.size()}) {
+            QByteArray data;
+            QList<QByteArray> events;
+            QStringList notes;
+            qsizetype mostGathered = 0;
+            ReceiveRouter router({
+                [&](const QString& n) { notes << n; },
+                {},
+                [&](const QByteArray& d) { data += d; },
+                [&] { events << "deact"; },
+                [&] { events << "closed"; },
+                {},
+                [] { return false; },
+            });
+            for (qsizetype at = 0; at < stream.size(); at += piece) {
+                router.Dispatch(Page::TcpUdp, c.moduleType, stream.mid(at, piece));
+                mostGathered = std::max(mostGathered, router.Gathered().size());
+            }
+            EXPECT_EQ(data, came + "hellohellohello") << "pieces of " << piece;
+            EXPECT_EQ(events, QList<QByteArray>({c.endEvent})) << "pieces of " << piece;
+            ASSERT_EQ(notes.size(), 1) << "pieces of " << piece;
+            EXPECT_TRUE(notes[0].contains("more than the 1500 it can send")) << notes[0].toStdString();
+            // Never more than one read and its header is held.
+            EXPECT_LE(mostGathered, ReceiveRouter::kMaxRead + 64) << "pieces of " << piece;
+        }
+    }
+}
+
+TEST(ReceiveRouter, AHeaderThatNeverEndsHoldsNothingBack)
+{
+    Recorder r;
+    ReceiveRouter router = r.Make();
+    router.Dispatch(Page::TcpUdp, 1, "\r\n+JIRD: 5");
+    for (int i = 0; i < 1000; ++i)
+        router.Dispatch(Page::TcpUdp, 1, QByteArray(100, '7'));
+    EXPECT_LE(router.Gathered().size(), 256);
+    router.Dispatch(Page::TcpUdp, 1, "\r\n+JIURC: \"PDPdeact\",0\r\n\r\n+JIRD: 2\r\nok\r\n\r\nOK\r\n");
+    EXPECT_EQ(r.deactivated, 1);
+    EXPECT_EQ(r.data, QList<QByteArray>({"ok"}));
 }

@@ -277,12 +277,13 @@ TEST_F(LocatorPage, ReplayPutsEachTaggedLineOnTheMapAndKeepsTheTimeStampSetting)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("replay.txt");
+    const QByteArray replay = "[2026-12-11 00:00:01:000_R:] +JCELLLOC: 20.750000,10.250000\r\nOK\r\n"
+                              "+JCELLLOC: 21.000000,11.000000\n" // LF only
+                              "noise\r\n+JCELLLOC: -0.127500,51.507200\r\n";
     {
         QFile f(path);
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("[2026-12-11 00:00:01:000_R:] +JCELLLOC: 20.750000,10.250000\r\nOK\r\n"
-                "+JCELLLOC: 21.000000,11.000000\n" // LF only
-                "noise\r\n+JCELLLOC: -0.127500,51.507200\r\n");
+        f.write(replay);
     }
     struct Case {
         int useGoogleMap;
@@ -308,6 +309,10 @@ TEST_F(LocatorPage, ReplayPutsEachTaggedLineOnTheMapAndKeepsTheTimeStampSetting)
         EXPECT_EQ(page()->ReplayPathEdit()->text(), path);
         EXPECT_EQ(g_sysParams.showtime, c.showtime);
         EXPECT_EQ(g_replayPositions.size(), 3u);
+        // The terminal shows the file as a replay, as it is: no stamps of its own.
+        terminal->ClearAll();
+        page()->ImportButton()->click();
+        EXPECT_EQ(terminal->TerminalText(), "\r\n/* Replay of replay.txt */\r\n" + replay);
     }
 
     // A file that cannot be read: nothing on the map, the setting as it was.

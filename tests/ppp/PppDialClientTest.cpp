@@ -375,11 +375,13 @@ TEST_F(PppDialClientTest, EchoIsAnsweredOnlyDuringPapAndProtocolRejectsNever)
     }
 }
 
-TEST_F(PppDialClientTest, TerminateWithoutAckFails)
+TEST_F(PppDialClientTest, TerminateWithoutAckFailsAndReceivedTextIsShownAsTextAgain)
 {
     ScriptedLine line;
+    line.recvAsHex = 1; // the link was up
     PppDialClient client = FastClient(line);
     EXPECT_FALSE(client.Terminate(LcpOptionState{}));
+    EXPECT_EQ(line.recvAsHex, 0);
 }
 
 TEST(PppFrameCutter, BadFramesCostThemselvesOnlyAndOddOffsetsDoNotOpenFrames)

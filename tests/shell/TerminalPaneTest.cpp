@@ -10,7 +10,10 @@
 #include <QMenu>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace ulv;
 
@@ -210,7 +213,9 @@ TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverythin
 
         QByteArray expected;
         for (int i = 0; i < 3000; ++i) {
-            const int kind = i % 3 == 0 ? kTerminalSent : kTerminalReceived;
+            // Sent and received text never share a line: an endless line is
+            // the module's alone.
+            const int kind = c.wholeLines && i % 3 == 0 ? kTerminalSent : kTerminalReceived;
             const QByteArray text = QByteArray::number(i) + c.unit;
             WriteOutputLine(kind, text);
             if (c.stamps)
@@ -318,4 +323,95 @@ TEST(TerminalEdit, ContextMenuGreysCopyWithoutSelectionAndClearsAll)
     edit.selectAll();
     menu.reset(edit.BuildContextMenu());
     EXPECT_TRUE(menu->actions()[0]->isEnabled());
+}
+
+TEST_F(TerminalPane, AnEndlessLineIsShownInBoundedPiecesWhileTheLogKeepsItWhole)
+{
+    g_sysParams.showtime = 0;
+    g_sysParams.logfilesize_limited = 1 << 30;
+    const QString note = QStringLiteral("/* This line is longer than 64 KiB: it is shown in pieces; the log holds it whole */");
+    struct Case {
+        const char* name;
+        qsizetype kept; // the box keeps the newest this many bytes
+        bool noteShown;  // the start of the line is still in the box
+    };
+    const Case cases[] = {{"all kept", 16 << 20, true}, {"older part trimmed", 300 << 10, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->ClearAll();
+        pane->SetKeptBytes(c.kept);
+        const QByteArray before = LogBytes();
+        const QByteArray piece(4096, 'z');
+        // Shown as it comes, so trimming meets pieces already in the box.
+        for (int i = 0; i < 256; ++i) {
+            WriteOutputLine(1, piece);
+            pane->FlushPending();
+        }
+        WriteOutputLine(1, QByteArray("\r\nOK\r\n"));
+        for (int i = 0; i < 1000; ++i)
+            pane->FlushPending();
+        // The log: every byte, as received.
+        EXPECT_EQ(LogBytes().mid(before.size()), piece.repeated(256) + "\r\nOK\r\n");
+        const QTextDocument* doc = pane->Terminal()->document();
+        int longest = 0;
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+            longest = std::max(longest, b.length());
+        EXPECT_LE(longest, CTestView2::kShownLineChars + 1);
+        QString shown = pane->Terminal()->toPlainText();
+        EXPECT_EQ(shown.indexOf(note) >= 0, c.noteShown);
+        EXPECT_EQ(shown.indexOf(note), shown.lastIndexOf(note)) << "said once";
+        // Apart from the breaks and the note the box shows what the record holds.
+        shown.remove(note).remove('\n');
+        EXPECT_EQ(shown, QString::fromUtf8(pane->TerminalText()).remove('\r').remove('\n'));
+        EXPECT_TRUE(shown.endsWith("zzzOK"));
+    }
+}
+
+TEST_F(TerminalPane, SentAndReceivedBytesNeverShareALine)
+{
+    struct Out {
+        int kind;
+        QByteArray text;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Out> outs;
+        QByteArray expected;
+    };
+    const Case cases[] = {
+        {"a line split across reads", {{1, "+CS"}, {1, "Q: 1"}, {1, "4,99\r\n"}}, R + "+CSQ: 14,99\r\n"},
+        {"a send after a prompt", {{1, "\r\n> "}, {0, "hello"}}, "\r\n" + R + "> \r\n" + S + "hello"},
+        {"an answer after a send without line end", {{0, "abc"}, {1, "\r\nOK\r\n"}},
+            S + "abc\r\n\r\n" + R + "OK\r\n"},
+        {"a note closes the line it follows", {{1, "AT\r"}, {2, "/* n */"}, {1, "\r\nOK\r\n"}},
+            R + "AT\r\r\n/* n */\r\n\r\n" + R + "OK\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->ClearAll();
+        const QByteArray before = LogBytes();
+        for (const Out& o : c.outs)
+            WriteOutputLine(o.kind, o.text);
+        EXPECT_EQ(pane->TerminalText(), c.expected);
+        EXPECT_EQ(LogBytes().mid(before.size()), c.expected);
+    }
+}
+
+TEST_F(TerminalPane, SwitchingBackToTextComesAfterWhatWasWrittenBefore)
+{
+    g_sysParams.showtime = 0;
+    // The frame's hex display is on when a dial starts from a worker's side.
+    WriteOutputLine(0, QByteArray("AT\r\n"));
+    ASSERT_EQ(pane->ShowTerminalAsHex(), 1);
+    pane->m_bHexMode = 1;
+    std::thread worker([] {
+        QueueOutputLine(1, QByteArray("\r\nOK\r\n"));
+        SwitchTerminalToText();
+        QueueOutputLine(0, QByteArray("ATD*99#\r\n"));
+    });
+    worker.join();
+    FlushTerminalOutput();
+    EXPECT_EQ(pane->m_bHexMode.load(), 0);
+    // The answer came in hex display and is text again; the dial after it is text.
+    EXPECT_EQ(pane->TerminalText(), "AT\r\n\r\nOK\r\nATD*99#\r\n");
 }
