@@ -93,12 +93,16 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Enter and Escape never close the panel.
     void accept() override {}
     void reject() override {}
 
 private:
     void OnInitDialog();
+    // Keeps the row's right-hand controls in view in a pane narrower than
+    // the panel was laid out for.
+    void FitToWidth();
     void ShowInputControls();
     void SetInputText(const QString& text);
     void OpenQuickList();

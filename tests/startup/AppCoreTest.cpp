@@ -158,8 +158,11 @@ TEST(WindowPlacement, CentredInTheWorkAreaOrAtItsEdge)
     const Case cases[] = {
         // Centred by the work area's edges.
         {QRect(0, 0, 1920, 1040), 1200, 800, QRect(360, 120, 1200, 800)},
-        // Narrower and lower than the window: left and top edge.
-        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1200, 800)},
+        // Narrower and lower than the window: left and top edge, as low as
+        // the work area, no narrower than the smallest width.
+        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1100, 700)},
+        // A 1366 x 768 screen with a panel: the default window fits.
+        {QRect(0, 0, 1366, 728), 1100, 800, QRect(133, 0, 1100, 728)},
         // Exactly as wide: not greater, so at the edge.
         {QRect(0, 0, 1200, 1000), 1200, 800, QRect(0, 100, 1200, 800)},
         // A work area that does not start at 0 (a panel on the left or top).
