@@ -176,6 +176,12 @@ void CSendPanelDlg::resizeEvent(QResizeEvent* event)
     FitToWidth();
 }
 
+int CSendPanelDlg::MinimumWidth() const
+{
+    // "Send With Enter" right of the mode buttons is the widest row.
+    return m_radioFile->geometry().right() + 1 + 12 + m_checkWithEnter->width() + 6;
+}
+
 void CSendPanelDlg::FitToWidth()
 {
     // The Send buttons and "Send With Enter" move left to stay in view, and

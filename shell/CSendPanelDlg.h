@@ -83,6 +83,9 @@ public:
     void SetCtsSource(std::function<bool()> ctsClear) { m_ctsClear = std::move(ctsClear); }
 
     bool FileSenderRunning() const { return m_state->running.load(); }
+    // The narrowest width that still shows every control of the panel: the
+    // terminal pane is never made narrower.
+    int MinimumWidth() const;
 
 Q_SIGNALS:
     // On the UI thread, after each piece of a file and once at its end.

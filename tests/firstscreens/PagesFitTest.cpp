@@ -375,9 +375,24 @@ TEST_F(PagesFit, EveryPageOfBothFamiliesIsReachableAndWholeAtTheDefaultWindowAnd
     }
 }
 
+TEST_F(PagesFit, NoDragOfTheBarCutsTheSendPanelOff)
+{
+    auto frame = ShowFrame(0, kScreens[0].workArea);
+    CFlatSplitterWnd* splitter = frame->Splitter();
+    const int width = splitter->width() - CFlatSplitterWnd::kLeftWidth - 2 * CFlatSplitterWnd::kBarWidth;
+    for (int terminal : { width / 2, 300, 120, 0 }) {
+        splitter->setSizes({ CFlatSplitterWnd::kLeftWidth, width - terminal, terminal });
+        QApplication::processEvents();
+        EXPECT_TRUE(SendPanelCut(frame->TestView2()).isEmpty()) << terminal << "\n" << Joined(SendPanelCut(frame->TestView2()));
+    }
+}
+
 TEST_F(PagesFit, TheTitleStripDrawsItsBarsAndTheCallAtThePanesRightEnd)
 {
     auto frame = ShowFrame(1, kScreens[0].workArea);
+    // Room for a wide pane beside the terminal.
+    frame->resize(1400, 800);
+    QApplication::processEvents();
     CTestView1* view = frame->TestView1();
     CPageTitleStrip* strip = view->TitleStrip();
     strip->SetSignalBars(5);
