@@ -261,11 +261,18 @@ bool CTestItemDlg_atcommand::eventFilter(QObject* watched, QEvent* event)
     return PageDialog::eventFilter(watched, event);
 }
 
+QSize CTestItemDlg_atcommand::NeededSize() const
+{
+    constexpr int kLeastTreeHeight = 100;
+    return {m_editCommand->geometry().right() + 1 + kNeededRightMargin,
+        m_treeCommands->y() + kLeastTreeHeight + kNeededBottomMargin};
+}
+
 void CTestItemDlg_atcommand::resizeEvent(QResizeEvent* event)
 {
     PageDialog::resizeEvent(event);
     const QRect tree = m_treeCommands->geometry();
-    const int treeHeight = std::max(100, height() - tree.top() - 10);
+    const int treeHeight = std::max(100, height() - tree.top() - kNeededBottomMargin);
     m_treeCommands->resize(tree.width(), treeHeight);
     m_richHelp->setGeometry(tree.right() + 1 + 5, tree.top(), std::max(50, width() - tree.right() - 1 - 30), treeHeight);
 }

@@ -25,6 +25,10 @@ class CTestItemDlg_atcommand : public PageDialog {
 public:
     explicit CTestItemDlg_atcommand(QWidget* parent = nullptr);
 
+    // The tree and the help box take whatever room the pane has: the page
+    // needs the width up to its command edit, and a tree of useful height.
+    QSize NeededSize() const override;
+
     // Fills the tree again from the library (after the manager changed it).
     void ReloadTree();
 

@@ -49,10 +49,12 @@ CTestItemDlg_script::~CTestItemDlg_script() = default;
 void CTestItemDlg_script::OnInitDialog()
 {
     constexpr int top = 36, pitch = 26;
+    // The rows and the tool buttons under them fit the middle pane's width;
+    // the page host scrolls to the lower rows.
     m_checkChooseAll->setGeometry(10, 8, 160, 22);
-    (new QLabel(QStringLiteral("Hex"), this))->setGeometry(392, 8, 30, 22);
-    m_checkEnterAll->setGeometry(420, 8, 60, 22);
-    (new QLabel(QStringLiteral("Delay(ms)"), this))->setGeometry(520, 8, 70, 22);
+    (new QLabel(QStringLiteral("Hex"), this))->setGeometry(302, 8, 30, 22);
+    m_checkEnterAll->setGeometry(330, 8, 60, 22);
+    (new QLabel(QStringLiteral("Delay(ms)"), this))->setGeometry(414, 8, 70, 22);
     auto* expected = new QLabel(QStringLiteral("Expected result"), this);
     expected->hide();
     for (int i = 0; i < kRows; ++i) {
@@ -62,16 +64,16 @@ void CTestItemDlg_script::OnInitDialog()
         row.choose = new QCheckBox(number, this);
         row.choose->setGeometry(10, y, 45, 22);
         row.command = new QLineEdit(this);
-        row.command->setGeometry(58, y, 330, 22);
+        row.command->setGeometry(58, y, 240, 22);
         row.hex = new QCheckBox(this);
-        row.hex->setGeometry(398, y, 20, 22);
+        row.hex->setGeometry(308, y, 20, 22);
         row.enter = new QCheckBox(this);
-        row.enter->setGeometry(428, y, 20, 22);
+        row.enter->setGeometry(338, y, 20, 22);
         m_btnRow[size_t(i)] = new CSkinButton(number, this);
-        m_btnRow[size_t(i)]->setGeometry(456, y, 50, 22);
+        m_btnRow[size_t(i)]->setGeometry(366, y, 46, 22);
         // Only the delays of the script's own rows take nothing but digits.
         row.delay = i < kScriptRunRows ? new CDigitsOnlyEdit(this) : new QLineEdit(this);
-        row.delay->setGeometry(514, y, 70, 22);
+        row.delay->setGeometry(420, y, 56, 22);
         row.delay->setAlignment(Qt::AlignCenter);
         row.compare = new QLineEdit(this);
         row.compare->hide();
@@ -82,10 +84,10 @@ void CTestItemDlg_script::OnInitDialog()
         connect(m_btnRow[size_t(i)], &QPushButton::clicked, this, [this, i] { SendRow(i); });
         Mirror(i);
     }
-    int y = top;
+    int x = 10;
     for (CSkinButton* b : {m_btnClearAll, m_btnLoad, m_btnSaveAs, m_btnRun, m_btnStop}) {
-        b->setGeometry(600, y, 95, 26);
-        y += 36;
+        b->setGeometry(x, top + kRows * pitch + 8, 88, 26);
+        x += 94;
     }
     for (CSkinButton* b : m_btnRow)
         b->BuildDialogSkin();

@@ -2,6 +2,7 @@
 
 #include "serial/CommPortSettings.h"
 #include "shell/CGuidanceDlg.h"
+#include "platform/MessageBox.h"
 #include "shell/CPortParamDlg.h"
 #include "shell/MainWindowFactory.h"
 #include "shell/core/CUlvenscopeApp.h"
@@ -9,6 +10,7 @@
 #include "shell/core/WindowPlacement.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QDialog>
 #include <QMainWindow>
 #include <QScreen>
@@ -80,9 +82,18 @@ void PlaceAppMainWindow(QMainWindow* window, const QRect& workArea)
         return;
     }
     const QRect r = PlaceMainWindow(workArea, g_sysParams.nwidth, g_sysParams.nheight);
+    window->setMinimumHeight(std::min(window->minimumHeight(), MainWindowMinHeight(workArea)));
     window->resize(r.size());
     window->move(r.topLeft());
     window->showNormal();
+    // The place is for the whole window: its frame (title bar, borders) is
+    // taken from the client area once the window system has given one.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    if (frame.width() > 0 || frame.height() > 0) {
+        window->setMinimumHeight(std::min(window->minimumHeight(), r.height() - frame.height()));
+        window->resize(r.size() - frame);
+        window->move(r.topLeft());
+    }
 }
 
 bool CUlvenscopeApp::InitInstance()
@@ -124,8 +135,11 @@ bool CUlvenscopeApp::InitInstance()
         CPortParamDlg ports;
         ports.m_settings = g_commPortSettings;
         ports.m_bPortSelectable = 1;
-        if (Runner()(ports) != QDialog::Accepted)
+        if (Runner()(ports) != QDialog::Accepted) {
+            // Ending without a word would look like a crash.
+            ShowMessageBox(QString::fromLatin1(kNoPortChosenText));
             return false;
+        }
         g_commPortSettings = ports.m_settings;
     }
 

@@ -14,6 +14,9 @@ namespace ulv {
 using DialogRunner = std::function<int(QDialog&)>;
 DialogRunner SetStartupDialogRunner(DialogRunner runner);
 
+// Told when the start ends because the port dialog was cancelled.
+inline constexpr const char* kNoPortChosenText = "No serial port was chosen, so Ulvenscope ends.";
+
 // A port for this run only (--port PATH): the port dialog is not needed and
 // commport.ini stays as it is. Empty: none.
 void SetStartupPort(const QString& path);

@@ -108,8 +108,11 @@ bool CMainFrame::OnCreateClient()
     m_pTestView2 = new CTestView2;
     // The terminal pane brings the command queue and the send panel with it;
     // hardware flow in the file sender follows the port's CTS.
-    if (CSendPanelDlg* panel = AttachSendPanel(m_pTestView2))
+    if (CSendPanelDlg* panel = AttachSendPanel(m_pTestView2)) {
         panel->SetCtsSource([] { return AppModemSession().CtsState() != 0; });
+        // No drag of the bar cuts the send panel's controls off.
+        m_pTestView2->setMinimumWidth(panel->MinimumWidth());
+    }
     m_wndSplitter->addWidget(m_pOutbarView);
     m_wndSplitter->addWidget(m_pTestView1);
     m_wndSplitter->addWidget(m_pTestView2);

@@ -80,6 +80,7 @@ CPortParamDlg::CPortParamDlg(QWidget* parent)
     , m_comboFlow(new CFlatComboBox(this))
     , m_btnOk(new CSkinButton(QStringLiteral("OK"), this))
     , m_btnCancel(new CSkinButton(QStringLiteral("Cancel"), this))
+    , m_labelNoPort(new QLabel(QString::fromLatin1(kNoPortText), this))
 {
     m_settings.baud = m_settings.dataBits = m_settings.stopBits = 0;
     m_settings.parity = m_settings.flowCtrl = 0;
@@ -106,6 +107,11 @@ CPortParamDlg::CPortParamDlg(QWidget* parent)
             FillPortList();
     });
 
+    m_comboPort->lineEdit()->setPlaceholderText(QStringLiteral("/dev/ttyUSB0"));
+    m_labelNoPort->setObjectName(QStringLiteral("noPortNote"));
+    m_labelNoPort->setWordWrap(true);
+    m_labelNoPort->setGeometry(12, 224, 238, 50);
+    m_labelNoPort->hide();
     m_btnOk->setGeometry(40, 230, 75, 26);
     m_btnCancel->setGeometry(147, 230, 75, 26);
     m_btnOk->setDefault(true);
@@ -174,6 +180,19 @@ void CPortParamDlg::FillPortList()
     m_comboPort->clear();
     m_comboPort->addItems(ports);
     m_comboPort->setCurrentIndex(current.isEmpty() ? -1 : ports.indexOf(current));
+    ShowNoPortNote(ports.isEmpty());
+    if (ports.isEmpty())
+        m_comboPort->setFocus();
+}
+
+void CPortParamDlg::ShowNoPortNote(bool show)
+{
+    constexpr int kNoteHeight = 56;
+    m_labelNoPort->setVisible(show);
+    const int buttonsTop = show ? 230 + kNoteHeight : 230;
+    m_btnOk->move(m_btnOk->x(), buttonsTop);
+    m_btnCancel->move(m_btnCancel->x(), buttonsTop);
+    setFixedSize(262, show ? 270 + kNoteHeight : 270);
 }
 
 void CPortParamDlg::ReadSelections()

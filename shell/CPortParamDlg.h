@@ -3,6 +3,7 @@
 #include "serial/CommPortSettings.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QStringList>
 #include <functional>
 
@@ -19,6 +20,10 @@ class DropDownComboBox;
 class CPortParamDlg : public QDialog {
     Q_OBJECT
 public:
+    // Shown in the dialog when no port is found.
+    static constexpr const char* kNoPortText
+        = "No serial port was found. Type the path of the module's port (for example /dev/ttyUSB0) into the Port box.";
+
     explicit CPortParamDlg(QWidget* parent = nullptr);
     ~CPortParamDlg() override;
 
@@ -46,6 +51,7 @@ public:
     CFlatComboBox* m_comboFlow;
     CSkinButton* m_btnOk;
     CSkinButton* m_btnCancel;
+    QLabel* m_labelNoPort;
 
     void accept() override; // OnOK
 
@@ -55,6 +61,8 @@ protected:
 private:
     void OnInitDialog();
     void ReadSelections();
+    // The note and the dialog's height follow whether any port was found.
+    void ShowNoPortNote(bool show);
 
     QStringList m_typedPorts;
     bool m_bInitDone = false;

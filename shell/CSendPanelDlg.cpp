@@ -34,6 +34,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
+#include <QResizeEvent>
 
 #include <optional>
 
@@ -137,6 +138,8 @@ CSendPanelDlg::CSendPanelDlg(QWidget* parent)
     m_checkRts->setGeometry(Dlu(151, 52, 23, 16));
     m_checkRts->setToolTip(QStringLiteral("RTS"));
     WidenBoxesToTexts(this);
+    m_labelSize->setGeometry(m_labelSize->x(), m_labelSize->y(),
+        std::max(m_labelSize->width(), m_checkWithEnter->x() - 6 - m_labelSize->x()), m_labelSize->height());
 
     connect(m_btnSend, &QPushButton::clicked, this, &CSendPanelDlg::OnButtonSend);
     connect(m_btnSendFile, &QPushButton::clicked, this, &CSendPanelDlg::OnButtonSendFile);
@@ -166,6 +169,40 @@ CSendPanelDlg::~CSendPanelDlg()
     ModemSession& session = AppModemSession();
     session.WakeWaiters();
     session.Workers().WaitUntil([state = m_state] { return !state->running.load(); }, kCloseWaitMs);
+}
+
+void CSendPanelDlg::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    FitToWidth();
+}
+
+int CSendPanelDlg::MinimumWidth() const
+{
+    // "Send With Enter" right of the mode buttons is the widest row.
+    return m_radioFile->geometry().right() + 1 + 12 + m_checkWithEnter->width() + 6;
+}
+
+void CSendPanelDlg::FitToWidth()
+{
+    // The Send buttons and "Send With Enter" move left to stay in view, and
+    // the boxes before them give up the room; never further left than the
+    // controls before them.
+    constexpr int kMargin = 6, kGap = 12;
+    const QRect send = Dlu(299, 22, 46, 13);
+    const QRect input = Dlu(6, 22, 271, 12);
+    const QRect progress = Dlu(6, 35, 272, 13);
+    const int sendX = std::max(input.x() + 80 + kGap, std::min(send.x(), width() - send.width() - kMargin));
+    for (CSkinButton* b : {m_btnSend, m_btnSendFile})
+        b->move(sendX, send.y());
+    const int boxWidth = std::min(input.width(), sendX - kGap - input.x());
+    for (QWidget* box : std::initializer_list<QWidget*>{m_editInput, m_comboSpecial, m_editPath})
+        box->setGeometry(input.x(), input.y(), boxWidth, input.height());
+    m_progress->setGeometry(progress.x(), progress.y(), std::min(progress.width(), sendX - kGap - progress.x()), progress.height());
+    const int enterX = std::max(m_radioFile->geometry().right() + 1 + kGap,
+        std::min(Dlu(267, 8, 65, 10).x(), width() - m_checkWithEnter->width() - kMargin));
+    m_checkWithEnter->move(enterX, m_checkWithEnter->y());
+    m_labelSize->resize(std::max(0, enterX - kMargin - m_labelSize->x()), m_labelSize->height());
 }
 
 void CSendPanelDlg::OnInitDialog()

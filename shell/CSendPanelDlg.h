@@ -83,6 +83,9 @@ public:
     void SetCtsSource(std::function<bool()> ctsClear) { m_ctsClear = std::move(ctsClear); }
 
     bool FileSenderRunning() const { return m_state->running.load(); }
+    // The narrowest width that still shows every control of the panel: the
+    // terminal pane is never made narrower.
+    int MinimumWidth() const;
 
 Q_SIGNALS:
     // On the UI thread, after each piece of a file and once at its end.
@@ -93,12 +96,16 @@ Q_SIGNALS:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     // Enter and Escape never close the panel.
     void accept() override {}
     void reject() override {}
 
 private:
     void OnInitDialog();
+    // Keeps the row's right-hand controls in view in a pane narrower than
+    // the panel was laid out for.
+    void FitToWidth();
     void ShowInputControls();
     void SetInputText(const QString& text);
     void OpenQuickList();

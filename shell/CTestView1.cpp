@@ -31,6 +31,8 @@
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QResizeEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 namespace ulv {
 
@@ -88,21 +90,33 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
     m_pTitleStrip->show();
     m_pTitleStrip->SetTitle(QStringLiteral("Home"));
     g_pPageTitleStrip = m_pTitleStrip;
-    m_picture = new QLabel(this);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("pageScroller"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_pageArea = new QWidget;
+    m_pageArea->setObjectName(QStringLiteral("pageArea"));
+    m_pageArea->setAutoFillBackground(true);
+    m_scroll->setWidget(m_pageArea);
+    m_scroll->viewport()->installEventFilter(this);
+    m_pTitleStrip->raise();
+    m_picture = new QLabel(m_pageArea);
     m_picture->setObjectName(QStringLiteral("1472"));
     m_editHidden = new CTerminalRichEdit(this);
     m_editHidden->setGeometry(0, 0, 0, 0);
 
-    m_home = new CTestItemDlg_home(this);
-    m_sms = new CTestItemDlg_sms(this);
-    m_mms = new CTestitemDlg_MMS(this);
-    m_tcpip = new CFunctionTestDlg_tcpip(this);
-    m_voice = new CTestItemDlg_voice(this);
-    m_atcommand = new CTestItemDlg_atcommand(this);
-    m_ppp = new CTestitemDlg_pppdial(this);
-    m_position = new CTestitemDlg_position(this);
-    m_gnss = new CTestItemDlg_gnss(this);
-    m_script = new CTestItemDlg_script(this);
+    m_home = new CTestItemDlg_home(m_pageArea);
+    m_sms = new CTestItemDlg_sms(m_pageArea);
+    m_mms = new CTestitemDlg_MMS(m_pageArea);
+    m_tcpip = new CFunctionTestDlg_tcpip(m_pageArea);
+    m_voice = new CTestItemDlg_voice(m_pageArea);
+    m_atcommand = new CTestItemDlg_atcommand(m_pageArea);
+    m_ppp = new CTestitemDlg_pppdial(m_pageArea);
+    m_position = new CTestitemDlg_position(m_pageArea);
+    m_gnss = new CTestItemDlg_gnss(m_pageArea);
+    m_script = new CTestItemDlg_script(m_pageArea);
     for (PageDialog* page : {static_cast<PageDialog*>(m_sms), static_cast<PageDialog*>(m_mms),
              static_cast<PageDialog*>(m_tcpip), static_cast<PageDialog*>(m_voice),
              static_cast<PageDialog*>(m_atcommand), static_cast<PageDialog*>(m_ppp),
@@ -144,6 +158,7 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
 
     m_envCheck = [this](int kind, int option) { return m_home->RunEnvCheck(kind, option); };
 
+    ReportNeededWidth();
     PlacePages();
     g_pTestView1 = this;
     SetPageHost(this);
@@ -181,21 +196,88 @@ void CTestView1::LookupRecommendedApn(const QString& mcc, const QString& mnc)
 
 void CTestView1::resizeEvent(QResizeEvent*)
 {
+    m_scroll->setGeometry(0, CPageTitleStrip::kHeight, width(), std::max(0, height() - CPageTitleStrip::kHeight));
+    // The bars and the call text sit at the pane's right end, whatever width
+    // the pane was given.
+    m_pTitleStrip->SetPaneWidth(width());
     PlacePages();
+}
+
+bool CTestView1::eventFilter(QObject* watched, QEvent* event)
+{
+    // Scroll bars coming or going change the room the pages have.
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        PlacePages();
+    return QWidget::eventFilter(watched, event);
+}
+
+std::vector<PageDialog*> CTestView1::FamilyPages() const
+{
+    std::vector<PageDialog*> pages;
+    const PageIndexTable table = PageIndexTable::ForModuleType(GetModuleType());
+    for (int i = 0; i < kPageKeyCount; ++i) {
+        switch (table.KeyOf(i)) {
+        case kPageHome: pages.push_back(m_home); break;
+        case kPageSms: pages.push_back(m_sms); break;
+        case kPageMms: pages.push_back(m_mms); break;
+        case kPageVoiceCall: pages.push_back(m_voice); break;
+        case kPageTcpUdp: pages.push_back(m_tcpip); break;
+        case kPagePpp: pages.push_back(m_ppp); break;
+        case kPageAtCommand: pages.push_back(m_atcommand); break;
+        case kPageLocator: pages.push_back(m_position); break;
+        case kPageGnss: pages.push_back(m_gnss); break;
+        case kPageWexo: pages.push_back(m_script); break;
+        case kPageKeyCount: break;
+        }
+    }
+    return pages;
+}
+
+int CTestView1::NeededWidth() const
+{
+    int widest = 0;
+    for (const PageDialog* page : FamilyPages())
+        widest = std::max(widest, page->NeededSize().width());
+    return widest + m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll);
+}
+
+void CTestView1::ReportNeededWidth()
+{
+    const int needed = NeededWidth();
+    const int stored = theApp.m_nWidthMidView.load();
+    if (stored <= 0) {
+        // Nothing stored: the default pane shows the widest page whole.
+        theApp.m_nWidthMidView = needed;
+    } else if (stored < needed) {
+        theApp.m_nWidthMidView = needed;
+        theApp.m_bWidthMidViewChanged = 1;
+    }
 }
 
 void CTestView1::PlacePages()
 {
-    const int w = width();
+    // Every page is as wide as the pane, or as wide as it needs; the one on
+    // show sets the scrolled area's size, so every control can be reached.
+    const QSize room = m_scroll->viewport()->size();
     const int pictureH = 30 * 2, pictureW = 125 * 2;
-    m_picture->setGeometry(50 * 2, std::max(580, height() - 40 - pictureH), pictureW, pictureH);
-    m_home->setGeometry(0, 26, w, 550);
-    for (PageDialog* page : {static_cast<PageDialog*>(m_sms), static_cast<PageDialog*>(m_mms),
-             static_cast<PageDialog*>(m_tcpip), static_cast<PageDialog*>(m_voice),
-             static_cast<PageDialog*>(m_atcommand), static_cast<PageDialog*>(m_ppp),
-             static_cast<PageDialog*>(m_position), static_cast<PageDialog*>(m_gnss),
-             static_cast<PageDialog*>(m_script)})
-        page->setGeometry(0, 26, w, 650);
+    const int pictureY = std::max(580, height() - 40 - pictureH) - CPageTitleStrip::kHeight;
+    m_picture->setGeometry(50 * 2, pictureY, pictureW, pictureH);
+    QSize area = room;
+    for (PageDialog* page : m_pageArea->findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const QSize needed = page->NeededSize();
+        const int w = std::max(room.width(), needed.width());
+        // The usual height, cut to the pane's own on a low screen, but never
+        // below what the page needs: only a page that does not fit scrolls.
+        const int usual = page == m_home ? 550 : 650;
+        const int h = std::max(needed.height(), std::min(usual, room.height()));
+        page->setGeometry(0, 0, w, h);
+        if (!page->isHidden()) {
+            area = area.expandedTo(QSize(w, h));
+            if (page == m_home && m_picture->isVisibleTo(m_pageArea))
+                area = area.expandedTo(QSize(m_picture->geometry().right() + 1, m_picture->geometry().bottom() + 1));
+        }
+    }
+    m_pageArea->resize(area);
 }
 
 int CTestView1::OpenCommport(const QString& port, int baud, int dataBits, int stopBits, int, int flowMode, int bufferSize)
@@ -293,7 +375,7 @@ QString CTestView1::CurrentTitle() const
 
 PageDialog* CTestView1::VisiblePage() const
 {
-    for (PageDialog* page : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+    for (PageDialog* page : m_pageArea->findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
         if (page->isVisible())
             return page;
     return nullptr;
@@ -302,11 +384,15 @@ PageDialog* CTestView1::VisiblePage() const
 void CTestView1::ShowPage(PageDialog* page, const QString& title, int envKind, int envOption)
 {
     m_pTitleStrip->SetTitle(title);
-    for (PageDialog* p : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+    for (PageDialog* p : m_pageArea->findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
         if (p != page)
             p->hide();
     page->show();
     page->raise();
+    // A new page starts at its top-left corner.
+    PlacePages();
+    m_scroll->horizontalScrollBar()->setValue(0);
+    m_scroll->verticalScrollBar()->setValue(0);
     if (theApp.m_bModuleConnected.load() && envKind != 0 && m_envCheck) {
         if (m_envCheck(envKind, envOption) == 0 && envKind != 2)
             ShowMessageBox(QStringLiteral("Testing environment is not ready,it will lead to abnormal results!"));

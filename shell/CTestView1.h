@@ -7,6 +7,7 @@
 #include "shell/core/PageIndexTable.h"
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QWidget>
 #include <atomic>
 #include <functional>
@@ -110,6 +111,14 @@ public:
     CPageTitleStrip* TitleStrip() const { return m_pTitleStrip; }
     CTestitemDlg_MMS* MmsPage() const { return m_mms; }
     PageDialog* VisiblePage() const;
+    // The pages of the module family in use, in page-index order.
+    std::vector<PageDialog*> FamilyPages() const;
+    // The pane width that shows the widest page of the family whole, with
+    // room for a vertical scroll bar.
+    int NeededWidth() const;
+    // Pages scroll under the title strip when they need more room than the
+    // pane has.
+    QScrollArea* PageScroller() const { return m_scroll; }
 
     // Hooks the later work fills: the environment check run before a test page
     // (page kind, option; returns 1 ready, 0 not), the status bar's line pane,
@@ -120,11 +129,15 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void ShowPageOf(PageKey key, bool gsm);
     void ShowPage(PageDialog* page, const QString& title, int envKind, int envOption);
     void PlacePages();
+    // The pages tell the width they need; a stored pane width narrower than
+    // that is widened and marked for the frame to save.
+    void ReportNeededWidth();
     ReceiveRouter::Page RouterPage() const;
     PortTransmitter& Tx() const { return m_session.Transmitter(); }
 
@@ -133,6 +146,8 @@ private:
     bool m_bScriptShown = false;
 
     CPageTitleStrip* m_pTitleStrip;
+    QScrollArea* m_scroll;
+    QWidget* m_pageArea;
     QLabel* m_picture;
     CTerminalRichEdit* m_editHidden;
     CTestItemDlg_home* m_home;

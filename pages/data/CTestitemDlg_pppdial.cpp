@@ -15,7 +15,10 @@
 #include "shell/core/CUlvenscopeApp.h"
 #include "ui/chrome/CFolderTabCtrl.h"
 #include "ui/controls/CDigitsOnlyEdit.h"
+#include "ui/controls/CFlatComboBox.h"
+#include "ui/controls/CSkinButton.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include <QCheckBox>
@@ -63,6 +66,25 @@ bool ParseIpv4(const QString& text, Ipv4Address& out)
     return true;
 }
 
+// The page's buttons in the skin of every other page: their faces are made
+// at their size, so the size is fixed before the skin is built.
+CSkinButton* SkinnedButton(const QString& text, QWidget* parent)
+{
+    auto* b = new CSkinButton(text, parent);
+    b->setFixedSize(std::max(80, b->fontMetrics().horizontalAdvance(text) + 20), 26);
+    b->BuildDialogSkin();
+    return b;
+}
+
+CImageButton* ClearButton(QWidget* parent)
+{
+    auto* b = new CImageButton(QStringLiteral("Clear content"), parent);
+    b->SetTransparent(false);
+    b->SetTextColors(0x333399);
+    b->setFixedSize(b->fontMetrics().horizontalAdvance(b->text()) + 20, 26);
+    return b;
+}
+
 QLineEdit* IpEdit(QWidget* parent, const QString& id)
 {
     auto* edit = new QLineEdit(parent);
@@ -86,25 +108,25 @@ CTestitemDlg_pppdial::CTestitemDlg_pppdial(QWidget* parent)
     , m_editPassword(new QLineEdit(this))
     , m_editMainCommand(new QLineEdit(this))
     , m_checkMainCommand(new QCheckBox(this))
-    , m_comboDnsNumber(new QComboBox(this))
-    , m_comboAuth(new QComboBox(this))
-    , m_comboIpVersion(new QComboBox(this))
-    , m_btnDial(new QPushButton(QStringLiteral("Dial"), this))
-    , m_btnTerminate(new QPushButton(QStringLiteral("Terminate"), this))
-    , m_btnStop(new QPushButton(QStringLiteral("Stop"), this))
+    , m_comboDnsNumber(new CFlatComboBox(this))
+    , m_comboAuth(new CFlatComboBox(this))
+    , m_comboIpVersion(new CFlatComboBox(this))
+    , m_btnDial(SkinnedButton(QStringLiteral("Dial"), this))
+    , m_btnTerminate(SkinnedButton(QStringLiteral("Terminate"), this))
+    , m_btnStop(SkinnedButton(QStringLiteral("Stop"), this))
     , m_staticIp(new QLabel(kNoAddress, this))
     , m_staticDns1(new QLabel(kNoAddress, this))
     , m_staticDns2(new QLabel(kNoAddress, this))
     , m_folderTabs(new CFolderTabCtrl(this))
     , m_editLog(new QTextEdit(this))
-    , m_btnClear(new QPushButton(QStringLiteral("Clear content"), this))
+    , m_btnClear(ClearButton(this))
     , m_editUdpReceived(new QTextEdit(this))
     , m_ipSource(IpEdit(this, QStringLiteral("1440")))
     , m_ipDest(IpEdit(this, QStringLiteral("1445")))
     , m_editSourcePort(new CDigitsOnlyEdit(this))
     , m_editDestPort(new CDigitsOnlyEdit(this))
     , m_editSendData(new QPlainTextEdit(this))
-    , m_btnSend(new QPushButton(QStringLiteral("Send"), this))
+    , m_btnSend(SkinnedButton(QStringLiteral("Send"), this))
     , m_editFrameData(new QLineEdit(this))
     , m_hiddenPanel(new QWidget(this))
     , m_btnRecommendApn(new QPushButton(m_hiddenPanel))

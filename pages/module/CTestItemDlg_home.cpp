@@ -13,6 +13,9 @@
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
 #include "ui/controls/CImageButton.h"
+#include "ui/controls/ControlResources.h"
+#include <QPaintEvent>
+#include <QPainter>
 #include "ui/controls/CPageTitleStrip.h"
 
 #include <QCheckBox>
@@ -80,6 +83,7 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
         b->SetTransparent(false);
     }
     m_disconnect->hide();
+    m_backgroundBitmap = LoadBitmapResource(330);
 
     const struct {
         int id;
@@ -101,7 +105,7 @@ CTestItemDlg_home::CTestItemDlg_home(QWidget* parent)
         auto* value = new QLabel(QStringLiteral("... ..."), this);
         value->setObjectName(QString::number(v.id));
         value->setFont(valueFont);
-        value->setGeometry(215, v.y, 400, 20);
+        value->setGeometry(215, v.y, 250, 20);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         m_values[v.id] = value;
     }
@@ -142,6 +146,29 @@ QString CTestItemDlg_home::PortSettingsText()
     QString text = s.HasPort() ? QStringLiteral("%1,%2,%3,%4").arg(s.port).arg(s.baud).arg(s.dataBits).arg(s.stopBits)
                                : QStringLiteral("COM[?],%1,%2,%3").arg(s.baud).arg(s.dataBits).arg(s.stopBits);
     return text + ParitySuffix(s.parity) + FlowSuffix(s.flowCtrl);
+}
+
+void CTestItemDlg_home::paintEvent(QPaintEvent* event)
+{
+    if (m_backgroundBitmap.isNull()) {
+        PageDialog::paintEvent(event);
+        return;
+    }
+    // The background is composed once per size; the buttons take their part
+    // of it, so their captions sit on the same picture as the page's.
+    if (m_background.size() != size()) {
+        m_background = QImage(size(), QImage::Format_RGB32);
+        m_background.fill(QColor(0xCD, 0xCD, 0xCD));
+        QPainter composer(&m_background);
+        composer.drawTiledPixmap(m_background.rect(), QPixmap::fromImage(m_backgroundBitmap));
+        composer.end();
+        for (CImageButton* b : {m_connect, m_disconnect, m_moduleInfo, m_regInfo, m_simInfo}) {
+            b->CaptureBackground(&m_background);
+            b->update();
+        }
+    }
+    QPainter p(this);
+    p.drawImage(event->rect(), m_background, event->rect());
 }
 
 void CTestItemDlg_home::UpdatePortTip()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "pages/PageDialog.h"
+
+#include <QImage>
 #include "core/at/WorkerPool.h"
 
 #include <QString>
@@ -54,6 +56,13 @@ public:
     // "/dev/ttyUSB2,115200,8,1,None,None"; "COM[?],..." without a port.
     static QString PortSettingsText();
 
+    // The page's background as last painted: the grey with bitmap 330 tiled
+    // over it, which the transparent buttons show through.
+    const QImage& ComposedBackground() const { return m_background; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     void SetValue(int id, const QString& text);
     ModuleScriptSink MakeSink();
@@ -66,6 +75,8 @@ private:
     CImageButton* m_simInfo;
     QCheckBox* m_autoInit;
     std::map<int, QLabel*> m_values;
+    QImage m_backgroundBitmap;
+    QImage m_background;
     // The connect and query workers; each holds the task flag for its whole run.
     TaskWorkers m_workers;
 };

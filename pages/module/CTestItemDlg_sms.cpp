@@ -22,6 +22,7 @@
 #include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CFlatHeaderListCtrl.h"
 #include "ui/controls/CHexRichEdit.h"
+#include "shell/DialogLook.h"
 #include "ui/controls/CSkinButton.h"
 
 #include <QFrame>
@@ -163,6 +164,10 @@ CTestItemDlg_sms::CTestItemDlg_sms(QWidget* parent)
     m_radioPdu->setGeometry(QRect(QPoint(0, 0), Dlu(0, 0, 31, 10).size()));
     m_radioCurrentSelect = new QRadioButton(QStringLiteral("Current select"), readModes);
     m_radioCurrentSelect->setGeometry(QRect(Dlu(33, 0, 62, 10).topLeft(), Dlu(0, 0, 62, 10).size()));
+    // Each caption whole: the second mode starts after the first one's text.
+    WidenBoxesToTexts(readModes);
+    m_radioCurrentSelect->move(std::max(m_radioCurrentSelect->x(), m_radioPdu->geometry().right() + 6), 0);
+    readModes->resize(std::max(readModes->width(), m_radioCurrentSelect->geometry().right() + 1), readModes->height());
     m_btnRead = AddButton(this, QStringLiteral("Read"), 18, 196, 57, 12);
     m_btnReadAll = AddButton(this, QStringLiteral("Read all"), 80, 196, 57, 12);
     m_btnDelete = AddButton(this, QStringLiteral("Delete"), 142, 196, 57, 12);
@@ -192,13 +197,21 @@ CTestItemDlg_sms::CTestItemDlg_sms(QWidget* parent)
     m_listMessages->InsertColumn(2, QStringLiteral("Addresser"), LVCFMT_LEFT, 2 * w / 10);
     m_listMessages->InsertColumn(3, QStringLiteral("SMS Status"), LVCFMT_LEFT, 2 * w / 10);
     m_listMessages->InsertColumn(4, QStringLiteral("Content"), LVCFMT_LEFT, int(w * 0.25));
+    // A share of the list is no narrower than the column's title in our fonts
+    // (two pixels more for the fractions of the glyph widths).
+    for (int c = 0; c < m_listMessages->GetColumnCount(); ++c)
+        m_listMessages->SetColumnWidth(c,
+            std::max(m_listMessages->GetColumnWidth(c), m_listMessages->GetHeaderCtrl()->CalcContentWidth(c, true) + 2));
     m_listMessages->SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
     m_listMessages->DeleteAllItems();
     m_radioPdu->setChecked(true);
     m_radioCurrentSelect->setChecked(false);
     m_btnConversion->setEnabled(false);
+    // The pages' skin and caption colour (0x333399).
     for (CSkinButton* b : {m_btnSend, m_btnReadAll, m_btnDeleteAll, m_btnRead, m_btnDelete, m_btnConversion})
-        b->BuildSkin(4, 8, 20, 5, 0xFF3737);
+        b->BuildDialogSkin();
+    // Captions whole in our fonts, which run wider than the layout's.
+    WidenBoxesToTexts(this);
     QFont boxFont(QStringLiteral("Arial Unicode MS"));
     boxFont.setPointSizeF(8.5); // 170 twips
     m_editMessage->setFont(boxFont);

@@ -3,7 +3,10 @@
 #include "core/gnss/SignalBarLayout.h"
 #include "ui/controls/WinLook.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace ulv {
 
@@ -51,6 +54,40 @@ CChartContrl_columnar::CChartContrl_columnar(QWidget* parent)
 {
 }
 
+std::vector<CChartContrl_columnar::LegendPlace> CChartContrl_columnar::PlaceLegend(const QFont& font) const
+{
+    // The boxes keep their places unless the text left of one is wider than
+    // the room it leaves, as "Glonass Tracked" is in our fonts.
+    const QFontMetrics fm(font);
+    const ChartRect& c = m_rectClient;
+    std::vector<LegendPlace> places;
+    int textEnd = 0;
+    for (const LegendEntry& e : kLegend) {
+        const int left = std::max(c.left + e.boxLeft, textEnd + 6);
+        const QString text = QString::fromLatin1(e.text);
+        const QRect box(left, c.top + 1, 15, 15);
+        const QRect textRect(left + 17, c.top + 1, fm.horizontalAdvance(text) + 1, std::max(16, fm.height()));
+        places.push_back({text, box, textRect});
+        textEnd = textRect.right() + 1;
+    }
+    return places;
+}
+
+QFont CChartContrl_columnar::LegendFont() const
+{
+    // A chart too narrow for the row in the legend font gets a smaller one,
+    // so that every entry stays whole inside the chart.
+    QFont font = m_legendFont;
+    while (font.pixelSize() > 9 && PlaceLegend(font).back().textRect.right() >= m_rectClient.right)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
+}
+
+std::vector<CChartContrl_columnar::LegendPlace> CChartContrl_columnar::LegendPlaces() const
+{
+    return PlaceLegend(LegendFont());
+}
+
 void CChartContrl_columnar::DrawChart(QPainter& p)
 {
     const ChartRect& c = m_rectClient;
@@ -62,15 +99,15 @@ void CChartContrl_columnar::DrawChart(QPainter& p)
 
     p.save();
     // Legend, one row along the top.
-    p.setFont(m_legendFont);
-    for (const LegendEntry& e : kLegend) {
-        const int left = c.left + e.boxLeft;
+    p.setFont(LegendFont());
+    const std::vector<LegendPlace> legend = LegendPlaces();
+    for (size_t i = 0; i < legend.size(); ++i) {
+        const QRect& box = legend[i].box;
         p.setPen(outline);
-        p.setBrush(ColorRefToQColor(BrushColour(e.brush)));
-        p.drawRect(EdgeRect(left, c.top + 1, left + 15, c.top + 16));
+        p.setBrush(ColorRefToQColor(BrushColour(kLegend[i].brush)));
+        p.drawRect(EdgeRect(box.left(), box.top(), box.right() + 1, box.bottom() + 1));
         p.setPen(black);
-        p.drawText(QRect(left + 17, c.top + 1, 200, 16), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-            QString::fromLatin1(e.text));
+        p.drawText(legend[i].textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, legend[i].text);
     }
 
     // Axis titles.

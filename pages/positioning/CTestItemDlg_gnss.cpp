@@ -38,6 +38,8 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTextEdit>
 
 #include <algorithm>
@@ -236,6 +238,8 @@ void CTestItemDlg_gnss::OnInitDialog()
     m_folderTab = new CFolderTabCtrl(this);
     m_folderTab->CreateOverStatic(tabPlaceholder, 1402);
     m_folderTab->Load(QStringLiteral("World map\nSky view\nSignal column chart\nMap\nNMEA data"));
+    // Every tab whole, the last one too, in our fonts.
+    m_folderTab->resize(std::max(m_folderTab->width(), m_folderTab->sizeHint().width()), m_folderTab->height());
     connect(m_folderTab, &CFolderTabCtrl::TabNotify, this,
         [this](const FolderTabNotify& n) { OnTabChanged(n.index); });
 
@@ -290,6 +294,26 @@ void CTestItemDlg_gnss::FillPortList()
     }
     if (m_cmbPort->count() > 0)
         m_cmbPort->setCurrentIndex(0);
+    FitPortRow();
+}
+
+void CTestItemDlg_gnss::FitPortRow()
+{
+    // The port's whole name shows in the closed box: the box grows to its
+    // longest entry and the Connect button and the check box move right.
+    QStyleOptionComboBox opt;
+    opt.initFrom(m_cmbPort);
+    const QRect field = m_cmbPort->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, m_cmbPort);
+    const QRect given = Dlu(79, 13, 111, 12);
+    int widest = 0;
+    for (int i = 0; i < m_cmbPort->count(); ++i)
+        widest = std::max(widest, m_cmbPort->fontMetrics().horizontalAdvance(m_cmbPort->itemText(i)));
+    const int width = std::max(given.width(), widest + (m_cmbPort->width() - field.width()) + 2);
+    m_cmbPort->resize(width, m_cmbPort->height());
+    const int shift = std::max(0, given.x() + width + 14 - Dlu(203, 13, 50, 14).x());
+    m_btnConnect->move(Dlu(203, 13, 50, 14).x() + shift, m_btnConnect->y());
+    m_chkAutoGnss->move(Dlu(204, 32, 86, 10).x() + shift, m_chkAutoGnss->y());
+    m_btnButton1->move(Dlu(253, 14, 50, 14).x() + shift, m_btnButton1->y());
 }
 
 QString CTestItemDlg_gnss::PortSettingsText(const CommPortSettings& s)

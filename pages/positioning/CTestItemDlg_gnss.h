@@ -89,6 +89,8 @@ public:
     void SetPropertyDialogRunner(std::function<int(CPortParamDlg&)> run) { m_runPropertyDialog = std::move(run); }
     // Refills the port combo (done once when the page is made).
     void FillPortList();
+    // Sizes the port box to its longest entry and moves the row's buttons.
+    void FitPortRow();
 
     bool PortOpen() const { return m_pNmeaPort != nullptr; }
     const NmeaParser& Parser() const { return m_parser; }

@@ -66,7 +66,9 @@ extern SysParams g_sysParams;
 // application object keeps itself.
 struct SysParamFile {
     SysParams params;
-    int widthMidView = 440;
+    // 0 when nothing is stored: the page host then gives the middle pane the
+    // width its widest page needs.
+    int widthMidView = 0;
     QString nmeaFilter = QStringLiteral("NMEA");
 };
 

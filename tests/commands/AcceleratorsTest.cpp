@@ -32,7 +32,7 @@ protected:
         savedParams = g_sysParams;
         savedHooks = FrameCommands::DesktopHooks();
         g_sysParams.savelog = 0;
-        theApp.m_nWidthMidView = 440;
+        theApp.m_nWidthMidView = 0; // nothing stored: the pages choose the width
         FrameCommands::Hooks& h = FrameCommands::DesktopHooks();
         h.runDialog = [](QDialog&) { return int(QDialog::Rejected); };
         h.startProgram = [](const QString&) { return false; };

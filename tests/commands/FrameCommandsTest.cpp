@@ -73,7 +73,7 @@ protected:
         savedParams = g_sysParams;
         savedPort = g_commPortSettings;
         savedHooks = FrameCommands::DesktopHooks();
-        theApp.m_nWidthMidView = 440;
+        theApp.m_nWidthMidView = 0; // nothing stored: the pages choose the width
         // Nothing here may block on a dialog or start a program.
         FrameCommands::Hooks& h = FrameCommands::DesktopHooks();
         h.saveLogPath = [](QWidget*, const QString&) { return QString(); };
@@ -194,7 +194,7 @@ protected:
     void SetUp() override
     {
         sim::SimFixture::SetUp();
-        theApp.m_nWidthMidView = 440;
+        theApp.m_nWidthMidView = 0; // nothing stored: the pages choose the width
         savedHooks = FrameCommands::DesktopHooks();
     }
     void TearDown() override

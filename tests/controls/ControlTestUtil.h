@@ -15,15 +15,21 @@ inline QImage Grab(QWidget& w)
     return w.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// True when some pixel inside r has exactly this colour.
-inline bool HasPixel(const QImage& img, const QRect& r, QRgb color)
+// True when some pixel inside r matches.
+inline bool HasPixelMatching(const QImage& img, const QRect& r, const std::function<bool(QRgb)>& match)
 {
     const QRect area = r.intersected(img.rect());
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            if (img.pixel(x, y) == color)
+            if (match(img.pixel(x, y)))
                 return true;
     return false;
+}
+
+// True when some pixel inside r has exactly this colour.
+inline bool HasPixel(const QImage& img, const QRect& r, QRgb color)
+{
+    return HasPixelMatching(img, r, [color](QRgb c) { return c == color; });
 }
 
 inline QImage Solid(int w, int h, QRgb color)

@@ -2,11 +2,13 @@
 #include "ui/controls/CImageButton.h"
 #include "ui/controls/ControlResources.h"
 
+#include <QFocusEvent>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 using namespace ulv;
@@ -351,4 +353,41 @@ TEST(ImageButton, SizeToImageFitsTheButtonToItsPicture)
     b.SetBitmaps(Solid(33, 21, qRgb(9, 9, 9)), 0);
     EXPECT_EQ(b.SizeToImage(), 1);
     EXPECT_EQ(b.size(), QSize(33, 21));
+}
+
+TEST(ImageButton, EveryWayOfLeavingClearsTheHoverWhateverAlwaysTrackSays)
+{
+    struct Case {
+        const char* name;
+        std::function<void(CImageButton&)> leave;
+    };
+    const Case cases[] = {
+        {"mouse leave", [](CImageButton& b) { ulv::test::SendLeave(b); }},
+        {"focus lost",
+            [](CImageButton& b) {
+                QFocusEvent e(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+                QApplication::sendEvent(&b, &e);
+            }},
+        // Its window is no longer the active one (another program, a dialog).
+        {"deactivation",
+            [](CImageButton& b) {
+                ASSERT_FALSE(b.isActiveWindow());
+                QEvent e(QEvent::ActivationChange);
+                QApplication::sendEvent(&b, &e);
+            }},
+        {"disabled", [](CImageButton& b) { b.setEnabled(false); }},
+    };
+    for (bool alwaysTrack : {true, false}) {
+        for (const Case& c : cases) {
+            ButtonFixture f;
+            CImageButton& b = *f.button;
+            b.SetAlwaysTrack(alwaysTrack);
+            ulv::test::SendEnter(b);
+            if (!alwaysTrack && !b.IsHovered())
+                continue; // an inactive window's button does not light without always-track
+            ASSERT_TRUE(b.IsHovered()) << c.name;
+            c.leave(b);
+            EXPECT_FALSE(b.IsHovered()) << c.name << " always-track " << alwaysTrack;
+        }
+    }
 }

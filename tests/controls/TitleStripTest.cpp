@@ -15,12 +15,7 @@ namespace {
 
 bool HasNear(const QImage& img, const QRect& r, const std::function<bool(QRgb)>& match)
 {
-    const QRect area = r.intersected(img.rect());
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            if (match(img.pixel(x, y)))
-                return true;
-    return false;
+    return test::HasPixelMatching(img, r, match);
 }
 
 bool IsWhite(QRgb c) { return qRed(c) > 230 && qGreen(c) > 230 && qBlue(c) > 230; }

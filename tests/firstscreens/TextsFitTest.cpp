@@ -5,6 +5,7 @@
 // gives it; a picture of each screen goes to <build>/screenshots.
 
 #include "ScreenshotSupport.h"
+#include "ShippedLibraryFixture.h"
 #include "atlib/CApnListDlg.h"
 #include "atlib/CAtCommandSelectDlg.h"
 #include "atlib/CAtcManageDlg.h"
@@ -124,32 +125,7 @@ std::string Joined(const QStringList& lines)
     return lines.join('\n').toStdString();
 }
 
-class TextsFit : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        savedSys = g_sysParams;
-        savedPorts = g_commPortSettings;
-        savedParamDir = theApp.m_strParamDir;
-        savedAtcPath = theApp.m_strAtcDbPath;
-        savedAtcKey = theApp.m_strAtcDbKey;
-        theApp.m_strParamDir = test::TempHome() + "/data/param";
-        QDir().mkpath(theApp.m_strParamDir);
-        InstallShippedDatabases();
-    }
-    void TearDown() override
-    {
-        g_sysParams = savedSys;
-        g_commPortSettings = savedPorts;
-        theApp.m_strParamDir = savedParamDir;
-        theApp.m_strAtcDbPath = savedAtcPath;
-        theApp.m_strAtcDbKey = savedAtcKey;
-    }
-
-    SysParams savedSys;
-    CommPortSettings savedPorts;
-    QString savedParamDir, savedAtcPath, savedAtcKey;
-};
+using TextsFit = test::ShippedLibraryFixture;
 
 } // namespace
 

@@ -65,7 +65,7 @@ protected:
     void SetUp() override
     {
         saved = g_sysParams;
-        theApp.m_nWidthMidView = 440;
+        theApp.m_nWidthMidView = 0; // nothing stored: the pages choose the width
         theApp.m_bWidthMidViewChanged = 0;
     }
     void TearDown() override
@@ -208,15 +208,17 @@ TEST_F(MainFrame, SplitterWidthsAndSmallestWindow)
     EXPECT_EQ(splitter->handleWidth(), 4);
     QList<int> sizes = splitter->sizes();
     ASSERT_EQ(sizes.size(), 3);
+    const int mid = theApp.m_nWidthMidView.load();
+    EXPECT_EQ(mid, frame->TestView1()->NeededWidth());
     EXPECT_EQ(sizes[0], 107);
-    EXPECT_EQ(sizes[1], 440);
-    EXPECT_EQ(sizes[2], splitter->width() - 107 - 440 - 8);
+    EXPECT_EQ(sizes[1], mid);
+    EXPECT_EQ(sizes[2], splitter->width() - 107 - mid - 8);
 
     frame->resize(1400, 900);
     QApplication::processEvents();
     sizes = splitter->sizes();
     EXPECT_EQ(sizes[0], 107);
-    EXPECT_EQ(sizes[1], 440);
+    EXPECT_EQ(sizes[1], mid);
 
     EXPECT_EQ(frame->minimumSize(), QSize(1100, 740));
     frame->resize(600, 400);
@@ -243,14 +245,15 @@ TEST_F(MainFrame, FirstBarStaysAndANarrowPageHostComesBack)
     QTest::mouseMove(second, QPoint(-198, 100));
     QTest::mouseRelease(second, Qt::LeftButton, {}, QPoint(-198, 100));
     QApplication::processEvents();
-    EXPECT_LT(splitter->sizes()[1], 440);
+    const int mid = theApp.m_nWidthMidView.load();
+    EXPECT_LT(splitter->sizes()[1], mid);
     // ...until the mouse passes over a bar left of the limit. (Two moves: a
     // move to where the pointer already is would be dropped.)
     QTest::mouseMove(splitter->handle(2), QPoint(1, 130));
     QTest::mouseMove(splitter->handle(2), QPoint(2, 120));
     QApplication::processEvents();
     EXPECT_EQ(splitter->sizes()[0], 107);
-    EXPECT_EQ(splitter->sizes()[1], 440);
+    EXPECT_EQ(splitter->sizes()[1], mid);
 }
 
 TEST_F(MainFrame, NavigationAndViewCommandsSwitchThePage)
@@ -349,21 +352,35 @@ TEST_F(MainFrame, ExitAsksAndNoKeepsTheWindow)
     EXPECT_FALSE(frame->isVisible());
 }
 
-TEST_F(MainFrame, WidthCheckSavesANewMiddleWidthOnce)
+TEST_F(MainFrame, APaneStoredTooNarrowForThePagesIsWidenedSavedAndARestartAsked)
 {
-    theApp.m_bWidthMidViewChanged = 1;
-    theApp.m_nWidthMidView = 520;
-    MessageBoxRecorder boxes;
-    QElapsedTimer sinceCreation;
-    sinceCreation.start();
-    auto frame = MakeFrame(1);
-    // One check, two seconds after the window was made (a coarse timer may be
-    // up to 5 % early), whatever the machine's load.
-    ASSERT_TRUE(test::RunEventsUntil([&] { return boxes.Count() > 0; }, 30000));
-    EXPECT_GE(sinceCreation.elapsed(), 1900);
-    EXPECT_EQ(
-        boxes.Texts(), QStringList { "The width of the middle view is unsuitable,please restart this program !" });
-    EXPECT_EQ(ReadSysParams(SysParamIniPath()).widthMidView, 520);
+    struct Case {
+        int stored;
+        bool tooNarrow;
+    };
+    // Nothing stored (0) takes the pages' width without a word; a stored
+    // width at least as wide as the pages need is kept.
+    for (const Case c : {Case{300, true}, Case{0, false}, Case{900, false}}) {
+        SaveWidthMidView(c.stored);
+        theApp.m_bWidthMidViewChanged = 0;
+        theApp.m_nWidthMidView = c.stored;
+        MessageBoxRecorder boxes;
+        QElapsedTimer sinceCreation;
+        sinceCreation.start();
+        auto frame = MakeFrame(1);
+        const int needed = frame->TestView1()->NeededWidth();
+        EXPECT_EQ(theApp.m_nWidthMidView.load(), c.tooNarrow || c.stored == 0 ? needed : c.stored) << c.stored;
+        EXPECT_EQ(theApp.m_bWidthMidViewChanged.load(), c.tooNarrow ? 1 : 0) << c.stored;
+        if (!c.tooNarrow)
+            continue;
+        // One check, two seconds after the window was made (a coarse timer may be
+        // up to 5 % early), whatever the machine's load.
+        ASSERT_TRUE(test::RunEventsUntil([&] { return boxes.Count() > 0; }, 30000));
+        EXPECT_GE(sinceCreation.elapsed(), 1900);
+        EXPECT_EQ(
+            boxes.Texts(), QStringList { "The width of the middle view is unsuitable,please restart this program !" });
+        EXPECT_EQ(ReadSysParams(SysParamIniPath()).widthMidView, needed);
+    }
 }
 
 class MainFrameWithModule : public sim::SimFixture {
@@ -371,7 +388,7 @@ protected:
     void SetUp() override
     {
         sim::SimFixture::SetUp();
-        theApp.m_nWidthMidView = 440;
+        theApp.m_nWidthMidView = 0; // nothing stored: the pages choose the width
     }
 };
 

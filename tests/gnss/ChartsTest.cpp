@@ -226,10 +226,21 @@ TEST(SignalBarChart, ConstellationsTakeTheirLegendColours)
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(img.pixel(int(x0 + (i + 1) * dx) - 2, y1 - 5), ColorRefToRgb(expected[i])) << "slot " << i + 1;
     EXPECT_NE(img.pixel(int(x0 + 6 * dx) - 2, y1 - 5), ColorRefToRgb(0xCE975A)) << "used without S/N";
-    // Legend boxes.
+    // Legend boxes: at their given places, or further right where the text
+    // before them needs the room.
+    const auto legend = chart.LegendPlaces();
+    ASSERT_EQ(legend.size(), 5u);
+    size_t i = 0;
     for (auto [left, colour] : {std::pair {15, 0x00A5FDu}, {105, 0xCE975Au}, {180, 0x5C5CFFu}, {280, 0xFF5C5Cu},
-             {370, 0x52A86Au}})
-        EXPECT_EQ(img.pixel(left + 7, 8), ColorRefToRgb(colour)) << left;
+             {370, 0x52A86Au}}) {
+        const QRect box = legend[i].box;
+        EXPECT_GE(box.left(), left) << i;
+        if (i > 0)
+            EXPECT_GT(box.left(), legend[i - 1].textRect.right()) << legend[i - 1].text.toStdString() << " runs into the next box";
+        EXPECT_EQ(img.pixel(box.left() + 7, 8), ColorRefToRgb(colour)) << left;
+        ++i;
+    }
+    EXPECT_EQ(legend[0].box.left(), 15);
 }
 
 TEST(SignalBarChart, SaturatedSignalsStayInTheWindow)

@@ -159,9 +159,11 @@ TEST(WindowPlacement, CentredInTheWorkAreaOrAtItsEdge)
     const Case cases[] = {
         // Centred by the work area's edges.
         {QRect(0, 0, 1920, 1040), 1200, 800, QRect(360, 120, 1200, 800)},
-        // Narrower and lower than the window: as small as the window may be, at
-        // the left and top edge.
-        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1100, 740)},
+        // Narrower and lower than the window: left and top edge, as low as
+        // the work area, no narrower than the smallest width.
+        {QRect(0, 0, 1024, 700), 1200, 800, QRect(0, 0, 1100, 700)},
+        // A 1366 x 768 screen with a panel: the default window fits.
+        {QRect(0, 0, 1366, 728), 1100, 800, QRect(133, 0, 1100, 728)},
         // Larger than the work area: fitted to it.
         {QRect(0, 0, 1920, 1040), 1921, 5000, QRect(0, 0, 1920, 1040)},
         {QRect(0, 0, 1920, 1040), INT_MAX, INT_MAX, QRect(0, 0, 1920, 1040)},

@@ -6,6 +6,7 @@
 #include "shell/DropDownComboBox.h"
 #include "ui/controls/CSkinButton.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -245,4 +246,32 @@ TEST_F(PortParamDlgTest, Screenshot)
     CPortParamDlg d;
     Open(d, Stored("/dev/ttyUSB2"));
     EXPECT_FALSE(SaveScreenshot(&d, "port-dialog").isEmpty());
+}
+
+TEST_F(PortParamDlgTest, WithNoPortFoundTheDialogSaysSoAndTakesATypedPath)
+{
+    struct Case {
+        QStringList found;
+        bool note;
+    };
+    for (const Case& c : {Case{{}, true}, Case{{"/dev/ttyUSB0"}, false}}) {
+        ports = c.found;
+        CPortParamDlg d;
+        Open(d, Stored(QString()));
+        QApplication::processEvents();
+        EXPECT_EQ(d.m_labelNoPort->isVisible(), c.note) << c.found.size();
+        if (!c.note)
+            continue;
+        SaveScreenshot(&d, "port-dialog-no-port");
+        EXPECT_EQ(d.m_labelNoPort->text(), QString::fromLatin1(CPortParamDlg::kNoPortText));
+        // The note shows whole and the buttons stay below it, inside the dialog.
+        EXPECT_LE(d.m_labelNoPort->heightForWidth(d.m_labelNoPort->width()), d.m_labelNoPort->height());
+        EXPECT_GT(d.m_btnOk->y(), d.m_labelNoPort->geometry().bottom());
+        EXPECT_TRUE(d.rect().contains(d.m_btnOk->geometry()));
+        EXPECT_TRUE(d.m_comboPort->isEditable());
+        QTest::keyClicks(d.m_comboPort->lineEdit(), "/dev/ttyACM3");
+        QTest::mouseClick(d.m_btnOk, Qt::LeftButton);
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+        EXPECT_EQ(ReadCommPortSettings(iniPath).port, "/dev/ttyACM3");
+    }
 }

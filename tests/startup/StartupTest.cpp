@@ -9,6 +9,7 @@
 #include "shell/CGuidanceDlg.h"
 #include "shell/CMainFrame.h"
 #include "shell/CPortParamDlg.h"
+#include "shell/CTestView1.h"
 #include "shell/DropDownComboBox.h"
 #include "shell/core/CUlvenscopeApp.h"
 #include "shell/core/SysParams.h"
@@ -129,7 +130,9 @@ TEST_F(StartupTest, FirstStartShowsTheGuideThenThePortDialogThenTheMainWindow)
     EXPECT_EQ(g_commPortSettings.port, "/dev/ttyUSB2");
     EXPECT_EQ(ReadCommPortSettings(CommPortIniPath()).port, "/dev/ttyUSB2");
     EXPECT_EQ(g_sysParams, SysParams{});
-    EXPECT_EQ(theApp.m_nWidthMidView.load(), 440);
+    // Nothing stored: the pane is as wide as the family's widest page needs.
+    ASSERT_NE(g_pTestView1, nullptr);
+    EXPECT_EQ(theApp.m_nWidthMidView.load(), g_pTestView1->NeededWidth());
     EXPECT_EQ(theApp.m_strNmeaFilter, "NMEA");
     EXPECT_EQ(theApp.m_strAtcDbPath, DataFolder() + "/param/ATC.db");
     EXPECT_EQ(theApp.m_strApnDbPath, DataFolder() + "/param/APN.db");
@@ -166,7 +169,8 @@ TEST_F(StartupTest, TheGuidesChoiceSurvivesEscapeAndAPortDialogCancel)
     EXPECT_EQ(theApp.m_strAtcDbPath, DataFolder() + "/param/ATC_RX70.db");
     EXPECT_EQ(theApp.m_strApnDbPath, DataFolder() + "/param/APN.db");
     EXPECT_FALSE(QFile::exists(CommPortIniPath()));
-    EXPECT_TRUE(boxes.Texts().isEmpty());
+    // The user is told why the program goes.
+    EXPECT_EQ(boxes.Texts(), QStringList { QString::fromLatin1(kNoPortChosenText) });
 
     theApp.ExitInstance();
     EXPECT_EQ(ProfileStore::GetInt("sysparam", "moduletype", -1), 1);
@@ -225,8 +229,12 @@ TEST_F(StartupTest, TheWindowIsCentredAtTheStoredSize)
     QMainWindow* window = AppMainWindow();
     ASSERT_NE(window, nullptr);
     const QRect expected = PlaceMainWindow(QGuiApplication::primaryScreen()->availableGeometry(), 1200, 780);
-    EXPECT_EQ(window->size(), expected.size());
-    EXPECT_EQ(window->pos(), expected.topLeft());
+    // The place is the whole window's, its frame included; the window is
+    // never narrower than its smallest width.
+    const int frameWidth = window->frameGeometry().width() - window->width();
+    EXPECT_EQ(window->frameGeometry().topLeft(), expected.topLeft());
+    EXPECT_EQ(window->frameGeometry().height(), expected.height());
+    EXPECT_EQ(window->width(), std::max(kMainWindowMinWidth, expected.width() - frameWidth));
     EXPECT_FALSE(window->isMaximized());
 }
 

@@ -49,7 +49,7 @@ TEST(SysParams, MissingFileGivesEveryDefault)
     EXPECT_EQ(p.logname_prefix, "moduletest");
     EXPECT_EQ(p.logfilesize_limited, 50000);
     EXPECT_EQ(f.nmeaFilter, "NMEA");
-    EXPECT_EQ(f.widthMidView, 440);
+    EXPECT_EQ(f.widthMidView, 0) << "nothing stored: the pages choose";
 }
 
 TEST(SysParams, EveryKeyIsReadFromItsSection)

@@ -30,8 +30,19 @@ CFolderTabCtrl::CFolderTabCtrl(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     const int height = GetSystemMetrics(SM_CYHSCROLL);
-    m_normalFont = LogFont(QStringLiteral("Arial"), height - 1, 400);
-    m_selectedFont = LogFont(QStringLiteral("Arial"), height - 3, 400);
+    m_normalFont = CellFont(QStringLiteral("Arial"), height - 1, 400);
+    m_selectedFont = CellFont(QStringLiteral("Arial"), height - 3, 400);
+}
+
+QFont CFolderTabCtrl::CellFont(const QString& face, int cellHeight, int weight)
+{
+    // A positive height is the whole character cell, descenders included:
+    // the label's underscores and tails must stay inside the tab, which is
+    // only a scroll bar high.
+    QFont font = LogFont(face, cellHeight, weight);
+    while (font.pixelSize() > 6 && QFontMetrics(font).height() > cellHeight)
+        font.setPixelSize(font.pixelSize() - 1);
+    return font;
 }
 
 CFolderTabCtrl::~CFolderTabCtrl() = default;

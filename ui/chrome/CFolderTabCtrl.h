@@ -76,6 +76,9 @@ public:
     int GetDlgCtrlID() const { return m_id; }
 
     QSize sizeHint() const override;
+    // The font whose character cell, descenders included, is cellHeight
+    // pixels high at most.
+    static QFont CellFont(const QString& face, int cellHeight, int weight);
 
 Q_SIGNALS:
     // Sent (synchronously) when a click selects another tab.

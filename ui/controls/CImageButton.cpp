@@ -475,7 +475,9 @@ void CImageButton::changeEvent(QEvent* event)
     QPushButton::changeEvent(event);
     if (event->type() == QEvent::EnabledChange && !isEnabled())
         LeaveHover();
-    else if (event->type() == QEvent::ActivationChange && !isActiveWindow() && !m_bAlwaysTrack)
+    else if (event->type() == QEvent::ActivationChange && !isActiveWindow())
+        // Always-track only lets an inactive window's button light up; once
+        // its window loses the activation no leave event may ever come.
         LeaveHover();
 }
 
@@ -642,6 +644,16 @@ void CImageButton::paintEvent(QPaintEvent*)
         DrawCaption(p, caption, title);
     if (m_bIsFocused && (!m_bIsFlat || m_bDrawFlatFocus))
         DrawFocusRect(p, item.adjusted(3, 3, -3, -3));
+}
+
+QRect CImageButton::CaptionRect() const
+{
+    QRect caption = rect();
+    const bool hasTitle = !text().isEmpty();
+    for (const Image* img : {&m_iconIn, &m_bitmapIn})
+        if (!img->image.isNull())
+            PrepareImageRect(hasTitle, rect(), caption, false, img->image.width(), img->image.height());
+    return caption;
 }
 
 void CImageButton::DrawBackground(QPainter& p, QRect item)

@@ -95,6 +95,9 @@ public:
     int EnableBalloonTooltip();
     bool IsBalloonTooltip() const { return m_balloonTooltip; }
     bool GetDefault() const { return isDefault(); }
+    // The room the caption is drawn in, right of (or under) the images, as
+    // the normal state paints it.
+    QRect CaptionRect() const;
     int ActivateTooltip(bool activate = true);
     int SetButtonCursor(int cursorId, bool repaint = false);
 

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMutex>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -45,6 +46,22 @@ QImage SignalBars(int lit)
     return img;
 }
 
+// The connection page's background: the page grey lightening toward the
+// top, with a faint grid of rows that the captions and values sit on.
+QImage ConnectionBackground()
+{
+    QImage img(1600, 600, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient shade(0, 0, 0, img.height());
+    shade.setColorAt(0, QColor(0xE6, 0xE6, 0xEE));
+    shade.setColorAt(1, QColor(0xCD, 0xCD, 0xCD));
+    p.fillRect(img.rect(), shade);
+    p.setPen(QColor(0xC0, 0xC0, 0xCC));
+    for (int y = 25; y < img.height(); y += 25)
+        p.drawLine(0, y, img.width(), y);
+    return img;
+}
+
 QImage BuiltInBitmap(int id)
 {
     switch (id) {
@@ -55,6 +72,7 @@ QImage BuiltInBitmap(int id)
         img.fill(qRgb(24, 58, 130));
         return img;
     }
+    case 330: return ConnectionBackground();
     case 250: return SignalBars(1);
     case 251: return SignalBars(2);
     case 252: return SignalBars(3);
