@@ -54,11 +54,18 @@ Waited WaitForText(const ScriptRunner& runner, int timeoutMs, bool silence,
         const unsigned wakes = buffers.WakeCount();
         if (!running())
             return Waited::Stopped;
-        if (WaitClockNow() > deadline)
+        // A lost port: what came before it went is still judged, then nothing more can come.
+        const bool lost = runner.Session().PortLost();
+        if (!lost && WaitClockNow() > deadline)
             return Waited::Timeout;
-        const QString text = buffers.WaitAndTakeReceivedText(WaitClockToSteady(deadline) + std::chrono::milliseconds(1), wakes);
-        if (text.isEmpty())
+        const QString text = lost
+            ? buffers.TakeReceivedText()
+            : buffers.WaitAndTakeReceivedText(WaitClockToSteady(deadline) + std::chrono::milliseconds(1), wakes);
+        if (text.isEmpty()) {
+            if (lost)
+                return Waited::Timeout;
             continue;
+        }
         collected += text;
         if (silence)
             deadline = WaitClockNow() + std::chrono::milliseconds(timeoutMs);
@@ -335,6 +342,9 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
     if (runner.Run(Step(QStringLiteral("ATE1"), 3000, kEchoNote), reply) != StepResult::Success)
         return runner.Fail(kSmsSendFailure);
     const bool sent = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, page);
+    // The status line never goes on saying "Sending......" for a send that ended.
+    if (!sent)
+        page.SetStatus(QStringLiteral("Send failed"));
     if (!runner.Active())
         return false;
     if (!sent)
