@@ -272,3 +272,17 @@ TEST_F(PortLostSim, ALogFailureBoxOpensOnlyOnceTheSenderHasLetGo)
     EXPECT_EQ(shownBeforeReturn.load(), 0);
     EXPECT_TRUE(WaitForCommand("AT", 5s));
 }
+
+TEST_F(PortLostSim, AnEnvironmentCheckCutShortByTheLossIsNotReady)
+{
+    Connect(sim::Family::Umts, "RX70B03", 1, 0);
+    // The check's last step, whose answer it does not judge: without a word
+    // from the module about the loss, the check would end as ready.
+    AddFault("AT+JIDEACT=1 | hangup");
+    host->SwitchPage(4);
+    EXPECT_EQ(host->CurrentTitle(), "TCP/UDP");
+    EXPECT_TRUE(sim().HungUp());
+    EXPECT_EQ(boxes.Texts(), QStringList({"Testing environment is not ready,it will lead to abnormal results!"}));
+    ASSERT_TRUE(test::RunEventsUntil([&] { return !host->PortOpen(); }, 10000));
+    EXPECT_EQ(theApp.m_bModuleConnected.load(), 0);
+}
