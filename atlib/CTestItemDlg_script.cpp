@@ -261,8 +261,8 @@ void CTestItemDlg_script::OnButtonRun()
     };
     sink.subtitle = [](const QString& text) {
         Gui::Post([text] {
-            if (g_pPageTitleStrip)
-                g_pPageTitleStrip->SetSubtitle(text);
+            if (CPageTitleStrip* strip = g_pPageTitleStrip.load())
+                strip->SetSubtitle(text);
         });
     };
     const ScriptRunSettings settings{m_nCycles, m_nIntervalMs};

@@ -26,6 +26,9 @@ public:
     // its rightmost control and the bottom of its lowest, each with the
     // margin the pages keep. The page host sizes its pane and scrolls by it.
     virtual QSize NeededSize() const;
+    // The module's port is gone (unplugged): the page shows its links, calls,
+    // cycles and activations as ended. Its running task ends on its own.
+    virtual void OnPortLost() {}
 
 protected:
     bool event(QEvent* event) override;

@@ -263,6 +263,24 @@ int CSerialPort::StopMonitor()
     return 1;
 }
 
+bool CSerialPort::StopMonitorWithin(std::chrono::milliseconds limit)
+{
+    m_stop.store(true);
+    Wake();
+    if (!m_monitor.joinable() || m_monitor.get_id() == std::this_thread::get_id())
+        return StopMonitor() == 1;
+    // The monitor clears its flag as its last act: looked at every 10 ms.
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (m_bMonitorAlive.load() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (m_bMonitorAlive.load()) {
+        m_monitor.detach();
+        return false;
+    }
+    m_monitor.join();
+    return true;
+}
+
 void CSerialPort::DropQueuedWrites()
 {
     m_writeQueue.clear();
@@ -425,8 +443,9 @@ bool CSerialPort::ReadAvailable(bool& hangup)
 }
 
 // Writes queued pieces until the device takes no more. False on a write error
-// other than a full device.
-bool CSerialPort::WritePending()
+// other than a full device; `gone` is set when that error means the device has
+// gone away (a module unplugged), so nothing later can reach it either.
+bool CSerialPort::WritePending(bool& gone)
 {
     for (;;) {
         QByteArray piece;
@@ -448,6 +467,10 @@ bool CSerialPort::WritePending()
             if (errno == EAGAIN || errno == EINTR)
                 return true;
             const int err = errno;
+            if (err == EIO || err == ENXIO || err == ENODEV || err == EPIPE || err == EBADF) {
+                gone = true;
+                return false;
+            }
             {
                 std::lock_guard<std::mutex> g(m_writeLock);
                 m_writeQueued -= piece.size() - m_writeOffset;
@@ -514,7 +537,7 @@ void CSerialPort::CommThread()
                 hangup = true;
         }
         if (!hangup && (wantWrite || PendingWriteBytes() > 0))
-            WritePending();
+            WritePending(hangup);
 
     }
     if (hangup) {
@@ -524,8 +547,11 @@ void CSerialPort::CommThread()
         m_writable = false;
         DropQueuedWrites();
     }
-    if (hangup && !m_stop.load())
+    if (hangup && !m_stop.load()) {
+        if (m_hangUpTap)
+            m_hangUpTap();
         Post(WM_SERIAL_HANGUP, 0);
+    }
     m_bMonitorAlive.store(false);
 }
 

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -52,6 +53,10 @@ public:
     // Asks the monitor to end and waits for it; bounded (well under a second),
     // also with undelivered chunks. Returns 1.
     int StopMonitor();
+    // Asks the monitor to end and waits for it at most `limit`. False when it
+    // is still running then: it is let go, goes on using this object, and the
+    // caller must keep the object (and its device) for the rest of the program.
+    bool StopMonitorWithin(std::chrono::milliseconds limit);
     // StopMonitor and drop any writes still queued. Nothing is ever killed.
     void TerminateMonitor();
     // Closes the device (stops the monitor first).
@@ -92,6 +97,10 @@ public:
     // Called on the monitor's thread each time the write queue has emptied,
     // for senders that wait for their bytes to leave. It must not block.
     void SetWriteTap(std::function<void()> tap) { m_writeTap = std::move(tap); }
+    // Called on the monitor's thread once the device has gone (hung up, or a
+    // read or write error that means it is gone), after the port refuses every
+    // write and before WM_SERIAL_HANGUP is posted. It must not block.
+    void SetHangUpTap(std::function<void()> tap) { m_hangUpTap = std::move(tap); }
 
     // The modem-line source (TIOCMGET by default). Returns the TIOCM_* bits, or
     // nothing when the device has no lines (a pseudo-terminal): the lines are
@@ -110,7 +119,7 @@ private:
 
     void CommThread();
     bool ReadAvailable(bool& hangup);
-    bool WritePending();
+    bool WritePending(bool& gone);
     void PostLines(int bits);
     void Post(int message, long wParam, QByteArray data = {});
     bool Configure();
@@ -138,6 +147,7 @@ private:
     LineReader m_lineReader;
     ReceiveTap m_receiveTap;
     std::function<void()> m_writeTap;
+    std::function<void()> m_hangUpTap;
     bool m_wroteSinceTap = false; // under m_writeLock
 
     mutable std::mutex m_writeLock;

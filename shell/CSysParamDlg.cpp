@@ -197,6 +197,8 @@ void CSysParamDlg::OnBrowse()
 
 void CSysParamDlg::OnSave()
 {
+    // Workers read these while they run; they never see half a change.
+    std::unique_lock lock(SysParamsLock());
     SysParams& p = g_sysParams;
     p.SetSentColor(m_colorSent->GetColor());
     p.SetReceivedColor(m_colorReceived->GetColor());
@@ -218,8 +220,10 @@ void CSysParamDlg::OnSave()
     p.portbuffer = ParseLeadingInt(m_editPortBuffer->text(), 0);
     if (p.portbuffer < 1)
         p.portbuffer = 2048;
+    const SysParams saved = p;
+    lock.unlock();
 
-    if (SaveSysParams(p, m_strIniPath))
+    if (SaveSysParams(saved, m_strIniPath))
         ShowMessageBox(QStringLiteral("Success to save parameters!"));
     else
         ShowMessageBox(QStringLiteral("Fail to save parameters!"));

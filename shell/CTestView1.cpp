@@ -83,7 +83,7 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
     setPalette(p);
     setFont(ProgramFont());
 
-    Tx().SetEchoProvider([] { return g_sysParams.showsenddata != 0; });
+    Tx().SetEchoProvider([] { return ShowSendData(); });
 
     m_pTitleStrip = new CPageTitleStrip();
     m_pTitleStrip->Create(0, 0, this);
@@ -151,6 +151,7 @@ CTestView1::CTestView1(QWidget* parent, ModemSession* session)
         if (m_statusLinePane)
             m_statusLinePane(pane);
     };
+    m_session.m_portLost = [this](const QString&) { OnPortLost(); };
     m_session.m_lineNote = [this](const QString& note) {
         if (PppDialInProgress.load())
             m_ppp->AppendLogLine(note);
@@ -168,12 +169,23 @@ CTestView1::~CTestView1()
 {
     CloseCommport();
     m_session.ClearWindowHooks();
-    if (g_pPageTitleStrip == m_pTitleStrip)
-        g_pPageTitleStrip = nullptr;
+    CPageTitleStrip* own = m_pTitleStrip;
+    g_pPageTitleStrip.compare_exchange_strong(own, nullptr);
     if (g_pTestView1 == this)
         g_pTestView1 = nullptr;
     if (GetPageHost() == this)
         SetPageHost(nullptr);
+}
+
+void CTestView1::OnPortLost()
+{
+    // Every page shows what it held as ended; the connection page then closes
+    // the port and shows the module disconnected, in the status bar too.
+    for (PageDialog* page : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+        if (page != m_home)
+            page->OnPortLost();
+    m_home->OnPortLost();
+    m_pTitleStrip->StopRinging();
 }
 
 void CTestView1::ShowConnectionText(const QString& text)

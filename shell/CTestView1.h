@@ -56,6 +56,8 @@ public:
     std::shared_ptr<CSerialPort> Port() const { return m_session.Port(); }
     ModemSession& Session() const override { return m_session; }
     bool PortOpen() const override { return m_session.IsOpen(); }
+    // The module's port went away (WM_SERIAL_HANGUP): every page and the status bar show it.
+    void OnPortLost();
     void ShowConnectionText(const QString& text) override;
     void ModuleIdentified() override;
     void LookupRecommendedApn(const QString& mcc, const QString& mnc) override;

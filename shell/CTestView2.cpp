@@ -1,5 +1,6 @@
 #include "shell/CTestView2.h"
 
+#include "platform/Gui.h"
 #include "platform/MessageBox.h"
 #include "core/text/AnsiText.h"
 #include "core/text/HexView.h"
@@ -76,7 +77,9 @@ CTestView2::CTestView2(QWidget* parent)
               if (m_logPane)
                   m_logPane(pane);
           },
-          [](const QString& text) { ShowMessageBox(text); },
+          // The log is written wherever a text is shown, also under a sender's
+          // lock: the box opens later, on its own, never while that lock is held.
+          [](const QString& text) { Gui::Post([text] { ShowMessageBox(text); }); },
           [this] { return m_now(); },
       })
     , m_now([] { return QDateTime::currentDateTime(); })

@@ -18,7 +18,7 @@ const QString kStopped = QStringLiteral("Test stopped!");
 bool Chosen(const ScriptRow& row) { return ParseLeadingInt(row.choose) != 0; }
 
 // Everything that arrives for the row's whole window (an early OK does not end
-// it); ends early only when the task is stopped.
+// it); ends early only when the task is stopped or the port is lost.
 QString CollectWindow(ModemSession& session, const TaskGate::Token& token, int windowMs)
 {
     ReceiveBuffers& buffers = session.Buffers();
@@ -27,8 +27,8 @@ QString CollectWindow(ModemSession& session, const TaskGate::Token& token, int w
     QString reply = buffers.TakeReceivedText();
     for (;;) {
         const unsigned wakes = buffers.WakeCount();
-        if (!token.Active() || WaitClockNow() >= end)
-            return reply;
+        if (!token.Active() || session.PortLost() || WaitClockNow() >= end)
+            return reply + buffers.TakeReceivedText();
         reply += buffers.WaitAndTakeReceivedText(WaitClockToSteady(end), wakes);
     }
 }
@@ -119,7 +119,8 @@ QString RunScriptCycles(ModemSession& session, const TaskGate::Token& token, con
                 sink.replied(r, reply);
             const QString expected = row.compare.trimmed().toUpper();
             sink.mark(r, false);
-            if (!expected.isEmpty() && !reply.toUpper().contains(expected)) {
+            // A row whose module went away meanwhile did not run.
+            if (session.PortLost() || (!expected.isEmpty() && !reply.toUpper().contains(expected))) {
                 ShowMessageBox(QStringLiteral("Fail to execute the command!"));
                 failed = true;
                 break;

@@ -94,6 +94,8 @@ ModemSession::OpenResult ModemSession::Open(const QString& port, int baud, int d
     m_rxText = AnsiStreamDecoder();
     serial->SetReceiveTap([this](const QByteArray& chunk) { ReceiveChunk(chunk); });
     serial->SetWriteTap([this] { m_buffers.Wake(); });
+    serial->SetHangUpTap([this] { LosePort(); });
+    m_lost = false;
     if (!serial->StartMonitor()) {
         serial->ClosePort();
         return OpenResult::MonitorFailed;
@@ -121,6 +123,15 @@ void ModemSession::Close()
     // Commands queued for this port are not sent to the next one.
     m_queue->Clear();
     // Whoever waits for the module looks again and finds the port gone.
+    m_buffers.Wake();
+}
+
+void ModemSession::LosePort()
+{
+    // Done here rather than when the window hears of it: the task ends and the
+    // senders stop even while the user-interface thread is busy.
+    m_lost = true;
+    m_tx.SetPort(nullptr);
     m_buffers.Wake();
 }
 
@@ -162,12 +173,19 @@ ExchangeResult ModemSession::AwaitReply(const RunningFlag& running, const Exchan
         const unsigned wakes = m_buffers.WakeCount();
         if (!running())
             return ExchangeResult::Stopped;
-        if (WaitClockNow() > end)
+        // A lost port: what the module sent before it went is still judged,
+        // then nothing more can come.
+        const bool lost = m_lost.load();
+        if (!lost && WaitClockNow() > end)
             return ExchangeResult::Timeout;
-        const QString text =
-            m_buffers.WaitAndTakeReceivedText(WaitClockToSteady(end) + std::chrono::milliseconds(1), wakes);
-        if (text.isEmpty())
+        const QString text = lost
+            ? m_buffers.TakeReceivedText()
+            : m_buffers.WaitAndTakeReceivedText(WaitClockToSteady(end) + std::chrono::milliseconds(1), wakes);
+        if (text.isEmpty()) {
+            if (lost)
+                return ExchangeResult::Timeout;
             continue;
+        }
         reply += text;
         // A chunk may end mid-line: judge only a reply that ends a line.
         if (!reply.endsWith('\n') && !(exchange.acceptCarriageReturn && reply.endsWith('\r')))
@@ -187,7 +205,7 @@ bool ModemSession::Pause(const RunningFlag& running, std::chrono::milliseconds d
     const auto end = WaitClockNow() + duration;
     for (;;) {
         const unsigned wakes = m_buffers.WakeCount();
-        if (!running())
+        if (!running() || m_lost.load())
             return false;
         if (WaitClockNow() >= end)
             return true;
@@ -246,6 +264,7 @@ void ModemSession::ClearWindowHooks()
     m_router.Reset();
     m_pageOnShow = nullptr;
     m_pppRawReceiver = nullptr;
+    m_portLost = nullptr;
     m_statusLinePane = nullptr;
     m_lineNote = nullptr;
 }
@@ -278,8 +297,10 @@ void ModemSession::OnPortEvent(int message, long wParam, const QString& port, st
     case WM_SERIAL_RING: OnLineChange(message, wParam); break;
     case WM_SERIAL_HANGUP:
         // The device went away (a module unplugged): say so where the user is
-        // looking; the port stays open until Disconnect.
+        // looking, and let the window show the module as gone.
         WriteOutputLine(kTerminalNote, QString("/* The serial port '%1' was closed by the device */").arg(port));
+        if (m_portLost)
+            m_portLost(port);
         break;
     default: break;
     }

@@ -80,6 +80,13 @@ public:
     void Close();
     std::shared_ptr<CSerialPort> Port() const;
     bool IsOpen() const;
+    // The open port's device went away (hung up, or a read or write error that
+    // means it is gone); cleared by the next Open. From that moment nothing more
+    // is written, every exchange and pause ends at once (an exchange as a
+    // time-out, with what the module sent before), and m_portLost runs once on
+    // the session's thread.
+    bool PortLost() const { return m_lost.load(); }
+    std::function<void(const QString& port)> m_portLost;
 
     // --- The exchange engine
     // Sends the command (after checking that the task is still wanted) and
@@ -91,7 +98,8 @@ public:
     // Nothing is sent and the command of `exchange` is not used.
     ExchangeResult AwaitReply(const RunningFlag& running, const ExchangeSpec& exchange,
         std::chrono::steady_clock::time_point end, QString& reply);
-    // Waits for the duration on the wait clock; ends early (false) on Stop.
+    // Waits for the duration on the wait clock; ends early (false) on Stop or
+    // when the port is lost.
     bool Pause(const RunningFlag& running, std::chrono::milliseconds duration);
     // Wakes every waiting exchange so that it looks at its running flag again.
     void WakeWaiters() { m_buffers.Wake(); }
@@ -148,6 +156,8 @@ private:
     class PortOwner;
     void OnPortEvent(int message, long wParam, const QString& port, std::uint64_t portId, const QByteArray& data);
     void LineChanged(std::atomic<int>& stored, long state, const char* note);
+    // On the monitor's thread, as the device goes.
+    void LosePort();
 
     TaskGate m_gate;
     ReceiveBuffers m_buffers;
@@ -168,6 +178,7 @@ private:
     int m_stopListener = 0;
     bool m_shutDown = false;
     std::atomic<bool> m_closing{false};
+    std::atomic<bool> m_lost{false};
 };
 
 // The program's one session (created on first use, ended by Shutdown at exit).

@@ -24,8 +24,14 @@ void ScriptRunner::Note(const QString& text) const
 
 bool ScriptRunner::Fail(const QString& message) const
 {
-    if (Active() && !message.isEmpty())
-        ShowMessageBox(message);
+    if (!Active() || message.isEmpty())
+        return false;
+    if (m_session.PortLost()) {
+        if (m_lostShown)
+            return false;
+        m_lostShown = true;
+    }
+    ShowMessageBox(message);
     return false;
 }
 

@@ -51,7 +51,8 @@ public:
     // Writes a note (terminal kind 2) while the task is wanted.
     void Note(const QString& text) const;
     // Shows the box (when the task is still wanted) and returns false, so a
-    // script can end with `return runner.Fail(...)`.
+    // script can end with `return runner.Fail(...)`. Once the port is lost only
+    // the first failure says so: the clean-up steps that fail after it add nothing.
     bool Fail(const QString& message) const;
     // Sends the step's command and judges the collected reply; `reply` gets it.
     StepResult Run(const ScriptStep& step, QString& reply) const;
@@ -68,6 +69,7 @@ public:
 private:
     ModemSession& m_session;
     const TaskGate::Token& m_token;
+    mutable bool m_lostShown = false;
 };
 
 } // namespace ulv

@@ -65,7 +65,7 @@ int SessionPppLine::DcdState()
 
 bool SessionPppLine::LineOpen()
 {
-    return m_session.IsOpen();
+    return m_session.IsOpen() && !m_session.PortLost();
 }
 
 void SessionPppLine::SetRecvAsHex(bool hex)

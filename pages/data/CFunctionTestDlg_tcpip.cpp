@@ -496,6 +496,15 @@ bool CFunctionTestDlg_tcpip::Connected() const
     return m_btnConnect->text() == kClose;
 }
 
+void CFunctionTestDlg_tcpip::OnPortLost()
+{
+    // No context and no connection survive the module.
+    ApplyDisconnected();
+    ApplyNoContext();
+    m_bContextDeactivated = 0;
+    m_bConnectionClosed = 0;
+}
+
 void CFunctionTestDlg_tcpip::WorkerEnded()
 {
     ReadIfPending(m_shared, [this](const QString& id) { QueueRead(id); });

@@ -39,6 +39,7 @@ public:
     void OnSocketData(const QByteArray& payload);
     void AppendReceivedData(const QString& text);
     void OnReceivedLine(const QString& line) override;
+    void OnPortLost() override;
     // The reply of a queued read.
     void OnJirdReply(const QString& reply);
     // Fills the APN boxes from the database for the SIM's network (any thread).

@@ -461,9 +461,14 @@ void CTestitemDlg_pppdial::OnButtonDial()
     ModemSession& session = host->Session();
     const bool started = m_workers.Start([self, settings, &session](const TaskGate::Token& token) {
         InProgress inProgress;
-        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen(); });
+        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
         PppDialClient client(line);
-        const PppDialResult result = client.Dial(settings);
+        PppDialResult result = client.Dial(settings);
+        // A dial that ended because the module went away failed; it was not stopped.
+        if (result.outcome == PppDialOutcome::Stopped && session.PortLost()) {
+            result.outcome = PppDialOutcome::Failed;
+            result.message = kPppDialFailed;
+        }
         theApp.PppLinkUp = result.outcome == PppDialOutcome::Up ? 1 : 0;
         Gui::Post([self, result] {
             if (!self)
@@ -509,7 +514,7 @@ void CTestitemDlg_pppdial::OnButtonTerminate()
     ModemSession& session = host->Session();
     const bool started = m_workers.Start([self, lcp, &session](const TaskGate::Token& token) {
         InProgress inProgress;
-        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen(); });
+        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
         PppDialClient client(line);
         const bool acked = client.Terminate(lcp);
         // Down whatever the peer said: nothing of the link is used any more.
@@ -527,6 +532,14 @@ void CTestitemDlg_pppdial::OnButtonTerminate()
         PppDialInProgress = 0;
         m_btnTerminate->setEnabled(theApp.PppLinkUp.load() != 0);
     }
+}
+
+void CTestitemDlg_pppdial::OnPortLost()
+{
+    // The link went with the module.
+    theApp.PppLinkUp = 0;
+    ClearAddresses();
+    SetDialIdle(!GetPageHost() || !GetPageHost()->Session().Gate().Running());
 }
 
 void CTestitemDlg_pppdial::OnButtonStop()

@@ -40,6 +40,7 @@ public:
     ~CTestitemDlg_pppdial() override;
 
     void OnButtonDial();
+    void OnPortLost() override;
     void OnButtonTerminate();
     void OnButtonStop();
     void OnButtonSendUdp();

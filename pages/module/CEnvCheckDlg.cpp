@@ -79,15 +79,18 @@ void CEnvCheckDlg::Start()
     };
     sink.setSignalLevel = [](int type, int quality) {
         Gui::Post([type, quality] {
-            if (g_pPageTitleStrip)
-                g_pPageTitleStrip->SetSignalLevel(type, quality);
+            if (CPageTitleStrip* strip = g_pPageTitleStrip.load())
+                strip->SetSignalLevel(type, quality);
         });
     };
     const int kind = m_nPageKind;
     const int sms = m_bSmsCheck;
     m_working->store(true);
     session.Workers().Run(std::move(*token), [self, sink, kind, sms, &session, working = m_working](TaskGate::Token& t) {
-        const EnvCheckResult result = RunEnvCheck(session, t, sink, kind, sms);
+        EnvCheckResult result = RunEnvCheck(session, t, sink, kind, sms);
+        // A module that went away during the check is not ready, whatever it said before.
+        if (session.PortLost())
+            result.ready = false;
         // The flag is free before the window learns the result: the page it
         // opens for may start a task at once.
         t.Release();

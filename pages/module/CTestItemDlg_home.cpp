@@ -193,8 +193,8 @@ ModuleScriptSink CTestItemDlg_home::MakeSink()
     };
     sink.setSignalLevel = [](int type, int quality) {
         Gui::Post([type, quality] {
-            if (g_pPageTitleStrip)
-                g_pPageTitleStrip->SetSignalLevel(type, quality);
+            if (CPageTitleStrip* strip = g_pPageTitleStrip.load())
+                strip->SetSignalLevel(type, quality);
         });
     };
     sink.moduleIdentified = [] {
@@ -248,13 +248,23 @@ void CTestItemDlg_home::OnButtonDisconnect()
         ShowMessageBox(QStringLiteral("The task is underway!"));
         return;
     }
+    ShowDisconnected();
+}
+
+void CTestItemDlg_home::OnPortLost()
+{
+    ShowDisconnected();
+}
+
+void CTestItemDlg_home::ShowDisconnected()
+{
     ClosePort();
     // A closed port has nothing to check before a page is shown.
     theApp.m_bModuleConnected = 0;
     m_connect->show();
     m_disconnect->hide();
-    if (g_pPageTitleStrip)
-        g_pPageTitleStrip->SetSignalBars(0);
+    if (CPageTitleStrip* strip = g_pPageTitleStrip.load())
+        strip->SetSignalBars(0);
     if (PageHost* host = GetPageHost())
         host->ShowConnectionText(QString());
 }

@@ -36,11 +36,14 @@ public:
 
     void OnButtonConnect();
     void OnButtonDisconnect();
+    // The module went away: shown disconnected as after Disconnect, whatever runs.
+    void OnPortLost() override;
     void OnButtonModuleInfo();
     void OnButtonRegInfo();
     void OnButtonSimInfo();
     // Takes the port away from the senders and closes it (bounded).
     void ClosePort();
+    void ShowDisconnected();
     // A step's comment in the terminal; any thread.
     static void WriteStepComment(int kind, const QString& text);
 

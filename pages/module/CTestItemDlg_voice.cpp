@@ -469,6 +469,15 @@ void CTestItemDlg_voice::OnReceivedLine(const QString& line)
     }
 }
 
+void CTestItemDlg_voice::OnPortLost()
+{
+    // A call does not outlive its module: it ends here, with its time shown.
+    StopPolling();
+    m_bPollPending = false;
+    ShowCallState(kCallIdle);
+    EndDialAttempt();
+}
+
 void CTestItemDlg_voice::EndDialAttempt()
 {
     m_call->setEnabled(true);

@@ -41,6 +41,7 @@ public:
     void SetHandsFreeVisible(bool visible);
     bool HandsFreeVisible() const { return m_bHandsFreeVisible; }
     void OnReceivedLine(const QString& line) override;
+    void OnPortLost() override;
     // WM_MODULE_IDENTIFIED: the identified module's audio dialect and ranges. Returns 1.
     int OnModuleIdentified();
     // A step's comment in the terminal; any thread.

@@ -43,6 +43,8 @@
 #include <QTextEdit>
 
 #include <algorithm>
+#include <mutex>
+#include <vector>
 
 // Outside the namespace: the resource's initialiser is a global function.
 static void InitPositioningResources()
@@ -159,8 +161,7 @@ CTestItemDlg_gnss::~CTestItemDlg_gnss()
     if (m_closeThread.joinable())
         m_closeThread.join();
     if (m_pNmeaPort) {
-        m_pNmeaPort->StopMonitor();
-        m_pNmeaPort->ClosePort();
+        StopNmeaPort(m_pNmeaPort);
         m_pNmeaPort.reset();
     }
     m_parser.SetListener(nullptr);
@@ -419,6 +420,23 @@ int CTestItemDlg_gnss::OpenNmeaPort(const QString& port, int baud, int dataBits,
     return 1;
 }
 
+void CTestItemDlg_gnss::StopNmeaPort(const std::shared_ptr<CSerialPort>& port)
+{
+    if (port->StopMonitorWithin(std::chrono::milliseconds(kClosePortLimitMs))) {
+        port->ClosePort();
+        return;
+    }
+    // The monitor did not end: the page lets go of it, and the port object it
+    // still uses is kept (never freed under it) for the rest of the program.
+    static std::mutex keptLock;
+    static auto* kept = new std::vector<std::shared_ptr<CSerialPort>>;
+    {
+        std::lock_guard lock(keptLock);
+        kept->push_back(port);
+    }
+    Gui::Post([] { ShowMessageBox(QString::fromLatin1(kClosePortFailure)); });
+}
+
 void CTestItemDlg_gnss::StartClosePortThread()
 {
     if (!m_pNmeaPort)
@@ -430,8 +448,7 @@ void CTestItemDlg_gnss::StartClosePortThread()
     std::shared_ptr<CSerialPort> port = m_pNmeaPort;
     QPointer<CTestItemDlg_gnss> self(this);
     m_closeThread = std::thread([port, self] {
-        port->StopMonitor();
-        port->ClosePort();
+        StopNmeaPort(port);
         Gui::Post([port, self] {
             if (self && self->m_pNmeaPort == port)
                 self->m_pNmeaPort.reset();
@@ -471,6 +488,14 @@ bool CTestItemDlg_gnss::event(QEvent* e)
         return true;
     }
     return PageDialog::event(e);
+}
+
+void CTestItemDlg_gnss::OnPortLost()
+{
+    if (!m_pNmeaPort)
+        return;
+    StartClosePortThread();
+    m_btnConnect->setText(QStringLiteral("Connect"));
 }
 
 void CTestItemDlg_gnss::OnPortGone(const QString& port)

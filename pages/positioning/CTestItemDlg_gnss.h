@@ -56,14 +56,22 @@ public:
 
     // Connect / Disconnect.
     void OnButtonConnect();
+    // The module went away: its NMEA port is closed too, and the page can connect anew.
+    void OnPortLost() override;
     // The property combo: item 1 opens the port settings dialog.
     void OnSelchangePortProperty(int index);
     // 1 when the port is open and monitored, else 0 after telling the user why.
     int OpenNmeaPort(const QString& port, int baud, int dataBits, int stopBits, int parity, int flowMode,
         int bufferSize);
     // Closes the NMEA port on a thread of its own; the page stays "closing"
-    // (Connect does nothing) until that has finished.
+    // (Connect does nothing) until that has finished, at most kClosePortLimitMs.
     void StartClosePortThread();
+    static constexpr int kClosePortLimitMs = 3000;
+    static constexpr const char* kClosePortFailure =
+        "Close Com Port Failure ! System will close the monitor thread compulsively";
+    // Stops the port's monitor (bounded) and closes it; a monitor that does
+    // not end is let go with kClosePortFailure. Any thread.
+    static void StopNmeaPort(const std::shared_ptr<CSerialPort>& port);
     // One chunk from the NMEA port: shown, then parsed. Returns 1.
     int OnNmeaData(const QByteArray& chunk);
     // Appends text to the NMEA view: kind 1 received, 2 sent.

@@ -470,6 +470,13 @@ void CTestitemDlg_position::OnButtonPdpDeact()
     }
 }
 
+void CTestitemDlg_position::OnPortLost()
+{
+    // The context went with the module.
+    theApp.m_bLocatorContextActive = 0;
+    DeactivationEnded(DeactivateOutcome::Done, GetModuleType());
+}
+
 void CTestitemDlg_position::DeactivationEnded(DeactivateOutcome outcome, int moduleType)
 {
     if (outcome == DeactivateOutcome::Stopped) {

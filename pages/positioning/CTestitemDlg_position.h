@@ -40,6 +40,7 @@ public:
     void GpsLocateThread();
     void OnButtonPdpAct();
     void OnButtonPdpDeact();
+    void OnPortLost() override;
     void OnButtonImport();
     void OnButtonBigMap();
     void OnButtonLocate();

@@ -73,10 +73,25 @@ SysParamFile ReadSysParams(const QString& path)
     return f;
 }
 
+std::mutex& SysParamsLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+bool ShowSendData()
+{
+    std::lock_guard lock(SysParamsLock());
+    return g_sysParams.showsenddata != 0;
+}
+
 SysParamFile LoadSysParams()
 {
     SysParamFile f = ReadSysParams(SysParamIniPath());
-    g_sysParams = f.params;
+    {
+        std::lock_guard lock(SysParamsLock());
+        g_sysParams = f.params;
+    }
     return f;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <mutex>
 
 namespace ulv {
 
@@ -61,6 +62,10 @@ private:
 
 // The program's instance, filled at start-up.
 extern SysParams g_sysParams;
+// Held while g_sysParams changes (start-up, the system-parameters dialog) and
+// while a worker reads it: the workers read showsenddata through ShowSendData.
+std::mutex& SysParamsLock();
+bool ShowSendData();
 
 // Everything sysparam.ini holds: the record plus the two values the
 // application object keeps itself.

@@ -281,3 +281,19 @@ TEST_F(GnssPageSim, ConnectNeedsTheModuleFirst)
 }
 
 } // namespace
+
+TEST_F(GnssPageSim, TheModuleUnpluggedClosesItsNmeaPortAndThePageCanConnectAnew)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
+    ASSERT_TRUE(SelectNmeaPort());
+    Page()->ConnectButton()->click();
+    ASSERT_TRUE(WaitForCommand("AT+JGPS=1", 10s));
+    ASSERT_TRUE(Until([&] { return Page()->PortOpen(); }));
+    // The module's own port drops while the NMEA port still streams.
+    AddFault("ATI | hangup");
+    host->SendToModule("ATI", 0, true);
+    ASSERT_TRUE(Until([&] { return !host->PortOpen(); }));
+    EXPECT_TRUE(Until([&] { return !Page()->PortOpen(); }));
+    EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
+}

@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include "common/CommandsAtBox.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -255,7 +257,6 @@ TEST_F(MmsSendSim, EachRecipientKindIsAddedOnlyWhenGiven)
 
 TEST_F(MmsSendSim, AFailingStepShowsTheMessageAndCleansUpWhatWasDone)
 {
-    const QString missing = dir.filePath("gone.jpg");
     struct Case {
         const char* name;
         std::function<void(MmsSendSim&, MmsSendInput&)> arrange;
@@ -288,8 +289,6 @@ TEST_F(MmsSendSim, AFailingStepShowsTheMessageAndCleansUpWhatWasDone)
             Composed() + Upload1() + Commands {"o MMS"} + CleanUp(true, false, true)},
         {"attachment refused", [](MmsSendSim& t, MmsSendInput&) { t.AddFault("AT+JMMSEDIT=5,1 | error"); },
             Composed() + Upload1() + Attach1() + CleanUp(true, false, true)},
-        {"file 2 missing after file 1 went up", [missing](MmsSendSim&, MmsSendInput& in) { in.file2 = missing; },
-            Composed() + Upload1() + Attach1() + CleanUp(true, false, true)},
         {"result code not 0", [](MmsSendSim& t, MmsSendInput&) { t.sim().With([](sim::ModemEngine& e) { e.Mms().sendResult = 3; }); },
             Composed() + Upload1() + Attach1() + Upload2() + Attach2() + afterSend},
         {"result without a comma",
@@ -319,6 +318,41 @@ TEST_F(MmsSendSim, AFailingStepShowsTheMessageAndCleansUpWhatWasDone)
         EXPECT_EQ(positions.back(), 100);
         EXPECT_EQ(captions.back(), std::make_pair(100, QString()));
     }
+}
+
+TEST_F(MmsSendSim, AnAttachmentThatCannotBeReadIsNamedBeforeAnyCommand)
+{
+    const QString missing = dir.filePath("gone.jpg");
+    const QString folder = dir.path();
+    const struct {
+        const char* name;
+        bool first;
+        QString path;
+    } cases[] = {
+        {"text file missing", true, missing},
+        {"picture missing", false, missing},
+        {"picture is a folder", false, folder},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Begin();
+        MmsSendInput in = Input();
+        (c.first ? in.file1 : in.file2) = c.path;
+        EXPECT_FALSE(Send(in));
+        EXPECT_TRUE(sim().Commands().empty()) << sim().Commands().front();
+        EXPECT_EQ(boxes.Texts(), QStringList({MmsAttachmentUnreadable(c.path)}));
+        EXPECT_TRUE(boxes.Texts().value(0).contains(c.path));
+    }
+}
+
+TEST_F(MmsSendSim, TheFailureBoxWaitsUntilTheModuleIsCleanedUp)
+{
+    Begin();
+    AddFault("AT+JMMSCFG=\"mmsc\" | error");
+    const test::CommandsAtBox watch(sim());
+    EXPECT_FALSE(Send(Input()));
+    const Commands expected = Checks() + Context() + Commands {Settings()[0]} + CleanUp(false, false, true);
+    EXPECT_EQ(watch.Commands(), expected) << "the box opened before the context was closed";
 }
 
 TEST_F(MmsSendSim, AnUploadRefusedOrUnansweredNeverSendsTheFileBytes)

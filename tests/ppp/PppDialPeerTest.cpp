@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <atomic>
@@ -28,10 +29,15 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <spawn.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace ulv;
+using namespace std::chrono_literals;
+
+extern char** environ;
 
 namespace {
 
@@ -39,6 +45,129 @@ QString PrepareHome(const QString& name, const char* secretsFile, const char* se
 {
     return ulv::test::PrepareSlirpHome(name, secretsFile, secrets);
 }
+
+// One ulvslirpmodem process with its standard output on a pipe. Spawned with
+// SIGTERM blocked, as a shell or a test runner may leave it: the program must
+// not hand that on to slirp.
+class SlirpModemProcess {
+public:
+    explicit SlirpModemProcess(const std::string& link)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+        posix_spawn_file_actions_addclose(&actions, fds[0]);
+        std::vector<std::string> args = {ULVSLIRPMODEM_PATH, "--link", link};
+        std::vector<char*> argv;
+        for (auto& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&m_pid, ULVSLIRPMODEM_PATH, &actions, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        m_out = fds[0];
+    }
+    ~SlirpModemProcess()
+    {
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
+        if (m_out >= 0)
+            ::close(m_out);
+    }
+
+    // The first line the program printed (its pseudo-terminal), or "".
+    std::string ReadLine(std::chrono::milliseconds timeout)
+    {
+        std::string line;
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            pollfd p{m_out, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, int(left.count())) <= 0)
+                return {};
+            char c = 0;
+            if (::read(m_out, &c, 1) != 1)
+                return {};
+            if (c == '\n')
+                return line;
+            line += c;
+        }
+    }
+
+    // Sends the signal and waits (generously) for the exit; the exit status, or
+    // -1 when the program did not end.
+    int TerminateAndWait(std::chrono::milliseconds timeout)
+    {
+        ::kill(m_pid, SIGTERM);
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            int status = 0;
+            const pid_t r = ::waitpid(m_pid, &status, WNOHANG);
+            if (r == m_pid) {
+                m_pid = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            if (std::chrono::steady_clock::now() > deadline)
+                return -1;
+            // Waiting for another process's exit: nothing to wake on but its end.
+            pollfd none{-1, 0, 0};
+            ::poll(&none, 1, 20);
+        }
+    }
+
+    bool Started() const { return m_pid > 0 && m_out >= 0; }
+
+    // The signals blocked in each child of the program (slirp while a call
+    // is up), as /proc shows them.
+    std::vector<std::string> ChildrenBlockedSignals() const
+    {
+        std::vector<std::string> out;
+        const QDir tasks(QString("/proc/%1/task").arg(m_pid));
+        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(tasks.filePath(task + "/children"));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray& pid : children.readAll().split(' ')) {
+                if (pid.trimmed().isEmpty())
+                    continue;
+                QFile status("/proc/" + QString::fromLatin1(pid.trimmed()) + "/status");
+                if (!status.open(QIODevice::ReadOnly))
+                    continue;
+                for (const QByteArray& line : status.readAll().split('\n'))
+                    if (line.startsWith("SigBlk:"))
+                        out.push_back(line.mid(7).trimmed().toStdString());
+            }
+        }
+        return out;
+    }
+
+private:
+    pid_t m_pid = -1;
+    int m_out = -1;
+};
+
+// Blocks SIGTERM on this thread while a process is spawned from it.
+class BlockedTerm {
+public:
+    BlockedTerm()
+    {
+        sigset_t s;
+        sigemptyset(&s);
+        sigaddset(&s, SIGTERM);
+        ::pthread_sigmask(SIG_BLOCK, &s, &m_old);
+    }
+    ~BlockedTerm() { ::pthread_sigmask(SIG_SETMASK, &m_old, nullptr); }
+
+private:
+    sigset_t m_old;
+};
 
 class PppDialPeer : public ::testing::Test {
 protected:
@@ -208,3 +337,37 @@ TEST_F(PppDialPeer, UdpDatagramRoundTripsThroughSlirpToALoopbackEchoServer)
 }
 
 } // namespace
+
+TEST_F(PppDialPeer, TheSlirpModemProgramAnswersAfterTerminateAndEndsOnSigterm)
+{
+    const std::string link = (test::TempHome() + "/slirpmodem-link").toStdString();
+    std::unique_ptr<SlirpModemProcess> program;
+    {
+        const BlockedTerm blocked;
+        program = std::make_unique<SlirpModemProcess>(link);
+    }
+    ASSERT_TRUE(program->Started());
+    const std::string pty = program->ReadLine(30s);
+    ASSERT_FALSE(pty.empty()) << "the program printed no pseudo-terminal";
+
+    ModemSession session;
+    ASSERT_EQ(session.Open(QString::fromStdString(pty), 115200, 8, 1, 'N', 0, 2048), ModemSession::OpenResult::Opened);
+    SessionPppLine line(session, [] { return true; });
+    PppDialClient client(line);
+    PppDialSettings settings;
+    settings.pdpCommand = "AT+CGDCONT=1,\"IP\",\"cmnet\"";
+    settings.dnsNumber = 1;
+    const PppDialResult result = OnWorker([&] { return client.Dial(settings); });
+    ASSERT_EQ(result.outcome, PppDialOutcome::Up) << result.message;
+    // slirp runs with nothing blocked, whatever the program blocks for itself.
+    EXPECT_EQ(program->ChildrenBlockedSignals(), std::vector<std::string>({"0000000000000000"}));
+    EXPECT_TRUE(OnWorker([&] { return client.Terminate(result.lcp); }));
+
+    // The call dropped with slirp gone: commands are answered again.
+    session.Buffers().ClearReceivedText();
+    EXPECT_EQ(AtAnswered(session), ExchangeResult::Reply);
+    session.Shutdown();
+
+    EXPECT_EQ(program->TerminateAndWait(60s), 0);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(link)));
+}

@@ -7,6 +7,10 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <sys/ioctl.h>
 #include <thread>
 
@@ -325,5 +329,50 @@ TEST(CSerialPort, ModemLinesAreReportedInOrderWithTheirStates)
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(owner.notes[i].message, expected[i].first) << i;
         EXPECT_EQ(owner.notes[i].wParam, expected[i].second) << i;
+    }
+}
+
+TEST(CSerialPort, ABoundedStopLetsGoOfAMonitorThatDoesNotEnd)
+{
+    for (const bool stuck : {false, true}) {
+        SCOPED_TRACE(stuck ? "stuck monitor" : "monitor that ends");
+        PtyPair pty;
+        Owner owner;
+        CSerialPort port;
+        ASSERT_EQ(Open(port, &owner, pty.SlavePath()), 1);
+        // The line reader runs on the monitor's thread as it starts: a stuck
+        // one holds the monitor until released.
+        std::mutex lock;
+        std::condition_variable changed;
+        bool entered = false, released = false;
+        port.SetLineReader([&](int) -> std::optional<int> {
+            std::unique_lock l(lock);
+            entered = true;
+            changed.notify_all();
+            if (stuck)
+                changed.wait(l, [&] { return released; });
+            return std::nullopt;
+        });
+        ASSERT_EQ(port.StartMonitor(), 1);
+        {
+            std::unique_lock l(lock);
+            ASSERT_TRUE(changed.wait_for(l, std::chrono::seconds(30), [&] { return entered; }));
+        }
+        QElapsedTimer t;
+        t.start();
+        EXPECT_EQ(port.StopMonitorWithin(std::chrono::milliseconds(300)), !stuck);
+        if (stuck) {
+            EXPECT_GE(t.elapsed(), 300);
+            EXPECT_TRUE(port.MonitorAlive());
+            {
+                std::lock_guard l(lock);
+                released = true;
+            }
+            changed.notify_all();
+            // The monitor let go of still ends by itself once it can.
+            ASSERT_TRUE(owner.WaitFor([&] { return !port.MonitorAlive(); }));
+        }
+        EXPECT_FALSE(port.MonitorAlive());
+        port.ClosePort();
     }
 }

@@ -175,9 +175,23 @@ void SlirpBridge::StartSlirp()
     for (auto& a : argv)
         argp.push_back(a.data());
     argp.push_back(nullptr);
+    // slirp starts with nothing blocked and every signal at its default,
+    // whatever the spawning thread blocks (a program that waits for its own
+    // SIGTERM blocks it): otherwise the SIGTERM that ends slirp never arrives.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigfillset(&defaults);
+    sigdelset(&defaults, SIGKILL);
+    sigdelset(&defaults, SIGSTOP);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
     pid_t pid = -1;
     const bool spawned = !program.empty()
-        && posix_spawn(&pid, program.c_str(), &actions, nullptr, argp.data(), envp.data()) == 0;
+        && posix_spawn(&pid, program.c_str(), &actions, &attr, argp.data(), envp.data()) == 0;
+    posix_spawnattr_destroy(&attr);
     posix_spawn_file_actions_destroy(&actions);
     close(slave);
     if (!spawned) {
@@ -194,7 +208,19 @@ void SlirpBridge::StopSlirp()
 {
     if (m_slirpPid > 0) {
         kill(m_slirpPid, SIGTERM);
-        waitpid(m_slirpPid, nullptr, 0);
+        // Bounded: a slirp that does not end on SIGTERM is killed, so the
+        // module always answers again after the call drops.
+        bool ended = false;
+        for (int i = 0; i < 200 && !ended; ++i) {
+            const pid_t r = waitpid(m_slirpPid, nullptr, WNOHANG);
+            ended = r == m_slirpPid || (r < 0 && errno != EINTR);
+            if (!ended)
+                usleep(10000);
+        }
+        if (!ended) {
+            kill(m_slirpPid, SIGKILL);
+            waitpid(m_slirpPid, nullptr, 0);
+        }
         m_slirpPid = -1;
     }
     if (m_slirpFd >= 0) {

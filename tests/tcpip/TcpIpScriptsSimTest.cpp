@@ -2,7 +2,11 @@
 
 #include "core/at/WaitClock.h"
 
+#include "common/CommandsAtBox.h"
+
 #include <gtest/gtest.h>
+
+#include <mutex>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -277,5 +281,57 @@ TEST_F(TcpIpScriptsSim, UdpDatagramsComeBackAndAreNeverQueried)
         if (family == sim::Family::Gsm) {
             EXPECT_FALSE(Sent("AT+JISACK")) << "UDP is not acknowledged";
         }
+    }
+}
+
+TEST_F(TcpIpScriptsSim, DataGoOutOnlyAfterTheModulesPromptAndOnlySendOkCountsAsSent)
+{
+    struct Case {
+        sim::Family family;
+        const char* fault; // on the send command; empty for the second half of the table
+        bool promptCame;
+    };
+    const Case cases[] = {
+        // No prompt: nothing of the data reaches the module's command line.
+        {sim::Family::Umts, "AT+JISEND=0 | silent", false},
+        {sim::Family::Umts, "AT+JISEND=0 | error", false},
+        {sim::Family::Gsm, "AT+JISEND | silent", false},
+        {sim::Family::Gsm, "AT+JISEND | error", false},
+        // A prompt but no SEND OK after the data: not sent.
+        {sim::Family::Umts, "AT+JISEND=0 | reply \\r\\n> ", true},
+        {sim::Family::Gsm, "AT+JISEND | reply \\r\\n> ", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        server.Stop();
+        Begin(c.family);
+        ASSERT_TRUE(Activate().active);
+        ASSERT_TRUE(Connect());
+        boxes.Clear();
+        AddFault(c.fault);
+        const SendOutcome out = Send("AT+CFUN=0\r");
+        EXPECT_FALSE(out.sent);
+        EXPECT_EQ(boxes.Texts(), QStringList({"All the data have not been sent out!"}));
+        EXPECT_EQ(Received().find("AT+CFUN=0") != std::string::npos, c.promptCame) << Received();
+        EXPECT_TRUE(server.Received().empty());
+        if (!c.promptCame)
+            EXPECT_EQ(State().fun, 1) << "the payload was taken as a command";
+    }
+}
+
+TEST_F(TcpIpScriptsSim, TheLengthWarningComesBeforeTheSendCommand)
+{
+    for (sim::Family family : {sim::Family::Umts, sim::Family::Gsm}) {
+        server.Stop();
+        Begin(family);
+        ASSERT_TRUE(Activate().active);
+        ASSERT_TRUE(Connect());
+        const test::CommandsAtBox watch(sim());
+        const SendOutcome out = Send(QByteArray(1461, 'x'));
+        EXPECT_TRUE(out.sent);
+        ASSERT_EQ(watch.Texts(),
+            QStringList({"The maximum length of the data is 1460, the data beyond 1460 will be omitted!"}));
+        for (const std::string& c : watch.Commands())
+            EXPECT_EQ(c.rfind("AT+JISEND", 0), std::string::npos) << "the module was at its prompt: " << c;
     }
 }

@@ -10,7 +10,7 @@
 
 namespace ulv {
 
-CPageTitleStrip* g_pPageTitleStrip = nullptr;
+std::atomic<CPageTitleStrip*> g_pPageTitleStrip{nullptr};
 
 namespace {
 

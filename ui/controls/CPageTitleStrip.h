@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 
 namespace ulv {
 
@@ -82,7 +83,12 @@ private:
     };
     BannerText CurrentText() const;
     QImage Compose(const BannerText& text) const;
+
+public:
+    // The ring blink ends (a call gone with its module).
     void StopRinging();
+
+private:
 
     mutable QMutex m_lock;
     QString m_strTitle;
@@ -101,7 +107,8 @@ private:
     QTimer m_ringTimer;
 };
 
-// The one strip of the page host, while it exists.
-extern CPageTitleStrip* g_pPageTitleStrip;
+// The one strip of the page host, while it exists: set and read on any thread
+// (one load per use); the page host clears it before its children go.
+extern std::atomic<CPageTitleStrip*> g_pPageTitleStrip;
 
 } // namespace ulv

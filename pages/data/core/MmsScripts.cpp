@@ -57,9 +57,22 @@ public:
 
     bool Run()
     {
+        // An attachment that cannot be sent is known before the module is
+        // asked anything: nothing to configure, nothing to clean up.
+        for (const QString& path : {m_in.file1, m_in.file2}) {
+            if (!path.isEmpty() && !Readable(path)) {
+                m_run.Fail(MmsAttachmentUnreadable(path));
+                Progress(100, QString());
+                return false;
+            }
+        }
         const bool sent = Steps();
+        // The clean-up goes first: the module is not left with its context
+        // active while the failure box waits for the user.
         CleanUp();
         Progress(100, QString());
+        if (m_failed)
+            m_run.Fail(QString::fromLatin1(kMmsSendFailed));
         return sent;
     }
 
@@ -70,9 +83,17 @@ private:
             m_progress(position, caption);
     }
 
+    // Notes the failure; its box follows the clean-up.
     bool Failed() const
     {
-        return m_run.Fail(QString::fromLatin1(kMmsSendFailed));
+        m_failed = true;
+        return false;
+    }
+
+    static bool Readable(const QString& path)
+    {
+        QFile file(path);
+        return QFileInfo(path).isFile() && file.open(QIODevice::ReadOnly);
     }
 
     // A step whose failure ends the send; after a Stop no box is shown.
@@ -105,6 +126,7 @@ private:
     const MmsSendInput& m_in;
     const MmsProgress& m_progress;
     bool m_activated = false;
+    mutable bool m_failed = false;
     bool m_uploaded[2] = {false, false};
     QString m_ramName[2];
 };
@@ -262,6 +284,11 @@ bool MmsSendThread(ModemSession& session, const TaskGate::Token& token, const Mm
     const MmsProgress& progress)
 {
     return MmsSender(session, token, input, progress).Run();
+}
+
+QString MmsAttachmentUnreadable(const QString& path)
+{
+    return QStringLiteral("The attachment file '%1' does not exist or cannot be read!").arg(path);
 }
 
 QString RamFileName(const QString& path)

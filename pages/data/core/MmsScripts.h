@@ -59,6 +59,8 @@ bool MmsSendThread(ModemSession& session, const TaskGate::Token& token, const Mm
 // The name a file gets in the module's RAM: the part of its path after the
 // last separator.
 QString RamFileName(const QString& path);
+// The box for an attachment that is missing or cannot be read.
+QString MmsAttachmentUnreadable(const QString& path);
 // The result code of a "+JMMSEND:" answer: the text between its ':' and the
 // next ',' with leading blanks removed; none without "+JMMSEND:" or the comma.
 std::optional<QString> ParseJmmsendCode(const QString& reply);

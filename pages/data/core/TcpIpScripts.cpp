@@ -4,6 +4,7 @@
 #include "core/at/ScriptedExchange.h"
 #include "core/at/WaitClock.h"
 #include "platform/MessageBox.h"
+#include "serial/CSerialPort.h"
 
 #include <QStringList>
 
@@ -37,11 +38,17 @@ Verdict Collect(ModemSession& session, const ScriptRunner& run, int timeoutMs, Q
         const unsigned wakes = session.Buffers().WakeCount();
         if (!run.Active())
             return Verdict::Failure;
-        if (WaitClockNow() > end)
+        // A lost port: what came before it went is still judged, then nothing more can come.
+        const bool lost = session.PortLost();
+        if (!lost && WaitClockNow() > end)
             return Verdict::Failure;
-        const QString text = session.Buffers().WaitAndTakeReceivedText(WaitClockToSteady(end), wakes);
-        if (text.isEmpty())
+        const QString text = lost ? session.Buffers().TakeReceivedText()
+                                  : session.Buffers().WaitAndTakeReceivedText(WaitClockToSteady(end), wakes);
+        if (text.isEmpty()) {
+            if (lost)
+                return Verdict::Failure;
             continue;
+        }
         reply += text;
         const Verdict v = judge(reply);
         if (v != Verdict::More)
@@ -91,19 +98,46 @@ void WriteData(ModemSession& session, const ScriptRunner& run, const QByteArray&
         return;
     session.Transmitter().SendRawBytes(data);
     session.Transmitter().WaitUntilWritten(std::chrono::seconds(30));
+    // The pause counts from when the data left the port, not from when the
+    // transmitter handed them to it (the port's writer may still hold some).
+    if (const std::shared_ptr<CSerialPort> port = session.Port()) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        for (;;) {
+            const unsigned wakes = session.Buffers().WakeCount();
+            if (port->PendingWriteBytes() == 0 || !run.Active() || session.PortLost()
+                || std::chrono::steady_clock::now() >= end)
+                break;
+            session.Buffers().WaitForWake(end, wakes);
+        }
+    }
     if (!run.Sleep(kDataPause))
         return;
     session.Transmitter().SendByte(0x1A);
 }
 
+// The send command and its prompt. The data may follow only the prompt: a
+// module that stays silent or refuses reads whatever comes next as commands.
 bool WaitPrompt(ModemSession& session, const ScriptRunner& run, const QString& command)
 {
     QString reply;
-    const Verdict v = SendAndCollect(session, run, command, 4000, reply,
-        [](const QString& r) { return r.contains('>') ? Verdict::Success : Verdict::More; });
-    // The data go out after the wait whether the prompt came or not.
-    run.Sleep(kDataPause);
-    return v == Verdict::Success;
+    const Verdict v = SendAndCollect(session, run, command, 4000, reply, [](const QString& r) {
+        if (r.contains('>'))
+            return Verdict::Success;
+        return r.endsWith('\n') && r.contains("ERROR") ? Verdict::Failure : Verdict::More;
+    });
+    if (v != Verdict::Success)
+        return false;
+    return run.Sleep(kDataPause);
+}
+
+// The module's word that the data went out.
+Verdict AwaitSendOk(ModemSession& session, const ScriptRunner& run, QString& reply)
+{
+    return Collect(session, run, 4000, reply, [](const QString& r) {
+        if (r.contains("SEND OK"))
+            return Verdict::Success;
+        return r.contains("SEND FAIL") || r.contains("ERROR") ? Verdict::Failure : Verdict::More;
+    });
 }
 
 QString Address(const ConnectSettings& s)
@@ -474,22 +508,28 @@ SendOutcome SendData(ModemSession& session, const TaskGate::Token& token, int mo
                       "considered as data to be send. After receiving \">\", input data (TEST), the maximum length of the "
                       "data is 1460, the data beyond 1460 will be omitted. Then use <CTRL+Z> to send data. When receive "
                       "SEND OK means the data has been sent */"));
-    WaitPrompt(session, run, umts ? "AT+JISEND=0" : "AT+JISEND");
+    // The length warning comes before the send command: the module must not
+    // sit at its prompt while the box waits for the user.
     const QByteArray data = LimitData(run, s.data, shared.echoMode.load() != 0);
+    if (!WaitPrompt(session, run, umts ? "AT+JISEND=0" : "AT+JISEND")) {
+        run.Fail(kNotAllSent);
+        return out;
+    }
     session.Buffers().ClearReceivedText();
     WriteData(session, run, data);
     if (!run.Active())
         return out;
+    // Written is not sent: only the module's SEND OK says the data went out.
+    QString reply;
+    const Verdict v = AwaitSendOk(session, run, reply);
+    out.sent = v == Verdict::Success;
+    if (!out.sent) {
+        run.Fail(kNotAllSent);
+        return out;
+    }
     out.bytesSent = int(data.size());
     if (umts) {
-        QString reply;
-        const Verdict v = Collect(session, run, 4000, reply, [](const QString& r) {
-            if (r.contains("SEND OK"))
-                return Verdict::Success;
-            return r.contains("SEND FAIL") || r.contains("ERROR") ? Verdict::Failure : Verdict::More;
-        });
-        out.sent = v == Verdict::Success;
-        if (!out.sent || !s.autoQuery)
+        if (!s.autoQuery)
             return out;
         run.Note(Note("Use AT+JISEND=0,0 to query whether all the data have been sent out"));
         for (int round = 0; round < kQueryRounds && run.Active(); ++round) {
@@ -501,7 +541,6 @@ SendOutcome SendData(ModemSession& session, const TaskGate::Token& token, int mo
                 break;
         }
     } else {
-        out.sent = true;
         if (!s.autoQuery)
             return out;
         run.Note(Note("Use AT+JISACK to query whether all the data has been sent out"));
@@ -577,17 +616,13 @@ bool SendEchoRequest(ModemSession& session, const TaskGate::Token& token, int mo
     const QByteArray request = EchoRequest(imei);
 
     run.Note(Note("Send echo request command"));
-    WaitPrompt(session, run, moduleType == 0 ? "AT+JISEND" : "AT+JISEND=0");
+    if (!WaitPrompt(session, run, moduleType == 0 ? "AT+JISEND" : "AT+JISEND=0"))
+        return false;
     shared.received.Clear();
     session.Buffers().ClearReceivedText();
     shared.readPending = 0;
     WriteData(session, run, request);
-    const Verdict sent = Collect(session, run, 4000, reply, [](const QString& r) {
-        if (r.contains("SEND OK"))
-            return Verdict::Success;
-        return r.contains("SEND FAIL") || r.contains("ERROR") ? Verdict::Failure : Verdict::More;
-    });
-    if (sent != Verdict::Success)
+    if (AwaitSendOk(session, run, reply) != Verdict::Success)
         return false;
 
     // The answer reaches the page through its receive path (pushed data, or a

@@ -65,11 +65,18 @@ Waited WaitForText(const ScriptRunner& runner, int timeoutMs, bool silence,
         const unsigned wakes = buffers.WakeCount();
         if (!running())
             return Waited::Stopped;
-        if (WaitClockNow() > deadline)
+        // A lost port: what came before it went is still judged, then nothing more can come.
+        const bool lost = runner.Session().PortLost();
+        if (!lost && WaitClockNow() > deadline)
             return Waited::Timeout;
-        const QString text = buffers.WaitAndTakeReceivedText(WaitClockToSteady(deadline) + std::chrono::milliseconds(1), wakes);
-        if (text.isEmpty())
+        const QString text = lost
+            ? buffers.TakeReceivedText()
+            : buffers.WaitAndTakeReceivedText(WaitClockToSteady(deadline) + std::chrono::milliseconds(1), wakes);
+        if (text.isEmpty()) {
+            if (lost)
+                return Waited::Timeout;
             continue;
+        }
         collected += text;
         if (silence)
             deadline = WaitClockNow() + std::chrono::milliseconds(timeoutMs);
@@ -379,6 +386,9 @@ bool SendSmsScript(const ScriptRunner& runner, const SmsSendRequest& request, Sm
         return runner.Fail(kSmsSendFailure);
     const bool sent
         = request.type == kSmsTypePdu ? SendPdu(runner, pdu, length, page) : SendText(runner, request, text, page);
+    // The status line never goes on saying "Sending......" for a send that ended.
+    if (!sent)
+        page.SetStatus(QStringLiteral("Send failed"));
     if (!runner.Active())
         return false;
     if (!sent)
