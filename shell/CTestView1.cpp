@@ -181,7 +181,7 @@ void CTestView1::OnPortLost()
 {
     // Every page shows what it held as ended; the connection page then closes
     // the port and shows the module disconnected, in the status bar too.
-    for (PageDialog* page : findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
+    for (PageDialog* page : m_pageArea->findChildren<PageDialog*>(QString(), Qt::FindDirectChildrenOnly))
         if (page != m_home)
             page->OnPortLost();
     m_home->OnPortLost();
