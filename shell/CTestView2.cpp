@@ -179,8 +179,9 @@ void CTestView2::OnTerminalEntry(const TerminalEntry& entry)
     QByteArray formatted = FormatTerminalOutput(kind, entry.text, format, !lineOpen || breakFirst, stamp);
     if (formatted.isEmpty())
         return;
+    // A line the module ended with a bare CR only lacks its LF.
     if (breakFirst)
-        formatted.prepend("\r\n");
+        formatted.prepend(m_segments.back().bytes.endsWith('\r') ? "\n" : "\r\n");
     Append(formatted, kind);
     // The log holds exactly what is shown: bytes that are not UTF-8 appear as
     // their Latin-1 characters and are logged as such. The outputs are taken as
