@@ -33,8 +33,9 @@ protected:
 
 TEST_F(MapDialogTest, GrowsToTheMainWindowSizeLessFiftyAndScalesTheBrowserIn)
 {
-    g_sysParams.nwidth = 1024;
-    g_sysParams.nheight = 768;
+    // Smaller than the test screen, so the dialog is not fitted to it.
+    g_sysParams.nwidth = 700;
+    g_sysParams.nheight = 500;
     CMapDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), "Map");
     EXPECT_EQ(dlg.m_nZoom, 16);
@@ -42,20 +43,20 @@ TEST_F(MapDialogTest, GrowsToTheMainWindowSizeLessFiftyAndScalesTheBrowserIn)
     const QRect before = dlg.Placeholder()->geometry();
     const QSize templateSize = dlg.size();
     dlg.show();
-    EXPECT_EQ(dlg.size(), QSize(974, 718));
+    EXPECT_EQ(dlg.size(), QSize(650, 450));
     ASSERT_NE(dlg.Browser(), nullptr);
-    const double fx = 974.0 / templateSize.width(), fy = 718.0 / templateSize.height();
+    const double fx = 650.0 / templateSize.width(), fy = 450.0 / templateSize.height();
     const QRect expected(QPoint(int(before.left() * fx), int(before.top() * fy)),
         QPoint(int((before.left() + before.width()) * fx) - 1, int((before.top() + before.height()) * fy) - 1));
     EXPECT_EQ(dlg.Browser()->geometry(), expected);
     EXPECT_FALSE(dlg.Placeholder()->isVisible());
-    EXPECT_EQ(dlg.m_nClientWidth, 974);
+    EXPECT_EQ(dlg.m_nClientWidth, 650);
 
     // The same size again moves nothing; half the width halves the browser's.
     const QRect browser = dlg.Browser()->geometry();
-    dlg.Relayout(974, 718);
+    dlg.Relayout(650, 450);
     EXPECT_EQ(dlg.Browser()->geometry(), browser);
-    dlg.resize(487, 718);
+    dlg.resize(325, 450);
     EXPECT_EQ(dlg.Browser()->geometry().left(), browser.left() / 2);
     EXPECT_EQ(dlg.Browser()->geometry().top(), browser.top());
 }
