@@ -94,9 +94,11 @@ TEST_F(ControlledModule, ADeliveredMessageMakesTheSmsPageAskToReadIt)
     g_nSmsStorageCapacity = savedCapacity;
 }
 
-TEST_F(ControlledModule, AnUnpluggedModuleIsReportedInTheTerminal)
+TEST_F(ControlledModule, AnUnpluggedModuleIsReportedAsALostPort)
 {
+    ASSERT_FALSE(host->Session().PortLost());
     EXPECT_EQ(client->Send("unplug"), "ok");
+    ASSERT_TRUE(Until([&] { return host->Session().PortLost(); }));
     ASSERT_TRUE(Until([&] { return terminal->TerminalText().contains("was closed by the device"); }));
     EXPECT_TRUE(terminal->TerminalText().endsWith(
         QString("/* The serial port '%1' was closed by the device */\r\n").arg(QString::fromStdString(SlavePath())).toUtf8()));
