@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <QDialog>
+#include <QEvent>
 #include <QMainWindow>
 #include <QScreen>
 #include <memory>
@@ -75,6 +76,49 @@ void DestroyAppMainWindow()
     MainWindow().reset();
 }
 
+namespace {
+
+// Gives the window's frame room inside r; false while the frame is not known.
+bool FitFrameInto(QMainWindow* window, const QRect& r)
+{
+    const QSize frame = window->frameGeometry().size() - window->size();
+    if (frame.width() <= 0 && frame.height() <= 0)
+        return false;
+    window->setMinimumHeight(std::min(window->minimumHeight(), r.height() - frame.height()));
+    window->resize(r.size() - frame);
+    window->move(r.topLeft());
+    return true;
+}
+
+class LateFrameFit : public QObject {
+public:
+    LateFrameFit(QMainWindow* window, const QRect& place)
+        : QObject(window)
+        , m_window(window)
+        , m_place(place)
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type t = event->type();
+        if (!m_done && watched == m_window && (t == QEvent::Move || t == QEvent::Show || t == QEvent::Expose)
+            && !m_window->isMaximized() && FitFrameInto(m_window, m_place)) {
+            m_done = true;
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QMainWindow* m_window;
+    QRect m_place;
+    bool m_done = false;
+};
+
+} // namespace
+
 void PlaceAppMainWindow(QMainWindow* window, const QRect& workArea)
 {
     if (g_sysParams.showmaximized) {
@@ -87,13 +131,11 @@ void PlaceAppMainWindow(QMainWindow* window, const QRect& workArea)
     window->move(r.topLeft());
     window->showNormal();
     // The place is for the whole window: its frame (title bar, borders) is
-    // taken from the client area once the window system has given one.
-    const QSize frame = window->frameGeometry().size() - window->size();
-    if (frame.width() > 0 || frame.height() > 0) {
-        window->setMinimumHeight(std::min(window->minimumHeight(), r.height() - frame.height()));
-        window->resize(r.size() - frame);
-        window->move(r.topLeft());
-    }
+    // taken from the client area once the window system has given one. An X11
+    // window manager decorates the window only after it is shown, so a frame
+    // not known yet is taken off when the window is first moved or shown in it.
+    if (!FitFrameInto(window, r))
+        window->installEventFilter(new LateFrameFit(window, r));
 }
 
 bool CUlvenscopeApp::InitInstance()
