@@ -8,6 +8,8 @@
 // figures: they are this process's own CPU time, not wall time).
 //   xvfb-run -a -s "-screen 0 1600x1200x24" build/bench/idle [SECONDS-PER-PAGE]
 // Needs an X server: the pointer must be a real one for hover to be measured.
+// With ULV_IDLE_DETAIL=1 it also lists, per page, the events of the measured
+// time by kind and by the class that got them (what still wakes it).
 #include "ProcessCpu.h"
 #include "core/at/ModemSession.h"
 #include "pages/PageHost.h"
@@ -30,10 +32,12 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QMap>
 #include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 using namespace ulv;
 
@@ -52,6 +56,40 @@ bool RunUntil(Done done, int deadlineMs)
     }
     return true;
 }
+
+double UiThreadCpuSeconds()
+{
+    rusage u {};
+    getrusage(RUSAGE_THREAD, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Counts events by kind and receiver class while it exists.
+class WakeCounter : public QObject {
+public:
+    WakeCounter() { qApp->installEventFilter(this); }
+    ~WakeCounter() override { qApp->removeEventFilter(this); }
+    QString Text() const
+    {
+        QStringList parts;
+        for (auto it = m_counts.begin(); it != m_counts.end(); ++it)
+            parts << QStringLiteral("%1 %2").arg(it.key()).arg(it.value());
+        return parts.join(QStringLiteral(", "));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        const QString kind = e->type() == QEvent::Timer ? QStringLiteral("timer")
+            : e->type() == QEvent::Paint                ? QStringLiteral("paint")
+                                                        : QStringLiteral("event %1").arg(int(e->type()));
+        ++m_counts[kind + QLatin1Char(' ') + QLatin1String(watched->metaObject()->className())];
+        return false;
+    }
+
+private:
+    QMap<QString, int> m_counts;
+};
 
 const char* PageName(PageKey key)
 {
@@ -138,8 +176,16 @@ int main(int argc, char** argv)
             bench::RunFor(2000); // the page's own start-up and the move's repaints
             if (p == 0 && !nav->underMouse())
                 std::printf("(the pointer is not over the navigation bar on the %s page)\n", PageName(key));
+            std::unique_ptr<WakeCounter> wakes;
+            if (qEnvironmentVariableIntValue("ULV_IDLE_DETAIL") == 1)
+                wakes = std::make_unique<WakeCounter>();
             const double cpu0 = bench::SelfCpuSeconds();
+            const double ui0 = UiThreadCpuSeconds();
             bench::RunFor(seconds * 1000);
+            if (wakes)
+                std::printf("  %s, pointer %s: UI thread %.2f%%; %s\n", PageName(key),
+                    p == 0 ? "on the bar" : "off the window", (UiThreadCpuSeconds() - ui0) / seconds * 100,
+                    qPrintable(wakes->Text()));
             share[p] = (bench::SelfCpuSeconds() - cpu0) / seconds * 100;
             worst = std::max(worst, share[p]);
         }
