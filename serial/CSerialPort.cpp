@@ -528,16 +528,22 @@ void CSerialPort::CommThread()
                 lastLines = *now;
             }
         }
+        bool delivered = false;
         if (rev & (POLLIN | POLLHUP | POLLERR)) {
             // Bytes that arrived before a hang-up are still the module's: read
             // them even past the in-flight limit before giving up the port.
             if (canRead || (rev & (POLLHUP | POLLERR)))
-                ReadAvailable(hangup);
+                delivered = ReadAvailable(hangup);
             if ((rev & (POLLHUP | POLLERR)) && !(rev & POLLIN))
                 hangup = true;
         }
         if (!hangup && (wantWrite || PendingWriteBytes() > 0))
             WritePending(hangup);
+        if (delivered && !hangup && m_readGatherMs > 0 && PendingWriteBytes() == 0) {
+            // A stop or a write wakes the thread at once.
+            pollfd gather { wakeFd, POLLIN, 0 };
+            ::poll(&gather, 1, m_readGatherMs);
+        }
 
     }
     if (hangup) {

@@ -76,6 +76,11 @@ public:
     // 0: chunks as posted WM_SERIAL_DATA; 1: WM_SERIAL_DATA_SYNC, and the monitor
     // reads on only after the owner has handled the chunk.
     void SetSyncNotify(bool sync);
+    // After a read the monitor lets the device gather more for this long before
+    // it reads again (0, the default: every piece at once). A port that streams
+    // text in small pieces is then handed over in fewer, larger chunks, and the
+    // owner's thread is not woken for every few bytes. Set before StartMonitor.
+    void SetReadGatherMs(int ms) { m_readGatherMs = ms; }
 
     // Shows "WARNING:  <step> Failed with the following error: ..." for an errno.
     void ShowCommError(const QString& step, int error);
@@ -134,6 +139,7 @@ private:
     int m_nDataBits = 8;
     int m_nStopBits = 1;
     std::atomic<bool> m_bSyncNotify{false};
+    int m_readGatherMs = 0;
     int m_nFlowMode = 0;
     unsigned m_dwEventMask = 0;
     int m_nWriteCapacity = 0;

@@ -1,5 +1,6 @@
 #include "shell/FrameStatusBar.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 namespace ulv {
@@ -9,6 +10,9 @@ FrameStatusBar::FrameStatusBar(QWidget* parent)
     , m_crBack(GetSysColor(COLOR_BTNFACE))
 {
     setSizeGripEnabled(false);
+    // The bar paints all of itself: the window behind it need not paint first
+    // (the clock pane changes every second).
+    setAttribute(Qt::WA_OpaquePaintEvent);
     // Menu and toolbar prompts show in the first pane while they last.
     connect(this, &QStatusBar::messageChanged, this, [this] { update(PaneRect(0)); });
 }
@@ -19,6 +23,7 @@ void FrameStatusBar::SetPaneText(int pane, const QString& text)
         return;
     const int before = PaneWidth(pane);
     m_texts[std::size_t(pane)] = text;
+    m_widths[std::size_t(pane)] = -1;
     if (PaneWidth(pane) == before) {
         update(PaneRect(pane));
         return;
@@ -36,8 +41,18 @@ int FrameStatusBar::PaneWidth(int pane) const
     // Pane 1 lies under the log box, which scrolls its own text.
     if (pane == 1)
         return given;
-    const int needed = fontMetrics().horizontalAdvance(m_texts[std::size_t(pane)]) + 2 * kTextMargin + 2;
-    return std::max(given, needed);
+    // Measured once per text and font: every paint asks for every pane's place.
+    int& width = m_widths[std::size_t(pane)];
+    if (width < 0)
+        width = std::max(given, fontMetrics().horizontalAdvance(m_texts[std::size_t(pane)]) + 2 * kTextMargin + 2);
+    return width;
+}
+
+void FrameStatusBar::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_widths.fill(-1);
+    QStatusBar::changeEvent(event);
 }
 
 QString FrameStatusBar::ShownText(int pane) const
@@ -83,14 +98,17 @@ QSize FrameStatusBar::sizeHint() const
 
 QSize FrameStatusBar::minimumSizeHint() const { return { 0, sizeHint().height() }; }
 
-void FrameStatusBar::paintEvent(QPaintEvent*)
+void FrameStatusBar::paintEvent(QPaintEvent* event)
 {
     QPainter p(this);
-    FillSolidRect(p, rect(), m_crBack);
+    FillSolidRect(p, event->rect(), m_crBack);
     p.setFont(font());
     p.setPen(QColor(SysRgb(COLOR_BTNTEXT)));
     for (int i = 0; i < kPaneCount; ++i) {
         const QRect r = PaneRect(i);
+        // Only the panes that changed are laid out and drawn again.
+        if (!r.intersects(event->rect()))
+            continue;
         Draw3dRect(p, r, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT));
         p.drawText(
             r.adjusted(kTextMargin, 1, -kTextMargin, -1), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_texts[std::size_t(i)]);

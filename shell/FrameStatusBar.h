@@ -43,9 +43,11 @@ Q_SIGNALS:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     std::array<QString, kPaneCount> m_texts;
+    mutable std::array<int, kPaneCount> m_widths {-1, -1, -1, -1, -1};
     COLORREF m_crBack;
 };
 

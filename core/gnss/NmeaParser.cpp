@@ -30,6 +30,7 @@ NmeaParser::NmeaParser(Listener* listener)
 
 void NmeaParser::ParseNmea(std::string_view chunk)
 {
+    const size_t held = m_nmeaLineBuffer.size();
     if (std::memchr(chunk.data(), '\0', chunk.size()) == nullptr) {
         m_nmeaLineBuffer.append(chunk);
     } else {
@@ -38,16 +39,17 @@ void NmeaParser::ParseNmea(std::string_view chunk)
                 m_nmeaLineBuffer.push_back(c);
         }
     }
-    if (m_nmeaLineBuffer.empty())
-        return;
-    if (m_nmeaLineBuffer.back() != '\n') {
-        // The text waits for a chunk that ends a line, unless it has grown too long.
-        if (m_nmeaLineBuffer.size() > kMaxBufferedBytes)
-            FlushOversizedBuffer();
-        return;
+    // Every line is handled as soon as its end arrives: a port that hands its
+    // text over in pieces never ending on a line end would otherwise hold the
+    // sentences back for as long as it keeps doing so. Only the new bytes can
+    // hold a new line end.
+    const size_t lastLf = m_nmeaLineBuffer.rfind('\n');
+    if (lastLf != npos && lastLf >= held) {
+        ExtractSentences(std::string_view(m_nmeaLineBuffer).substr(0, lastLf + 1));
+        m_nmeaLineBuffer.erase(0, lastLf + 1);
     }
-    ExtractSentences(m_nmeaLineBuffer);
-    m_nmeaLineBuffer.clear();
+    if (m_nmeaLineBuffer.size() > kMaxHeldLineBytes)
+        DropUnendedLine();
 }
 
 void NmeaParser::Reset()
@@ -70,15 +72,8 @@ void NmeaParser::Reset()
     m_listener->WorldPositionChanged(m_worldLatitude, m_worldLongitude);
 }
 
-void NmeaParser::FlushOversizedBuffer()
+void NmeaParser::DropUnendedLine()
 {
-    const size_t lastLf = m_nmeaLineBuffer.rfind('\n');
-    if (lastLf != npos) {
-        ExtractSentences(std::string_view(m_nmeaLineBuffer).substr(0, lastLf + 1));
-        m_nmeaLineBuffer.erase(0, lastLf + 1);
-    }
-    if (m_nmeaLineBuffer.size() <= kMaxHeldLineBytes)
-        return;
     // Keep only the latest sentence start, and only when it can still be a
     // sentence; anything before it can never end well.
     const size_t lastDollar = m_nmeaLineBuffer.rfind('$');

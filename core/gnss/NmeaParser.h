@@ -36,19 +36,17 @@ public:
     static constexpr double kDefaultLatitude = 59.913900;
     static constexpr double kDefaultLongitude = 10.752200;
 
-    // The held text never grows beyond this: a source that sends no line end
-    // would otherwise make it grow for as long as the port stays open.
-    static constexpr size_t kMaxBufferedBytes = 64 * 1024;
     // A line without its end longer than this is noise; the parser then waits
-    // for the next "$".
+    // for the next "$". Only an unended line is ever held, so the held text
+    // never grows beyond this (plus the chunk being taken).
     static constexpr size_t kMaxHeldLineBytes = 4 * 1024;
 
     explicit NmeaParser(Listener* listener = nullptr);
 
     void SetListener(Listener* listener) { m_listener = listener; }
 
-    // Takes one received chunk. Sentences are handled once a chunk ends with a
-    // line feed; NUL bytes are dropped.
+    // Takes one received chunk. Each sentence is handled as soon as its line
+    // feed has arrived; NUL bytes are dropped.
     void ParseNmea(std::string_view chunk);
 
     // Forgets every value and the satellite table, and tells the listener: a
@@ -73,7 +71,7 @@ public:
 
 private:
     void ExtractSentences(std::string_view text);
-    void FlushOversizedBuffer();
+    void DropUnendedLine();
     void PublishTable();
     void AfterGsa();
     void AfterRmc();

@@ -194,6 +194,7 @@ CFunctionTestDlg_tcpip::CFunctionTestDlg_tcpip(QWidget* parent)
     m_cmbAccessMode->setCurrentIndex(1);
     m_timer = new QTimer(this);
     connect(m_timer, &QTimer::timeout, this, &CFunctionTestDlg_tcpip::OnTimer);
+    // It rests while the page is hidden (showEvent / hideEvent).
     m_timer->start(1000);
     m_chkAutoQuery->setChecked(true);
     m_editPeriod->setText(QStringLiteral("1000"));
@@ -741,6 +742,28 @@ void CFunctionTestDlg_tcpip::OnButtonClearSend()
 void CFunctionTestDlg_tcpip::OnButtonClearReceive()
 {
     m_editReceive->clear();
+}
+
+void CFunctionTestDlg_tcpip::showEvent(QShowEvent* e)
+{
+    PageDialog::showEvent(e);
+    // A flag raised while another page was on show has no effect, as when the
+    // timer took it then.
+    if (m_bHiddenItself) {
+        m_bContextDeactivated = 0;
+        m_bConnectionClosed = 0;
+    }
+    if (!m_timer->isActive())
+        m_timer->start();
+}
+
+void CFunctionTestDlg_tcpip::hideEvent(QHideEvent* e)
+{
+    // Hidden with its window the page is still the current one: its flags count
+    // when the window comes back.
+    m_bHiddenItself = isHidden();
+    m_timer->stop();
+    PageDialog::hideEvent(e);
 }
 
 void CFunctionTestDlg_tcpip::OnTimer()

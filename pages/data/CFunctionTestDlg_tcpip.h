@@ -82,7 +82,12 @@ public:
     std::atomic<int> m_bConnectionClosed{0};
     std::atomic<int> m_bContextDeactivated{0};
 
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
 private:
+    bool m_bHiddenItself = false;
     ModemSession& Session() const;
     bool CanStart() const;
     void QueueRead(const QString& id);

@@ -221,7 +221,7 @@ CTestItemDlg_sms::CTestItemDlg_sms(QWidget* parent)
     m_timer = new QTimer(this);
     m_timer->setInterval(2000);
     connect(m_timer, &QTimer::timeout, this, &CTestItemDlg_sms::OnTimer);
-    m_timer->start();
+    // It runs while the page is on show (showEvent / hideEvent).
 
     connect(m_cmbType, qOverload<int>(&QComboBox::activated), this, &CTestItemDlg_sms::OnTypeChanged);
     connect(m_radioKeyboard, &QRadioButton::clicked, this, &CTestItemDlg_sms::OnInputKeyboard);
@@ -280,6 +280,20 @@ std::vector<int> CTestItemDlg_sms::TakeQueuedMessages()
     int taken[kQueueSize];
     const int n = TakeNewMessages(taken);
     return std::vector<int>(taken, taken + n);
+}
+
+void CTestItemDlg_sms::showEvent(QShowEvent* e)
+{
+    PageDialog::showEvent(e);
+    if (!m_timer->isActive())
+        m_timer->start();
+}
+
+void CTestItemDlg_sms::hideEvent(QHideEvent* e)
+{
+    // A hidden page asks nothing, so its timer need not wake the program.
+    m_timer->stop();
+    PageDialog::hideEvent(e);
 }
 
 void CTestItemDlg_sms::OnTimer()

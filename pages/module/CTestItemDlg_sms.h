@@ -103,6 +103,10 @@ public:
     static const QString kDefaultReceiver;
     static const QString kDefaultSmsc;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+
 private:
     class Sink;
     bool CanStart() const;

@@ -38,12 +38,15 @@
 #include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QPlainTextEdit>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTextEdit>
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 // Outside the namespace: the resource's initialiser is a global function.
@@ -212,13 +215,22 @@ void CTestItemDlg_gnss::OnInitDialog()
     m_btnSend->hide();
     Line(this, Dlu(0, 139, 271, 1));
 
-    m_nmeaView = new QTextEdit(this);
+    // A plain-text view lays out only the lines on show, so appending and
+    // dropping the oldest lines cost the same however much it holds.
+    m_nmeaView = new QPlainTextEdit(this);
     m_nmeaView->setObjectName(QStringLiteral("1404"));
     m_nmeaView->setGeometry(Dlu(6, 148, 277, 157));
     m_nmeaView->setReadOnly(true);
-    m_nmeaView->setAcceptRichText(false);
     m_nmeaView->setUndoRedoEnabled(false);
-    m_nmeaView->document()->setMaximumBlockCount(kMaxViewBlocks);
+    m_nmeaView->setMaximumBlockCount(kMaxViewBlocks);
+    m_nmeaView->installEventFilter(this);
+    // While the view is shown, what arrives reaches it at a reading pace.
+    m_viewTimer.setSingleShot(true);
+    m_viewTimer.setInterval(kViewFlushMs);
+    connect(&m_viewTimer, &QTimer::timeout, this, [this] { FlushNmeaView(); });
+    m_refreshTimer.setSingleShot(true);
+    m_refreshTimer.setInterval(kRefreshMs);
+    connect(&m_refreshTimer, &QTimer::timeout, this, [this] { RefreshValues(); });
     {
         QPalette pal = m_nmeaView->palette();
         pal.setColor(QPalette::Base, Qt::white);
@@ -402,6 +414,9 @@ int CTestItemDlg_gnss::OpenNmeaPort(const QString& port, int baud, int dataBits,
 {
     auto serial = std::make_shared<CSerialPort>();
     serial->SetSyncNotify(true);
+    // A receiver hands its sentences over a few bytes at a time; gathered for a
+    // moment they cost the page one wake-up instead of dozens.
+    serial->SetReadGatherMs(kReadGatherMs);
     // Like the main port, the NMEA port always opens without parity.
     if (!serial->OpenPort(this, port, baud, 'N', dataBits, stopBits, 0x1FD, bufferSize, flowMode)) {
         if (serial->SetupFailed())
@@ -519,7 +534,9 @@ int CTestItemDlg_gnss::OnNmeaData(const QByteArray& chunk)
     }
     EchoText(1, text);
     std::lock_guard<std::mutex> g(m_pageLock);
+    m_parsing = true;
     m_parser.ParseNmea(std::string_view(chunk.constData(), size_t(chunk.size())));
+    m_parsing = false;
     return 1;
 }
 
@@ -537,22 +554,36 @@ void CTestItemDlg_gnss::EchoText(int kind, const QString& text)
     shown.remove(QLatin1Char('\r'));
     if (shown.isEmpty())
         return;
-    QTextCharFormat f;
-    f.setFontFamilies({kFace});
-    f.setFontPointSize(8);
-    f.setFontWeight(QFont::Normal);
-    f.setFontItalic(false);
-    f.setFontUnderline(false);
-    f.setForeground(ColorRefToQColor(colour));
+    m_viewBacklog.Append(shown, colour);
+    if (m_nmeaView->isVisible() && !m_viewTimer.isActive())
+        m_viewTimer.start();
+}
+
+void CTestItemDlg_gnss::FlushNmeaView()
+{
+    m_viewTimer.stop();
+    if (m_viewBacklog.Empty())
+        return;
+    bool replace = false;
+    const std::vector<ViewBacklog::Run> runs = m_viewBacklog.Take(&replace);
+    if (replace)
+        m_nmeaView->clear();
     QTextCursor c(m_nmeaView->document());
     c.movePosition(QTextCursor::End);
-    c.insertText(shown, f);
-    // The caret and the scroll position only matter while the view is shown;
-    // the NMEA tab scrolls to the end when it is chosen.
-    if (m_nmeaView->isVisible()) {
-        m_nmeaView->setTextCursor(c);
-        m_nmeaView->verticalScrollBar()->setValue(m_nmeaView->verticalScrollBar()->maximum());
+    c.beginEditBlock();
+    for (const ViewBacklog::Run& run : runs) {
+        QTextCharFormat f;
+        f.setFontFamilies({kFace});
+        f.setFontPointSize(8);
+        f.setFontWeight(QFont::Normal);
+        f.setFontItalic(false);
+        f.setFontUnderline(false);
+        f.setForeground(ColorRefToQColor(run.colour));
+        c.insertText(run.text, f);
     }
+    c.endEditBlock();
+    m_nmeaView->setTextCursor(c);
+    m_nmeaView->verticalScrollBar()->setValue(m_nmeaView->verticalScrollBar()->maximum());
 }
 
 void CTestItemDlg_gnss::SendCommand()
@@ -564,6 +595,9 @@ void CTestItemDlg_gnss::SendCommand()
 
 bool CTestItemDlg_gnss::eventFilter(QObject* watched, QEvent* e)
 {
+    // The view catches up the moment it is on screen again.
+    if (watched == m_nmeaView && e->type() == QEvent::Show)
+        FlushNmeaView();
     if (watched == m_editCommand) {
         if (e->type() == QEvent::KeyPress) {
             const auto* k = static_cast<QKeyEvent*>(e);
@@ -588,10 +622,10 @@ void CTestItemDlg_gnss::OnButton1()
     rmc.eastWest = 3;
     GnssValueLabels labels = m_parser.Labels();
     labels.ShowRmc(rmc);
-    LabelsChanged(labels);
+    ApplyLabels(labels);
     const double lat = -rmc.latitude;
     const double lon = rmc.longitude;
-    WorldPositionChanged(lat, lon);
+    ApplyWorldPosition(lat, lon);
     if (MapTabSelected())
         ShowPositionOnMap(lat, lon);
 }
@@ -619,6 +653,7 @@ void CTestItemDlg_gnss::OnTabChanged(int index)
             view->setVisible(index == kTabMap && p == provider);
     }
     if (index == kTabNmeaData) {
+        FlushNmeaView();
         m_nmeaView->moveCursor(QTextCursor::End);
         m_nmeaView->verticalScrollBar()->setValue(m_nmeaView->verticalScrollBar()->maximum());
     }
@@ -679,6 +714,21 @@ int CTestItemDlg_gnss::OnMapTypeChanged()
 
 void CTestItemDlg_gnss::ShowPositionOnMap(double latitude, double longitude)
 {
+    // A position from the parser goes with the next refresh: only the newest
+    // reaches the map.
+    if (m_parsing) {
+        m_dueMap[0] = latitude;
+        m_dueMap[1] = longitude;
+        m_mapDue = true;
+        if (!m_refreshTimer.isActive())
+            m_refreshTimer.start();
+        return;
+    }
+    PushPositionToMap(latitude, longitude);
+}
+
+void CTestItemDlg_gnss::PushPositionToMap(double latitude, double longitude)
+{
     // Before the Map tab was first shown there is no page to move.
     if (!m_browserFirst)
         return;
@@ -693,15 +743,48 @@ QLabel* CTestItemDlg_gnss::ValueLabel(Value v) const
     return m_values[int(v)];
 }
 
+// The parser reports every sentence; the labels, charts and map follow at most
+// once per refresh period, with whatever is newest then. The timer is not
+// restarted by later results, so a steady stream still refreshes on time.
 void CTestItemDlg_gnss::TablePublished(const SatelliteTable& table)
 {
-    m_pSkyPlot->m_satellites = table;
-    m_pBarChart->m_satellites = table;
-    m_pSkyPlot->update();
-    m_pBarChart->update();
+    m_dueTable = table;
+    m_tableDue = true;
+    if (!m_refreshTimer.isActive())
+        m_refreshTimer.start();
 }
 
 void CTestItemDlg_gnss::LabelsChanged(const GnssValueLabels& l)
+{
+    m_dueLabels = l;
+    m_labelsDue = true;
+    if (!m_refreshTimer.isActive())
+        m_refreshTimer.start();
+}
+
+void CTestItemDlg_gnss::WorldPositionChanged(double latitude, double longitude)
+{
+    m_dueWorld[0] = latitude;
+    m_dueWorld[1] = longitude;
+    m_worldDue = true;
+    if (!m_refreshTimer.isActive())
+        m_refreshTimer.start();
+}
+
+void CTestItemDlg_gnss::RefreshValues()
+{
+    m_refreshTimer.stop();
+    if (std::exchange(m_labelsDue, false))
+        ApplyLabels(m_dueLabels);
+    if (std::exchange(m_tableDue, false))
+        ApplyTable(m_dueTable);
+    if (std::exchange(m_worldDue, false))
+        ApplyWorldPosition(m_dueWorld[0], m_dueWorld[1]);
+    if (std::exchange(m_mapDue, false))
+        PushPositionToMap(m_dueMap[0], m_dueMap[1]);
+}
+
+void CTestItemDlg_gnss::ApplyLabels(const GnssValueLabels& l)
 {
     const QString texts[9] = {l.utcDate, l.utcTime, l.latitude, l.longitude, l.altitude, l.speed, l.satelliteUsed,
         l.locatingType, l.dop};
@@ -711,8 +794,26 @@ void CTestItemDlg_gnss::LabelsChanged(const GnssValueLabels& l)
     }
 }
 
-void CTestItemDlg_gnss::WorldPositionChanged(double latitude, double longitude)
+void CTestItemDlg_gnss::ApplyTable(const SatelliteTable& table)
 {
+    // A chart is repainted only when what it draws has changed.
+    const auto same = [&table](const SatelliteTable& held) {
+        return std::memcmp(held.data(), table.data(), sizeof table) == 0;
+    };
+    if (!same(m_pSkyPlot->m_satellites)) {
+        m_pSkyPlot->m_satellites = table;
+        m_pSkyPlot->update();
+    }
+    if (!same(m_pBarChart->m_satellites)) {
+        m_pBarChart->m_satellites = table;
+        m_pBarChart->update();
+    }
+}
+
+void CTestItemDlg_gnss::ApplyWorldPosition(double latitude, double longitude)
+{
+    if (m_pWorldMap->Latitude() == latitude && m_pWorldMap->Longitude() == longitude)
+        return;
     m_pWorldMap->SetPosition(latitude, longitude);
     m_pWorldMap->update();
 }

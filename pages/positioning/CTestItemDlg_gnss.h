@@ -2,9 +2,11 @@
 
 #include "core/gnss/NmeaParser.h"
 #include "pages/PageDialog.h"
+#include "pages/positioning/core/ViewBacklog.h"
 #include "serial/CommPortSettings.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <QVariant>
 
 #include <functional>
@@ -16,7 +18,7 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QTextEdit;
+class QPlainTextEdit;
 
 namespace ulv {
 
@@ -74,7 +76,8 @@ public:
     static void StopNmeaPort(const std::shared_ptr<CSerialPort>& port);
     // One chunk from the NMEA port: shown, then parsed. Returns 1.
     int OnNmeaData(const QByteArray& chunk);
-    // Appends text to the NMEA view: kind 1 received, 2 sent.
+    // Appends text to the NMEA view: kind 1 received, 2 sent. While the view is
+    // hidden the text waits (its newest lines only) and is shown when the view is.
     void EchoText(int kind, const QString& text);
     // The command edit's text to the NMEA port (not echoed).
     void SendCommand();
@@ -109,7 +112,7 @@ public:
     CFlatComboBox* PropertyCombo() const { return m_cmbProperty; }
     CSkinButton* ConnectButton() const { return m_btnConnect; }
     QCheckBox* AutoGnssCheck() const { return m_chkAutoGnss; }
-    QTextEdit* NmeaView() const { return m_nmeaView; }
+    QPlainTextEdit* NmeaView() const { return m_nmeaView; }
     QLineEdit* CommandEdit() const { return m_editCommand; }
     CFolderTabCtrl* FolderTab() const { return m_folderTab; }
     CChartContrl* WorldMap() const { return m_pWorldMap; }
@@ -126,8 +129,19 @@ public:
     enum Value { kUtcDate, kUtcTime, kLatitude, kLongitude, kAltitude, kSpeed, kSatelliteUsed, kLocatingType, kDop };
     QLabel* ValueLabel(Value v) const;
 
-    // Most characters the NMEA view keeps; older text is dropped from the top.
+    // Most lines the NMEA view keeps; older text is dropped from the top.
     static constexpr int kMaxViewBlocks = 2000;
+    // Longest line the NMEA view shows in one piece; longer ones are broken.
+    static constexpr int kMaxViewLineChars = 1024;
+    // The values and charts follow the parsed sentences at most this often
+    // (a 10 Hz receiver's epoch).
+    static constexpr int kRefreshMs = 100;
+    // The NMEA view takes what arrived at most this often while it is shown.
+    static constexpr int kViewFlushMs = 200;
+    // How long the NMEA port lets the receiver's pieces gather before a read.
+    static constexpr int kReadGatherMs = 20;
+    // True while parsed values wait for the next refresh of the labels and charts.
+    bool RefreshPending() const { return m_refreshTimer.isActive(); }
 
 protected:
     bool event(QEvent* e) override;
@@ -141,6 +155,14 @@ private:
     // shows the chosen provider's while the Map tab is selected.
     void EnsureBrowsers();
     CWebBrowser2* MapView(int provider) const;
+    // Moves what waits for the NMEA view into it (while it is shown).
+    void FlushNmeaView();
+    // Brings the labels, charts and map up to the parser's last results.
+    void RefreshValues();
+    void ApplyLabels(const GnssValueLabels& labels);
+    void ApplyTable(const SatelliteTable& table);
+    void ApplyWorldPosition(double latitude, double longitude);
+    void PushPositionToMap(double latitude, double longitude);
 
     // NmeaParser::Listener
     void TablePublished(const SatelliteTable& table) override;
@@ -148,7 +170,9 @@ private:
     void WorldPositionChanged(double latitude, double longitude) override;
     bool MapTabSelected() const override;
 
-    QTextEdit* m_nmeaView = nullptr;
+    QPlainTextEdit* m_nmeaView = nullptr;
+    ViewBacklog m_viewBacklog {kMaxViewBlocks, kMaxViewLineChars};
+    QTimer m_viewTimer;
     CTransparentLabel* m_values[9] {};
     QLabel* m_mapPlaceholder = nullptr;
     CFlatComboBox* m_cmbProperty = nullptr;
@@ -173,6 +197,14 @@ private:
     QString m_mapFiles[2];
 
     NmeaParser m_parser;
+    // What the parser last gave the labels, charts and map, applied on m_refreshTimer.
+    QTimer m_refreshTimer;
+    bool m_parsing = false;
+    bool m_labelsDue = false, m_tableDue = false, m_worldDue = false, m_mapDue = false;
+    GnssValueLabels m_dueLabels;
+    SatelliteTable m_dueTable {};
+    double m_dueWorld[2] {};
+    double m_dueMap[2] {};
     std::mutex m_pageLock;
     std::function<int(CPortParamDlg&)> m_runPropertyDialog;
 };

@@ -27,12 +27,14 @@ TEST(NmeaParser, ASentenceSplitAfterItsStarIsHandledOnceWhenTheLineEnds)
     EXPECT_EQ(p.BufferedBytes(), 0u);
 }
 
-TEST(NmeaParser, AChunkEndingInsideALineHoldsBackEarlierSentences)
+TEST(NmeaParser, EachSentenceIsHandledWhenItsLineEndsWhereverTheChunkEnds)
 {
     RecordingListener l;
     NmeaParser p(&l);
     p.ParseNmea(kVtg + kRmc.substr(0, 20));
-    EXPECT_EQ(p.Labels().speed, "---");
+    EXPECT_EQ(p.Labels().speed, "10.20");
+    EXPECT_EQ(p.Labels().utcTime, "---");
+    EXPECT_EQ(p.BufferedBytes(), 20u);
     p.ParseNmea(kRmc.substr(20));
     EXPECT_EQ(p.Labels().speed, "10.20");
     EXPECT_EQ(p.Labels().utcTime, "123519.0");
@@ -184,7 +186,7 @@ TEST(NmeaParser, ALineThatNeverEndsIsCappedAndTheNextSentenceStillParses)
     const std::string noise(1000, 'x');
     for (int i = 0; i < 1000; ++i) {
         p.ParseNmea(noise);
-        ASSERT_LE(p.BufferedBytes(), NmeaParser::kMaxBufferedBytes + noise.size());
+        ASSERT_LE(p.BufferedBytes(), NmeaParser::kMaxHeldLineBytes + noise.size());
     }
     p.ParseNmea("\r\n" + kVtg);
     EXPECT_EQ(p.Labels().speed, "10.20");
@@ -195,7 +197,7 @@ TEST(NmeaParser, AtTheCapCompleteSentencesAreKeptAndTheLatestStartSurvives)
 {
     NmeaParser p;
     std::string text;
-    while (text.size() <= NmeaParser::kMaxBufferedBytes)
+    while (text.size() <= 64 * 1024)
         text += kVtg;
     text += "$GPRMC,123519,A,4807.038,N,01131"; // unended: would hold back all the rest
     p.ParseNmea(text);
@@ -208,7 +210,7 @@ TEST(NmeaParser, AtTheCapCompleteSentencesAreKeptAndTheLatestStartSurvives)
 TEST(NmeaParser, AtTheCapALongUnendedLineResynchronisesAtTheNextDollar)
 {
     NmeaParser p;
-    std::string text(NmeaParser::kMaxBufferedBytes + 10, 'x');
+    std::string text(64 * 1024 + 10, 'x');
     text[100] = '$'; // a start long ago, never ended
     p.ParseNmea(text);
     EXPECT_EQ(p.BufferedBytes(), 0u);

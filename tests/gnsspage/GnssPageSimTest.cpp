@@ -19,12 +19,22 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
 #include <QTemporaryDir>
-#include <QTextEdit>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <fcntl.h>
 #include <memory>
+#include <random>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace ulv;
 using namespace std::chrono_literals;
@@ -148,7 +158,8 @@ TEST_F(GnssPageSim, ConnectStreamsTheLogIntoLabelsChartsAndViewWithEitherLineEnd
         EXPECT_NEAR(Page()->WorldMap()->Longitude(), 4 + 21.7851 / 60, 1e-9);
         EXPECT_EQ(Page()->BarChart()->m_satellites[11].snr, 33.0); // PRN 12
         EXPECT_EQ(Page()->BarChart()->m_satellites[29].snr, 38.0); // PRN 30
-        // Every sentence reached the view, the last one whole.
+        // Every sentence reached the view, the last one whole, once it is shown.
+        Page()->OnTabChanged(V::kTabNmeaData);
         const QString shown = Page()->NmeaView()->toPlainText();
         EXPECT_TRUE(shown.contains("$GPVTG,000.0,T,,M,000.0,N,000.0,K,A*0D")) << shown.right(200).toStdString();
         EXPECT_FALSE(shown.contains('\r'));
@@ -239,6 +250,7 @@ TEST_F(GnssPageSim, UnpluggedPortIsReportedAndThePageCanConnectAgainLater)
     ULV_SKIP_WITHOUT_TESTDATA();
     Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
     ASSERT_TRUE(SelectNmeaPort());
+    Page()->OnTabChanged(V::kTabNmeaData);
     Page()->ConnectButton()->click();
     ASSERT_TRUE(WaitForCommand("AT+JGPS=1", 10s));
     ASSERT_TRUE(Until([&] { return !Page()->NmeaView()->toPlainText().isEmpty(); }));
@@ -261,12 +273,88 @@ TEST_F(GnssPageSim, PageGoesWhileTheLogStreams)
     ULV_SKIP_WITHOUT_TESTDATA();
     Use(test::TestDataPath(QStringLiteral("nmea/gps-only-stationary.nmea")));
     ASSERT_TRUE(SelectNmeaPort());
+    Page()->OnTabChanged(V::kTabNmeaData);
     Page()->ConnectButton()->click();
     ASSERT_TRUE(Until([&] { return !Page()->NmeaView()->toPlainText().isEmpty(); }));
     // The port is shut before the page's widgets go; nothing reports to them after.
     host.reset();
     QCoreApplication::processEvents();
     EXPECT_TRUE(boxes.Texts().isEmpty());
+}
+
+// A receiver's port hands its text over in pieces of any size: whatever the
+// pieces, the page ends showing what the probe prints for the whole log.
+TEST(GnssPagePieces, EverySentenceFedInSmallPiecesEndsInWhatTheProbePrints)
+{
+    ULV_SKIP_WITHOUT_TESTDATA();
+    const std::pair<const char*, V::Value> labels[] = {{"UTC date", V::kUtcDate}, {"UTC time", V::kUtcTime},
+        {"Latitude", V::kLatitude}, {"Longitude", V::kLongitude}, {"Altitude(m)", V::kAltitude},
+        {"Speed(km/h)", V::kSpeed}, {"Satellite_used", V::kSatelliteUsed}, {"Locating type", V::kLocatingType},
+        {"*DOP", V::kDop}};
+    for (const char* name : {"nmea/gps-glonass-lf-endings.nmea", "nmea/gps-only-stationary.nmea"}) {
+        SCOPED_TRACE(name);
+        const QString log = test::TestDataPath(QString::fromLatin1(name));
+        QProcess probe;
+        probe.start(QStringLiteral(ULV_PROBE_PATH), {QStringLiteral("nmea"), log});
+        ASSERT_TRUE(probe.waitForFinished(60000));
+        const QJsonObject expected = QJsonDocument::fromJson(probe.readAllStandardOutput()).object();
+        ASSERT_FALSE(expected.isEmpty());
+        const QByteArray bytes = test::ReadAll(log);
+
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        char slave[128] = {};
+        ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0
+            && ::ptsname_r(master, slave, sizeof slave) == 0);
+        const int keep = ::open(slave, O_RDWR | O_NOCTTY | O_CLOEXEC);
+        termios tio {};
+        ::tcgetattr(keep, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(keep, TCSANOW, &tio);
+        {
+            V page;
+            page.show();
+            ASSERT_EQ(page.OpenNmeaPort(QString::fromLatin1(slave), 115200, 8, 1, 0, 0, 2048), 1);
+            std::atomic<bool> written {false};
+            std::thread writer([&] {
+                std::mt19937 random(38);
+                std::uniform_int_distribution<int> size(1, 64);
+                for (qsizetype at = 0; at < bytes.size();) {
+                    const qsizetype n = std::min<qsizetype>(size(random), bytes.size() - at);
+                    const ssize_t w = ::write(master, bytes.constData() + at, size_t(n));
+                    if (w <= 0)
+                        break;
+                    at += w;
+                }
+                written = true;
+            });
+            const QJsonObject want = expected["labels"].toObject();
+            const QJsonArray satellites = expected["satellites"].toArray();
+            const auto matches = [&] {
+                for (const auto& [key, value] : labels) {
+                    if (page.ValueLabel(value)->text() != want[QLatin1String(key)].toString())
+                        return false;
+                }
+                for (const QJsonValue& v : satellites) {
+                    const QJsonObject o = v.toObject();
+                    const SatelliteRecord& r = page.BarChart()->m_satellites[size_t(o["id"].toInt() - 1)];
+                    if (r.inView != o["inView"].toInt() || r.tracked != o["tracked"].toInt()
+                        || r.used != o["used"].toInt() || r.snr != o["snr"].toDouble())
+                        return false;
+                }
+                return true;
+            };
+            const bool matched = test::RunEventsUntil([&] { return written && !page.RefreshPending() && matches(); },
+                120000);
+            // The writer needs the page to keep reading to finish.
+            test::RunEventsUntil([&] { return written.load(); }, 120000);
+            writer.join();
+            EXPECT_TRUE(matched);
+            for (const auto& [key, value] : labels)
+                EXPECT_EQ(page.ValueLabel(value)->text(), want[QLatin1String(key)].toString()) << key;
+        }
+        ::close(keep);
+        ::close(master);
+    }
 }
 
 TEST_F(GnssPageSim, ConnectNeedsTheModuleFirst)

@@ -1,6 +1,7 @@
 // The GNSS page's controls without a module: settings text, tabs, the NMEA
 // view and what chunks handed to the page show.
 
+#include "common/EventLoopWait.h"
 #include "pages/positioning/CChartContrl.h"
 #include "pages/positioning/CChartContrl_columnar.h"
 #include "pages/positioning/CChartContrl_radar.h"
@@ -8,6 +9,7 @@
 #include "platform/MessageBox.h"
 #include "shell/CPortParamDlg.h"
 #include "shell/core/SysParams.h"
+#include "ui/chrome/CFolderTabCtrl.h"
 #include "ui/controls/CFlatComboBox.h"
 #include "ui/controls/CSkinButton.h"
 #include "ui/maps/CWebBrowser2.h"
@@ -17,7 +19,7 @@
 #include <QLineEdit>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -177,20 +179,65 @@ TEST(GnssPage, ChunksFillLabelsWhateverTheLineEnd)
         V page;
         for (const std::string& chunk : c.chunks)
             page.OnNmeaData(QByteArray::fromStdString(chunk));
+        ASSERT_TRUE(test::RunEventsUntil([&] { return !page.RefreshPending(); }, 30000)) << c.name;
         EXPECT_EQ(page.ValueLabel(c.value)->text(), c.shown) << c.name;
     }
 }
 
-TEST(GnssPage, NmeaViewShowsTheTextAndStaysBounded)
+QString Sentence(int i)
+{
+    return QStringLiteral("$GPTXT,01,01,02,line %1*00").arg(i);
+}
+
+TEST(GnssPage, HiddenNmeaViewCatchesUpWhenShownWithTheNewestLines)
 {
     V page;
+    page.show();
+    // Received while another tab is shown: nothing is laid out meanwhile.
+    const int total = V::kMaxViewBlocks + 500;
+    for (int i = 0; i < total; ++i)
+        page.OnNmeaData(Sentence(i).toLatin1() + "\r\n");
+    EXPECT_TRUE(page.NmeaView()->toPlainText().isEmpty());
+
+    page.FolderTab()->SelectItem(V::kTabNmeaData);
+    page.OnTabChanged(V::kTabNmeaData);
+    const QTextDocument* doc = page.NmeaView()->document();
+    EXPECT_EQ(doc->blockCount(), V::kMaxViewBlocks);
+    EXPECT_EQ(doc->firstBlock().text(), Sentence(total - V::kMaxViewBlocks + 1));
+    EXPECT_EQ(doc->lastBlock().previous().text(), Sentence(total - 1));
+    EXPECT_TRUE(doc->lastBlock().text().isEmpty());
+
+    // While shown, what arrives follows; the oldest lines give way.
     page.OnNmeaData("$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25\r\n");
-    EXPECT_EQ(page.NmeaView()->toPlainText(), "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25\n");
-    const QByteArray line = "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1*39\r\n";
-    for (int i = 0; i < V::kMaxViewBlocks + 500; ++i)
-        page.OnNmeaData(line);
-    EXPECT_LE(page.NmeaView()->document()->blockCount(), V::kMaxViewBlocks);
-    EXPECT_EQ(page.NmeaView()->document()->lastBlock().previous().text(), QString::fromLatin1(line.chopped(2)));
+    ASSERT_TRUE(test::RunEventsUntil(
+        [&] { return doc->lastBlock().previous().text() == "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25"; }, 30000));
+    EXPECT_EQ(doc->blockCount(), V::kMaxViewBlocks);
+    EXPECT_EQ(doc->firstBlock().text(), Sentence(total - V::kMaxViewBlocks + 2));
+}
+
+TEST(GnssPage, AnEndlessLineIsShownInBoundedPiecesAndTheNextSentenceStillCounts)
+{
+    V page;
+    page.show();
+    page.FolderTab()->SelectItem(V::kTabNmeaData);
+    page.OnTabChanged(V::kTabNmeaData);
+    const QByteArray noise(64 * 1024, char(0xFF));
+    for (int i = 0; i < 20 * 16; ++i) { // 20 MiB with no line end
+        page.OnNmeaData(noise);
+        if (i % 16 == 0)
+            QCoreApplication::processEvents();
+    }
+    page.OnNmeaData("\r\n$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25\r\n");
+    const QTextDocument* doc = page.NmeaView()->document();
+    ASSERT_TRUE(test::RunEventsUntil(
+        [&] { return doc->lastBlock().previous().text() == "$GPVTG,054.7,T,034.4,M,005.5,N,010.2,K,A*25"; }, 30000));
+    ASSERT_TRUE(test::RunEventsUntil([&] { return !page.RefreshPending(); }, 30000));
+    EXPECT_EQ(page.ValueLabel(V::kSpeed)->text(), "10.20");
+    EXPECT_LE(doc->blockCount(), V::kMaxViewBlocks);
+    for (QTextBlock b = doc->firstBlock(); b.isValid(); b = b.next())
+        ASSERT_LE(b.length() - 1, V::kMaxViewLineChars);
+    // The line's last piece, whole: each byte one character.
+    EXPECT_EQ(doc->lastBlock().previous().previous().text(), QString(V::kMaxViewLineChars, QChar(0xFF)));
 }
 
 TEST(GnssPage, SampleButtonShowsTheSecondPlace)

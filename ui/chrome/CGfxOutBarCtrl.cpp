@@ -25,7 +25,6 @@ constexpr int kLargeTextGap = 3;
 constexpr int kSmallSpacing = 10;
 constexpr int kLargeSpacing = 8;
 constexpr int kItemOffset = 5;
-constexpr int kHotMs = 100;
 constexpr int kArrowMs = 300;
 
 QColor Col(COLORREF c)
@@ -43,9 +42,7 @@ CGfxOutBarCtrl::CGfxOutBarCtrl(QWidget* parent)
     setFont(m_font);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
-    m_hotTimer.setInterval(kHotMs);
     m_arrowTimer.setInterval(kArrowMs);
-    connect(&m_hotTimer, &QTimer::timeout, this, &CGfxOutBarCtrl::OnHotTimer);
     connect(&m_arrowTimer, &QTimer::timeout, this, &CGfxOutBarCtrl::OnArrowTimer);
     connect(&m_blinkTimer, &QTimer::timeout, this, &CGfxOutBarCtrl::OnBlinkTimer);
     connect(&m_animTimer, &QTimer::timeout, this, &CGfxOutBarCtrl::OnAnimTimer);
@@ -759,23 +756,14 @@ void CGfxOutBarCtrl::mouseMoveEvent(QMouseEvent* event)
         m_nHotItem = hotItem;
         update();
     }
-    if (hotFolder >= 0 || hotItem >= 0)
-        m_hotTimer.start();
     if (hit == htFolder)
         setCursor(Qt::PointingHandCursor);
     else
         unsetCursor();
 }
 
-void CGfxOutBarCtrl::OnHotTimer()
-{
-    if (rect().contains(mapFromGlobal(QCursor::pos())))
-        return;
-    m_hotTimer.stop();
-    m_nHotFolder = m_nHotItem = -1;
-    update();
-}
-
+// The hot header or item is cleared by the leave event: no timer asks where
+// the pointer is while it rests.
 void CGfxOutBarCtrl::leaveEvent(QEvent*)
 {
     if (m_bItemPressed || m_nArrowTracking != htNothing)

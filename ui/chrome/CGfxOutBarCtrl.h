@@ -184,7 +184,6 @@ private:
     void DrawDropMarker(QPainter& p) const;
     int LastVisibleItem(bool* lastCut) const;
     void UpdateArrows();
-    void OnHotTimer();
     void OnArrowTimer();
     void OnBlinkTimer();
     void OnAnimTimer();
@@ -220,7 +219,6 @@ private:
     int m_nAnimSelStep = 0;
     bool m_bConfirmFolderDeletion = true;
     NotifyHandler m_notify;
-    QTimer m_hotTimer;
     QTimer m_arrowTimer;
     QTimer m_blinkTimer;
     QTimer m_animTimer;

@@ -20,8 +20,6 @@ COutlookBar::COutlookBar(QWidget* parent)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    m_hoverTimer.setInterval(10);
-    connect(&m_hoverTimer, &QTimer::timeout, this, &COutlookBar::OnTimer);
 }
 
 COutlookBar::~COutlookBar() = default;
@@ -140,30 +138,31 @@ void COutlookBar::paintEvent(QPaintEvent*)
         DrawItem(p, i);
 }
 
-void COutlookBar::OnTimer()
+// The highlight follows the pointer from the move and leave events alone: no
+// timer wakes the program while the pointer rests over the bar.
+void COutlookBar::TrackHover()
 {
-    const QPoint cursor = mapFromGlobal(QCursor::pos());
-    const bool inside = rect().contains(cursor) || underMouse();
-    if (inside) {
-        m_bHover = true;
-        bool outside = true;
-        const int line = ItemFromPoint(m_lastMouse, &outside);
-        if (line != m_curSel && !outside)
-            SetCurSel(line);
-        return;
-    }
-    m_bHover = false;
-    if (!m_bPressed)
-        SetCurSel(-1);
-    m_hoverTimer.stop();
-    update();
+    m_bHover = true;
+    bool outside = true;
+    const int line = ItemFromPoint(m_lastMouse, &outside);
+    if (line != m_curSel && !outside)
+        SetCurSel(line);
 }
 
 void COutlookBar::mouseMoveEvent(QMouseEvent* event)
 {
     m_lastMouse = event->position().toPoint();
-    m_hoverTimer.start();
+    TrackHover();
     QWidget::mouseMoveEvent(event);
+}
+
+void COutlookBar::leaveEvent(QEvent* event)
+{
+    m_bHover = false;
+    if (!m_bPressed)
+        SetCurSel(-1);
+    update();
+    QWidget::leaveEvent(event);
 }
 
 void COutlookBar::mousePressEvent(QMouseEvent* event)
@@ -191,7 +190,11 @@ void COutlookBar::mouseReleaseEvent(QMouseEvent* event)
     }
     m_lastMouse = event->position().toPoint();
     m_bPressed = false;
-    m_hoverTimer.start();
+    // Released outside the bar: the press held the pointer, its leave came first.
+    if (rect().contains(m_lastMouse))
+        TrackHover();
+    else
+        leaveEvent(event);
     update();
 }
 

@@ -4,7 +4,6 @@
 
 #include <QBrush>
 #include <QPixmap>
-#include <QTimer>
 #include <QWidget>
 #include <list>
 
@@ -59,9 +58,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
-    void OnTimer();
+    void TrackHover();
     void DrawItem(QPainter& p, int index) const;
 
     QBrush m_background;
@@ -73,7 +73,6 @@ private:
     std::list<OutlookBarItem> m_items;
     int m_curSel = -1;
     int m_id = 0;
-    QTimer m_hoverTimer;
 };
 
 } // namespace ulv
