@@ -306,9 +306,36 @@ void CMainFrame::resizeEvent(QResizeEvent* event)
     PlaceLogBox();
 }
 
+void CMainFrame::FollowVisibility()
+{
+    // A hidden or minimised window's clock would wake the program every second
+    // for a pane nobody sees; it shows the right time again when it comes back.
+    const bool seen = isVisible() && !isMinimized();
+    if (seen && !m_clockTimer.isActive()) {
+        OnTimer(kClockTimer);
+        m_clockTimer.start();
+    } else if (!seen) {
+        m_clockTimer.stop();
+    }
+}
+
+void CMainFrame::hideEvent(QHideEvent* event)
+{
+    QMainWindow::hideEvent(event);
+    FollowVisibility();
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        FollowVisibility();
+}
+
 void CMainFrame::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
+    FollowVisibility();
     if (!m_bWidthsPlaced && m_wndSplitter) {
         m_bWidthsPlaced = true;
         m_wndSplitter->SetDefaultWidths();

@@ -70,6 +70,8 @@ public:
 
     // The clock pane's text for a time.
     static QString ClockText(const QDateTime& time);
+    // The clock ticks only while the window can be seen.
+    bool ClockRunning() const { return m_clockTimer.isActive(); }
 
     // Registered by the cell-locator and GNSS pages; they get WM_MAPTYPE_CHANGED.
     QPointer<QWidget> m_pPositionMapWnd;
@@ -79,6 +81,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool OnCreateClient();
@@ -88,6 +92,7 @@ private:
     // The exit rules; true when the window may close.
     bool OnClose();
     void PlaceLogBox();
+    void FollowVisibility();
 
     int m_moduleType;
     CGlobalDoc m_doc;

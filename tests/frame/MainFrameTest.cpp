@@ -163,6 +163,23 @@ TEST_F(MainFrame, StatusBarPanesLogBoxAndClock)
     EXPECT_EQ(frame->StatusBar()->BkColor(), 0xCDCDCDu);
 }
 
+TEST_F(MainFrame, TheClockRestsWhileTheWindowIsMinimisedOrHidden)
+{
+    auto frame = MakeFrame(0);
+    ASSERT_TRUE(frame->ClockRunning());
+    frame->showMinimized();
+    EXPECT_FALSE(frame->ClockRunning());
+    frame->SetPaneText(4, QString());
+    // Back on screen it shows the time at once, not a second later.
+    frame->showNormal();
+    EXPECT_TRUE(frame->ClockRunning());
+    EXPECT_FALSE(frame->PaneText(4).isEmpty());
+    frame->hide();
+    EXPECT_FALSE(frame->ClockRunning());
+    frame->show();
+    EXPECT_TRUE(frame->ClockRunning());
+}
+
 TEST_F(MainFrame, MenuPromptsShowInTheFirstPaneWhileTheyLast)
 {
     auto frame = MakeFrame(0);
