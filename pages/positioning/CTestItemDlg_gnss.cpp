@@ -403,6 +403,8 @@ void CTestItemDlg_gnss::OnButtonConnect()
         std::lock_guard<std::mutex> g(m_pageLock);
         m_parser.Reset();
     }
+    // The cleared values show at once, not with the next refresh.
+    RefreshValues();
     if (autoGnss)
         host->Session().Transmitter().SendToModule(QStringLiteral("AT+JGPS=1"), 0, true);
     m_btnConnect->setText(QStringLiteral("Disconnect"));

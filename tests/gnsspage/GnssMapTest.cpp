@@ -67,6 +67,14 @@ protected:
         return page;
     }
 
+    // The page moves its map with its next refresh of the values, not at once.
+    void Feed(CTestItemDlg_gnss& page, const QByteArray& nmea)
+    {
+        const size_t before = m_calls.size();
+        page.OnNmeaData(nmea);
+        ASSERT_TRUE(test::RunEventsUntil([&] { return m_calls.size() > before; }, 10000));
+    }
+
     // As a click on the folder tab does it.
     static void SelectTab(CTestItemDlg_gnss& page, int tab)
     {
@@ -110,7 +118,7 @@ TEST_F(GnssMapTest, FixReachesTheChosenMapInItsProvidersOrder)
         EXPECT_FALSE(other->isVisible());
         ASSERT_TRUE(test::RunEventsUntil([&] { return shown->IsPageReady(); }, test::kMapLoadMs));
 
-        page->OnNmeaData(kSouthWestFix);
+        Feed(*page, kSouthWestFix);
         ASSERT_EQ(m_calls.size(), 1u);
         EXPECT_EQ(m_calls[0].browser, shown);
         EXPECT_EQ(m_calls[0].function, "ggetposition");
@@ -133,7 +141,7 @@ TEST_F(GnssMapTest, MapTypeChangeShowsTheOtherMapAndLoadsItAfresh)
     CWebBrowser2* second = page->SecondBrowser();
     ASSERT_NE(first, nullptr);
     ASSERT_TRUE(test::RunEventsUntil([&] { return first->IsPageReady(); }, test::kMapLoadMs));
-    page->OnNmeaData(kSouthWestFix);
+    Feed(*page, kSouthWestFix);
     ASSERT_DOUBLE_EQ(test::EvaluateOnPage(*first, "gmarker.getLatLng().lat").toDouble(), -33.8688);
 
     // Changed while the world map is shown: the chosen map comes over it.
@@ -178,7 +186,7 @@ TEST_F(GnssMapTest, AfterTheFirstFixTheMapKeepsTheUsersZoom)
         ASSERT_TRUE(test::RunEventsUntil([&] { return shown->IsPageReady(); }, test::kMapLoadMs));
         const auto zoom = [&] { return test::EvaluateOnPage(*shown, "map.getZoom()").toInt(); };
 
-        page->OnNmeaData(kSouthWestFix);
+        Feed(*page, kSouthWestFix);
         ASSERT_EQ(zoom(), c.firstFixZoom);
         // The user zooms out with the map's own control, three steps.
         for (int step = 1; step <= 3; ++step) {
@@ -196,7 +204,7 @@ TEST_F(GnssMapTest, AfterTheFirstFixTheMapKeepsTheUsersZoom)
                                        .arg(33 + fix)
                                        .arg(QStringLiteral("52.128"))
                                        .toLatin1();
-            page->OnNmeaData(rmc);
+            Feed(*page, rmc);
             const double lat = -(33 + fix + 52.128 / 60);
             const QVariantList centre = test::EvaluateOnPage(*shown, "[map.getCenter().lat, map.getZoom()]").toList();
             ASSERT_EQ(centre.size(), 2) << "fix " << fix;
