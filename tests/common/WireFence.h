@@ -5,6 +5,7 @@
 // through the same ordered writer, so once the module has heard the fence,
 // anything the action had queued would have arrived before it.
 
+#include "common/EventLoopWait.h"
 #include "core/at/ModemSession.h"
 #include "core/at/PortTransmitter.h"
 #include "platform/MessageBox.h"
@@ -33,6 +34,17 @@ inline ::testing::AssertionResult HeardNothingSince(
     const std::string since = heard.substr(before.size());
     if (since != fence + "\r\n")
         return ::testing::AssertionFailure() << "the module heard \"" << since << "\"";
+    // The module's answer to the fence is taken here: left to come in later,
+    // it could land in the reply buffer of the next command the test sends.
+    QString answer;
+    const bool answered = RunEventsUntil(
+        [&] {
+            answer += session.Buffers().TakeReceivedText();
+            return answer.contains(QLatin1String("OK\r\n")) || answer.contains(QLatin1String("ERROR\r\n"));
+        },
+        30000);
+    if (!answered)
+        return ::testing::AssertionFailure() << "no answer to the fence " << fence << ": \"" << answer.toStdString() << "\"";
     return ::testing::AssertionSuccess();
 }
 
