@@ -274,6 +274,11 @@ TEST_F(TerminalRecord, ATenMegabyteLineLeavesTheTerminalReadyForTheNextReply)
     pane->SetKeptBytes(32 << 20);
     const std::string line(10 << 20, 'z');
     sim().InjectBytes(line);
+    // The whole line in first: a command sent while it still streams would
+    // rightly be logged inside it, in wire order.
+    const qsizetype n = qsizetype(line.size());
+    ASSERT_TRUE(test::RunEventsUntil(
+        [&] { return pane->WrittenBytes() >= n && pane->TerminalText().count('z') >= n; }, 120000));
     // Then a command and its answer, as the user would send it next.
     QString reply;
     RunTask([&](TaskGate::Token& t) {
