@@ -27,11 +27,11 @@ protected:
     ExchangeResult Run(const QString& command, int timeoutMs)
     {
         return OnWorker([this, command, timeoutMs] {
-            ExchangeSpec spec;
-            spec.command = command;
-            spec.timeoutMs = timeoutMs;
+            ExchangeSpec exchange;
+            exchange.command = command;
+            exchange.timeoutMs = timeoutMs;
             QString reply;
-            return session->Exchange([] { return true; }, spec, reply);
+            return session->Exchange([] { return true; }, exchange, reply);
         });
     }
 };
