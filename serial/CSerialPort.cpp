@@ -269,11 +269,12 @@ bool CSerialPort::StopMonitorWithin(std::chrono::milliseconds limit)
     Wake();
     if (!m_monitor.joinable() || m_monitor.get_id() == std::this_thread::get_id())
         return StopMonitor() == 1;
-    // The monitor clears its flag as its last act: looked at every 10 ms.
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (m_bMonitorAlive.load() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    if (m_bMonitorAlive.load()) {
+    bool ended;
+    {
+        std::unique_lock<std::mutex> g(m_aliveLock);
+        ended = m_aliveChanged.wait_for(g, limit, [this] { return !m_bMonitorAlive.load(); });
+    }
+    if (!ended) {
         m_monitor.detach();
         return false;
     }
@@ -558,7 +559,10 @@ void CSerialPort::CommThread()
             m_hangUpTap();
         Post(WM_SERIAL_HANGUP, 0);
     }
+    // The last act: a bounded stop waiting on this flag is woken at once.
+    std::lock_guard<std::mutex> g(m_aliveLock);
     m_bMonitorAlive.store(false);
+    m_aliveChanged.notify_all();
 }
 
 } // namespace ulv

@@ -7,6 +7,7 @@
 #include <QString>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -133,6 +134,9 @@ private:
     void DropQueuedWrites();
 
     std::atomic<bool> m_bMonitorAlive{false};
+    // Set false under this lock and announced, so a bounded stop wakes on it.
+    std::mutex m_aliveLock;
+    std::condition_variable m_aliveChanged;
     bool m_setupFailed = false;
     int m_nBaud = 0;
     char m_cParity = 'N';
