@@ -47,9 +47,19 @@ std::optional<TaskGate::Token> TaskGate::TryStart()
 
 void TaskGate::Finish(std::uint64_t generation)
 {
-    std::lock_guard<std::mutex> g(m_lock);
-    if (m_generation.load() == generation)
+    // A task's end wakes the waiters as a Stop does: whoever waits for the
+    // gate to clear (the command queue) learns of it at once.
+    std::vector<std::function<void()>> wakes;
+    {
+        std::lock_guard<std::mutex> g(m_lock);
+        if (m_generation.load() != generation)
+            return;
         m_running.store(false);
+        for (auto& [id, fn] : m_listeners)
+            wakes.push_back(fn);
+    }
+    for (auto& w : wakes)
+        w();
 }
 
 void TaskGate::Stop()

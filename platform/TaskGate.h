@@ -43,7 +43,8 @@ public:
     // Clears the flag (the Stop buttons) and wakes every registered waiter.
     void Stop();
 
-    // Waits register a wake-up that Stop calls; returns an id for RemoveStopListener.
+    // Waits register a wake-up that Stop and a task's end call; returns an id
+    // for RemoveStopListener.
     int AddStopListener(std::function<void()> wake);
     void RemoveStopListener(int id);
 

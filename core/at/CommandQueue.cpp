@@ -10,7 +10,8 @@ namespace ulv {
 
 namespace {
 // How often a queued command looks whether the task it waits for has ended.
-constexpr std::chrono::milliseconds kTaskWaitSlice{50};
+// Only a backstop: the wait is woken by the task's end or the queue's Stop.
+constexpr std::chrono::seconds kTaskWaitBackstop{60};
 } // namespace
 
 CommandQueue::CommandQueue(Runner runner, std::function<void()> wakeWaits)
@@ -122,12 +123,13 @@ void RunCommandRequest(ModemSession& session, const CommandRequest& request, con
     switch (request.kind) {
     case CommandRequest::kSendCommand: {
         // A running task's reply is its own: a queued command goes out between
-        // tasks. A Stop or a task's end is seen within one slice.
+        // tasks. The task's end and the queue's own Stop both wake the buffers;
+        // the wake count is taken before the look at the gate, so neither is missed.
         while (running() && session.Gate().Running()) {
             const unsigned wakes = session.Buffers().WakeCount();
-            if (!session.Gate().Running())
+            if (!session.Gate().Running() || !running())
                 break;
-            session.Buffers().WaitForWake(std::chrono::steady_clock::now() + kTaskWaitSlice, wakes);
+            session.Buffers().WaitForWake(std::chrono::steady_clock::now() + kTaskWaitBackstop, wakes);
         }
         if (!running())
             break;
