@@ -442,9 +442,17 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
         }
     };
     m_lastActivity = start;
+    const Clock::time_point negotiationEnd = start + ms(timing.negotiationTotal);
     while (phase != Phase::Tail && phase != Phase::Up) {
         start = Clock::now();
         m_lastActivity = start;
+        if (start >= negotiationEnd) {
+            m_io.Note(2, "/* The negotiation did not come to an end in " + std::to_string(timing.negotiationTotal / 1000)
+                    + " s */");
+            failed = true;
+            phase = Phase::Tail;
+            break;
+        }
         switch (phase) {
         case Phase::FirstLcp: {
             const Poll p = waitForRequest(kPppProtocolLcp, timing.firstLcpWait, 1034);
@@ -719,8 +727,14 @@ PppDialResult PppDialClient::Dial(const PppDialSettings& settings)
                         break;
                     }
                     if (f.code == "02") {
-                        phase = ownIpcpAcked ? Phase::Settle : Phase::OwnIpcp;
-                        break;
+                        // The Ack of our own request, come while the peer's is
+                        // still being settled. Dropped, our request would go
+                        // out again, and a peer whose IPCP is open restarts it
+                        // on every request: the two would take turns for ever.
+                        // Only the peer's own request is left to answer here.
+                        AdoptIpcpValues(f.data, m_ipcp);
+                        ownIpcpAcked = true;
+                        continue;
                     }
                     if ((f.code == "03" || f.code == "04") && !ipcpNakOrReject(f)) {
                         failed = true;

@@ -124,6 +124,10 @@ public:
         int escapeWait = 5000;
         int restorePause = 500;
         int terminateAnswerPause = 500;
+        // Each phase has its own limits, started anew on every entry; a peer
+        // that keeps reopening the negotiation would otherwise hold the dial
+        // for ever. Longer than the slowest dial that moves on.
+        int negotiationTotal = 180000;
     } timing;
 
 private:

@@ -139,6 +139,21 @@ std::string Wire(std::string_view protocol, std::string_view code, std::string_v
     return EscapePppBytes(BuildPppFrame(protocol, code, id, data), lcpConfig ? 0 : 1, AccmFlags{});
 }
 
+// The peer's first words once the dial has answered, after the client has
+// emptied its buffers for the negotiation.
+void OpenLcpAfterTheDial(ScriptedLine& line, std::function<void()> open)
+{
+    line.onNote = [&line, open = std::move(open)](const std::string& note) {
+        if (note == "/* The period of negotiation in LCP */")
+            line.afterClear = [&line, open] {
+                // Once only; the copy outlives this closure, which goes here.
+                const std::function<void()> once = open;
+                line.afterClear = nullptr;
+                once();
+            };
+    };
+}
+
 class PppDialClientTest : public ::testing::Test {
 protected:
     void SetUp() override { PppDebugLog::SetPath((ulv::test::TempHome() + "/ulvenscoper.log").toStdString()); }
@@ -325,6 +340,92 @@ TEST_F(PppDialClientTest, LegacyProcedureAnswersAnIpcpRejectOfTheSecondDns)
     EXPECT_EQ(ipcpRequests[1], "030600000000810600000000");
     EXPECT_EQ(result.outcome, PppDialOutcome::Up);
     EXPECT_EQ(result.ipcp.ownAddress.address, (std::array<std::uint8_t, 4>{10, 0, 2, 15}));
+}
+
+// A peer whose IPCP acts as RFC 1661 has it: a Configure-Request that reaches
+// it once both sides are acked reopens the negotiation. It first asks for
+// compression and for an address, so its own request takes three rounds, and
+// the Ack of our second request comes while the last of those is on its way.
+TEST_F(PppDialClientTest, TheAckOfOurIpcpRequestIsKeptWhileThePeersRequestIsSettled)
+{
+    ScriptedLine line;
+    int peerId = 0, reopened = 0;
+    bool weAckedThePeer = false, peerAckedUs = false;
+    std::vector<std::string> ourRequests;
+    auto peerRequest = [&](const std::string& options) {
+        char id[4];
+        std::snprintf(id, sizeof id, "%02X", ++peerId);
+        line.Queue("x", Wire(kPppProtocolIpcp, "01", id, options, false));
+    };
+    line.onFrame = [&](const std::string& frame) {
+        const PppFrameFields f = SplitPppFrame(UnescapePppBytes(PppRemoveBlanks(frame)));
+        if (f.protocol == kPppProtocolLcp && f.code == "02") {
+            line.Queue("x", Wire(kPppProtocolLcp, "02", "01", "020600000000"));
+            return;
+        }
+        if (f.protocol != kPppProtocolIpcp)
+            return;
+        if (f.code == "01") {
+            ourRequests.push_back(f.data);
+            if (f.data.find("0600000000") != std::string::npos) {
+                peerRequest("030600000000" "0206002D0F01");
+                line.Queue("x",
+                    Wire(kPppProtocolIpcp, "03", f.identifier, "03060A00020F810608080808830608080404", false));
+                return;
+            }
+            if (weAckedThePeer && peerAckedUs) {
+                ++reopened;
+                weAckedThePeer = false;
+                peerRequest("030600000000" "0206002D0F01");
+            }
+            line.Queue("x", Wire(kPppProtocolIpcp, "02", f.identifier, f.data, false));
+            peerAckedUs = true;
+        } else if (f.code == "02") {
+            weAckedThePeer = true;
+        } else if (f.code == "04") {
+            peerRequest("030600000000");
+        } else if (f.code == "03") {
+            peerRequest(f.data);
+        }
+    };
+    OpenLcpAfterTheDial(line, [&] { line.Queue("x", Wire(kPppProtocolLcp, "01", "01", "020600000000")); });
+    PppDialClient client = FastClient(line);
+    // Without the Ack the two sides would take turns for good: a bound well
+    // past this exchange's few milliseconds turns that into a failure.
+    client.timing.negotiationTotal = 5000;
+    const PppDialResult result = client.Dial(Settings());
+    ASSERT_EQ(result.outcome, PppDialOutcome::Up) << result.message;
+    EXPECT_EQ(ourRequests, (std::vector<std::string>{"030600000000810600000000830600000000",
+                               "03060A00020F810608080808830608080404"}));
+    EXPECT_EQ(reopened, 0);
+    EXPECT_EQ(result.ipcp.ownAddress.address, (std::array<std::uint8_t, 4>{10, 0, 2, 15}));
+    EXPECT_EQ(result.ipcp.ownDns2.address, (std::array<std::uint8_t, 4>{8, 8, 4, 4}));
+    EXPECT_EQ(result.ipcp.peerAddress.address, (std::array<std::uint8_t, 4>{10, 64, 64, 64}));
+}
+
+TEST_F(PppDialClientTest, APeerThatReopensTheNegotiationForEverEndsTheDial)
+{
+    ScriptedLine line;
+    int id = 0;
+    // Each Ack of its request makes the peer start LCP over; ours it never answers.
+    auto reopen = [&] {
+        char text[4];
+        std::snprintf(text, sizeof text, "%02X", ++id % 256);
+        line.Queue("x", Wire(kPppProtocolLcp, "01", text, "020600000000"));
+    };
+    line.onFrame = [&](const std::string& frame) {
+        if (SplitPppFrame(UnescapePppBytes(PppRemoveBlanks(frame))).code == "02")
+            reopen();
+    };
+    OpenLcpAfterTheDial(line, [&] { reopen(); });
+    PppDialClient client = FastClient(line);
+    client.timing.negotiationTotal = 1000;
+    const PppDialResult result = client.Dial(Settings());
+    EXPECT_EQ(result.outcome, PppDialOutcome::Failed);
+    EXPECT_EQ(result.message, kPppDialFailed);
+    EXPECT_NE(std::find(line.notes.begin(), line.notes.end(), "/* The negotiation did not come to an end in 1 s */"),
+        line.notes.end());
+    EXPECT_EQ(line.texts.back(), "ATV1");
 }
 
 TEST_F(PppDialClientTest, EchoIsAnsweredOnlyDuringPapAndProtocolRejectsNever)

@@ -46,6 +46,22 @@ QString PrepareHome(const QString& name, const char* secretsFile, const char* se
     return ulv::test::PrepareSlirpHome(name, secretsFile, secrets);
 }
 
+// The processes started from pid, as /proc lists them per thread.
+std::vector<pid_t> ChildrenOf(pid_t pid)
+{
+    std::vector<pid_t> out;
+    const QDir tasks(QString("/proc/%1/task").arg(pid));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(tasks.filePath(task + "/children"));
+        if (!children.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& child : children.readAll().split(' '))
+            if (const pid_t c = child.trimmed().toInt(); c > 0)
+                out.push_back(c);
+    }
+    return out;
+}
+
 // One ulvslirpmodem process with its standard output on a pipe. Spawned with
 // SIGTERM blocked, as a shell or a test runner may leave it: the program must
 // not hand that on to slirp.
@@ -129,21 +145,13 @@ public:
     std::vector<std::string> ChildrenBlockedSignals() const
     {
         std::vector<std::string> out;
-        const QDir tasks(QString("/proc/%1/task").arg(m_pid));
-        for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-            QFile children(tasks.filePath(task + "/children"));
-            if (!children.open(QIODevice::ReadOnly))
+        for (pid_t child : ChildrenOf(m_pid)) {
+            QFile status(QString("/proc/%1/status").arg(child));
+            if (!status.open(QIODevice::ReadOnly))
                 continue;
-            for (const QByteArray& pid : children.readAll().split(' ')) {
-                if (pid.trimmed().isEmpty())
-                    continue;
-                QFile status("/proc/" + QString::fromLatin1(pid.trimmed()) + "/status");
-                if (!status.open(QIODevice::ReadOnly))
-                    continue;
-                for (const QByteArray& line : status.readAll().split('\n'))
-                    if (line.startsWith("SigBlk:"))
-                        out.push_back(line.mid(7).trimmed().toStdString());
-            }
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.startsWith("SigBlk:"))
+                    out.push_back(line.mid(7).trimmed().toStdString());
         }
         return out;
     }
@@ -152,6 +160,15 @@ private:
     pid_t m_pid = -1;
     int m_out = -1;
 };
+
+// Every process started from pid, and every one started from those.
+void KillDescendants(pid_t pid)
+{
+    for (pid_t child : ChildrenOf(pid)) {
+        KillDescendants(child);
+        ::kill(child, SIGKILL);
+    }
+}
 
 // Blocks SIGTERM on this thread while a process is spawned from it.
 class BlockedTerm {
@@ -190,6 +207,9 @@ protected:
             // it cannot be left behind, and waiting on would hang the run.
             std::fprintf(stderr, "FATAL: the worker overran its 200 s wait\n");
             std::fflush(nullptr);
+            // slirp and the modem program would outlive this process, holding
+            // the runner's output open; they go first.
+            KillDescendants(::getpid());
             std::_Exit(1);
         }
         return future.get();
