@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTimer>
 
 namespace ulv::test {
 
@@ -12,10 +13,15 @@ bool RunEventsUntil(Pred done, int timeoutMs)
 {
     QElapsedTimer t;
     t.start();
+    // The loop sleeps until an event comes; the tick wakes it for what no
+    // event announces (a worker's end), so a waiting test does not spin a
+    // core that the others need on a busy machine.
+    QTimer tick;
+    tick.start(5);
     while (!done()) {
         if (t.elapsed() > timeoutMs)
             return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
     return true;
 }
@@ -26,8 +32,10 @@ inline void RunEventsFor(int ms)
 {
     QElapsedTimer t;
     t.start();
+    QTimer tick;
+    tick.start(5);
     while (t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
 } // namespace ulv::test
