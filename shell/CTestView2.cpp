@@ -24,8 +24,13 @@ CTestView2* g_pTestView2 = nullptr;
 namespace {
 
 // Most text moved into the box in one go; the rest follows on the next turn of
-// the event loop, so the window keeps answering.
-constexpr qsizetype kFlushBudget = 48 * 1024;
+// the event loop, so the window keeps answering. What a flush costs is mostly
+// the layout of the lines it leaves on screen, the same for a little text as
+// for much: a backlog goes in few flushes.
+constexpr qsizetype kFlushBudget = 1024 * 1024;
+// Text converted for the box at a time, so that no flush holds a copy of a
+// whole budget.
+constexpr qsizetype kFlushSlice = 48 * 1024;
 constexpr int kFlushQuietMs = 10;
 constexpr qsizetype kSegmentBytes = 1024 * 1024;
 constexpr int kFlushMaxDelayMs = 40;
@@ -214,6 +219,8 @@ void CTestView2::SetKeptBytes(qsizetype bytes)
 {
     m_keptBytes = std::max<qsizetype>(bytes, 64);
     Trim();
+    if (m_boxTrimChars > 0)
+        ScheduleFlush();
 }
 
 void CTestView2::Trim()
@@ -288,10 +295,10 @@ void CTestView2::Trim()
             extra += m_shownExtras.front().second;
             m_shownExtras.pop_front();
         }
-        QTextDocument* doc = m_editTerminal->document();
-        QTextCursor cursor(doc);
-        cursor.setPosition(std::min<qsizetype>(shownChars + extra, doc->characterCount() - 1), QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
+        // The box loses them on the next flush, together with the text that
+        // comes meanwhile: changed on its own it would lay out the lines on
+        // screen once more, only for the flush to do it again.
+        m_boxTrimChars += shownChars + extra;
     }
 }
 
@@ -311,11 +318,32 @@ void CTestView2::ScheduleFlush()
 
 void CTestView2::FlushPending()
 {
-    if (!HasPending())
+    if (!HasPending() && m_boxTrimChars == 0)
         return;
-    QTextCursor cursor(m_editTerminal->document());
-    cursor.movePosition(QTextCursor::End);
+    // The box lays out what it shows again after every change, and a line of
+    // 64 KiB without a space takes long to lay out. So nothing is painted
+    // until the box has taken the whole change and sits at its end: only the
+    // lines that end up on screen are laid out, once per flush.
+    QTextDocument* doc = m_editTerminal->document();
+    QScrollBar* bar = m_editTerminal->verticalScrollBar();
+    const bool painting = m_editTerminal->updatesEnabled();
+    if (painting)
+        m_editTerminal->setUpdatesEnabled(false);
+    if (m_boxTrimChars > 0) {
+        QTextCursor front(doc);
+        // In an edit block the cursor never asks for the layout of its line.
+        front.beginEditBlock();
+        front.setPosition(std::min<qsizetype>(m_boxTrimChars, doc->characterCount() - 1), QTextCursor::KeepAnchor);
+        front.removeSelectedText();
+        front.endEditBlock();
+        m_boxTrimChars = 0;
+    }
+    // The view starts at the top of the last paragraph, so that placing it
+    // after the change needs no layout of a paragraph that scrolls away.
+    bar->setValue(doc->lastBlock().firstLineNumber());
+    QTextCursor cursor(doc);
     cursor.beginEditBlock();
+    cursor.setPosition(doc->characterCount() - 1);
     qsizetype budget = kFlushBudget;
     while (HasPending() && budget > 0) {
         if (m_flushOffset >= m_segments[m_flushSegment].bytes.size()) {
@@ -323,7 +351,7 @@ void CTestView2::FlushPending()
             m_flushOffset = 0;
         }
         const Segment& seg = m_segments[m_flushSegment];
-        qsizetype take = std::min(budget, seg.bytes.size() - m_flushOffset);
+        qsizetype take = std::min({budget, kFlushSlice, seg.bytes.size() - m_flushOffset});
         // Never cut inside a UTF-8 sequence.
         while (m_flushOffset + take < seg.bytes.size() && (uchar(seg.bytes[m_flushOffset + take]) & 0xC0) == 0x80 && take > 0)
             --take;
@@ -341,7 +369,9 @@ void CTestView2::FlushPending()
         m_flushOffset += take;
     }
     cursor.endEditBlock();
-    m_editTerminal->verticalScrollBar()->setValue(m_editTerminal->verticalScrollBar()->maximum());
+    bar->setValue(bar->maximum());
+    if (painting)
+        m_editTerminal->setUpdatesEnabled(true);
     if (!HasPending())
         m_firstPending.invalidate();
     else
@@ -406,6 +436,7 @@ void CTestView2::InsertShown(QTextCursor& cursor, const QString& text, const QTe
 
 void CTestView2::ResetShown()
 {
+    m_boxTrimChars = 0;
     m_shownChars = 0;
     m_trimmedChars = 0;
     m_shownLineChars = 0;

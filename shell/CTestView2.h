@@ -32,7 +32,8 @@ class CTerminalRichEdit;
 //
 // A bench runs for days, so the pane shows the newest part of the session
 // only: past KeptBytes() and one trim block more, the oldest block goes from
-// the record and the box together (at a line end), never one line at a time.
+// the record (at a line end) and, on the next flush, from the box, never one
+// line at a time.
 // The terminal log, written as each output comes, stays the full record.
 class CTestView2 : public QWidget, public TerminalSink {
     Q_OBJECT
@@ -134,6 +135,7 @@ private:
     qsizetype m_shownLineChars = 0; // characters of the box's last line
     bool m_lineBroken = false;      // the last line was broken (and said so)
     std::deque<std::pair<qsizetype, qsizetype>> m_shownExtras; // (after record character, added characters)
+    qsizetype m_boxTrimChars = 0;   // characters trimmed that the box still shows, until the next flush
     QTimer m_flushTimer;
     QElapsedTimer m_firstPending;
     TerminalLogFile m_log;

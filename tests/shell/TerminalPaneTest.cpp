@@ -1,6 +1,7 @@
 #include "shell/CTerminalRichEdit.h"
 #include "shell/CTestView2.h"
 #include "shell/core/SysParams.h"
+#include "common/EventLoopWait.h"
 #include "common/TestEnv.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 
 using namespace ulv;
@@ -244,6 +246,41 @@ TEST_F(TerminalPane, KeepsTheNewestOutputInBoxAndRecordWhileTheLogKeepsEverythin
     }
 }
 
+TEST_F(TerminalPane, TheBoxFollowsTheTrimmedRecordOnItsOwnNextFlush)
+{
+    g_sysParams.showtime = 0;
+    struct Case {
+        const char* name;
+        std::function<void(CTestView2&)> trim;
+    } cases[] = {
+        // Each output past the kept size trims again before the box is drawn.
+        {"several trims between two flushes",
+            [](CTestView2&) {
+                for (int i = 0; i < 200; ++i)
+                    WriteOutputLine(kTerminalReceived, QByteArray("+CREG: 1,") + QByteArray::number(i) + "\r\n");
+            }},
+        {"a lower kept size and nothing more", [](CTestView2& p) { p.SetKeptBytes(1024); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        pane->ClearAll();
+        pane->SetKeptBytes(4096);
+        for (int i = 0; i < 400; ++i)
+            WriteOutputLine(kTerminalReceived, QByteArray("+CSQ: ") + QByteArray::number(i) + ",99\r\n");
+        // Drawn by the pane's own flush, which then has nothing left to do.
+        const QByteArray shownBefore = pane->TerminalText();
+        ASSERT_TRUE(test::RunEventsUntil(
+            [&] { return pane->Terminal()->toPlainText().toUtf8() == Displayed(shownBefore); }, 10000));
+
+        c.trim(*pane);
+        const QByteArray record = pane->TerminalText();
+        ASSERT_FALSE(record.startsWith(shownBefore.left(1024))) << "the text the box showed first was trimmed";
+        EXPECT_TRUE(test::RunEventsUntil(
+            [&] { return pane->Terminal()->toPlainText().toUtf8() == Displayed(record); }, 10000))
+            << pane->Terminal()->toPlainText().left(200).toStdString();
+    }
+}
+
 TEST_F(TerminalPane, SaveLogAndHexViewWorkOnWhatTheTrimmedTerminalShows)
 {
     g_sysParams.showtime = 0;
@@ -337,20 +374,27 @@ TEST_F(TerminalPane, AnEndlessLineIsShownInBoundedPiecesWhileTheLogKeepsItWhole)
     const QString note = QStringLiteral("/* This line is longer than 64 KiB: it is shown in pieces; the log holds it whole */");
     struct Case {
         const char* name;
-        qsizetype kept; // the box keeps the newest this many bytes
-        bool noteShown;  // the start of the line is still in the box
+        qsizetype kept;      // the box keeps the newest this many bytes
+        bool noteShown;      // the start of the line is still in the box
+        bool shownAsItComes; // else the whole line waits for the box in one backlog
     };
-    const Case cases[] = {{"all kept", 16 << 20, true}, {"older part trimmed", 300 << 10, false}};
+    const Case cases[] = {
+        {"all kept", 16 << 20, true, true},
+        {"older part trimmed", 300 << 10, false, true},
+        {"all kept, drawn from a backlog", 16 << 20, true, false},
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         pane->ClearAll();
         pane->SetKeptBytes(c.kept);
         const QByteArray before = LogBytes();
         const QByteArray piece(4096, 'z');
-        // Shown as it comes, so trimming meets pieces already in the box.
+        // Shown as it comes, so that trimming meets pieces already in the box,
+        // or left to wait as one backlog.
         for (int i = 0; i < 256; ++i) {
             WriteOutputLine(1, piece);
-            pane->FlushPending();
+            if (c.shownAsItComes)
+                pane->FlushPending();
         }
         WriteOutputLine(1, QByteArray("\r\nOK\r\n"));
         for (int i = 0; i < 1000; ++i)
@@ -363,6 +407,13 @@ TEST_F(TerminalPane, AnEndlessLineIsShownInBoundedPiecesWhileTheLogKeepsItWhole)
             longest = std::max(longest, b.length());
         EXPECT_LE(longest, CTestView2::kShownLineChars + 1);
         QString shown = pane->Terminal()->toPlainText();
+        if (c.kept >= piece.size() * 256) {
+            // Pieces of the same length, the note after the first, however
+            // the text came into the box.
+            QStringList lines(16, QString(CTestView2::kShownLineChars, 'z'));
+            lines.insert(1, note);
+            EXPECT_EQ(shown, lines.join('\n') + "\nOK\n");
+        }
         EXPECT_EQ(shown.indexOf(note) >= 0, c.noteShown);
         EXPECT_EQ(shown.indexOf(note), shown.lastIndexOf(note)) << "said once";
         // Apart from the breaks and the note the box shows what the record holds.
