@@ -459,17 +459,23 @@ void CTestitemDlg_pppdial::OnButtonDial()
     PppDialInProgress = 1;
     QPointer<CTestitemDlg_pppdial> self(this);
     ModemSession& session = host->Session();
-    const bool started = m_workers.Start([self, settings, &session](const TaskGate::Token& token) {
-        InProgress inProgress;
-        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
-        PppDialClient client(line);
-        PppDialResult result = client.Dial(settings);
+    const bool started = m_workers.Start([self, settings, &session](TaskGate::Token& token) {
+        PppDialResult result;
+        {
+            InProgress inProgress;
+            SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
+            PppDialClient client(line);
+            result = client.Dial(settings);
+        }
         // A dial that ended because the module went away failed; it was not stopped.
         if (result.outcome == PppDialOutcome::Stopped && session.PortLost()) {
             result.outcome = PppDialOutcome::Failed;
             result.message = kPppDialFailed;
         }
         theApp.PppLinkUp = result.outcome == PppDialOutcome::Up ? 1 : 0;
+        // Over before the page says so: a Terminate pressed the moment it is
+        // enabled would otherwise meet a task still running and be ignored.
+        token.Release();
         Gui::Post([self, result] {
             if (!self)
                 return;
@@ -512,13 +518,17 @@ void CTestitemDlg_pppdial::OnButtonTerminate()
     PppDialInProgress = 1;
     QPointer<CTestitemDlg_pppdial> self(this);
     ModemSession& session = host->Session();
-    const bool started = m_workers.Start([self, lcp, &session](const TaskGate::Token& token) {
-        InProgress inProgress;
-        SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
-        PppDialClient client(line);
-        const bool acked = client.Terminate(lcp);
+    const bool started = m_workers.Start([self, lcp, &session](TaskGate::Token& token) {
+        bool acked = false;
+        {
+            InProgress inProgress;
+            SessionPppLine line(session, [&token, &session] { return token.Active() && session.IsOpen() && !session.PortLost(); });
+            PppDialClient client(line);
+            acked = client.Terminate(lcp);
+        }
         // Down whatever the peer said: nothing of the link is used any more.
         theApp.PppLinkUp = 0;
+        token.Release();
         Gui::Post([self, acked] {
             if (!self)
                 return;

@@ -119,7 +119,9 @@ TEST_F(ScriptRun, ThreeCyclesSendTheChosenRowsInOrderEachAfterItsWholeWindow)
         const auto window = (i % 2 == 1) ? 300ms : 200ms;
         EXPECT_GE(sent[i].second - sent[i - 1].second, window - 100ms) << i;
     }
-    EXPECT_GE(sent.back().second - sent.front().second, 1300ms - 30ms);
+    // A first command that reaches the module late (a busy machine) shortens
+    // the span by as much: the same allowance as for each step.
+    EXPECT_GE(sent.back().second - sent.front().second, 1300ms - 100ms);
     EXPECT_EQ(subtitles, QStringList({"(1/3)in testing ...", "(2/3)in testing ...", "(3/3)in testing ...", ""}));
     EXPECT_EQ(marks.size(), 12);
     EXPECT_EQ(marks.mid(0, 4), QStringList({"+1", "-1", "+2", "-2"}));
