@@ -1,5 +1,7 @@
 #include "common/TestEnv.h"
 
+#include "shell/core/CUlvenscopeApp.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +34,9 @@ void PrepareEnvironment()
     qputenv("XDG_CONFIG_HOME", (g_home->path() + "/config").toUtf8());
     QDir().mkpath(g_home->path() + "/data");
     QDir().mkpath(g_home->path() + "/config");
+    // As the program does at start: without it the application's folders are
+    // empty and settings files land in "/", shared by every test process.
+    theApp.InitFolders();
 }
 
 bool HaveTestData()
