@@ -1,3 +1,4 @@
+#include "pages/module/core/EnvCheckScript.h"
 #include "pages/module/core/ModuleScripts.h"
 #include "shell/core/CUlvenscopeApp.h"
 
@@ -123,4 +124,25 @@ TEST(ModuleReplies, RevisionDecidesFamilyAndSubModel)
         EXPECT_EQ(GetModuleSubModel(), c.subModel) << c.reply;
     }
     g_nModuleType = 0;
+}
+
+TEST(ModuleReplies, SmsInitialStateReadyByFamily)
+{
+    const struct {
+        const char* reply;
+        int family;
+        std::optional<bool> ready;
+    } cases[] = {
+        {"\r\n+JINISTAT: 3\r\nOK\r\n", 0, true},
+        {"\r\n+JINISTAT: 2\r\nOK\r\n", 0, false},
+        {"\r\n+JINISTAT: 2\r\nOK\r\n", 1, true},
+        {"\r\n+JINISTAT: 7\r\nOK\r\n", 1, true},
+        {"\r\n+JINISTAT: 4\r\nOK\r\n", 1, false},
+        // The colon of an unsolicited line before it is not the value's.
+        {"\r\n+CREG: 3\r\n+JINISTAT: 1\r\nOK\r\n", 0, false},
+        {"\r\n+JINISTAT:\r\nOK\r\n", 0, false},
+        {"\r\nOK\r\n", 0, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(SmsInitReady(QString::fromLatin1(c.reply), c.family), c.ready) << c.reply << " family " << c.family;
 }

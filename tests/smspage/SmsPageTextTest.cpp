@@ -128,6 +128,24 @@ TEST(SmsPageText, CpmsUsedCount)
     EXPECT_EQ(CpmsUsedCount("\r\nOK\r\n"), 0);
 }
 
+TEST(SmsPageText, CpmsCapacityIsACountTheStorageCanHaveOrNothing)
+{
+    const struct {
+        const char* reply;
+        std::optional<int> capacity;
+    } cases[] = {
+        {"\r\n+CPMS: 3,50,3,50,3,50\r\n\r\nOK\r\n", 50},
+        // An unsolicited line first, and the capacity not spread past its line.
+        {"\r\n+CREG: 1\r\n+CPMS: 0,255\r\nOK,7\r\n", 255},
+        {"\r\n+CPMS: 3,-20,3,50\r\n", std::nullopt},
+        {"\r\n+CPMS: 3,99999999999,3,50\r\n", std::nullopt},
+        {"\r\n+CPMS: 3\r\nOK\r\n", std::nullopt},
+        {"\r\nOK\r\n", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CpmsCapacity(QString::fromLatin1(c.reply)), c.capacity) << c.reply;
+}
+
 TEST(SmsPageText, TextListingWithLengthsReadsTextsThatLookLikeEntriesOrResults)
 {
     const QString text = "\r\n+CMGL: 1,\"REC READ\",\"+861\",,\"26/12/10,13:45:32+32\",145,12\r\n+CMGL: x\r\nOK"

@@ -4,11 +4,23 @@
 #include "core/at/ScriptedExchange.h"
 #include "pages/module/core/SmscQuery.h"
 #include "core/at/SendAndWait.h"
+#include "pages/module/core/SmsPageText.h"
 #include "shell/core/CUlvenscopeApp.h"
 
 namespace ulv {
 
 std::atomic<int> g_nSmsStorageCapacity{0};
+
+std::optional<bool> SmsInitReady(const QString& reply, int moduleType)
+{
+    // The value follows its own prefix: an unsolicited line that came in
+    // first ("+CREG: 1") carries a colon too.
+    const qsizetype at = reply.indexOf(QLatin1String("+JINISTAT:"));
+    if (at < 0)
+        return std::nullopt;
+    const QString value = reply.mid(at + 10, 2).trimmed();
+    return moduleType == 0 ? value == QLatin1String("3") : QStringList{"2", "3", "6", "7"}.contains(value);
+}
 
 namespace {
 
@@ -143,15 +155,8 @@ bool EnvCheck::Sms(EnvCheckResult& out) const
             reply)
         != StepResult::Success)
         return false;
-    if (const int at = reply.indexOf(QLatin1String("+JINISTAT:")); at >= 0) {
-        // The value follows its own prefix: an unsolicited line that came in
-        // first ("+CREG: 1") carries a colon too.
-        const QString value = reply.mid(at + 10, 2).trimmed();
-        const bool ready = GetModuleType() == 0 ? value == QLatin1String("3")
-                                                : QStringList{"2", "3", "6", "7"}.contains(value);
-        if (!ready)
-            return false;
-    }
+    if (SmsInitReady(reply, GetModuleType()) == false)
+        return false;
 
     Prompt(QStringLiteral("Use AT+CSMP to set SMS parameter for text mode"));
     Progress(80);
@@ -170,16 +175,9 @@ bool EnvCheck::Sms(EnvCheckResult& out) const
             reply)
         != StepResult::Success)
         return false;
-    const int cpms = reply.indexOf(QLatin1String("+CPMS:"));
-    const int first = cpms < 0 ? -1 : reply.indexOf(',', cpms);
-    const int second = first < 0 ? -1 : reply.indexOf(',', first + 1);
-    if (second > 0) {
-        bool ok = false;
-        const int capacity = reply.mid(first + 1, second - first - 1).trimmed().toInt(&ok);
-        if (ok) {
-            out.storageCapacity = capacity;
-            g_nSmsStorageCapacity = capacity;
-        }
+    if (const std::optional<int> capacity = CpmsCapacity(reply)) {
+        out.storageCapacity = *capacity;
+        g_nSmsStorageCapacity = *capacity;
     }
 
     Prompt(QStringLiteral("Use AT+CSCA? to Get SMSC number"));

@@ -5,6 +5,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <optional>
 
 namespace ulv {
 
@@ -26,6 +27,10 @@ struct EnvCheckResult {
     QString smscNumber;
     int storageCapacity = 0;
 };
+
+// What a "+JINISTAT:" line in the reply says for the given family (0 GSM,
+// 1 UMTS): whether the SMS functions are ready; empty when no such line came.
+std::optional<bool> SmsInitReady(const QString& reply, int moduleType);
 
 // Page kinds: 2 SMS, 3 MMS, 4 Voice Call, 5 TCP/UDP, 6 PPP, 7 Locator, 8 GNSS.
 // Asks the module whether SIM, signal and registration (and with smsCheck the

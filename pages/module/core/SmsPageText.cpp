@@ -269,6 +269,20 @@ int CpmsUsedCount(const QString& reply)
     return std::max(0, h.At(0).trimmed().toInt());
 }
 
+std::optional<int> CpmsCapacity(const QString& reply)
+{
+    const qsizetype at = reply.indexOf(QLatin1String("+CPMS:"));
+    if (at < 0)
+        return std::nullopt;
+    qsizetype dataStart = 0;
+    const SmsHeaderFields h = SplitSmsHeader(HeaderAt(reply, at, &dataStart).mid(6));
+    bool ok = false;
+    const int capacity = h.At(1).trimmed().toInt(&ok);
+    if (!ok || capacity < 0)
+        return std::nullopt;
+    return capacity;
+}
+
 namespace {
 
 struct RawEntry {

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The SMS page's text work: the message box's hex forms, the recipient number
 // check, and the parsing of what AT+CMGR, AT+CMGL and AT+CPMS answer.
@@ -66,6 +67,9 @@ bool ParseCmgrTextReply(const QString& reply, SmsCharset charset, bool lengthRul
 bool ParsePduCmgrReply(const QString& reply, SmsEntry& entry);
 // The used count of a "+CPMS:" reply; 0 when there is none.
 int CpmsUsedCount(const QString& reply);
+// The capacity (second field) of a "+CPMS:" reply to the set form; empty when
+// there is none or it is no count a storage can have.
+std::optional<int> CpmsCapacity(const QString& reply);
 
 // True when one of the reply's lines is a final error result ("ERROR", "+CMS
 // ERROR: n", "+CME ERROR: n"); a message text holding ERROR is not one.

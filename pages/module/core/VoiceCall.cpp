@@ -209,9 +209,9 @@ QString ReplyName(const QString& command)
     return end < 0 ? name : name.left(end);
 }
 
-// The row that carries the values: the reply's own row, or else the first row,
-// when it has a value at all.
-const QStringList* ValueRow(const QList<QStringList>& rows, const QString& command)
+} // namespace
+
+const QStringList* AudioValueRow(const QList<QStringList>& rows, const QString& command)
 {
     const QString name = ReplyName(command);
     for (const QStringList& row : rows) {
@@ -223,7 +223,25 @@ const QStringList* ValueRow(const QList<QStringList>& rows, const QString& comma
     return nullptr;
 }
 
-} // namespace
+std::optional<int> AudioRowValue(const QStringList* row, qsizetype field)
+{
+    if (!row || field < 0 || field >= row->size())
+        return std::nullopt;
+    bool ok = false;
+    const int value = (*row)[field].toInt(&ok, 10);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+std::optional<int> AudioRowChannel(const QStringList* row)
+{
+    if (!row || row->size() < 2)
+        return std::nullopt;
+    for (int channel : {0, 1, 2}) {
+        if ((*row)[1].contains(QString::number(channel)))
+            return channel;
+    }
+    return std::nullopt;
+}
 
 int AudioReadbackThread(ModemSession& session, const TaskGate::Token& token, const AudioReadbackSink& sink,
     const AudioCommandSet& set, AudioFamily family)
@@ -240,31 +258,24 @@ int AudioReadbackThread(ModemSession& session, const TaskGate::Token& token, con
                 3000)
             != 0)
             return false;
-        row = ValueRow(rows, command);
+        row = AudioValueRow(rows, command);
         return true;
     };
     // A field that is there and is a number; anything else leaves the box alone.
     const auto deliver = [&](qsizetype field, int selector) {
-        if (!row || field >= row->size() || !sink.value)
+        if (!sink.value)
             return;
-        bool ok = false;
-        const int value = (*row)[field].toInt(&ok, 10);
-        if (ok)
-            sink.value(selector, value);
+        if (const std::optional<int> value = AudioRowValue(row, field))
+            sink.value(selector, *value);
     };
     const std::array<int, 1> none{0};
 
     if (!ask(QStringLiteral("ATE1")) || !ask(set.audioChannel(kAudioTest, none))
         || !ask(set.audioChannel(kAudioRead, none)))
         return 1;
-    if (row && !AudioChannelsFixed(family) && sink.checkChannel) {
-        const QString& field = (*row)[1];
-        for (int channel : {0, 1, 2}) {
-            if (field.contains(QString::number(channel))) {
-                sink.checkChannel(channel);
-                break;
-            }
-        }
+    if (!AudioChannelsFixed(family) && sink.checkChannel) {
+        if (const std::optional<int> channel = AudioRowChannel(row))
+            sink.checkChannel(*channel);
     }
     if (!ask(set.volume(kAudioRead, none)))
         return 1;

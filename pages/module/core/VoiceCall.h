@@ -110,6 +110,16 @@ struct AudioReadbackSink {
     std::function<void(int channel)> checkChannel;
 };
 
+// The rows of a read-back reply that carry the values: the row named as the
+// command's reply ("+CLVL" for "AT+CLVL?"), or else the first row when it has a
+// value at all; null when none has.
+const QStringList* AudioValueRow(const QList<QStringList>& rows, const QString& command);
+// The number in the given field of such a row; empty when the field is missing
+// or is no number.
+std::optional<int> AudioRowValue(const QStringList* row, qsizetype field);
+// The channel (0, 1 or 2) the row's first value names; empty when none.
+std::optional<int> AudioRowChannel(const QStringList* row);
+
 // Reads the module's audio settings into the page: echo on, the channel, the
 // volume, the microphone gain and the side tone, each through the given set's
 // read form. The first exchange that fails ends it silently. Returns 1.
