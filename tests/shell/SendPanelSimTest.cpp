@@ -31,6 +31,15 @@ class Echo : public TerminalSink {
 public:
     std::vector<std::pair<int, QByteArray>> outputs;
     void OnTerminalOutput(int kind, const QByteArray& text) override { outputs.emplace_back(kind, text); }
+    std::vector<QByteArray> Sent() const
+    {
+        std::vector<QByteArray> sent;
+        for (const auto& [kind, text] : outputs) {
+            if (kind == kTerminalSent)
+                sent.push_back(text);
+        }
+        return sent;
+    }
 };
 
 class SendPanelSim : public test::SimHost {
@@ -120,7 +129,7 @@ TEST_F(SendPanelSim, TextWithEnterGoesOutInOneWrite)
     const auto log = ReceivedLog();
     ASSERT_EQ(log.size(), 1u);
     EXPECT_EQ(log[0].bytes, "AT\r\n");
-    EXPECT_TRUE(echo.outputs.empty()); // showsenddata is off
+    EXPECT_TRUE(echo.Sent().empty()); // showsenddata is off
 }
 
 TEST_F(SendPanelSim, EnterInTheInputBoxSendsAndEchoesWhenAsked)
@@ -148,8 +157,9 @@ TEST_F(SendPanelSim, HexViewsSendTheirBytesAndAlwaysEcho)
     panel->SendButton()->click();
     ASSERT_TRUE(HeardBytes(5));
     EXPECT_EQ(Heard().toHex(' '), "41 00 42 0d 0a");
-    ASSERT_EQ(echo.outputs.size(), 1u);
-    EXPECT_EQ(echo.outputs[0].second, QByteArray("A B\r\n"));
+    // The module's ERROR for those bytes may come in too: only the echo counts.
+    ASSERT_EQ(echo.Sent().size(), 1u);
+    EXPECT_EQ(echo.Sent()[0], QByteArray("A B\r\n"));
 }
 
 TEST_F(SendPanelSim, EachSpecialCharacterSendsItsByte)
@@ -169,7 +179,7 @@ TEST_F(SendPanelSim, EachSpecialCharacterSendsItsByte)
         ASSERT_TRUE(HeardBytes(int(expected.size()))) << c.name;
     }
     EXPECT_EQ(Heard().toHex(' '), expected.toHex(' '));
-    EXPECT_TRUE(echo.outputs.empty());
+    EXPECT_TRUE(echo.Sent().empty());
 }
 
 TEST_F(SendPanelSim, AFileOfEveryByteValueArrivesExactlyInEachFlowMode)
