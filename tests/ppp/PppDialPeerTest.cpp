@@ -6,6 +6,7 @@
 #include "core/ppp/PppOptions.h"
 #include "core/ppp/SessionPppLine.h"
 #include "core/ppp/PppUdp.h"
+#include "sim/SimModule.h"
 #include "sim/SlirpBridge.h"
 
 #include "common/EventLoopWait.h"
@@ -161,6 +162,18 @@ private:
     int m_out = -1;
 };
 
+// The slirp processes started from this one.
+int SlirpChildren()
+{
+    int count = 0;
+    for (pid_t child : ChildrenOf(::getpid())) {
+        QFile comm(QString("/proc/%1/comm").arg(child));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().startsWith("slirp"))
+            ++count;
+    }
+    return count;
+}
+
 // Every process started from pid, and every one started from those.
 void KillDescendants(pid_t pid)
 {
@@ -216,12 +229,12 @@ protected:
     }
 
     // The module answers commands again.
-    ExchangeResult AtAnswered(ModemSession& session)
+    ExchangeResult AtAnswered(ModemSession& session, const char* command = "AT")
     {
         QString reply;
         return OnWorker([&] {
             ExchangeSpec exchange;
-            exchange.command = "AT";
+            exchange.command = command;
             exchange.timeoutMs = 5000;
             return session.Exchange([] { return true; }, exchange, reply);
         });
@@ -354,6 +367,121 @@ TEST_F(PppDialPeer, UdpDatagramRoundTripsThroughSlirpToALoopbackEchoServer)
     // The payload went out padded to an even length.
     EXPECT_EQ(payloads.front(), std::string("echo:ping over ppp") + '\0');
     session.Shutdown();
+}
+
+// The simulated module's own data call, as scripts/run --simulated offers it.
+class SimDataCall : public PppDialPeer {
+protected:
+    // A module of the family whose data calls run this slirp.
+    std::unique_ptr<sim::SimModule> StartModule(sim::Family family, const std::string& slirpProgram)
+    {
+        auto module = std::make_unique<sim::SimModule>(family, "");
+        module->SetSlirp({PrepareHome(QString("sim-%1").arg(int(family)), nullptr, nullptr).toStdString(), {},
+            slirpProgram});
+        std::string error;
+        EXPECT_TRUE(module->Start(&error)) << error;
+        return module;
+    }
+
+    static PppDialSettings Settings()
+    {
+        PppDialSettings settings;
+        settings.pdpCommand = "AT+CGDCONT=1,\"IP\",\"cmnet\"";
+        settings.dnsNumber = 1;
+        return settings;
+    }
+
+    // A session on the module's port with the dial client on it.
+    struct Dialer {
+        explicit Dialer(const std::string& port)
+            : opened(session.Open(QString::fromStdString(port), 115200, 8, 1, 'N', 0, 2048)
+                == ModemSession::OpenResult::Opened)
+        {
+        }
+        ModemSession session;
+        bool opened;
+        SessionPppLine line{session, [] { return true; }};
+        PppDialClient client{line};
+    };
+
+    static int DataCallCid(sim::SimModule& module)
+    {
+        int cid = -1;
+        module.With([&](sim::ModemEngine& e) { cid = e.State().dataCallCid; });
+        return cid;
+    }
+};
+
+TEST_F(SimDataCall, EachFamilyDialsThroughSlirpHoldsNoticesAndAnswersAfterTerminate)
+{
+    for (const sim::Family family : {sim::Family::Gsm, sim::Family::Umts}) {
+        SCOPED_TRACE(family == sim::Family::Gsm ? "gsm" : "umts");
+        const std::unique_ptr<sim::SimModule> module = StartModule(family, {});
+        Dialer dialer(module->SlavePath());
+        ASSERT_TRUE(dialer.opened);
+        const PppDialResult result = OnWorker([&] { return dialer.client.Dial(Settings()); });
+        ASSERT_EQ(result.outcome, PppDialOutcome::Up) << result.message;
+        EXPECT_EQ(result.ipcp.ownAddress.address, (std::array<std::uint8_t, 4>{10, 0, 2, 15}));
+        EXPECT_EQ(DataCallCid(*module), 1);
+        EXPECT_EQ(SlirpChildren(), 1);
+
+        // A message arriving during the call is told after it, never inside
+        // the PPP stream: its notice follows the last frame the module passed on.
+        EXPECT_EQ(module->Control("sms 10086 hello"), "ok stored at " + std::string(family == sim::Family::Gsm ? "1" : "0"));
+        EXPECT_TRUE(OnWorker([&] { return dialer.client.Terminate(result.lcp); }));
+        dialer.session.Buffers().ClearReceivedText();
+        EXPECT_EQ(AtAnswered(dialer.session), ExchangeResult::Reply);
+        EXPECT_EQ(DataCallCid(*module), 0);
+        EXPECT_EQ(SlirpChildren(), 0);
+        const std::string sent = module->Sent();
+        const std::size_t notice = sent.find("+CMTI: \"SM\",");
+        ASSERT_NE(notice, std::string::npos);
+        EXPECT_GT(notice, sent.rfind('\x7e'));
+        dialer.session.Shutdown();
+    }
+}
+
+TEST_F(SimDataCall, TheHostClosingTheLineEndsTheCallAndTheModuleAnswersTheNextOpener)
+{
+    const std::unique_ptr<sim::SimModule> module = StartModule(sim::Family::Umts, {});
+    {
+        Dialer dialer(module->SlavePath());
+        ASSERT_TRUE(dialer.opened);
+        const PppDialResult result = OnWorker([&] { return dialer.client.Dial(Settings()); });
+        ASSERT_EQ(result.outcome, PppDialOutcome::Up) << result.message;
+        dialer.session.Shutdown();
+    }
+    EXPECT_TRUE(test::RunEventsUntil([&] { return DataCallCid(*module) == 0 && SlirpChildren() == 0; }, 20000));
+    ModemSession session;
+    ASSERT_EQ(session.Open(QString::fromStdString(module->SlavePath()), 115200, 8, 1, 'N', 0, 2048),
+        ModemSession::OpenResult::Opened);
+    // The dial's ATV0 stands, as on a module whose call a dropped DTR ended.
+    EXPECT_EQ(AtAnswered(session, "ATV1"), ExchangeResult::Reply);
+    session.Shutdown();
+}
+
+// No slirp to run: the dial fails as a refused activation does, and the
+// module stays in command mode. Needs no slirp, so it never skips.
+class SimDataCallWithoutSlirp : public SimDataCall {
+protected:
+    void SetUp() override { PppDebugLog::SetPath((ulv::test::TempHome() + "/ulvenscoper.log").toStdString()); }
+};
+
+TEST_F(SimDataCallWithoutSlirp, TheDialFailsCleanlyAndTheModuleAnswersCommands)
+{
+    const std::string missing = (test::TempHome() + "/no-such-slirp").toStdString();
+    const std::unique_ptr<sim::SimModule> module = StartModule(sim::Family::Gsm, missing);
+    Dialer dialer(module->SlavePath());
+    ASSERT_TRUE(dialer.opened);
+    const PppDialResult result = OnWorker([&] { return dialer.client.Dial(Settings()); });
+    EXPECT_EQ(result.outcome, PppDialOutcome::Failed);
+    EXPECT_EQ(result.message, kPppDialFailed);
+    // ATV0 and AT+CGDCONT answered 0, the dial 3: NO CARRIER.
+    EXPECT_NE(module->Sent().find("0\r0\r3\r"), std::string::npos) << module->Sent();
+    EXPECT_EQ(DataCallCid(*module), 0);
+    dialer.session.Buffers().ClearReceivedText();
+    EXPECT_EQ(AtAnswered(dialer.session), ExchangeResult::Reply);
+    dialer.session.Shutdown();
 }
 
 } // namespace

@@ -1,11 +1,13 @@
 // The PPP page as a user drives it, against slirp behind a module's AT
-// preamble: Dial brings the link up and shows the addresses, a typed datagram
-// comes back from a loopback echo server into the UDP pane, Terminate ends it.
+// preamble (the PPP bridge, and the simulated module's own data call): Dial
+// brings the link up and shows the addresses, a typed datagram comes back from
+// a loopback echo server into the UDP pane, Terminate ends it.
 #include "core/at/ModemSession.h"
 #include "core/ppp/PppDialClient.h"
 #include "pages/PageHost.h"
 #include "pages/data/CTestitemDlg_pppdial.h"
 #include "shell/core/CUlvenscopeApp.h"
+#include "sim/SimModule.h"
 #include "sim/SlirpBridge.h"
 
 #include "SlirpHome.h"
@@ -34,18 +36,15 @@ public:
     void ModuleIdentified() override {}
 };
 
-TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
+// The user's whole session on the page against the module at slavePath; with
+// a user name the page authenticates with PAP.
+void DialSendUdpAndTerminate(const std::string& slavePath, const QString& user, const QString& password)
 {
-    if (sim::SlirpBridge::SlirpProgram().empty())
-        GTEST_SKIP() << "slirp is not installed (Debian package slirp): no PPP peer to dial";
     PppDebugLog::SetPath((test::TempHome() + "/ulvenscoper.log").toStdString());
     test::UdpEchoServer echo;
     ASSERT_NE(echo.Port(), 0);
-    sim::SlirpBridge bridge(test::PrepareSlirpHome("page-pap", ".pap-secrets", "ulvuser * ulvpass\n").toStdString(),
-        {"+pap"});
-    ASSERT_TRUE(bridge.Started());
     ModemSession& session = AppModemSession();
-    ASSERT_EQ(session.Open(QString::fromStdString(bridge.SlavePath()), 115200, 8, 1, 'N', 0, 2048),
+    ASSERT_EQ(session.Open(QString::fromStdString(slavePath), 115200, 8, 1, 'N', 0, 2048),
         ModemSession::OpenResult::Opened);
     SessionHost host;
     SetPageHost(&host);
@@ -56,9 +55,11 @@ TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
         if (theApp.PppLinkUp.load())
             page.PppRawChunk(chunk);
     };
-    page.UserEdit()->setText("ulvuser");
-    page.PasswordEdit()->setText("ulvpass");
-    page.AuthCombo()->setCurrentIndex(2); // PAP
+    if (!user.isEmpty()) {
+        page.UserEdit()->setText(user);
+        page.PasswordEdit()->setText(password);
+        page.AuthCombo()->setCurrentIndex(2); // PAP
+    }
     // Both servers asked for; slirp gives one.
     page.DnsNumberCombo()->setCurrentIndex(2);
 
@@ -89,6 +90,36 @@ TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
     session.m_pppRawReceiver = nullptr;
     session.Close();
     SetPageHost(nullptr);
+}
+
+TEST(PppPagePeer, DialSendUdpAndTerminateFromThePage)
+{
+    if (sim::SlirpBridge::SlirpProgram().empty())
+        GTEST_SKIP() << "slirp is not installed (Debian package slirp): no PPP peer to dial";
+    sim::SlirpBridge bridge(test::PrepareSlirpHome("page-pap", ".pap-secrets", "ulvuser * ulvpass\n").toStdString(),
+        {"+pap"});
+    ASSERT_TRUE(bridge.Started());
+    DialSendUdpAndTerminate(bridge.SlavePath(), "ulvuser", "ulvpass");
+}
+
+// What scripts/run --simulated offers: the page's Dial on the simulated
+// module of each family, whose data call ends in slirp.
+TEST(PppPagePeer, DialSendUdpAndTerminateOnTheSimulatedModule)
+{
+    if (sim::SlirpBridge::SlirpProgram().empty())
+        GTEST_SKIP() << "slirp is not installed (Debian package slirp): the simulated module's dial has no peer";
+    for (const sim::Family family : {sim::Family::Gsm, sim::Family::Umts}) {
+        SCOPED_TRACE(family == sim::Family::Gsm ? "gsm" : "umts");
+        sim::SimModule module(family, "");
+        module.SetSlirp({test::PrepareSlirpHome(QString("page-sim-%1").arg(int(family)), nullptr, nullptr).toStdString(),
+            {}, {}});
+        std::string error;
+        ASSERT_TRUE(module.Start(&error)) << error;
+        DialSendUdpAndTerminate(module.SlavePath(), {}, {});
+        int cid = -1;
+        module.With([&](sim::ModemEngine& e) { cid = e.State().dataCallCid; });
+        EXPECT_EQ(cid, 0);
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 
 namespace ulv::sim {
 
@@ -17,6 +18,8 @@ using Op = Command::Op;
 constexpr unsigned kGsm = ModelBit(Model::Tz) | ModelBit(Model::P);
 constexpr unsigned kUmts = ModelBit(Model::Rx70) | ModelBit(Model::Rx50) | ModelBit(Model::Kv);
 constexpr unsigned kAll = kGsm | kUmts;
+// The longest APN a PDP context keeps.
+constexpr std::size_t kMaxApn = 99;
 // Indications a module keeps while AT+CNMI <mode> is 0.
 constexpr std::size_t kIndicationBuffer = 32;
 
@@ -29,6 +32,13 @@ Reply Err()
 {
     Reply r;
     r.final = Reply::Final::Error;
+    return r;
+}
+
+Reply Result(Reply::Final final)
+{
+    Reply r;
+    r.final = final;
     return r;
 }
 
@@ -58,6 +68,12 @@ bool ToInt(std::string_view s, int& out)
         return false;
     auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), out);
     return ec == std::errc() && p == s.data() + s.size();
+}
+
+// A whole decimal number within [lo, hi].
+bool InRange(std::string_view s, int lo, int hi, int& out)
+{
+    return ToInt(s, out) && out >= lo && out <= hi;
 }
 
 std::string Num(int v)
@@ -165,6 +181,8 @@ const std::vector<ModemEngine::Entry>& ModemEngine::Table()
         {"+CLCC", &E::CallControl, kAll},
         {"+CHUP", &E::CallControl, kAll},
         {"+CLIP", &E::CallControl, kAll},
+        {"+CGDCONT", &E::PdpContextCommand, kAll},
+        {"O", &E::ReturnToData, kAll},
         {"+CLVL", &E::Audio, kAll},
         {"+CMUT", &E::Audio, kAll},
         {"+CALM", &E::Audio, kAll},
@@ -1134,7 +1152,8 @@ ModemEngine::Reply ModemEngine::CallControl(const Command& c)
         }
         return Err();
     }
-    // ATD<number>; is a voice call; without the ';' a data call, which this module refuses.
+    // ATD<number>; is a voice call; ATD*99...# a packet data call; any other
+    // data call this module refuses.
     std::string number;
     for (char ch : c.args) {
         if (ch != ' ')
@@ -1143,6 +1162,8 @@ ModemEngine::Reply ModemEngine::CallControl(const Command& c)
     const bool voice = !number.empty() && number.back() == ';';
     if (voice)
         number.pop_back();
+    else if (number.rfind("*99", 0) == 0)
+        return DataDial(number);
     if (!ValidNumber(number, true))
         return Err();
     if (!voice) {
@@ -1205,6 +1226,136 @@ ModemEngine::Reply ModemEngine::Audio(const Command& c)
         return Err();
     m_state.micGain[std::size_t(channel)] = gain;
     return Ok();
+}
+
+// The packet data call: the PDP contexts, and the data dial, which answers
+// CONNECT when the carrier brings up a data path and leaves the line to it
+// until the call drops (NO CARRIER).
+
+ModemEngine::Reply ModemEngine::PdpContextCommand(const Command& c)
+{
+    // The GSM family keeps three contexts of the types of GPRS; the UMTS/HSPA
+    // family sixteen, with the IPv6 types.
+    const bool umts = m_family == Family::Umts;
+    const int maxCid = umts ? 16 : 3;
+    const std::vector<std::string> types = umts ? std::vector<std::string>{"IP", "PPP", "IPV6", "IPV4V6"}
+                                                : std::vector<std::string>{"IP", "PPP"};
+    const std::string cidRange = "(1-" + std::to_string(maxCid) + ")";
+    switch (c.op) {
+    case Op::Test: {
+        std::vector<std::string> lines;
+        for (const std::string& type : types)
+            lines.push_back("+CGDCONT: " + cidRange + ",\"" + type + "\",,,(0-2),(0-4)");
+        return Reply{Reply::Final::Ok, 0, {lines}};
+    }
+    case Op::Read: {
+        Reply r;
+        std::vector<std::string> lines;
+        for (const auto& [cid, ctx] : m_state.contexts) {
+            const std::string address = ctx.address.empty() ? "0.0.0.0" : ctx.address;
+            lines.push_back("+CGDCONT: " + std::to_string(cid) + ",\"" + ctx.type + "\",\"" + ctx.apn + "\",\""
+                + address + "\"," + std::to_string(ctx.dataCompression) + "," + std::to_string(ctx.headerCompression));
+        }
+        if (!lines.empty())
+            r.blocks.push_back(std::move(lines));
+        return r;
+    }
+    case Op::Exec:
+        return CmeError(4);
+    case Op::Set:
+        break;
+    }
+    const std::vector<std::string>& p = c.params;
+    int cid = 0;
+    if (p.empty() || p.size() > 6 || !InRange(p[0], 1, maxCid, cid))
+        return Err();
+    if (p.size() == 1) {
+        // A context given by its cid alone is undefined.
+        m_state.contexts.erase(cid);
+        return {};
+    }
+    const auto type = std::find_if(types.begin(), types.end(), [&](const std::string& t) { return SameNoCase(t, p[1]); });
+    if (type == types.end())
+        return Err();
+    PdpContext ctx;
+    ctx.type = *type;
+    if (p.size() > 2) {
+        ctx.apn = p[2];
+        if (ctx.apn.size() > kMaxApn)
+            return Err();
+    }
+    if (p.size() > 3)
+        ctx.address = p[3];
+    if (p.size() > 4 && !p[4].empty() && !InRange(p[4], 0, 2, ctx.dataCompression))
+        return Err();
+    if (p.size() > 5 && !p[5].empty() && !InRange(p[5], 0, 4, ctx.headerCompression))
+        return Err();
+    m_state.contexts[cid] = ctx;
+    return {};
+}
+
+ModemEngine::Reply ModemEngine::DataDial(std::string_view dial)
+{
+    // *99, then up to three '*'-led fields, then '#'.
+    if (dial.size() < 4 || dial.back() != '#')
+        return Err();
+    std::string_view rest = dial.substr(3, dial.size() - 4);
+    std::vector<std::string_view> fields;
+    while (!rest.empty()) {
+        if (rest.front() != '*' || fields.size() == 3)
+            return Err();
+        rest.remove_prefix(1);
+        const std::size_t end = std::min(rest.find('*'), rest.size());
+        fields.push_back(rest.substr(0, end));
+        rest.remove_prefix(end);
+    }
+    if (fields.size() > 1 && !fields[1].empty() && fields[1] != "1" && !SameNoCase(fields[1], "PPP"))
+        return Err(); // only PPP over the line
+    int cid = 0;
+    if (fields.size() > 2 && !fields[2].empty()) {
+        if (!InRange(fields[2], 1, 16, cid) || !m_state.contexts.count(cid))
+            return Err();
+    } else if (!m_state.contexts.empty()) {
+        cid = m_state.contexts.begin()->first;
+    }
+    if (auto bad = SimNotReady(false))
+        return *bad;
+    if (!m_state.calls.empty())
+        return CmeError(3);
+    // No network, no attachment, no context to activate, or no data path:
+    // the activation fails as the network refuses it.
+    const bool attached = m_state.cgregStat == 1 || m_state.cgregStat == 5;
+    if (!Online() || !attached || cid == 0 || !m_dataCall || !m_dataCall(cid))
+        return Result(Reply::Final::NoCarrier);
+    m_state.dataCallCid = cid;
+    m_dataMode = true;
+    return Result(Reply::Final::Connect);
+}
+
+ModemEngine::Reply ModemEngine::ReturnToData(const Command& c)
+{
+    if (c.op != Op::Exec || (!c.args.empty() && c.args != "0"))
+        return Err();
+    // The escape ends the call here rather than holding it, so there is never
+    // a call to go back to.
+    return Result(Reply::Final::NoCarrier);
+}
+
+std::vector<Emission> ModemEngine::EndDataCall(bool tellHost)
+{
+    std::vector<Emission> out;
+    if (!m_dataMode)
+        return out;
+    m_dataMode = false;
+    m_state.dataCallCid = 0;
+    m_line.clear();
+    m_overflow = false;
+    if (tellHost)
+        out.push_back({RenderFinal(Reply::Final::NoCarrier, 0), 0, false});
+    AppendFollowUps(out);
+    for (std::string& later : std::exchange(m_afterReply, {}))
+        out.push_back({std::move(later), 20, false});
+    return out;
 }
 
 } // namespace ulv::sim

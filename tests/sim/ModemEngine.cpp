@@ -215,7 +215,8 @@ std::string ModemEngine::ModelName() const
 ModemEngine::Output ModemEngine::Feed(std::string_view bytes)
 {
     Output out;
-    for (char b : bytes) {
+    for (std::size_t i = 0; i < bytes.size() && !m_dataMode; ++i) {
+        const char b = bytes[i];
         if (m_skipLf && b == '\n') {
             m_skipLf = false;
             continue;
@@ -236,6 +237,11 @@ ModemEngine::Output ModemEngine::Feed(std::string_view bytes)
         if (b == '\r') {
             m_skipLf = true;
             CompleteLine(out);
+            if (m_dataMode) {
+                // The dial's own LF is not data.
+                out.dataFrom = i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+                m_skipLf = false;
+            }
             continue;
         }
         if (b == '\b' || b == 0x7F) {
@@ -305,6 +311,8 @@ void ModemEngine::CompleteLine(Output& out)
     }
     std::string reply = fault && fault->kind != Fault::Kind::Normal ? FaultReply(*fault) : Execute(command);
     Shape(std::move(reply), fault ? &*fault : nullptr, out.emissions);
+    if (m_dataMode)
+        return; // what follows the answer waits for the call's end
     AppendFollowUps(out.emissions);
     for (std::string& later : std::exchange(m_afterReply, {}))
         out.emissions.push_back({std::move(later), 20, false});
@@ -473,6 +481,7 @@ std::string ModemEngine::RenderFinal(Reply::Final final, int code, bool numericC
         case F::Ok: return "\r\nOK\r\n";
         case F::Error: return "\r\nERROR\r\n";
         case F::NoCarrier: return "\r\nNO CARRIER\r\n";
+        case F::Connect: return "\r\nCONNECT\r\n";
         case F::Cme: return "\r\n+CME ERROR: " + std::to_string(code) + "\r\n";
         case F::Cms: return "\r\n+CMS ERROR: " + std::to_string(code) + "\r\n";
         default: break;
@@ -482,6 +491,7 @@ std::string ModemEngine::RenderFinal(Reply::Final final, int code, bool numericC
     case F::Ok: return "0\r";
     case F::Error: return "4\r";
     case F::NoCarrier: return "3\r";
+    case F::Connect: return "1\r";
     case F::Cme: return "+CME ERROR: " + std::to_string(code) + "\r";
     case F::Cms: return "+CMS ERROR: " + std::to_string(code) + "\r";
     default: return {};

@@ -40,6 +40,9 @@ public:
     struct Output {
         std::vector<Emission> emissions;
         std::vector<std::string> lines; // completed command lines, without their CR
+        // Where in the bytes fed the data call began (they are data from
+        // there on); npos when it did not.
+        std::size_t dataFrom = std::string_view::npos;
     };
 
     // Longest command line kept; longer lines are answered with ERROR.
@@ -107,6 +110,17 @@ public:
     void SetGnssSwitch(std::function<void(bool on)> fn) { m_gnssSwitch = std::move(fn); }
     bool GnssOn() const { return m_gnssOn; }
 
+    // --- The data call (ModemCommands.cpp): a data dial (ATD*99#) asks
+    // start, on the module's thread under its lock, to bring up the data path
+    // for the context; true answers CONNECT and the module is in data mode
+    // until EndDataCall, false (or none given) answers NO CARRIER. It must not block.
+    void SetDataCall(std::function<bool(int cid)> start) { m_dataCall = std::move(start); }
+    bool InDataMode() const { return m_dataMode; }
+    // The call dropped (the escape, the host going, the network): the module
+    // takes commands again. What goes out: NO CARRIER when the host is to
+    // hear it, and the notices that waited for the call's end.
+    std::vector<Emission> EndDataCall(bool tellHost);
+
     // Parsed command of a command line (exposed for the handler table).
     struct Command {
         enum class Op { Exec, Set, Read, Test };
@@ -117,7 +131,7 @@ public:
         std::vector<bool> quoted;
     };
     struct Reply {
-        enum class Final { Ok, Error, Cme, Cms, NoCarrier, Prompt, None };
+        enum class Final { Ok, Error, Cme, Cms, NoCarrier, Prompt, None, Connect };
         Final final = Final::Ok;
         int code = 0;
         std::vector<std::vector<std::string>> blocks; // information text, one frame per block
@@ -183,6 +197,11 @@ private:
     long long HostSeconds() const; // the host clock, seconds since the epoch
     Reply PhonebookCommand(const Command& c);
     Reply Attach(const Command& c);
+    Reply PdpContextCommand(const Command& c);
+    // ATD*99[*[<called address>][*[<L2P>][*[<cid>]]]]#, the dial string after the D.
+    Reply DataDial(std::string_view dial);
+    Reply ReturnToData(const Command& c); // ATO
+
     // Ends the data context and its sockets (a deactivation or a detach).
     void DropDataContext();
     std::string FinishIpBody(const std::string& body);
@@ -246,6 +265,8 @@ private:
 
     Post m_post;
     std::function<void(bool)> m_gnssSwitch;
+    std::function<bool(int)> m_dataCall;
+    bool m_dataMode = false;
     HostClock m_hostClock;
     bool m_gnssOn = false;
     std::shared_ptr<IpStack> m_ip;

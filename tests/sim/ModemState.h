@@ -44,6 +44,15 @@ struct PhonebookEntry {
     std::u16string text;
 };
 
+// A PDP context (AT+CGDCONT).
+struct PdpContext {
+    std::string type = "IP";
+    std::string apn;
+    std::string address;
+    int dataCompression = 0;
+    int headerCompression = 0;
+};
+
 struct ModemState {
     // V.250 settings
     bool echo = true;
@@ -134,6 +143,10 @@ struct ModemState {
     int phonebookCapacity = 100;
     int phonebookNumberLength = 20;
     int phonebookTextLength = 14;
+
+    // packet data: the contexts by cid; the context of the data call up (0: none)
+    std::map<int, PdpContext> contexts;
+    int dataCallCid = 0;
 
     // calls
     std::vector<Call> calls;

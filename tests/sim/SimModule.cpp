@@ -1,5 +1,7 @@
 #include "sim/SimModule.h"
 
+#include "sim/PtyIo.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -76,6 +78,7 @@ bool SimModule::Start(std::string* error)
     if (m_wake < 0)
         return fail("eventfd");
     m_engine.SetPost([this](auto fn) { WithEmit(fn); });
+    m_engine.SetDataCall([this](int) { return StartDataCall(); });
     m_thread = std::thread([this] { Run(); });
     return true;
 }
@@ -89,6 +92,7 @@ void SimModule::Stop()
     Wake();
     if (m_thread.joinable())
         m_thread.join();
+    m_call.reset();
     m_engine.ShutdownIp();
     std::lock_guard lock(m_mutex);
     CloseLine();
@@ -120,6 +124,64 @@ void SimModule::CloseLine()
     m_pending.clear();
 }
 
+void SimModule::SetSlirp(SlirpSetup setup)
+{
+    std::lock_guard lock(m_mutex);
+    m_slirp = std::move(setup);
+}
+
+bool SimModule::StartDataCall()
+{
+    if (!m_slirp)
+        return false;
+    auto call = std::make_unique<SlirpCall>(*m_slirp);
+    if (!call->Start())
+        return false;
+    m_call = std::move(call);
+    m_toHost.clear();
+    // The module lets go of its own hold on the line for the call, so the
+    // host closing its end shows as a hang-up on the master.
+    if (m_slave >= 0) {
+        ::close(m_slave);
+        m_slave = -1;
+    }
+    return true;
+}
+
+void SimModule::EndDataCall(bool tellHost)
+{
+    if (std::unique_ptr<SlirpCall> call = std::move(m_call))
+        call->Stop(); // not under the lock: slirp may take a moment to end
+    m_toHost.clear();
+    std::lock_guard lock(m_mutex);
+    if (m_slave < 0 && m_master >= 0) {
+        m_slave = ::open(m_slavePath.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (m_slave >= 0)
+            MakeRaw(m_slave);
+        else
+            m_pending.push_front({Clock::now(), {}, true}); // the line cannot be held: it drops
+    }
+    Schedule(m_engine.EndDataCall(tellHost));
+    Schedule({m_held.begin(), m_held.end()});
+    m_held.clear();
+    m_changed.notify_all();
+}
+
+void SimModule::HoldDuringCall(std::vector<Emission> emissions)
+{
+    constexpr std::size_t kMaxHeld = 64;
+    std::vector<Emission> now;
+    for (Emission& e : emissions) {
+        if (e.hangUp)
+            now.push_back(std::move(e)); // an unplug ends the call with the line
+        else
+            m_held.push_back(std::move(e));
+    }
+    while (m_held.size() > kMaxHeld)
+        m_held.pop_front();
+    Schedule(std::move(now));
+}
+
 void SimModule::Schedule(std::vector<Emission> emissions)
 {
     Clock::time_point base = std::max(Clock::now(), m_lastDue);
@@ -140,6 +202,8 @@ void SimModule::Run()
         bool writeDue = false;
         int timeoutMs = -1;
         int master = -1;
+        int slirp = -1;
+        bool hostGone = false;
         {
             std::lock_guard lock(m_mutex);
             if (m_stop || m_master < 0)
@@ -158,9 +222,15 @@ void SimModule::Run()
                     timeoutMs = int(std::min<long long>(wait.count(), INT_MAX));
                 }
             }
+            // slirp's bytes follow the module's own answer (CONNECT), and wait
+            // while the host has not taken the last ones.
+            if (m_call && m_pending.empty() && m_toHost.empty())
+                slirp = m_call->Fd();
+            hostGone = m_call && m_slave < 0;
         }
-        pollfd fds[2] = {{master, short(POLLIN | (writeDue ? POLLOUT : 0)), 0}, {m_wake, POLLIN, 0}};
-        if (::poll(fds, 2, timeoutMs) < 0) {
+        const short masterEvents = short(POLLIN | (writeDue || !m_toHost.empty() ? POLLOUT : 0));
+        pollfd fds[3] = {{master, masterEvents, 0}, {m_wake, POLLIN, 0}, {slirp, POLLIN, 0}};
+        if (::poll(fds, slirp >= 0 ? 3 : 2, timeoutMs) < 0) {
             if (errno == EINTR)
                 continue;
             return;
@@ -171,20 +241,50 @@ void SimModule::Run()
         }
         if (fds[0].revents & POLLIN) {
             const ssize_t n = ::read(master, buffer, sizeof buffer);
+            bool escaped = false;
             if (n > 0) {
                 std::lock_guard lock(m_mutex);
                 const std::string chunk(buffer, std::size_t(n));
-                ModemEngine::Output out = m_engine.Feed(chunk);
                 if (m_logging) {
                     m_log.push_back({Clock::now(), chunk});
                     m_received += chunk;
-                    for (auto& line : out.lines)
-                        m_commands.push_back(std::move(line));
                 }
-                Schedule(std::move(out.emissions));
+                if (m_call) {
+                    escaped = m_call->FromHost(chunk.data(), chunk.size());
+                } else {
+                    ModemEngine::Output out = m_engine.Feed(chunk);
+                    if (m_logging) {
+                        for (auto& line : out.lines)
+                            m_commands.push_back(std::move(line));
+                    }
+                    Schedule(std::move(out.emissions));
+                    if (m_call && out.dataFrom < chunk.size())
+                        m_call->FromHost(chunk.data() + out.dataFrom, chunk.size() - out.dataFrom);
+                }
+                m_changed.notify_all();
+            }
+            if (escaped)
+                EndDataCall(true);
+        }
+        if (slirp >= 0 && (fds[2].revents & (POLLIN | POLLHUP | POLLERR))) {
+            const ssize_t n = ::read(slirp, buffer, sizeof buffer);
+            if (n > 0)
+                m_toHost.append(buffer, std::size_t(n));
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
+                EndDataCall(true); // slirp ended: the call drops
+        }
+        if (!m_toHost.empty() && (fds[0].revents & POLLOUT)) {
+            const ssize_t n = ::write(master, m_toHost.data(), m_toHost.size());
+            if (n > 0) {
+                std::lock_guard lock(m_mutex);
+                if (m_logging)
+                    m_sent.append(m_toHost, 0, std::size_t(n));
+                m_toHost.erase(0, std::size_t(n));
                 m_changed.notify_all();
             }
         }
+        if (hostGone && (fds[0].revents & POLLHUP))
+            EndDataCall(false); // the host closed the line: nobody hears NO CARRIER
         bool hungUp = false;
         {
             std::lock_guard lock(m_mutex);
@@ -193,7 +293,7 @@ void SimModule::Run()
                 Pending& p = m_pending.front();
                 if (p.hangUp) {
                     int queued = 0;
-                    if (::ioctl(m_slave, FIONREAD, &queued) == 0 && queued > 0
+                    if (m_slave >= 0 && ::ioctl(m_slave, FIONREAD, &queued) == 0 && queued > 0
                         && Clock::now() - p.due < std::chrono::seconds(1)) {
                         m_draining = true;
                         break;
@@ -241,7 +341,10 @@ void SimModule::WithEmit(const std::function<std::vector<Emission>(ModemEngine&)
         std::lock_guard lock(m_mutex);
         if (m_master < 0 && m_thread.joinable())
             return;
-        Schedule(fn(m_engine));
+        if (m_engine.InDataMode())
+            HoldDuringCall(fn(m_engine));
+        else
+            Schedule(fn(m_engine));
     }
     Wake();
 }

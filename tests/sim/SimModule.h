@@ -5,12 +5,15 @@
 // test) opens SlavePath() like a real serial port.
 
 #include "sim/ModemEngine.h"
+#include "sim/SlirpCall.h"
 
 #include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -86,6 +89,9 @@ public:
     void SetLogging(bool on);
     // Called on the module's thread right after a hang-up.
     void SetHangUpHandler(std::function<void()> handler);
+    // A data dial (ATD*99#) ends in slirp started with this setup, one slirp
+    // per call; without a setup the dial answers NO CARRIER. Before Start().
+    void SetSlirp(SlirpSetup setup);
 
 private:
     struct Pending {
@@ -98,6 +104,10 @@ private:
     void Schedule(std::vector<Emission> emissions); // under m_mutex
     void Wake();
     void CloseLine(); // under m_mutex
+    // On the module's thread: the data call's data path.
+    bool StartDataCall(); // under m_mutex
+    void EndDataCall(bool tellHost);
+    void HoldDuringCall(std::vector<Emission> emissions); // under m_mutex
 
     ModemEngine m_engine;
     int m_master = -1;
@@ -120,6 +130,15 @@ private:
     bool m_draining = false;
     bool m_logging = true;
     std::function<void()> m_onHangUp;
+
+    // The data call. m_call and m_toHost are the module thread's own (and
+    // Stop()'s once the thread is gone).
+    std::optional<SlirpSetup> m_slirp;
+    std::unique_ptr<SlirpCall> m_call;
+    std::string m_toHost; // from slirp, not yet taken by the pty
+    // Notices that came during the call: a module does not put them into the
+    // PPP stream; they go out after NO CARRIER. Bounded: the oldest go first.
+    std::deque<Emission> m_held;
 };
 
 } // namespace ulv::sim

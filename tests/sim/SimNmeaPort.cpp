@@ -1,5 +1,6 @@
 #include "sim/SimNmeaPort.h"
 
+#include "sim/PtyIo.h"
 #include "sim/SimModule.h"
 
 #include <cerrno>
@@ -29,27 +30,6 @@ std::vector<std::string> SplitLines(const std::string& log)
         start = end;
     }
     return lines;
-}
-
-// Writes everything unless the reader takes nothing for a while or is gone:
-// a receiver drops what nobody takes.
-void WriteAll(int fd, const char* data, std::size_t n)
-{
-    while (n > 0) {
-        const ssize_t w = ::write(fd, data, n);
-        if (w > 0) {
-            data += w;
-            n -= std::size_t(w);
-            continue;
-        }
-        if (w < 0 && errno == EINTR)
-            continue;
-        if (w < 0 && errno != EAGAIN)
-            return;
-        pollfd p {fd, POLLOUT, 0};
-        if (::poll(&p, 1, 500) <= 0 || (p.revents & (POLLERR | POLLHUP)))
-            return;
-    }
 }
 
 } // namespace

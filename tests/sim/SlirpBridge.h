@@ -5,12 +5,12 @@
 // CONNECT, joins the line to slirp's PPP on a second pseudo-terminal. "+++"
 // in data mode returns to command mode (NO CARRIER) and ends slirp.
 
+#include "sim/SlirpCall.h"
+
 #include <atomic>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <sys/types.h>
 
 namespace ulv::sim {
 
@@ -26,7 +26,7 @@ public:
     bool Started() const { return m_master >= 0; }
     const std::string& SlavePath() const { return m_slavePath; }
     // slirp's program, or empty when it is not installed.
-    static std::string SlirpProgram();
+    static std::string SlirpProgram() { return SlirpCall::InstalledProgram(); }
     // How many times slirp was started (one per dial).
     int Dials() const { return m_dials.load(); }
 
@@ -35,12 +35,7 @@ private:
     void HandleCommandBytes(const char* data, std::size_t n);
     void HandleLine(const std::string& line);
     void Reply(const std::string& verbose, const std::string& numeric);
-    void StartSlirp();
-    void StopSlirp();
-    void WriteAll(int fd, const char* data, std::size_t n);
 
-    std::string m_home;
-    std::vector<std::string> m_args;
     int m_master = -1;
     int m_slaveKeep = -1; // held so the pty stays when the program closes its end
     std::string m_slavePath;
@@ -50,10 +45,8 @@ private:
     bool m_echo = true;
     bool m_verbose = true;
     bool m_dataMode = false;
-    int m_plus = 0; // '+' seen in a row in data mode
     std::string m_line;
-    int m_slirpFd = -1;
-    pid_t m_slirpPid = -1;
+    SlirpCall m_call;
     std::atomic<int> m_dials{0};
 };
 

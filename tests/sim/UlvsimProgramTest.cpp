@@ -2,12 +2,15 @@
 
 #include "sim/ControlClient.h"
 #include "sim/RawPort.h"
+#include "sim/SlirpCall.h"
 
 #include "common/TestEnv.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <csignal>
 #include <fstream>
 #include <arpa/inet.h>
@@ -124,10 +127,10 @@ std::string LinkTarget(const std::string& link)
     return n > 0 ? std::string(buf, std::size_t(n)) : std::string();
 }
 
-std::string Ask(RawPort& port, const std::string& command)
+std::string Ask(RawPort& port, const std::string& command, const std::string& until = "OK\r\n")
 {
     port.Write(command + "\r\n");
-    return port.ReadUntil("OK\r\n");
+    return port.ReadUntil(until);
 }
 
 } // namespace
@@ -232,7 +235,7 @@ TEST(UlvsimProgram, HelpListsTheOptionsAndExits)
     for (int i = 0; i < 40; ++i)
         text += sim.ReadLine() + "\n";
     for (const char* option : {"usage: ulvsim", "--family gsm|umts", "--revision REV", "--link PATH", "--faults FILE",
-             "--control PATH", "ring NUMBER", "hangup", "sms NUMBER TEXT", "pdu HEX", "signal RSSI [BER]",
+             "--control PATH", "--slirp PROGRAM", "ring NUMBER", "hangup", "sms NUMBER TEXT", "pdu HEX", "signal RSSI [BER]",
              "reg STAT [GPRS]", "unplug"})
         EXPECT_NE(text.find(option), std::string::npos) << option << " in\n" << text;
 }
@@ -318,4 +321,51 @@ TEST(UlvsimProgram, TheControlRingsAndUnplugsTheRunningModule)
     EXPECT_EQ(sim.Signal(SIGTERM), 0);
     struct stat st {};
     EXPECT_NE(::lstat(control.c_str(), &st), 0) << "the control socket is removed at the end";
+}
+
+TEST(UlvsimProgram, ADataDialRunsSlirpUntilTheEscapeOrAnswersNoCarrierWithoutIt)
+{
+    // slirp's HOME is made under TMPDIR: it goes when the program ends.
+    const std::string tmp = Temp("ulvsim-tmp");
+    std::filesystem::create_directories(tmp);
+    const char* oldTmp = std::getenv("TMPDIR");
+    const std::string keptTmp = oldTmp ? oldTmp : "";
+    ::setenv("TMPDIR", tmp.c_str(), 1);
+    const bool installed = !ulv::sim::SlirpCall::InstalledProgram().empty();
+    const struct {
+        const char* slirp; // empty: the installed one
+        bool connects;
+    } cases[] = {{"", true}, {"/nonexistent/slirp-fullbolt", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*c.slirp ? c.slirp : "installed slirp");
+        if (c.connects && !installed)
+            continue; // no slirp (Debian package slirp): nothing to connect to
+        const std::string link = Temp("ttyData");
+        std::vector<std::string> args = {"--family", "gsm", "--link", link};
+        if (*c.slirp)
+            args.insert(args.end(), {"--slirp", c.slirp});
+        SimProcess sim(args);
+        ASSERT_FALSE(sim.ReadLine().empty());
+        {
+            RawPort port(link);
+            ASSERT_TRUE(port.IsOpen());
+            EXPECT_NE(Ask(port, "AT+CGDCONT=1,\"IP\",\"cmnet\"").find("OK"), std::string::npos);
+            if (c.connects) {
+                EXPECT_NE(Ask(port, "ATD*99#", "CONNECT\r\n").find("\r\nCONNECT\r\n"), std::string::npos);
+                ASSERT_TRUE(port.Write("+++"));
+                EXPECT_NE(port.ReadUntil("NO CARRIER\r\n", 10s).find("\r\nNO CARRIER\r\n"), std::string::npos);
+            } else {
+                EXPECT_NE(Ask(port, "ATD*99#", "NO CARRIER\r\n").find("\r\nNO CARRIER\r\n"), std::string::npos);
+            }
+            EXPECT_NE(Ask(port, "AT").find("\r\nOK\r\n"), std::string::npos);
+        }
+        EXPECT_EQ(sim.Signal(SIGTERM), 0);
+        EXPECT_TRUE(std::filesystem::is_empty(tmp));
+    }
+    if (oldTmp)
+        ::setenv("TMPDIR", keptTmp.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    if (!installed)
+        GTEST_SKIP() << "slirp is not installed (Debian package slirp): only the dial without it was tried";
 }

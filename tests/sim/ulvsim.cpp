@@ -1,7 +1,9 @@
 // ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]
-//        [--nmea FILE] [--nmea-interval MS] [--control PATH] | --help
+//        [--nmea FILE] [--nmea-interval MS] [--control PATH] [--slirp PROGRAM] | --help
 // Runs a simulated module on a pseudo-terminal until SIGTERM or SIGINT; prints
 // the slave path (again after every hang-up, which starts a fresh module).
+// A data call (ATD*99#) ends in slirp's PPP, with a HOME of its own under
+// $TMPDIR that is removed at the end.
 
 #include "sim/SimControl.h"
 #include "sim/SimModule.h"
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <poll.h>
@@ -27,7 +30,7 @@ using namespace ulv::sim;
 namespace {
 
 const char kUsage[] = "usage: ulvsim --family gsm|umts [--revision REV] [--link PATH] [--faults FILE] [--map ADDR:PORT=LOCALPORT ...]\n"
-                      "              [--nmea FILE] [--nmea-interval MS] [--control PATH]\n";
+                      "              [--nmea FILE] [--nmea-interval MS] [--control PATH] [--slirp PROGRAM]\n";
 
 const char kHelp[] =
     "Runs a simulated cellular module on a pseudo-terminal and prints the terminal's\n"
@@ -45,6 +48,9 @@ const char kHelp[] =
     "                     GPS log of the shared test data); its path goes to stderr\n"
     "                     and, with --link PATH, to the link PATH-nmea\n"
     "  --nmea-interval MS the pause between two sentences (default 140)\n"
+    "  --slirp PROGRAM    the slirp a data call (ATD*99#) runs as its PPP peer\n"
+    "                     (default: the installed slirp-fullbolt; without one\n"
+    "                     the dial answers NO CARRIER)\n"
     "  --control PATH     take control commands on a Unix socket at PATH, one a line,\n"
     "                     each answered with a line \"ok ...\" or \"error <reason>\"\n"
     "                     (for example: socat - UNIX-CONNECT:PATH):\n";
@@ -91,6 +97,7 @@ int main(int argc, char** argv)
     std::string nmeaLog;
     int nmeaInterval = 140;
     std::string control;
+    std::string slirpProgram;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -126,6 +133,8 @@ int main(int argc, char** argv)
                 return Usage("--nmea-interval wants 0 to 60000 milliseconds");
         } else if (arg == "--control") {
             control = value;
+        } else if (arg == "--slirp") {
+            slirpProgram = value;
         } else if (arg == "--faults") {
             faultsFile = value;
         } else if (arg == "--map") {
@@ -190,6 +199,11 @@ int main(int argc, char** argv)
         return Usage("--nmea needs --family umts");
     }
 
+    // slirp's HOME: no secrets in it, so slirp asks for no authentication.
+    const std::string slirpHome = MakeSlirpHome("ulvsim-slirp");
+    if (slirpHome.empty())
+        std::fprintf(stderr, "ulvsim: no HOME for slirp (%s): data calls answer NO CARRIER\n", std::strerror(errno));
+
     std::unique_ptr<SimModule> sim;
     // The control thread reaches the module through this while a restart
     // replaces it.
@@ -208,6 +222,8 @@ int main(int argc, char** argv)
         });
         if (nmea)
             AttachNmeaPort(*sim, *nmea);
+        if (!slirpHome.empty())
+            sim->SetSlirp({slirpHome, {}, slirpProgram});
         sim->SetHangUpHandler([hangUpFd] {
             const std::uint64_t one = 1;
             [[maybe_unused]] auto n = ::write(hangUpFd, &one, sizeof one);
@@ -267,5 +283,9 @@ int main(int argc, char** argv)
         ::unlink(link.c_str());
     if (!nmeaLink.empty() && family == Family::Umts)
         ::unlink(nmeaLink.c_str());
+    if (!slirpHome.empty()) {
+        std::error_code ec;
+        std::filesystem::remove_all(slirpHome, ec);
+    }
     return rc;
 }

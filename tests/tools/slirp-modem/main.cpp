@@ -61,9 +61,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const char* tmp = std::getenv("TMPDIR");
-    std::string home = std::string(tmp && *tmp ? tmp : "/tmp") + "/ulvslirpmodem-XXXXXX";
-    if (!::mkdtemp(home.data())) {
+    const std::string home = ulv::sim::MakeSlirpHome("ulvslirpmodem");
+    if (home.empty()) {
         std::perror("ulvslirpmodem: mkdtemp");
         return 1;
     }
