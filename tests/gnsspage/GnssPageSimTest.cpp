@@ -72,7 +72,13 @@ public:
         ASSERT_TRUE(nmea->Start(&error)) << error;
         sim::AttachNmeaPort(sim(), *nmea);
         // The page lists its ports when it is made.
-        QByteArray ports = QByteArray::fromStdString(nmea->SlavePath()) + "=Simulated NMEA Port";
+        // The page sees the port through a name of its own, as a receiver's
+        // device node: an unplug takes the name away, whereas the terminal's
+        // number may be handed to another test's terminal at once.
+        nmeaPath = test::TempHome() + "/nmea-port";
+        QFile::remove(nmeaPath);
+        ASSERT_TRUE(QFile::link(QString::fromStdString(nmea->SlavePath()), nmeaPath));
+        QByteArray ports = nmeaPath.toUtf8() + "=Simulated NMEA Port";
         if (!secondLog.isEmpty()) {
             second = std::make_unique<sim::SimNmeaPort>(
                 sim::SimNmeaPort::Options {secondLog.toStdString(), 1ms, false});
@@ -88,10 +94,11 @@ public:
     }
     V* Page() { return host->GnssPage(); }
     QString Label(V::Value v) { return Page()->ValueLabel(v)->text(); }
-    bool SelectNmeaPort() { return SelectPort(*nmea); }
-    bool SelectPort(const sim::SimNmeaPort& port)
+    bool SelectNmeaPort() { return SelectPort(nmeaPath); }
+    bool SelectPort(const sim::SimNmeaPort& port) { return SelectPort(QString::fromStdString(port.SlavePath())); }
+    bool SelectPort(const QString& path)
     {
-        const int i = Page()->PortCombo()->findData(QString::fromStdString(port.SlavePath()));
+        const int i = Page()->PortCombo()->findData(path);
         Page()->PortCombo()->setCurrentIndex(i);
         return i >= 0;
     }
@@ -106,6 +113,7 @@ public:
     std::unique_ptr<CTestView2> terminal;
     std::unique_ptr<sim::SimNmeaPort> nmea;
     std::unique_ptr<sim::SimNmeaPort> second;
+    QString nmeaPath; // the name the page lists the NMEA port under
     std::unique_ptr<CTestView1> host;
 };
 
@@ -255,8 +263,9 @@ TEST_F(GnssPageSim, UnpluggedPortIsReportedAndThePageCanConnectAgainLater)
     ASSERT_TRUE(WaitForCommand("AT+JGPS=1", 10s));
     ASSERT_TRUE(Until([&] { return !Page()->NmeaView()->toPlainText().isEmpty(); }));
     nmea->Unplug();
+    QFile::remove(nmeaPath);
     ASSERT_TRUE(Until([&] { return boxes.Count() > 0; }));
-    EXPECT_TRUE(boxes.Texts().first().contains(QString::fromStdString(nmea->SlavePath())));
+    EXPECT_TRUE(boxes.Texts().first().contains(nmeaPath));
     EXPECT_EQ(Page()->ConnectButton()->text(), "Connect");
     EXPECT_TRUE(Until([&] { return !Page()->PortOpen(); }));
     // Connect again: the port is gone, which is said, and the page stays closed.
