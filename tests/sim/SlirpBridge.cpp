@@ -132,7 +132,7 @@ void SlirpBridge::Run()
             const ssize_t n = read(slirpFd, buf, sizeof buf);
             if (n > 0)
                 WriteAll(m_master, buf, static_cast<std::size_t>(n));
-            else if (n <= 0 && errno != EAGAIN && errno != EINTR)
+            else if (n == 0 || (errno != EAGAIN && errno != EINTR))
                 m_call.Stop();
         }
         if (fds[1].revents & POLLHUP) {
